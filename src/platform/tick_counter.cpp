@@ -1,0 +1,26 @@
+#include "platform/tick_counter.h"
+
+#include <ctime>
+
+namespace {
+std::function<uint32_t()>& tickSource()
+{
+    static std::function<uint32_t()> source;
+    return source;
+}
+} // namespace
+
+uint32_t GetTickCount()
+{
+    if (const auto& source = tickSource())
+        return source();
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t ms = uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
+    return uint32_t(ms);
+}
+
+void SetTickSource(std::function<uint32_t()> source)
+{
+    tickSource() = std::move(source);
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+// 32-bit millisecond counter from a monotonic clock. It wraps after about
+// 49.7 days; callers compare ticks with unsigned differences.
+uint32_t GetTickCount();
+
+// Replaces the clock (tests use this to reach the wrap-around); an empty
+// function restores the monotonic clock.
+void SetTickSource(std::function<uint32_t()> source);

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+
+// One port's encoder, frame, display and layout settings; fields are named
+// after their INI keys. StoredSettings uses DCRPeriode, ActiveSettings uses
+// PeriodLength and the derived LongFrame instead.
+struct TEncoderSettings {
+    bool Rotary = false;
+    int64_t CPR = 0;
+    float CPM = 0;
+    int64_t Custom = 0;
+    int32_t Degrees = 0;            // 0 counts, 1 degrees, 2 degrees-minutes-seconds
+    bool InvertDir = false;
+    int32_t Units = 0;              // 0 mm, 1 um, 2 inch, 3 mil
+    bool DCR = false;
+    int32_t NominalIncr = 0;
+    int32_t CPP = 0;
+    int32_t SSIBits = 0;
+    bool ShowExtendedData = false;
+    int32_t SSIFreq = 0;            // clock frequency code 1..8
+    bool BiSS = false;
+    int32_t SSIStatusBits = 0;
+    int32_t CRCBits = 0;
+    int32_t PaddingBits = 0;
+    int32_t DetailedStatusBits = 0;
+    bool ShowStatusBits = false;
+    bool ShowStatusColor = false;
+    bool StatusActiveLow = false;
+    int32_t Position_Top = 0;
+    int32_t Position_Left = 0;
+    int32_t Position_Width = 0;
+    int32_t Position_Height = 0;
+    int32_t Logo_Flag = 0;
+    bool ShowRefMarks = false;
+    int32_t Panel_Width = 0;
+    int32_t Panel_Left = 0;
+    int32_t Panel_Top = 0;
+    int32_t Panel_Height = 0;
+    bool NominalIncrFlag = false;
+    int32_t DCRPeriode = 0;         // stored form: 1 means 5 mm, else 2 mm
+    int32_t PeriodLength = 0;       // active form: 2 or 5 (mm)
+    bool LongFrame = false;         // active only: SSI frame longer than 31 bits
+    int32_t MultiturnBits = 0;
+    bool SignedMultiturnCounter = false;
+    bool GrayCode = false;
+};
