@@ -1,0 +1,278 @@
+#include "link/serial_port.h"
+#include "link/transaction.h"
+#include "platform/tick_counter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A device on a virtual millisecond clock: each write starts the next scripted
+// answer, whose pieces become readable at their times after the write.
+// Waiting moves the clock forward; the tick counter follows it.
+class ScriptedPort : public ISerialPort {
+public:
+    struct Piece {
+        uint32_t afterMs;
+        QByteArray bytes;
+    };
+
+    uint32_t now = 1000;
+    std::deque<std::vector<Piece>> answers; // one per write, in order
+    QByteArray received;                    // readable now (the driver's queue)
+    QByteArray written;
+    int writeError = 0;        // when set, write() fails with -writeError
+    uint32_t closesAt = 0;     // when set, the device vanishes at this time
+    std::vector<int> waitsMs;  // every waitForReadyRead timeout asked for
+
+    bool configureLine() override { return true; }
+    bool restoreLine() override { return true; }
+
+    int write(const QByteArray& data) override
+    {
+        if (writeError)
+            return -writeError;
+        written += data;
+        if (!answers.empty()) {
+            for (const Piece& piece : answers.front())
+                pending.push_back({now + piece.afterMs, piece.bytes});
+            answers.pop_front();
+        }
+        return int(data.size());
+    }
+    int bytesWaiting() override
+    {
+        deliverDue();
+        return int(received.size());
+    }
+    QByteArray read(int maxBytes) override
+    {
+        const QByteArray bytes = received.left(maxBytes);
+        received.remove(0, bytes.size());
+        return bytes;
+    }
+    bool waitForReadyRead(int timeoutMs) override
+    {
+        waitsMs.push_back(timeoutMs);
+        deliverDue();
+        if (!received.isEmpty())
+            return true;
+        uint32_t wakeAt = now + uint32_t(timeoutMs);
+        for (const Piece& piece : pending)
+            wakeAt = std::min(wakeAt, piece.afterMs);
+        if (closesAt && closesAt - now <= wakeAt - now) {
+            now = closesAt;
+            open = false;
+            return false;
+        }
+        now = wakeAt;
+        deliverDue();
+        return !received.isEmpty();
+    }
+    bool isOpen() const override { return open; }
+    void close() override { open = false; }
+
+private:
+    // Moves pieces whose time has come into the receive queue, in order.
+    void deliverDue()
+    {
+        std::stable_sort(pending.begin(), pending.end(),
+                         [](const Piece& a, const Piece& b) { return a.afterMs < b.afterMs; });
+        while (!pending.empty() && int32_t(now - pending.front().afterMs) >= 0) {
+            received += pending.front().bytes;
+            pending.pop_front();
+        }
+    }
+
+    std::deque<Piece> pending; // afterMs holds the absolute arrival time here
+    bool open = true;
+};
+
+class TransactTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetTickSource([this] { return port.now; }); }
+    void TearDown() override { SetTickSource({}); }
+
+    // Runs Transact and notes how long it took on the virtual clock.
+    int transact(const QByteArray& command, QByteArray& reply, int expectedLength = 0, bool pump = false)
+    {
+        const uint32_t start = port.now;
+        const int result = Transact(&port, command, expectedLength, pump, reply);
+        tookMs = port.now - start;
+        return result;
+    }
+
+    ScriptedPort port;
+    uint32_t tookMs = 0;
+};
+
+TEST_F(TransactTest, AssemblesPiecesInOrderAndCompletesOnTheCarriageReturn)
+{
+    port.answers.push_back({{2, "K740-"}, {4, "9Q 1"}, {7, ".17\r"}});
+    QByteArray reply = "old";
+    EXPECT_EQ(transact("v", reply), kTransactOk);
+    EXPECT_EQ(reply, "K740-9Q 1.17\r");
+    EXPECT_EQ(port.written, "v");
+    EXPECT_EQ(tookMs, 7u);
+}
+
+TEST_F(TransactTest, KeepsBytesAfterTheCarriageReturn)
+{
+    port.answers.push_back({{1, "12\r34"}});
+    QByteArray reply;
+    EXPECT_EQ(transact("?", reply), kTransactOk);
+    EXPECT_EQ(reply, "12\r34");
+}
+
+TEST_F(TransactTest, SilenceTimesOutJustAfter100msWithAnEmptyReply)
+{
+    QByteArray reply = "old";
+    EXPECT_EQ(transact("v", reply), kTransactTimeout);
+    EXPECT_TRUE(reply.isEmpty());
+    EXPECT_GT(tookMs, kReplyTimeoutMs);
+    EXPECT_LE(tookMs, kReplyTimeoutMs + 2);
+}
+
+TEST_F(TransactTest, LateBytesStartTheNextReply)
+{
+    port.answers.push_back({{10, "12"}, {150, "34\r"}});
+    port.answers.push_back({{1, "56\r"}});
+    QByteArray reply;
+    EXPECT_EQ(transact("?", reply), kTransactTimeout);
+    EXPECT_EQ(reply, "12");
+
+    port.now += 60; // the next exchange comes after the late bytes arrived
+    EXPECT_EQ(transact("?", reply), kTransactOk);
+    EXPECT_TRUE(reply.startsWith("34\r"));
+    EXPECT_EQ(tookMs, 0u);
+}
+
+TEST_F(TransactTest, ExpectedLengthCountsBytesInsteadOfLookingForTheCarriageReturn)
+{
+    port.answers.push_back({{1, "123"}, {3, "45"}});
+    port.answers.push_back({{1, "ab\r"}});
+    QByteArray reply;
+    EXPECT_EQ(transact("x", reply, 5), kTransactOk);
+    EXPECT_EQ(reply, "12345");
+    EXPECT_EQ(transact("x", reply, 5), kTransactTimeout);
+    EXPECT_EQ(reply, "ab\r");
+}
+
+TEST_F(TransactTest, TickCounterWrapNeitherEndsNorProlongsTheWait)
+{
+    port.now = 0xFFFFFFFFu - 30;
+    port.answers.push_back({{90, "late but in time\r"}});
+    QByteArray reply;
+    EXPECT_EQ(transact("v", reply), kTransactOk);
+    EXPECT_EQ(tookMs, 90u);
+
+    port.now = 0xFFFFFFFFu - 30;
+    EXPECT_EQ(transact("v", reply), kTransactTimeout);
+    EXPECT_GT(tookMs, kReplyTimeoutMs);
+    EXPECT_LE(tookMs, kReplyTimeoutMs + 2);
+}
+
+TEST_F(TransactTest, WithoutAnOpenPortNothingIsSentAndTheReplyIsUntouched)
+{
+    QByteArray reply = "kept";
+    EXPECT_EQ(Transact(nullptr, "v", 0, false, reply), kTransactNoPort);
+    port.close();
+    EXPECT_EQ(transact("v", reply), kTransactNoPort);
+    EXPECT_EQ(reply, "kept");
+    EXPECT_TRUE(port.written.isEmpty());
+}
+
+TEST_F(TransactTest, FailedWriteReturnsTheNegatedErrorAndReadsNothing)
+{
+    port.writeError = EIO;
+    port.received = "stale\r";
+    QByteArray reply = "kept";
+    EXPECT_EQ(transact("v", reply), -EIO);
+    EXPECT_EQ(reply, "kept");
+    EXPECT_EQ(port.received, "stale\r");
+}
+
+TEST_F(TransactTest, EndlessReplyIsCappedAndDrained)
+{
+    port.answers.push_back({{1, QByteArray(3000, 'x')}, {2, QByteArray(3000, 'y')}, {50, QByteArray(3000, 'z')}});
+    QByteArray reply;
+    EXPECT_EQ(transact("?", reply), kTransactTimeout);
+    EXPECT_EQ(reply.size(), kMaxReplyBytes);
+    EXPECT_TRUE(reply.startsWith(QByteArray(3000, 'x')));
+    EXPECT_EQ(port.bytesWaiting(), 0);
+
+    port.answers.push_back({{1, QByteArray(9000, 'x')}});
+    EXPECT_EQ(transact("?", reply, 6000), kTransactOk);
+    EXPECT_EQ(reply.size(), 6000);
+}
+
+TEST_F(TransactTest, DeviceVanishingDuringTheWaitEndsItAtOnce)
+{
+    port.closesAt = port.now + 20;
+    QByteArray reply;
+    EXPECT_EQ(transact("?", reply), kTransactTimeout);
+    EXPECT_EQ(tookMs, 20u);
+}
+
+TEST_F(TransactTest, WaitsSleepInLongStretchesWithoutPumping)
+{
+    QByteArray reply;
+    transact("v", reply);
+    EXPECT_LE(port.waitsMs.size(), 2u);
+}
+
+TEST_F(TransactTest, PumpingRunsPendingEventsBetweenShortWaits)
+{
+    int ran = 0;
+    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QByteArray reply;
+    transact("v", reply, 0, false);
+    EXPECT_EQ(ran, 0);
+
+    port.waitsMs.clear();
+    transact("v", reply, 0, true);
+    EXPECT_EQ(ran, 1);
+    EXPECT_GT(port.waitsMs.size(), 10u);
+    EXPECT_LE(*std::max_element(port.waitsMs.begin(), port.waitsMs.end()), 10);
+}
+
+TEST_F(TransactTest, SendNoReplyWritesOnlyTheFirstByteAndReadsNothing)
+{
+    port.received = "pending";
+    SendNoReply(&port, "cX");
+    EXPECT_EQ(port.written, "c");
+    EXPECT_EQ(port.received, "pending");
+
+    SendNoReply(nullptr, "c");
+    port.close();
+    SendNoReply(&port, "c");
+    EXPECT_EQ(port.written, "c");
+}
+
+// On the real clock: a port that answers nothing and sleeps when asked to wait.
+class SilentPort : public ScriptedPort {
+public:
+    bool waitForReadyRead(int timeoutMs) override
+    {
+        QThread::msleep(ulong(timeoutMs));
+        return false;
+    }
+};
+
+TEST(TransactRealClock, SilenceTimesOutAfterABitOver100ms)
+{
+    SilentPort port;
+    QByteArray reply;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(Transact(&port, "v", 0, false, reply), kTransactTimeout);
+    EXPECT_GE(clock.elapsed(), qint64(kReplyTimeoutMs));
+    EXPECT_LT(clock.elapsed(), 2000); // generous: the machine may be busy
+}
+
+} // namespace
