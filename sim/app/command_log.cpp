@@ -1,0 +1,36 @@
+#include "app/command_log.h"
+
+QByteArray EscapeCommand(const QByteArray& command)
+{
+    QByteArray text;
+    for (const char c : command) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r')
+            text += "\\r";
+        else if (c == '\\')
+            text += "\\\\";
+        else if (byte < 0x20 || byte >= 0x7F)
+            text += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+        else
+            text += c;
+    }
+    return text;
+}
+
+bool CommandLog::open(const QString& path, QString& error)
+{
+    if (path.isEmpty())
+        return true;
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::Append | QIODevice::Unbuffered)) {
+        error = QStringLiteral("cannot open %1: %2").arg(path, file_.errorString());
+        return false;
+    }
+    return true;
+}
+
+void CommandLog::append(const QByteArray& command)
+{
+    if (file_.isOpen())
+        file_.write(EscapeCommand(command) + '\n');
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// Appends each received command as one line; "\r" is written as \r and
+// other control bytes as \xNN, so tests can compare exact command sequences.
+class CommandLog {
+public:
+    // An empty path gives a log that writes nothing.
+    bool open(const QString& path, QString& error);
+    void append(const QByteArray& command);
+
+private:
+    QFile file_;
+};
+
+QByteArray EscapeCommand(const QByteArray& command);

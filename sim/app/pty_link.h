@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+
+// A pseudo-terminal in raw mode whose slave side is published as a symbolic
+// link. Only the master side is held; the host opens the slave.
+class PtyLink {
+public:
+    PtyLink() = default;
+    PtyLink(const PtyLink&) = delete;
+    PtyLink& operator=(const PtyLink&) = delete;
+    ~PtyLink();
+
+    // Creates the folder if needed, a new terminal and the link (replacing a
+    // stale one). On failure returns false with a reason in error.
+    bool open(const QString& dir, const QString& name, QString& error);
+    // Closes the master side (the host's open slave then fails) and removes the link.
+    void close();
+
+    bool isOpen() const { return masterFd_ >= 0; }
+    int masterFd() const { return masterFd_; }
+    const QString& linkPath() const { return linkPath_; }
+
+private:
+    int masterFd_ = -1;
+    QString linkPath_;
+};

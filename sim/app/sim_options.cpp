@@ -1,0 +1,210 @@
+#include "app/sim_options.h"
+
+#include "platform/virtual_port_dir.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const char kDescription[] =
+    "Simulates a K740 USB encoder interface on a pseudo-terminal and publishes it as\n"
+    "<dir>/<name>. Prints \"ready <link path>\" once the link exists.\n"
+    "\n"
+    "Control lines on stdin (end of input does not stop the simulator):\n"
+    "  fault NAME      switch a fault on (\"fault none\" switches it off)\n"
+    "  unplug          close the terminal and remove the link (also SIGUSR1)\n"
+    "  replug          new terminal, link again, \"ready <path>\" again (also SIGUSR2)\n"
+    "  position N      move the encoder to scale position N (counts)\n"
+    "  speed N         move at N counts per second (0 stops)\n"
+    "  status N        status bits as meant (inverted on the line with --active-low)\n"
+    "  truth           print \"truth <scale position>\"\n"
+    "  quit            remove the link and exit (also SIGINT, SIGTERM, SIGHUP)\n"
+    "\n"
+    "Faults: ";
+
+class OptionReader {
+public:
+    OptionReader(const QCommandLineParser& parser, QString& error)
+        : parser_(parser), error_(error) {}
+
+    template <typename T>
+    void integer(const char* name, T& target, qlonglong min, qlonglong max)
+    {
+        if (!parser_.isSet(QLatin1String(name)))
+            return;
+        bool ok = false;
+        const qlonglong value = parser_.value(QLatin1String(name)).toLongLong(&ok);
+        if (!ok || value < min || value > max)
+            fail(QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(min).arg(max));
+        else
+            target = T(value);
+    }
+    void text(const char* name, QByteArray& target)
+    {
+        if (parser_.isSet(QLatin1String(name)))
+            target = parser_.value(QLatin1String(name)).toLatin1();
+    }
+    QString value(const char* name) const { return parser_.value(QLatin1String(name)); }
+    bool isSet(const char* name) const { return parser_.isSet(QLatin1String(name)); }
+    void fail(const QString& message)
+    {
+        if (error_.isEmpty())
+            error_ = message;
+    }
+    bool failed() const { return !error_.isEmpty(); }
+
+private:
+    const QCommandLineParser& parser_;
+    QString& error_;
+};
+
+void AddOptions(QCommandLineParser& parser)
+{
+    const QList<QCommandLineOption> options = {
+        {"dir", "Folder of the link (default: the virtual-port folder).", "DIR"},
+        {"name", "Link name (default vcom0).", "NAME", "vcom0"},
+        {"model", "K740 or T740 (default K740).", "MODEL", "K740"},
+        {"kind", "Identity letter Q, S or B (default Q for a counter, else S).", "LETTER"},
+        {"firmware", "Firmware version text, digit.two digits (default 1.17).", "X.YY", "1.17"},
+        {"identity", "Raw identity reply to \"v\", replacing the built one.", "TEXT"},
+        {"serial", "Reply to \"s\".", "TEXT"},
+        {"serial2", "Reply to \"r\".", "TEXT"},
+        {"pins", "Reply to \"p\" (three characters).", "TEXT"},
+        {"supply", "Encoder supply at start: on or off (default on).", "on|off", "on"},
+        {"supply-readings", "Readings in the \"e\" reply (default \"5.02 V:85.3 mA\").", "TEXT"},
+        {"encoder", "counter, ssi or biss (default counter).", "KIND", "counter"},
+        {"mt", "Multiturn bits (default 0).", "N"},
+        {"bits", "Position bits (default 13).", "N"},
+        {"pad", "Padding bits (default 0).", "N"},
+        {"status-bits", "Status bits (default 0).", "N"},
+        {"detail-bits", "Detailed status bits, SSI (default 0).", "N"},
+        {"crc-bits", "CRC bits, BiSS-C: 6 or 0 (default 6).", "N"},
+        {"ack-bits", "BiSS-C Ack zeros before Start (default 3).", "N"},
+        {"gray", "Send the position in Gray code."},
+        {"status", "Status bits as meant, decimal (default 0).", "VALUE"},
+        {"detail", "Detailed status bits, decimal (default 0).", "VALUE"},
+        {"active-low", "Status bits are sent inverted."},
+        {"speed", "Encoder speed in counts per second (default 0).", "COUNTS_PER_S"},
+        {"position", "Scale position at start, in counts (default 0).", "N"},
+        {"origin", "Scale position where the count reads 0 (default 0).", "N"},
+        {"ref-every", "A reference mark every N counts.", "N"},
+        {"dcr", "Distance-coded marks: nominal increment N (even), counts per period CPP.", "N:CPP"},
+        {"fault", "Fault at start (default none).", "NAME", "none"},
+        {"log-commands", "Append every received command to FILE, one a line, \"\\r\" as \\r.", "FILE"},
+    };
+    parser.addOptions(options);
+}
+
+void ReadIdentity(OptionReader& in, DeviceConfig& device)
+{
+    device.model = in.value("model").toLatin1();
+    if (device.model != "K740" && device.model != "T740")
+        in.fail(QStringLiteral("--model must be K740 or T740"));
+    device.firmware = in.value("firmware").toLatin1();
+    in.text("identity", device.identity);
+    in.text("serial", device.serial);
+    in.text("serial2", device.serial2);
+    in.text("pins", device.pins);
+    in.text("supply-readings", device.supplyReadings);
+    const QString supply = in.value("supply");
+    if (supply != QLatin1String("on") && supply != QLatin1String("off"))
+        in.fail(QStringLiteral("--supply must be on or off"));
+    device.supplyOn = supply == QLatin1String("on");
+}
+
+void ReadEncoder(OptionReader& in, DeviceConfig& device)
+{
+    const QString encoder = in.value("encoder");
+    if (encoder == QLatin1String("counter"))
+        device.encoder = EncoderKind::Counter;
+    else if (encoder == QLatin1String("ssi"))
+        device.encoder = EncoderKind::Ssi;
+    else if (encoder == QLatin1String("biss"))
+        device.encoder = EncoderKind::Biss;
+    else
+        in.fail(QStringLiteral("--encoder must be counter, ssi or biss"));
+
+    device.kindLetter = device.encoder == EncoderKind::Counter ? 'Q' : 'S';
+    if (in.isSet("kind")) {
+        const QString kind = in.value("kind");
+        if (kind != QLatin1String("Q") && kind != QLatin1String("S") && kind != QLatin1String("B"))
+            in.fail(QStringLiteral("--kind must be Q, S or B"));
+        else
+            device.kindLetter = kind.at(0).toLatin1();
+    }
+
+    FrameLayout& l = device.layout;
+    in.integer("mt", l.multiturnBits, 0, 32);
+    in.integer("bits", l.positionBits, 1, 62);
+    in.integer("pad", l.paddingBits, 0, 32);
+    in.integer("status-bits", l.statusBits, 0, 32);
+    in.integer("detail-bits", l.detailBits, 0, 32);
+    in.integer("crc-bits", l.crcBits, 0, 6);
+    in.integer("ack-bits", device.ackBits, 0, 40);
+    in.integer("status", device.status, 0, 0xFFFFFFFFLL);
+    in.integer("detail", device.detailStatus, 0, 0xFFFFFFFFLL);
+    device.grayCode = in.isSet("gray");
+    device.statusActiveLow = in.isSet("active-low");
+}
+
+void ReadMotion(OptionReader& in, DeviceConfig& device)
+{
+    if (in.isSet("speed")) {
+        bool ok = false;
+        device.speed = in.value("speed").toDouble(&ok);
+        if (!ok)
+            in.fail(QStringLiteral("--speed needs a number"));
+    }
+    in.integer("position", device.position, -(1LL << 62), 1LL << 62);
+    in.integer("origin", device.countOrigin, -(1LL << 62), 1LL << 62);
+    in.integer("ref-every", device.refEvery, 1, 1LL << 40);
+    if (in.isSet("dcr")) {
+        const QStringList parts = in.value("dcr").split(QLatin1Char(':'));
+        bool okN = false, okCpp = false;
+        const int n = parts.value(0).toInt(&okN);
+        const int cpp = parts.value(1).toInt(&okCpp);
+        if (parts.size() != 2 || !okN || !okCpp || n < 4 || n % 2 != 0 || cpp < 1)
+            in.fail(QStringLiteral("--dcr needs N:CPP with an even N >= 4 and CPP >= 1"));
+        device.dcrNominal = n;
+        device.dcrCountsPerPeriod = cpp;
+    }
+    const auto fault = ParseDeviceFault(in.value("fault"));
+    if (!fault)
+        in.fail(QStringLiteral("--fault must be one of: ") + DeviceFaultNames());
+    else
+        device.fault = *fault;
+}
+
+} // namespace
+
+std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString& error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QLatin1String(kDescription) + DeviceFaultNames() + '.');
+    parser.addHelpOption();
+    AddOptions(parser);
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (!parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unexpected argument: ") + parser.positionalArguments().first();
+        return std::nullopt;
+    }
+
+    SimOptions options;
+    OptionReader in(parser, error);
+    options.dir = in.isSet("dir") ? in.value("dir") : VirtualPortDirectory();
+    options.name = in.value("name");
+    if (!IsSafePortName(options.name))
+        in.fail(QStringLiteral("--name may hold only letters, digits, '.', '_' and '-'"));
+    options.commandLogPath = in.value("log-commands");
+    ReadIdentity(in, options.device);
+    ReadEncoder(in, options.device);
+    ReadMotion(in, options.device);
+    if (in.failed())
+        return std::nullopt;
+    return options;
+}

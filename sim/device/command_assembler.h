@@ -1,0 +1,15 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+
+// Cuts the host's byte stream into commands: "B" runs up to and including
+// its "\r" (digits only in between), "M" takes exactly one more byte, every
+// other byte is a command of its own. A "B" broken by another byte is
+// dropped and that byte starts the next command.
+class CommandAssembler {
+public:
+    QList<QByteArray> feed(const QByteArray& bytes);
+
+private:
+    QByteArray pending_;
+};

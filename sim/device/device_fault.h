@@ -1,0 +1,35 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Misbehaviours the simulated interface can show, switchable at any time.
+enum class DeviceFault {
+    None,
+    Silence,   // no replies at all (commands still take effect)
+    Delay,     // each reply arrives 150 ms late
+    Garbage,   // each reply's text is replaced by junk bytes before its "\r"
+    Split,     // each reply arrives in three pieces a few milliseconds apart
+    Stream,    // each command sets off bytes without any "\r" for 300 ms
+    AllOnes,   // captures ("4") read "FFFFFFFFFFFFFFFF"
+    CrcError,  // BiSS-C captures carry a wrong CRC
+    NonHex,    // captures end in a character that is not hexadecimal
+};
+
+std::optional<DeviceFault> ParseDeviceFault(const QString& name);
+QString DeviceFaultName(DeviceFault fault);
+// "none, silence, ..." for help texts.
+QString DeviceFaultNames();
+
+// Part of a reply and when it is due, in milliseconds after the command.
+struct ReplyPiece {
+    QByteArray bytes;
+    int dueMs = 0;
+};
+
+// Timing and transport faults applied to one reply (content faults are the
+// device model's). An empty reply stays empty.
+std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault,
+                                   uint32_t& noiseState);
