@@ -1,0 +1,198 @@
+#include "platform/qt_serial_port.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+// How long write() waits for room in a full transmit queue.
+constexpr int kWriteRoomWaitMs = 100;
+
+// USB serial drivers batch received bytes for up to 16 ms unless asked for
+// low latency. Drivers without these settings (pseudo-terminals) refuse; the
+// port then works as it is.
+void RequestLowLatency(int fd)
+{
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY))
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ::ioctl(fd, TIOCSSERIAL, &serial);
+}
+
+// Takes the advisory lock on the device before Qt touches it, so that a port
+// held by another program keeps its line settings and exclusive mode, and
+// the failure carries the OS code. Returns the descriptor holding the lock
+// (it must stay open as long as the port), or -1 with errorCode set.
+int LockDevice(const QString& devicePath, int& errorCode)
+{
+    const int fd = ::open(QFile::encodeName(devicePath).constData(),
+                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        errorCode = errno;
+        return -1;
+    }
+    errorCode = 0;
+    if (!::isatty(fd))
+        errorCode = ENOTTY;
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        errorCode = errno;
+    if (errorCode == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// True when the device is gone (unplugged, or the far end of a
+// pseudo-terminal closed): poll then reports a hang-up at once, forever.
+bool HasHungUp(int fd)
+{
+    pollfd state{fd, POLLIN, 0};
+    return ::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+} // namespace
+
+std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& devicePath, int& errorCode)
+{
+    const int lockFd = LockDevice(devicePath, errorCode);
+    if (lockFd < 0)
+        return nullptr;
+
+    std::unique_ptr<QtSerialPort> port(new QtSerialPort);
+    port->m_lockFd = lockFd;
+    port->m_port.setPortName(devicePath);
+    if (!port->m_port.open(QIODevice::ReadWrite)) {
+        // The device opened above, so Qt failed on its lock file: another
+        // Qt program holds the port.
+        errorCode = port->m_port.error() == QSerialPort::PermissionError ? EBUSY : EIO;
+        return nullptr;
+    }
+    RequestLowLatency(port->m_port.handle());
+
+    // When the device vanishes, Qt keeps the port open and its read handler
+    // reports the error again on every pass of the event loop, at full CPU.
+    // Close the port on the first such error. (A read error on a live port,
+    // e.g. when Transact took the bytes first, is ignored.) The close is
+    // queued because the error is raised from inside Qt's read handler.
+    QtSerialPort* self = port.get();
+    QObject::connect(&port->m_port, &QSerialPort::errorOccurred, &port->m_port,
+                     [self](QSerialPort::SerialPortError error) {
+                         const bool readFailed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+                         if (readFailed && !self->m_closeQueued && HasHungUp(self->m_port.handle())) {
+                             self->m_closeQueued = true;
+                             QMetaObject::invokeMethod(&self->m_port, [self] { self->close(); },
+                                                       Qt::QueuedConnection);
+                         }
+                     });
+    return port;
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    close();
+}
+
+bool QtSerialPort::configureLine()
+{
+    if (!isOpen() || ::tcgetattr(m_port.handle(), &m_keptLine) != 0)
+        return false;
+    m_lineKept = true;
+    termios line = m_keptLine;
+    cfsetispeed(&line, B115200);
+    cfsetospeed(&line, B115200);
+    line.c_cflag = (line.c_cflag & ~(CSIZE | PARENB | CSTOPB)) | CS8;
+    return ::tcsetattr(m_port.handle(), TCSANOW, &line) == 0;
+}
+
+bool QtSerialPort::restoreLine()
+{
+    return isOpen() && m_lineKept && ::tcsetattr(m_port.handle(), TCSANOW, &m_keptLine) == 0;
+}
+
+int QtSerialPort::write(const QByteArray& data)
+{
+    if (!isOpen())
+        return -EBADF;
+    const int fd = m_port.handle();
+    const char* next = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, next, size_t(left));
+        if (n > 0) {
+            next += n;
+            left -= n;
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd room{fd, POLLOUT, 0};
+            if (::poll(&room, 1, kWriteRoomWaitMs) <= 0 || (room.revents & (POLLERR | POLLHUP | POLLNVAL)))
+                return -EAGAIN;
+        } else if (n < 0 && errno != EINTR) {
+            return -errno;
+        }
+    }
+    return int(data.size());
+}
+
+int QtSerialPort::bytesWaiting()
+{
+    if (!isOpen())
+        return -EBADF;
+    // Qt's buffer holds what its read notifier fetched while events ran.
+    int queued = 0;
+    if (::ioctl(m_port.handle(), FIONREAD, &queued) != 0)
+        return -errno;
+    return int(m_port.bytesAvailable()) + queued;
+}
+
+QByteArray QtSerialPort::read(int maxBytes)
+{
+    if (!isOpen() || maxBytes <= 0)
+        return {};
+    // Qt's buffer holds the older bytes, so it comes first.
+    QByteArray bytes = m_port.read(maxBytes);
+    const qsizetype old = bytes.size();
+    if (old < maxBytes) {
+        bytes.resize(maxBytes);
+        const ssize_t n = ::read(m_port.handle(), bytes.data() + old, size_t(maxBytes - old));
+        bytes.resize(old + std::max<ssize_t>(n, 0));
+    }
+    return bytes;
+}
+
+bool QtSerialPort::waitForReadyRead(int timeoutMs)
+{
+    if (!isOpen())
+        return false;
+    if (m_port.bytesAvailable() > 0)
+        return true;
+    pollfd ready{m_port.handle(), POLLIN, 0};
+    if (::poll(&ready, 1, std::max(timeoutMs, 0)) <= 0)
+        return false;
+    if (bytesWaiting() > 0)
+        return true;
+    // Readable without bytes: the device hung up. Poll would report this at
+    // once from now on, so close rather than let callers spin.
+    if (ready.revents & (POLLHUP | POLLERR | POLLNVAL))
+        close();
+    return false;
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void QtSerialPort::close()
+{
+    m_port.close();
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
+}

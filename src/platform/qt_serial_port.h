@@ -1,0 +1,36 @@
+#pragma once
+#include "link/serial_port.h"
+
+#include <QSerialPort>
+#include <termios.h>
+
+// A serial device opened by path through Qt Serial Port, held exclusively:
+// besides Qt's lock file and TIOCEXCL it keeps an advisory flock() on the
+// device, which also stops programs that pass those two (a second copy
+// running as root, or tools that only honour flock).
+class QtSerialPort final : public ISerialPort {
+public:
+    // Opens devicePath for reading and writing. On failure returns nullptr
+    // and sets errorCode to the (positive) OS error code; a port held by
+    // another program gives EBUSY or EWOULDBLOCK.
+    static std::unique_ptr<QtSerialPort> open(const QString& devicePath, int& errorCode);
+    ~QtSerialPort() override;
+
+    bool configureLine() override;
+    bool restoreLine() override;
+    int write(const QByteArray& data) override;
+    int bytesWaiting() override;
+    QByteArray read(int maxBytes) override;
+    bool waitForReadyRead(int timeoutMs) override;
+    bool isOpen() const override;
+    void close() override;
+
+private:
+    QtSerialPort() = default;
+
+    QSerialPort m_port;
+    int m_lockFd = -1; // holds the flock() for as long as the port is open
+    termios m_keptLine{};
+    bool m_lineKept = false;
+    bool m_closeQueued = false; // the device vanished; close() is on its way
+};

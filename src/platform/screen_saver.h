@@ -1,0 +1,31 @@
+#pragma once
+#include <QDBusConnection>
+#include <QObject>
+#include <cstdint>
+
+// Ends a running screen saver through the org.freedesktop.ScreenSaver service
+// of a D-Bus connection: asks GetActive and, when it is active, sends
+// SimulateUserActivity. Meant to be called from a 10 ms cycle, so it never
+// waits: the question is asked asynchronously, at most one at a time, and a
+// missing bus or service is remembered for kAbsentRetryMs before it is asked
+// for again. Problems show nothing.
+class ScreenSaverWaker {
+public:
+    static constexpr uint32_t kAbsentRetryMs = 10000;
+    static constexpr int kCallTimeoutMs = 200;
+
+    explicit ScreenSaverWaker(const QDBusConnection& bus);
+    void wakeIfRunning();
+
+private:
+    void markAbsent();
+
+    QDBusConnection m_bus;
+    QObject m_calls; // parent of the questions on their way
+    bool m_pending = false; // a GetActive question is on its way
+    bool m_absent = false;
+    uint32_t m_absentSince = 0; // GetTickCount() when the service was found missing
+};
+
+// Wakes the screen saver of the user's session bus, if there is one.
+void WakeScreenSaverIfRunning();

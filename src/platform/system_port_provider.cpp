@@ -1,0 +1,69 @@
+#include "platform/system_port_provider.h"
+
+#include "platform/qt_serial_port.h"
+#include "platform/virtual_port_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+bool IsLinkToCharacterDevice(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat link {};
+    struct stat target {};
+    return ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode)
+        && ::stat(native.constData(), &target) == 0 && S_ISCHR(target.st_mode);
+}
+
+} // namespace
+
+SystemPortProvider::PortMap SystemPortProvider::listPorts()
+{
+    PortMap ports;
+    const auto add = [&ports](const QString& name, const QString& path) {
+        if (IsSafePortName(name) && !ports.contains(name.toUpper()))
+            ports.insert(name.toUpper(), {name, path});
+    };
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.hasVendorIdentifier())
+            add(info.portName(), info.systemLocation());
+    }
+    const QDir dir(VirtualPortDirectory());
+    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        const QString path = dir.filePath(entry);
+        if (IsLinkToCharacterDevice(path))
+            add(entry, path);
+    }
+    return ports;
+}
+
+QStringList SystemPortProvider::candidatePorts()
+{
+    m_ports = listPorts();
+    QStringList names;
+    for (const Port& port : std::as_const(m_ports))
+        names << port.name;
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
+}
+
+std::unique_ptr<ISerialPort> SystemPortProvider::open(const QString& portName, int& errorCode)
+{
+    if (!m_ports.contains(portName.toUpper()))
+        m_ports = listPorts();
+    const auto found = m_ports.constFind(portName.toUpper());
+    if (found == m_ports.constEnd()) {
+        errorCode = ENOENT;
+        return nullptr;
+    }
+    return QtSerialPort::open(found->devicePath, errorCode);
+}

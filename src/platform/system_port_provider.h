@@ -1,0 +1,28 @@
+#pragma once
+#include "link/serial_port.h"
+
+#include <QMap>
+
+// The machine's candidate ports: USB serial devices (named by their tty name,
+// e.g. ttyUSB0 or ttyACM0) and the virtual ports that simulators publish as
+// symbolic links to terminal devices in VirtualPortDirectory() (named by the
+// link, e.g. vcom0). Names that are not safe port names are left out; when a
+// name occurs twice, the USB device wins.
+class SystemPortProvider final : public IPortProvider {
+public:
+    QStringList candidatePorts() override;
+    // Opens a port by a name from candidatePorts(); a name that is no longer
+    // listed gives ENOENT.
+    std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) override;
+
+private:
+    struct Port {
+        QString name;
+        QString devicePath;
+    };
+    // Keyed by the upper-cased name: names that differ only in case are one port.
+    using PortMap = QMap<QString, Port>;
+    static PortMap listPorts();
+
+    PortMap m_ports; // as of the last listing
+};

@@ -1,0 +1,8 @@
+#include "platform/version.h"
+
+#include "version_info.h"
+
+QString ProgramVersion()
+{
+    return QStringLiteral(K740_VERSION_TEXT);
+}

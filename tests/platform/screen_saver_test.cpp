@@ -1,0 +1,146 @@
+#include "platform/screen_saver.h"
+#include "platform/tick_counter.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Stands in for the desktop's screen saver on a private bus.
+class FakeScreenSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    bool active = false;
+    int questions = 0;
+    int wakes = 0;
+
+public slots:
+    bool GetActive()
+    {
+        ++questions;
+        return active;
+    }
+    void SimulateUserActivity() { ++wakes; }
+};
+
+void RunEventsUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// A private session bus, a client connection for the waker and a service
+// connection that can publish the fake screen saver.
+class ScreenSaverBusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
+        if (daemon.isEmpty())
+            GTEST_SKIP() << "dbus-daemon not installed";
+        bus.start(daemon, {"--session", "--nofork", "--print-address"});
+        ASSERT_TRUE(bus.waitForReadyRead(5000));
+        const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        client = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "k740-client"));
+        service = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "k740-service"));
+        ASSERT_TRUE(client->isConnected());
+        ASSERT_TRUE(service->isConnected());
+        SetTickSource([this] { return now; });
+    }
+    void TearDown() override
+    {
+        SetTickSource({});
+        client.reset();
+        service.reset();
+        QDBusConnection::disconnectFromBus("k740-client");
+        QDBusConnection::disconnectFromBus("k740-service");
+        bus.terminate();
+        bus.waitForFinished(5000);
+    }
+
+    void publish()
+    {
+        ASSERT_TRUE(service->registerObject("/org/freedesktop/ScreenSaver", &saver, QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(service->registerService("org.freedesktop.ScreenSaver"));
+    }
+
+    QProcess bus;
+    std::unique_ptr<QDBusConnection> client;
+    std::unique_ptr<QDBusConnection> service;
+    FakeScreenSaver saver;
+    uint32_t now = 5000;
+};
+
+TEST_F(ScreenSaverBusTest, WakesAnActiveScreenSaverOnlyWhenActive)
+{
+    publish();
+    ScreenSaverWaker waker(*client);
+    waker.wakeIfRunning();
+    RunEventsUntil([this] { return saver.questions == 1; });
+    EXPECT_EQ(saver.wakes, 0);
+
+    saver.active = true;
+    RunEventsUntil([&] {
+        waker.wakeIfRunning();
+        return saver.wakes > 0;
+    });
+    EXPECT_EQ(saver.wakes, 1);
+}
+
+TEST_F(ScreenSaverBusTest, AsksOneQuestionAtATime)
+{
+    publish();
+    ScreenSaverWaker waker(*client);
+    for (int i = 0; i < 5; ++i)
+        waker.wakeIfRunning(); // all before any answer could arrive
+    RunEventsUntil([this] { return saver.questions > 0; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(saver.questions, 1);
+}
+
+TEST_F(ScreenSaverBusTest, MissingServiceIsRememberedForAWhile)
+{
+    ScreenSaverWaker waker(*client);
+    waker.wakeIfRunning(); // nobody answers: the service is missing
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+
+    publish();
+    now += ScreenSaverWaker::kAbsentRetryMs - 1000;
+    waker.wakeIfRunning();
+    clock.restart();
+    while (clock.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(saver.questions, 0);
+
+    now += 2000;
+    waker.wakeIfRunning();
+    RunEventsUntil([this] { return saver.questions > 0; });
+    EXPECT_EQ(saver.questions, 1);
+}
+
+TEST(ScreenSaver, WithoutASessionBusNothingHappens)
+{
+    const QByteArray saved = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const bool hadAddress = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    for (int i = 0; i < 100; ++i)
+        WakeScreenSaverIfRunning();
+    QCoreApplication::processEvents();
+    if (hadAddress)
+        qputenv("DBUS_SESSION_BUS_ADDRESS", saved);
+    SUCCEED(); // no crash, no window, no hang
+}
+
+} // namespace
+
+#include "screen_saver_test.moc"

@@ -1,0 +1,104 @@
+#include "platform/system_port_provider.h"
+#include "pty_pair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Points the virtual-port folder at a fresh temporary folder for one test.
+class SystemPortProviderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_FALSE(ptyA.slavePath.isEmpty());
+        ASSERT_FALSE(ptyB.slavePath.isEmpty());
+        savedDir = qgetenv("K740_VPORT_DIR");
+        hadDir = qEnvironmentVariableIsSet("K740_VPORT_DIR");
+        qputenv("K740_VPORT_DIR", dir.path().toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        if (hadDir)
+            qputenv("K740_VPORT_DIR", savedDir);
+        else
+            qunsetenv("K740_VPORT_DIR");
+    }
+
+    void link(const QString& target, const QString& name) { ASSERT_TRUE(QFile::link(target, dir.filePath(name))); }
+
+    // The listed virtual ports; USB devices of the machine running the test
+    // (tty names) are left out.
+    QStringList virtualPorts()
+    {
+        QStringList names = provider.candidatePorts();
+        names.erase(std::remove_if(names.begin(), names.end(), [](const QString& n) { return n.startsWith("tty"); }),
+                    names.end());
+        return names;
+    }
+
+    QTemporaryDir dir;
+    PtyPair ptyA;
+    PtyPair ptyB;
+    SystemPortProvider provider;
+    QByteArray savedDir;
+    bool hadDir = false;
+};
+
+TEST_F(SystemPortProviderTest, ListsLinksToTerminalsSortedCaseInsensitivelyWithoutDuplicates)
+{
+    link(ptyA.slavePath, "vcom2");
+    link(ptyA.slavePath, "vcom10");
+    link(ptyB.slavePath, "Beta");
+    link(ptyB.slavePath, "alpha");
+    link(ptyB.slavePath, "ALPHA"); // same name but for case: listed once
+    link(ptyA.slavePath, "bad name");
+    link(dir.filePath("missing"), "dangling");
+    QFile regular(dir.filePath("plain"));
+    ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
+    regular.close();
+    link(regular.fileName(), "toplain");
+
+    const QStringList names = virtualPorts();
+    ASSERT_EQ(names.size(), 4) << names.join(' ').toStdString();
+    EXPECT_EQ(names[0].toLower(), "alpha");
+    EXPECT_EQ(names.mid(1), QStringList({"Beta", "vcom10", "vcom2"}));
+}
+
+TEST_F(SystemPortProviderTest, EmptyOrMissingFolderGivesNoVirtualPorts)
+{
+    EXPECT_TRUE(virtualPorts().isEmpty());
+    qputenv("K740_VPORT_DIR", dir.filePath("nowhere").toLocal8Bit());
+    EXPECT_TRUE(virtualPorts().isEmpty());
+}
+
+TEST_F(SystemPortProviderTest, OpensByNameAndReportsVanishedNames)
+{
+    link(ptyA.slavePath, "vcom0");
+    ASSERT_EQ(virtualPorts(), QStringList{"vcom0"});
+
+    int error = 0;
+    auto port = provider.open("vcom0", error);
+    ASSERT_TRUE(port) << error;
+    EXPECT_TRUE(port->isOpen());
+    EXPECT_EQ(port->write("v"), 1);
+    port->close();
+
+    // Published after the last listing: found all the same.
+    link(ptyB.slavePath, "vcom1");
+    EXPECT_TRUE(provider.open("vcom1", error));
+
+    ASSERT_TRUE(QFile::remove(dir.filePath("vcom0")));
+    error = 0;
+    EXPECT_FALSE(provider.open("vcom0", error));
+    EXPECT_EQ(error, ENOENT);
+    error = 0;
+    EXPECT_FALSE(provider.open("never", error));
+    EXPECT_EQ(error, ENOENT);
+}
+
+} // namespace
