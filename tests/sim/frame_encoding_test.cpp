@@ -1,0 +1,184 @@
+// Position frames of absolute encoders: the worked frames, CRC-6, Gray code,
+// and round trips through the host's way of reading them.
+#include "device/bit_frames.h"
+#include "sim_test_support.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+DeviceConfig AbsoluteEncoder(EncoderKind kind, FrameLayout layout)
+{
+    DeviceConfig config;
+    config.kindLetter = 'S';
+    config.encoder = kind;
+    config.layout = layout;
+    return config;
+}
+
+int64_t ScalePosition(uint64_t turns, uint64_t position, int positionBits)
+{
+    return int64_t((turns << positionBits) | position);
+}
+
+} // namespace
+
+TEST(WorkedFrames, ShortSsiIsTheDecimalOfTheWholeFrame)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
+    config.position = ScalePosition(3, 4000, 13);
+    config.status = 2;
+    DeviceModel device(config);
+    EXPECT_EQ(Ask(device, "B15\r"), "OK\r");
+    EXPECT_EQ(Ask(device, "?"), "114306\r");
+}
+
+TEST(WorkedFrames, LongSsiCaptureStartsWithOneThenData)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {12, 23, 0, 2, 0, 0});
+    config.position = ScalePosition(5, 2800862, 23);
+    config.status = 1;
+    DeviceModel device(config);
+    EXPECT_EQ(Ask(device, "4"), "802AABCDE4000000\r");
+}
+
+TEST(WorkedFrames, BissCaptureHasIdleAckStartCdsDataAndInvertedCrc)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Biss, {0, 26, 0, 2, 0, 6});
+    config.position = 1193046;
+    config.status = 3;
+    DeviceModel device(config);
+    EXPECT_EQ(Ask(device, "4"), "C4091A2B7A800000\r");
+}
+
+TEST(Crc6, MatchesTheStandardTableAndTheWorkedValue)
+{
+    const uint8_t head[] = {0x00, 0x03, 0x06, 0x05, 0x0C, 0x0F, 0x0A, 0x09};
+    for (unsigned i = 0; i < 8; ++i)
+        EXPECT_EQ(BissCrc6(i, 6), head[i]) << i;
+    const uint8_t tail[] = {0x07, 0x04, 0x01, 0x02};
+    for (unsigned i = 0; i < 4; ++i)
+        EXPECT_EQ(BissCrc6(60 + i, 6), tail[i]) << i;
+    EXPECT_EQ(BissCrc6(1193046ull * 4 + 3, 28), 0x0A);
+}
+
+TEST(Crc6, BitwiseAndGroupwiseAgreeForAnyLength)
+{
+    std::mt19937_64 random(740);
+    for (int bits = 1; bits <= 58; ++bits) {
+        const uint64_t data = random() & host::Mask(bits);
+        EXPECT_EQ(BissCrc6(data, bits), host::Crc6ByGroups((bits + 5) / 6, data)) << bits;
+        EXPECT_EQ(BissCrc6(data, bits), host::Crc6ByGroups(12, data)) << "extra groups";
+    }
+}
+
+TEST(GrayCode, ConvertsAndInvertsTheHostsConversion)
+{
+    EXPECT_EQ(BinaryToGray(4), 6u);
+    EXPECT_EQ(BinaryToGray(0), 0u);
+    for (uint64_t v : {1ull, 2ull, 3ull, 4000ull, 8191ull, (1ull << 40) + 12345})
+        EXPECT_EQ(host::GrayToBinary(BinaryToGray(v)), v);
+}
+
+TEST(GrayCode, OnlyThePositionFieldIsGrayCoded)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
+    config.position = ScalePosition(3, 4000, 13);
+    config.status = 2;
+    config.grayCode = true;
+    DeviceModel device(config);
+    const QByteArray reply = Ask(device, "?");
+    EXPECT_EQ(reply.trimmed().toUInt() >> 2 & 0x1FFF, BinaryToGray(4000));
+    const host::Frame f = host::DecodeShortSsi(reply, config.layout, true);
+    EXPECT_EQ(f.turns, 3u);
+    EXPECT_EQ(f.position, 4000u);
+    EXPECT_EQ(f.status, 2u);
+}
+
+TEST(StatusBits, ActiveLowInvertsOnTheLineAndDetailFollowsStatus)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {0, 10, 0, 2, 3, 0});
+    config.position = 700;
+    config.status = 1;
+    config.statusActiveLow = true;
+    config.detailStatus = 5;
+    DeviceModel device(config);
+    const host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
+    EXPECT_EQ(f.position, 700u);
+    EXPECT_EQ(f.status, 2u);
+    EXPECT_EQ(f.detail, 5u);
+    device.setStatus(3);
+    EXPECT_EQ(host::DecodeShortSsi(Ask(device, "?"), config.layout, false).status, 0u);
+}
+
+TEST(ShortSsi, FrameLengthTruncatesAndTurnsRideAbove)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {2, 12, 0, 0, 0, 0});
+    config.position = ScalePosition(2, 0xABC, 12);
+    DeviceModel device(config);
+    EXPECT_EQ(Ask(device, "?"), QByteArray::number((2 << 12) | 0xABC) + '\r');
+    Ask(device, "B8\r");   // host clocks fewer bits: the low ones are lost
+    EXPECT_EQ(Ask(device, "?"), QByteArray::number((2 << 8) | 0xAB) + '\r');
+    Ask(device, "B14\r");  // more bits: zeros after the frame
+    EXPECT_EQ(Ask(device, "?"), QByteArray::number(((2 << 12) | 0xABC) << 2) + '\r');
+}
+
+TEST(ShortSsi, NeverMoreThan31Bits)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {8, 30, 0, 0, 0, 0});
+    config.position = -1;
+    DeviceModel device(config);
+    EXPECT_EQ(Ask(device, "?"), "2147483647\r");
+}
+
+TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
+{
+    const FrameLayout layouts[] = {
+        {0, 13, 0, 2, 0, 6}, {12, 26, 0, 2, 0, 6}, {16, 24, 3, 2, 0, 6},
+        {4, 17, 1, 0, 0, 0}, {0, 32, 0, 2, 0, 6},
+    };
+    std::mt19937_64 random(17);
+    for (const FrameLayout& layout : layouts) {
+        for (const EncoderKind kind : {EncoderKind::Ssi, EncoderKind::Biss}) {
+            for (int i = 0; i < 50; ++i) {
+                DeviceConfig config = AbsoluteEncoder(kind, layout);
+                const uint64_t turns = random() & host::Mask(layout.multiturnBits);
+                const uint64_t position = random() & host::Mask(layout.positionBits);
+                config.position = ScalePosition(turns, position, layout.positionBits);
+                config.status = uint32_t(random() & host::Mask(layout.statusBits));
+                DeviceModel device(config);
+                const QByteArray reply = Ask(device, "4");
+                const host::Frame f = kind == EncoderKind::Biss
+                    ? host::DecodeBiss(reply, layout) : host::DecodeLongSsi(reply, layout);
+                ASSERT_TRUE(f.valid) << reply.constData();
+                EXPECT_TRUE(f.crcOk) << reply.constData();
+                EXPECT_EQ(f.turns, turns);
+                EXPECT_EQ(f.position, position);
+                EXPECT_EQ(f.status, config.status);
+                EXPECT_EQ(f.padding, 0u);
+            }
+        }
+    }
+}
+
+TEST(RoundTrip, AckLengthDoesNotMatterToTheStartSearch)
+{
+    const FrameLayout layout{8, 20, 0, 2, 0, 6};
+    for (int ack = 1; ack <= 10; ++ack) {
+        DeviceConfig config = AbsoluteEncoder(EncoderKind::Biss, layout);
+        config.ackBits = ack;
+        config.position = ScalePosition(77, 654321, 20);
+        DeviceModel device(config);
+        const host::Frame f = host::DecodeBiss(Ask(device, "4"), layout);
+        EXPECT_TRUE(f.valid && f.crcOk) << ack;
+        EXPECT_EQ(f.position, 654321u) << ack;
+        EXPECT_EQ(f.turns, 77u) << ack;
+    }
+}
+
+TEST(HexCapture, SixteenUpperCaseDigits)
+{
+    EXPECT_EQ(HexCapture(0xabcull), "0000000000000ABC");
+    EXPECT_EQ(HexCapture(~0ull), "FFFFFFFFFFFFFFFF");
+}
