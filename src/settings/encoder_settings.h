@@ -44,3 +44,18 @@ struct TEncoderSettings {
     bool SignedMultiturnCounter = false;
     bool GrayCode = false;
 };
+
+struct InterfaceIdentity;
+
+// ActiveSettings from StoredSettings for the connected interface: BiSS only
+// on an SSI / BiSS-C interface with firmware above 1.15, PeriodLength 5 when
+// DCRPeriode is 1 else 2, no extended data and no BiSS on a plain (T740-type)
+// interface, and LongFrame for an SSI frame of more than 31 bits on an
+// SSI / BiSS-C interface with firmware 1.16 or later.
+TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity);
+
+// StoredSettings after the settings dialog's OK: every field of `active`,
+// with DCRPeriode 1 for a 5 mm period length and 0 otherwise, but the window
+// bounds, the panel geometry and Logo_Flag of `stored` (saving writes their
+// live values instead).
+TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSettings& stored);

@@ -1,0 +1,75 @@
+#include "acquisition/position_log.h"
+
+#include "platform/virtual_port_dir.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace {
+
+// The character between hours and minutes in the user's short time format,
+// ":" when it has none (quoted text and blanks do not count).
+QChar timeSeparator()
+{
+    const QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    int i = 0;
+    while (i < format.size() && format[i].toLower() != 'h')
+        ++i;
+    while (i < format.size() && format[i].toLower() == 'h')
+        ++i;
+    for (; i < format.size() && format[i] != 'm'; ++i) {
+        const QChar c = format[i];
+        if (!c.isLetter() && c != '\'' && c != ' ')
+            return c;
+    }
+    return ':';
+}
+
+QString dateTimeText(const QDateTime& now)
+{
+    const QDate date = now.date();
+    const QTime time = now.time();
+    const QChar separator = timeSeparator();
+    auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    return two(date.day()) + '.' + two(date.month()) + '.' + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))
+           + ';' + two(time.hour()) + separator + two(time.minute()) + separator + two(time.second()) + ';';
+}
+
+bool fail(QString* errorMessage, const QString& fileName, const QString& reason)
+{
+    if (errorMessage)
+        *errorMessage = QStringLiteral("Saving position to %1 failed: %2").arg(fileName, reason);
+    return false;
+}
+
+} // namespace
+
+QString LogFileName(const QString& programDir, const QString& portName)
+{
+    return programDir + "K740_" + portName + ".LOG";
+}
+
+bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText,
+                  QString* errorMessage)
+{
+    return WriteLogLine(programDir, portName, valueText, QDateTime::currentDateTime(), errorMessage);
+}
+
+bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText,
+                  const QDateTime& now, QString* errorMessage)
+{
+    const QString fileName = LogFileName(programDir, portName);
+    if (!IsSafePortName(portName))
+        return fail(errorMessage, fileName, QStringLiteral("the port name cannot be part of a file name"));
+
+    const QByteArray line = (portName + ';' + dateTimeText(now) + valueText + "\r\n").toLatin1();
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return fail(errorMessage, fileName, file.errorString());
+    if (file.write(line) != line.size() || !file.flush())
+        return fail(errorMessage, fileName, file.errorString());   // the destructor closes it
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return fail(errorMessage, fileName, file.errorString());
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include "settings/encoder_settings.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// Main window bounds, logo placement and position panel geometry: the values
+// the layout keys take when absent (loading) and the live values written
+// (saving in layout edit mode).
+struct WindowGeometry {
+    int32_t Top = 0, Left = 0, Width = 0, Height = 0;
+    int32_t LogoFlag = 0;
+    int32_t PanelWidth = 0, PanelLeft = 0, PanelTop = 0, PanelHeight = 0;
+};
+
+// Where the settings of one interface live.
+struct SettingsLocation {
+    QString ProgramDir;       // directory of the program file, with trailing '/'
+    QString PortName;         // serial port of the connection, may be empty
+    QString SerialFilter;     // "/R=" section override, upper-cased, or empty
+    bool LayoutEditMode = false;
+};
+
+// StoredSettings from "K740.INI" in the program directory ("T740.INI" while
+// no "K740.INI" exists), section "K740." / "T740." + port name, or the
+// SerialFilter section when the file has one. A missing file or key gives the
+// key's load default; the layout keys are read only in layout edit mode and
+// otherwise take `current`. A CPR or Custom text that is not a 64-bit integer
+// adds "'<text>' is not a valid integer value" to conversionErrors (when
+// given) and takes its load default; loading goes on.
+TEncoderSettings LoadSettings(const SettingsLocation& where, const WindowGeometry& current,
+                              QStringList* conversionErrors);
+
+// Writes StoredSettings to section "K740." + port name (or SerialFilter) of
+// "K740.INI" in the program directory, keys in their fixed order, then in
+// layout edit mode the `live` geometry. The file is replaced whole or not at
+// all. Returns an empty text on success, else the message to show
+// ("Unable to write to <file>").
+QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored,
+                     const WindowGeometry& live);
