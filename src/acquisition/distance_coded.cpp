@@ -1,0 +1,42 @@
+#include "acquisition/distance_coded.h"
+
+#include <limits>
+
+namespace {
+
+// 128-bit intermediates keep every product exact for any 64-bit marks and
+// 32-bit settings; only the final offset wraps to 64 bits.
+using Wide = __int128;
+
+Wide Abs(Wide v) { return v < 0 ? -v : v; }
+int Sign(Wide v) { return (v > 0) - (v < 0); }
+
+Wide Distance(int64_t a, int64_t b) { return Abs(Wide(b) - Wide(a)); }
+
+} // namespace
+
+TDistanceCoded DistanceCodedOffset(int64_t firstMark, int64_t secondMark, int32_t cpp,
+                                   int32_t nominalIncr)
+{
+    TDistanceCoded result;
+    if (cpp <= 0) {
+        result.RefOffset = secondMark;
+        result.MRR = std::numeric_limits<int64_t>::max();
+        return result;
+    }
+    const Wide n = nominalIncr;
+    const Wide mrr = Distance(firstMark, secondMark) / cpp;
+    const Wide b = 2 * mrr - n;
+    const int dir = secondMark > firstMark ? 1 : -1;
+    const Wide p1 = ((Abs(b) - Sign(b) - 1) * n) / 2 + ((Sign(b) - dir) * mrr) / 2;
+    const Wide p2 = dir == 1 ? p1 + mrr : p1 - mrr;
+    result.RefOffset = int64_t(uint64_t(Wide(secondMark) - p2 * cpp));
+    const Wide maxCount = std::numeric_limits<int64_t>::max();
+    result.MRR = int64_t(mrr < maxCount ? mrr : maxCount);
+    return result;
+}
+
+bool IsAnotherMark(int64_t firstMark, int64_t latch, int32_t cpp)
+{
+    return Distance(firstMark, latch) > cpp / 2;
+}

@@ -1,0 +1,63 @@
+#pragma once
+#include <QByteArray>
+#include <cstdint>
+
+struct TEncoderSettings;
+
+// The decoded values of one position reply. Every member keeps its value
+// until a decoding path writes it.
+struct TDecodedFrame {
+    int64_t Position = 0;
+    int32_t Turns = 0;            // all frame bits above the position field
+    uint32_t Status = 0;
+    uint32_t DetailedStatus = 0;
+    uint32_t Padding = 0;
+    uint32_t ReceivedCrc = 0;
+    int64_t RefLatch = 0;         // count latched at the last reference mark
+    int32_t RefEvent = 0;         // counting reply's flag; 1 = new mark latched
+};
+
+enum TFrameKind { fkCounter, fkSsiShort, fkSsiLong, fkBiss };
+
+// Bit helpers for counts that come from a user-editable file: a negative
+// count counts as 0, a shift by 64 or more gives 0, Mask(64 or more) is all ones.
+uint64_t Mask(int64_t bits);
+uint64_t ShiftLeft(uint64_t value, int64_t bits);
+uint64_t ShiftRight(uint64_t value, int64_t bits);
+
+// InterfaceKind 1 reads SSI or BiSS-C frames (BiSS first, then LongFrame);
+// any other kind is the counting interface.
+TFrameKind FrameKindFor(uint8_t interfaceKind, const TEncoderSettings& active);
+// The position request: "4" for the hexadecimal captures, else "?".
+QByteArray PositionRequest(TFrameKind kind);
+
+// Decodes one position reply into frame. valid and crcOk are set true first;
+// valid turns false when the capture is unusable (then nothing is written),
+// crcOk false on a BiSS-C CRC mismatch (the fields stay written).
+void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active,
+            TDecodedFrame& frame, bool& valid, bool& crcOk);
+
+// The counting reply's third field as an integer, 0 when absent or not a number.
+int32_t CounterReplyFlag(const QByteArray& reply);
+
+// The three fields of "a:b:c\r": split at the first two ":"; the last field
+// loses the reply's final character. Missing separators give the shapes the
+// interface's replies have always been read with: no ":" at all makes the
+// whole reply (less its last character) the third field.
+struct TReplyFields {
+    QByteArray First;
+    QByteArray Second;
+    QByteArray Third;
+};
+TReplyFields SplitReplyFields(const QByteArray& reply);
+
+// Cycle step for an inverted direction of count: negates Position and
+// RefLatch; with multiturnBits >= 1 Turns becomes (-Turns) AND mask(multiturnBits).
+void InvertDirection(TDecodedFrame& frame, int32_t multiturnBits);
+
+int64_t GrayToBinary(int64_t value);
+
+// CRC-6 (x^6 + x + 1, start value 0) over `groups` 6-bit groups of data,
+// most significant group first.
+uint8_t BissCrc6(int32_t groups, uint64_t data);
+extern const uint8_t Crc6Table[64];

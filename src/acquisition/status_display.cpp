@@ -1,0 +1,143 @@
+#include "acquisition/status_display.h"
+
+#include "acquisition/frame_decoder.h"
+#include "platform/decimal_text.h"
+#include "settings/parse_real.h"
+
+#include <QLocale>
+#include <algorithm>
+
+namespace {
+
+bool IsDigit(QChar c) { return c >= '0' && c <= '9'; }
+
+// Reads text as a decimal real with "." as the decimal point. Returns 0 when
+// the whole text is such a number (value is then set), else the 1-based
+// position of the first character that does not belong to it.
+int ReadReal(const QString& text, float& value)
+{
+    const int n = text.size();
+    int i = 0;
+    while (i < n && text[i] == ' ')
+        ++i;
+    const int start = i;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    int digits = 0;
+    for (; i < n && IsDigit(text[i]); ++i)
+        ++digits;
+    if (i < n && text[i] == '.')
+        for (++i; i < n && IsDigit(text[i]); ++i)
+            ++digits;
+    if (digits == 0)
+        return i + 1;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const int exponentStart = i;
+        for (; i < n && IsDigit(text[i]); ++i) {
+        }
+        if (i == exponentStart)
+            return i + 1;
+    }
+    if (i < n)
+        return i + 1;
+    value = float(QLocale::c().toDouble(QStringView(text).mid(start)));
+    return 0;
+}
+
+QString TrimmedField(const QByteArray& field)
+{
+    // Blanks and control characters, as the interface pads its fields.
+    int begin = 0;
+    int end = field.size();
+    while (begin < end && uint8_t(field[begin]) <= ' ')
+        ++begin;
+    while (end > begin && uint8_t(field[end - 1]) <= ' ')
+        --end;
+    return QString::fromLatin1(field.mid(begin, end - begin));
+}
+
+} // namespace
+
+QColor StatusColour(uint32_t status, bool activeLow, bool valid, bool crcOk)
+{
+    uint32_t s = status & 0xFF;
+    if (activeLow)
+        s = ~s & 3;
+    if (!valid || !crcOk || s > 1)
+        return QColor(255, 0, 0);
+    return s == 0 ? QColor(0, 128, 0) : QColor(255, 153, 0);
+}
+
+QString BitString(uint32_t value, int32_t width)
+{
+    const int32_t n = std::min(width, 64);
+    QString text;
+    for (int32_t bit = n - 1; bit >= 0; --bit)
+        text.append(bit < 32 && (value >> bit) & 1 ? QLatin1Char('1') : QLatin1Char('0'));
+    return text;
+}
+
+QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detailedStatusBits)
+{
+    QString text = QStringLiteral("Status: ") + BitString(frame.Status, statusBits);
+    if (detailedStatusBits != 0)
+        text += QLatin1Char(' ') + BitString(frame.DetailedStatus, detailedStatusBits);
+    return text;
+}
+
+QString PinsCaption(int result, const QByteArray& reply)
+{
+    return QStringLiteral("Pins: ") + (result == 0 ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
+}
+
+QByteArray SerialRequest(bool secondSerial)
+{
+    return secondSerial ? QByteArrayLiteral("r") : QByteArrayLiteral("s");
+}
+
+QString SerialCaption(int result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion)
+{
+    if (result != 0)
+        return QStringLiteral("SN: /");
+    // The reply's closing carriage return is not drawn.
+    QString serial = QString::fromLatin1(reply.endsWith('\r') ? reply.chopped(1) : reply);
+    serial.remove(QLatin1Char(' '));
+    serial.replace(QLatin1Char(':'), QLatin1Char('-'));
+    const bool first = secondSerial || firmwareVersion < 117;
+    return (first ? QStringLiteral("SN: ") : QStringLiteral("SN#2: ")) + serial.toUpper();
+}
+
+QString SupplyCaption(int result, const QByteArray& reply)
+{
+    if (result != 0)
+        return QStringLiteral("/");
+    const TReplyFields fields = SplitReplyFields(reply);
+    if (TrimmedField(fields.First) != QLatin1String("1"))
+        return QStringLiteral("Switched Off");
+    return FormatSupplyReading(TrimmedField(fields.Second), true) + QStringLiteral(" / ")
+        + FormatSupplyReading(TrimmedField(fields.Third), false);
+}
+
+QString FormatSupplyReading(const QString& reading, bool firstReading)
+{
+    QString r = reading;
+    float value = 0;
+    int code = ReadReal(r, value);
+    if (code <= 0)
+        return FormatFixed(value, 8, 2);
+    if (firstReading && code == 2 && r[1] == ',') {
+        r[1] = '.';
+        code = ReadReal(r, value);
+    }
+    // The number runs up to and including the character at code; after a
+    // comma repaired into a whole number there is no number part left.
+    const QString unit = r.mid(std::max(code, 1) - 1);
+    const QString number = r.left(std::max(code, 0)).trimmed();
+    if (!ParseReal(number, value))
+        return r;
+    const int decimals = (firstReading && !unit.contains(QLatin1String("mV"))) ? 2 : 0;
+    return FormatFixed(value, 8, decimals) + unit;
+}

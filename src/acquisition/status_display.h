@@ -1,0 +1,31 @@
+#pragma once
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+#include <cstdint>
+
+struct TDecodedFrame;
+
+// Colour of the status field behind the read-out: green for no error and
+// no warning, orange for a warning, red for an error, an unusable frame or
+// a CRC mismatch. With activeLow the Error and Warning bits are inverted.
+QColor StatusColour(uint32_t status, bool activeLow, bool valid, bool crcOk);
+
+// The low `width` bits of value as "0"/"1", most significant first. Widths
+// below 1 give an empty text; widths above 64 are cut to 64 characters.
+QString BitString(uint32_t value, int32_t width);
+
+// "Status: " + status bits, then " " + detailed status bits when there are any.
+QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detailedStatusBits);
+
+// Captions of the extended status bar from the result and reply of the
+// "p", "r"/"s" and "e" requests (result 0 means success).
+QString PinsCaption(int result, const QByteArray& reply);
+QByteArray SerialRequest(bool secondSerial);
+QString SerialCaption(int result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion);
+QString SupplyCaption(int result, const QByteArray& reply);
+
+// One reading of the supply reply ("5,02 V", "4980 mV", "85.3 mA") rewritten
+// with the user's decimal separator; the first reading keeps 2 decimals
+// unless it is in mV.
+QString FormatSupplyReading(const QString& reading, bool firstReading);

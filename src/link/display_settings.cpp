@@ -1,0 +1,152 @@
+#include "link/display_settings.h"
+
+#include "platform/decimal_text.h"
+#include "settings/encoder_settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+namespace {
+
+struct DecimalsRow {
+    int32_t Decimals;
+    std::initializer_list<double> Resolutions; // counts per mm
+};
+
+const DecimalsRow MetricDecimals[] = {
+    {1, {10}},
+    {2, {4, 20, 25, 50, 100}},
+    {4, {16, 32, 64, 80, 128, 256, 400, 512, 2000, 2500, 5000, 10000}},
+    {5, {160, 800, 1024, 2048, 4096, 20000, 25000, 50000, 100000}},
+    {6, {200000, 250000, 500000, 1000000}},
+    {7, {400000}},
+};
+
+const DecimalsRow ImperialDecimals[] = {
+    {4, {40, 50, 64, 80, 100, 128, 160, 200, 250, 256}},
+    {5, {400, 500, 512, 800, 1000, 1024, 2000, 2048, 2500}},
+    {6, {4096, 5000, 10000, 20000, 25000}},
+    {7, {50000, 100000, 200000, 250000, 400000, 500000, 1000000}},
+};
+
+bool IsImperial(int32_t units) { return units == 2 || units == 3; }
+bool IsThousandths(int32_t units) { return units == 1 || units == 3; }
+
+template <size_t N>
+int32_t LookUpDecimals(const DecimalsRow (&table)[N], double resolution)
+{
+    for (const DecimalsRow& row : table)
+        for (double r : row.Resolutions)
+            if (r == resolution)
+                return row.Decimals;
+    return 3;
+}
+
+// Degrees: fewer decimals for a step of 1, 2 or 5 times a power of ten.
+int32_t DegreeDecimals(int64_t cpr, double scale)
+{
+    if (cpr <= 360)
+        return std::fabs(scale - std::trunc(scale)) < 1e-11 ? 0 : 1;
+    const long double l = std::log10((long double)scale);
+    const long double f = -(l - std::trunc(l));
+    int32_t decimals = -int32_t(std::trunc(l)) + 2;
+    for (long double step : {1.0L, std::log10(2.0L), std::log10(5.0L)})
+        if (std::fabs(f - step) < 1e-11L) {
+            --decimals;
+            break;
+        }
+    return decimals;
+}
+
+void SetUpRotary(const TEncoderSettings& s, TDisplaySetup& setup)
+{
+    setup.PosLabelCaption = QStringLiteral("ANGLE");
+    setup.DisplayScale = 1.0;
+    setup.DisplayDecimals = 0;
+    setup.Units = 0;
+    if (s.Degrees != 1)
+        return;
+    setup.DisplayScale = s.CPR == 0 ? std::numeric_limits<double>::infinity()
+                                    : double(360.0L / s.CPR);
+    setup.DisplayDecimals = DegreeDecimals(s.CPR, setup.DisplayScale);
+}
+
+void SetUpLinear(const TEncoderSettings& s, TDisplaySetup& setup)
+{
+    static const char* const captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)",
+                                           "POSITION (mil)"};
+    const bool known = s.Units >= 0 && s.Units <= 3;
+    setup.PosLabelCaption = QString::fromUtf8(captions[known ? s.Units : 0]);
+    setup.Units = s.Units;
+
+    const long double perMillimetre = IsThousandths(s.Units) ? 1000.0L : 1.0L;
+    const long double scale = s.CPM == 0 ? std::numeric_limits<long double>::infinity()
+                                         : perMillimetre / s.CPM;
+    setup.DisplayScale = double(IsImperial(s.Units) ? scale / 25.4L : scale);
+    // The resolution rounded to the nearest integer, ties to even.
+    const double resolution = std::nearbyint(double(s.CPM));
+    setup.DisplayDecimals = IsImperial(s.Units) ? LookUpDecimals(ImperialDecimals, resolution)
+                                                : LookUpDecimals(MetricDecimals, resolution);
+    if (IsThousandths(s.Units))
+        setup.DisplayDecimals = std::max(0, setup.DisplayDecimals - 3);
+}
+
+} // namespace
+
+TDisplaySetup DisplaySetupFor(const TEncoderSettings& active)
+{
+    TDisplaySetup setup;
+    if (active.Rotary)
+        SetUpRotary(active, setup);
+    else
+        SetUpLinear(active, setup);
+    return setup;
+}
+
+QString SettingsSummary(const TEncoderSettings& s, const TSummaryContext& context)
+{
+    const QString cpr = QString::number(s.CPR);
+    const float micronsPerCount = s.CPM == 0 ? std::numeric_limits<float>::infinity()
+                                             : 1.0f / s.CPM * 1000.0f;
+    const QString resolution = FormatMicrons(micronsPerCount);
+    QString text;
+    if (context.InterfaceKind != 1) {
+        text = QString(s.Rotary ? "Rotary" : "Linear")
+            + (s.DCR ? QStringLiteral(" with Distance Coded Ref Marks  / ") : QStringLiteral(" / "))
+            + (s.Rotary ? cpr + " CPR" : resolution + QStringLiteral(" µm"));
+    } else {
+        const QString gray = (s.GrayCode && !(s.Rotary && s.BiSS)) ? QStringLiteral(" Gray code") : QString();
+        const bool multiturn = s.Rotary && s.MultiturnBits > 0;
+        text = QString(s.BiSS ? "BiSS" : "SSI")
+            + (s.Rotary ? " /  " + cpr + " CPR" : " Linear /  " + resolution + QStringLiteral(" µm"))
+            + "  /  " + context.FrequencyText + " /  " + context.BitsText + gray
+            + (multiturn ? " Position + " + QString::number(s.MultiturnBits) + " Multiturn bits"
+                         : QStringLiteral(" bits"));
+    }
+    if (s.InvertDir)
+        text += QStringLiteral(" / Inverse Direction");
+    if (context.AutoSave)
+        text += " / AutoSave every " + QString::number(context.AutoSaveInterval) + " sec";
+    return text + QStringLiteral(" (Double click to change)");
+}
+
+QString FormatMicrons(double value)
+{
+    QString text = FormatFixed(value, 8, 4);
+    const QChar separator = DecimalSeparator();
+    while (text.contains(separator) && (text.endsWith('0') || text.endsWith(separator)))
+        text.chop(1);
+    return text;
+}
+
+int32_t BitsForCount(int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    for (int32_t n = 1; n <= 58; ++n)
+        if ((int64_t(1) << n) >= count)
+            return n;
+    return 0;
+}

@@ -1,0 +1,186 @@
+#include "link/display_settings.h"
+#include "acquisition/locale_scope.h"
+#include "settings/encoder_settings.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+
+namespace {
+
+TEncoderSettings RotaryDegrees(int64_t cpr)
+{
+    TEncoderSettings s;
+    s.Rotary = true;
+    s.CPR = cpr;
+    s.Degrees = 1;
+    return s;
+}
+
+TEncoderSettings Linear(float cpm, int32_t units)
+{
+    TEncoderSettings s;
+    s.CPM = cpm;
+    s.Units = units;
+    return s;
+}
+
+void ExpectScale(const TEncoderSettings& s, double scale, int32_t decimals)
+{
+    const TDisplaySetup d = DisplaySetupFor(s);
+    EXPECT_DOUBLE_EQ(d.DisplayScale, scale) << s.CPR << " " << s.CPM << " " << s.Units;
+    EXPECT_EQ(d.DisplayDecimals, decimals) << s.CPR << " " << s.CPM << " " << s.Units;
+}
+
+QString Summary(const TEncoderSettings& s, uint8_t kind)
+{
+    TSummaryContext c;
+    c.InterfaceKind = kind;
+    c.BitsText = "13";
+    c.FrequencyText = "100 kHz";
+    return SettingsSummary(s, c);
+}
+
+} // namespace
+
+TEST(DisplaySetup, RotaryDegreesDecimalsFollowTheStep)
+{
+    ExpectScale(RotaryDegrees(360), 1, 0);
+    ExpectScale(RotaryDegrees(100), 3.6, 1);
+    ExpectScale(RotaryDegrees(720), 0.5, 1);
+    ExpectScale(RotaryDegrees(1440), 0.25, 2);
+    ExpectScale(RotaryDegrees(1800), 0.2, 1);
+    ExpectScale(RotaryDegrees(3600), 0.1, 1);
+    ExpectScale(RotaryDegrees(36000), 0.01, 2);
+    ExpectScale(RotaryDegrees(8192), 0.0439453125, 3);
+}
+
+TEST(DisplaySetup, RotaryCountsAndDmsKeepScaleOne)
+{
+    for (int32_t degrees : {0, 2}) {
+        TEncoderSettings s = RotaryDegrees(8192);
+        s.Degrees = degrees;
+        s.Units = 3;
+        const TDisplaySetup d = DisplaySetupFor(s);
+        EXPECT_EQ(d.DisplayScale, 1.0);
+        EXPECT_EQ(d.DisplayDecimals, 0);
+        EXPECT_EQ(d.PosLabelCaption, "ANGLE");
+        EXPECT_EQ(d.Units, 0);
+    }
+}
+
+TEST(DisplaySetup, RotaryWithoutCountsPerRevolutionDoesNotDivide)
+{
+    const TDisplaySetup d = DisplaySetupFor(RotaryDegrees(0));
+    EXPECT_TRUE(std::isinf(d.DisplayScale));
+    DisplaySetupFor(RotaryDegrees(-1));
+    DisplaySetupFor(RotaryDegrees(INT64_MIN));
+    DisplaySetupFor(RotaryDegrees(INT64_MAX));
+}
+
+TEST(DisplaySetup, LinearScaleAndDecimalsByUnit)
+{
+    ExpectScale(Linear(1000, 0), 0.001, 3);
+    ExpectScale(Linear(10000, 0), 0.0001, 4);
+    ExpectScale(Linear(10, 0), 0.1, 1);
+    ExpectScale(Linear(1000, 1), 1, 0);
+    ExpectScale(Linear(400000, 1), 1000.0 / 400000, 4);
+    ExpectScale(Linear(1000, 2), 1.0 / 25400, 5);
+    ExpectScale(Linear(1000, 3), 1000.0 / 25400, 2);
+    ExpectScale(Linear(1000, 7), 0.001, 3);
+    ExpectScale(Linear(1000000, 3), 1000.0 / 1000000 / 25.4, 4);
+    ExpectScale(Linear(20, 1), 50, 0);                           // 2 - 3 stays at 0
+}
+
+TEST(DisplaySetup, DecimalsUseTheNearestWholeResolution)
+{
+    ExpectScale(Linear(999.6f, 0), 1.0 / double(999.6f), 3);
+    ExpectScale(Linear(9999.6f, 0), 1.0 / double(9999.6f), 4);
+    ExpectScale(Linear(10.5f, 0), 1.0 / 10.5, 1);               // ties to even: 10
+    ExpectScale(Linear(11.5f, 0), 1.0 / 11.5, 3);               // 12 is in no list
+}
+
+TEST(DisplaySetup, LinearCaptionsAndUnits)
+{
+    const char* captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)", "POSITION (mil)"};
+    for (int32_t units = 0; units < 4; ++units) {
+        const TDisplaySetup d = DisplaySetupFor(Linear(1000, units));
+        EXPECT_EQ(d.PosLabelCaption, QString::fromUtf8(captions[units]));
+        EXPECT_EQ(d.Units, units);
+    }
+    EXPECT_EQ(DisplaySetupFor(Linear(1000, -1)).PosLabelCaption, "POSITION (mm)");
+    EXPECT_TRUE(std::isinf(DisplaySetupFor(Linear(0, 0)).DisplayScale));
+    EXPECT_EQ(DisplaySetupFor(Linear(3.0e38f, 0)).DisplayDecimals, 3);
+    EXPECT_EQ(DisplaySetupFor(Linear(std::nanf(""), 0)).DisplayDecimals, 3);
+}
+
+TEST(SettingsSummary, CountingInterface)
+{
+    TEncoderSettings s = Linear(50, 0);
+    EXPECT_EQ(Summary(s, 0), "Linear / 20 µm (Double click to change)");
+    s.DCR = true;
+    EXPECT_EQ(Summary(s, 0), "Linear with Distance Coded Ref Marks  / 20 µm (Double click to change)");
+    s = RotaryDegrees(8192);
+    EXPECT_EQ(Summary(s, 0), "Rotary / 8192 CPR (Double click to change)");
+    s.DCR = true;
+    EXPECT_EQ(Summary(s, 0), "Rotary with Distance Coded Ref Marks  / 8192 CPR (Double click to change)");
+}
+
+TEST(SettingsSummary, AbsoluteInterface)
+{
+    TEncoderSettings s = RotaryDegrees(8192);
+    s.GrayCode = true;
+    EXPECT_EQ(Summary(s, 1), "SSI /  8192 CPR  /  100 kHz /  13 Gray code bits (Double click to change)");
+    s.MultiturnBits = 12;
+    EXPECT_EQ(Summary(s, 1),
+              "SSI /  8192 CPR  /  100 kHz /  13 Gray code Position + 12 Multiturn bits (Double click to change)");
+    s.BiSS = true;
+    EXPECT_EQ(Summary(s, 1), "BiSS /  8192 CPR  /  100 kHz /  13 Position + 12 Multiturn bits (Double click to change)");
+    s.MultiturnBits = 0;
+    EXPECT_EQ(Summary(s, 1), "BiSS /  8192 CPR  /  100 kHz /  13 bits (Double click to change)");
+
+    s = Linear(1000, 0);
+    s.GrayCode = true;
+    s.MultiturnBits = 12;
+    EXPECT_EQ(Summary(s, 1), "SSI Linear /  1 µm  /  100 kHz /  13 Gray code bits (Double click to change)");
+    s.BiSS = true;
+    EXPECT_EQ(Summary(s, 1), "BiSS Linear /  1 µm  /  100 kHz /  13 Gray code bits (Double click to change)");
+}
+
+TEST(SettingsSummary, InverseDirectionAndAutoSaveTails)
+{
+    TEncoderSettings s = Linear(50, 0);
+    s.InvertDir = true;
+    TSummaryContext c;
+    c.AutoSave = true;
+    c.AutoSaveInterval = 5;
+    EXPECT_EQ(SettingsSummary(s, c), "Linear / 20 µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
+    s.CPM = 0;
+    EXPECT_EQ(SettingsSummary(s, c), "Linear / INF µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
+}
+
+TEST(FormatMicrons, DropsTrailingZeros)
+{
+    EXPECT_EQ(FormatMicrons(0.244140625), "0.2441");
+    EXPECT_EQ(FormatMicrons(1.0), "1");
+    EXPECT_EQ(FormatMicrons(15.625), "15.625");
+    EXPECT_EQ(FormatMicrons(100.0), "100");
+    EXPECT_EQ(FormatMicrons(0.00005), "0.0001");
+    EXPECT_EQ(FormatMicrons(0.00004), "0");
+    LocaleScope german(GermanLocale());
+    EXPECT_EQ(FormatMicrons(0.244140625), "0,2441");
+    EXPECT_EQ(FormatMicrons(20.0), "20");
+}
+
+TEST(BitsForCount, SmallestPowerOfTwoUpTo58Bits)
+{
+    EXPECT_EQ(BitsForCount(0), 0);
+    EXPECT_EQ(BitsForCount(-5), 0);
+    EXPECT_EQ(BitsForCount(1), 1);
+    EXPECT_EQ(BitsForCount(2), 1);
+    EXPECT_EQ(BitsForCount(3), 2);
+    EXPECT_EQ(BitsForCount(8192), 13);
+    EXPECT_EQ(BitsForCount(8193), 14);
+    EXPECT_EQ(BitsForCount(int64_t(1) << 58), 58);
+    EXPECT_EQ(BitsForCount((int64_t(1) << 58) + 1), 0);
+    EXPECT_EQ(BitsForCount(INT64_MAX), 0);
+}
