@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// Run-time options taken from the command line.
+struct RunOptions {
+    bool KeepDesignSize = false;   // "/S"
+    bool AutoSave = false;         // "/A"
+    int32_t LogoMode = 0;          // "/NOLOGO" or "/NL" 3, "/TL" 1, "/BL" 2
+    bool LayoutEditMode = false;   // "/E"
+    bool AutoCapture = false;      // "/D"
+    QString SerialFilter;          // "/R=" text, upper-cased
+};
+
+// Reads the arguments after the program name; later ones override earlier
+// ones, unknown ones are ignored, comparisons are exact after upper-casing.
+RunOptions ParseCommandLine(const QStringList& arguments);

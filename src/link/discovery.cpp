@@ -1,0 +1,92 @@
+#include "link/discovery.h"
+
+#include "link/transaction.h"
+
+#include <QCoreApplication>
+
+namespace {
+// Decimal value of reply[from, from + count), 0 when absent or not all digits.
+int32_t decimalField(const QByteArray& reply, int from, int count)
+{
+    if (reply.size() < from + count)
+        return 0;
+    int32_t value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const char c = reply[i];
+        if (c < '0' || c > '9')
+            return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+} // namespace
+
+bool IsIdentityReply(const QByteArray& reply)
+{
+    return reply.startsWith("T740-9") || reply.startsWith("K740-9");
+}
+
+bool IsSupportedIdentity(const QByteArray& reply)
+{
+    return reply.mid(1, 6) == "740-9S" || reply.mid(1, 6) == "740-9Q";
+}
+
+int32_t FirmwareVersionOf(const QByteArray& reply)
+{
+    return decimalField(reply, 9, 1) * 100 + decimalField(reply, 11, 2);
+}
+
+InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& portName)
+{
+    InterfaceIdentity identity;
+    identity.PortName = portName;
+    identity.FirmwareVersion = FirmwareVersionOf(reply);
+    identity.ExtendedInterface = reply.startsWith("K740-9");
+    identity.SecondSerial = identity.ExtendedInterface && identity.FirmwareVersion >= 117;
+    identity.InterfaceKind = reply.mid(1, 6) == "740-9S" ? 1 : 0;
+    identity.IdentityText = QString::fromLatin1(reply.left(reply.size() - 1));
+    return identity;
+}
+
+ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
+                       const std::function<void(int errorCode)>& openFailed)
+{
+    ProbeResult result;
+    for (const QString& name : candidates) {
+        int errorCode = 0;
+        std::unique_ptr<ISerialPort> port = ports.open(name, errorCode);
+        if (!port) {
+            openFailed(errorCode);
+            continue;
+        }
+        QCoreApplication::processEvents();
+        if (port->configureLine()) {
+            QByteArray reply;
+            if (Transact(port.get(), "v", 0, true, reply) == kTransactOk && IsIdentityReply(reply)) {
+                result.answering.append(name);
+                if (!serialFilter.isEmpty()) {
+                    QByteArray serial;
+                    if (Transact(port.get(), "r", 0, true, serial) == kTransactOk
+                        && QString::fromLatin1(serial).toUpper().startsWith(serialFilter))
+                        result.filterMatch = name;
+                }
+            }
+            port->restoreLine();
+        }
+        port->close();
+        if (!serialFilter.isEmpty() && !result.filterMatch.isEmpty())
+            break;
+    }
+    return result;
+}
+
+QString ChoosePort(const ProbeResult& probe, const std::function<QString(const QStringList&)>& choose)
+{
+    if (!probe.filterMatch.isEmpty())
+        return probe.filterMatch;
+    if (probe.answering.size() == 1)
+        return probe.answering.first();
+    if (probe.answering.size() > 1)
+        return choose(probe.answering);
+    return {};
+}

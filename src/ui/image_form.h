@@ -1,0 +1,9 @@
+#pragma once
+#include <QDialog>
+
+// Timing-diagram window, created at start and shown from the settings dialog.
+class TImageForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TImageForm(QWidget* parent);
+};

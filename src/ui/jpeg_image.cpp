@@ -1,0 +1,60 @@
+#include "ui/jpeg_image.h"
+
+#include <QFile>
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+
+namespace {
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf escape;
+};
+
+[[noreturn]] void onError(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1);
+}
+
+void silence(j_common_ptr) {}
+} // namespace
+
+QImage DecodeJpeg(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return {};
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onError;
+    errors.base.output_message = silence;
+    // Objects touched after setjmp live outside its scope, so a longjmp
+    // leaves nothing half-built behind.
+    static thread_local QImage image;
+    image = QImage();
+    if (setjmp(errors.escape)) {
+        jpeg_destroy_decompress(&info);
+        return {};
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image.scanLine(int(info.output_scanline));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return image;
+}
+
+QImage LoadJpeg(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return DecodeJpeg(file.readAll());
+}

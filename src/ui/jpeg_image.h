@@ -1,0 +1,10 @@
+#pragma once
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// Decodes a JPEG picture with libjpeg; a null image when the data is not a
+// readable JPEG.
+QImage DecodeJpeg(const QByteArray& data);
+// Decodes the JPEG resource or file at `path`.
+QImage LoadJpeg(const QString& path);

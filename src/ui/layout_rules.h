@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+
+// Pixel arithmetic of the main window's layout passes, kept apart from the
+// widgets so it can be checked without a window. Integer division truncates.
+
+// Nearest integer, halves to the even neighbour.
+int32_t RoundHalfEven(double value);
+
+// Row of ZERO, position read-out, reference read-out, HOME as the full
+// layout pass places it: `gap` is the current left of the ZERO button.
+struct ShowRow {
+    int32_t panelWidth;
+    int32_t posLeft;
+    int32_t refLeft;
+    int32_t zeroRefLeft;
+};
+ShowRow TwoPanelShowRow(int32_t clientWidth, int32_t gap, int32_t buttonWidth);
+
+// The same row as the resize pass places it: five gaps of 24 while the
+// read-outs are at least as wide as the reference caption, narrower gaps
+// (never under 2) below that.
+struct ResizeRow {
+    int32_t panelWidth;
+    int32_t zeroLeft;
+    int32_t posLeft;
+    int32_t refLeft;
+    int32_t zeroRefLeft;
+};
+ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth);
+
+// Top of the caption above the read-out when the body is resized.
+int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight);
+
+// Font size of the position read-out for a new text: 72 points, or 48, or
+// 36 when narrower sizes are needed to fit `panelWidth` (never below 36).
+// With `sticky` (rotary counts or degrees) the size never grows beyond
+// `fittedFontSize`. widthAt(points) measures the text at that size.
+template <typename WidthAt>
+int32_t FittedPointSize(WidthAt widthAt, int32_t panelWidth, bool sticky, int32_t fittedFontSize)
+{
+    int32_t size = 72;
+    if (widthAt(size) > panelWidth) {
+        size = 48;
+        if (widthAt(size) > panelWidth)
+            size = 36;
+    }
+    if (sticky && size > fittedFontSize)
+        size = fittedFontSize;
+    return size;
+}

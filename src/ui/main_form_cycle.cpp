@@ -1,0 +1,165 @@
+// The 10 ms acquisition cycle.
+#include "ui/main_form.h"
+
+#include "acquisition/position_log.h"
+#include "acquisition/status_display.h"
+#include "link/transaction.h"
+#include "platform/screen_saver.h"
+#include "platform/tick_counter.h"
+#include "ui/layout_rules.h"
+#include "ui/panel.h"
+
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+const char kInvalidFrameText[] = "- - - - - -";
+const char kCrcFailedText[] = "CRC check failed";
+
+// |a - b| > limit without overflowing on extreme counts.
+bool movedMoreThan(int64_t a, int64_t b, uint64_t limit)
+{
+    const uint64_t difference = a >= b ? uint64_t(a) - uint64_t(b) : uint64_t(b) - uint64_t(a);
+    return difference > limit;
+}
+} // namespace
+
+void TMainForm::LoopTimerTimer()
+{
+    LoopTimer->stop();
+    const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
+    if (Transact(port_.get(), PositionRequest(kind), 0, false, LastReply) != kTransactOk) {
+        linkLost();
+    } else {
+        Label5->setText(QString::fromLatin1(LastReply));
+        bool valid = true;
+        bool crcOk = true;
+        Decode(LastReply, kind, ActiveSettings, LastFrame, valid, crcOk);
+
+        if (movedMoreThan(LastFrame.Position, LastMovePosition, 10)) {
+            WakeScreenSaverIfRunning();
+            LastMovePosition = LastFrame.Position;
+        }
+        // The counting path always stores new values; a capture only when usable.
+        if (ActiveSettings.InvertDir && valid)
+            InvertDirection(LastFrame, ActiveSettings.MultiturnBits);
+        LastFrame.RefEvent = kind == fkCounter ? CounterReplyFlag(LastReply) : 0;
+
+        QString text;
+        if (!Ref.Homing || ActiveSettings.DCR) {
+            const int64_t rel = RelativePosition(Ref, LastFrame.Position);
+            const PositionFormat format = positionFormat();
+            text = WithTurnsPrefix(format, LastFrame.Turns, FormatPosition(format, rel));
+            PositionValue = ::PositionValue(format, rel);
+            if (!valid)
+                text = kInvalidFrameText;
+            if (!crcOk)
+                text = kCrcFailedText;
+            showPosition(text, rel);
+        }
+        if (LastFrame.RefEvent == 1) {
+            SendNoReply(port_.get(), "c");
+            referenceMarkStep(text);
+        }
+        if (ActiveSettings.ShowStatusColor)
+            pColorStatus->setBackground(StatusColour(LastFrame.Status, ActiveSettings.StatusActiveLow, valid, crcOk));
+        statusBarStep();
+    }
+    if (!NotConnected && !Destroyed)
+        LoopTimer->start();
+}
+
+PositionFormat TMainForm::positionFormat() const
+{
+    return MakePositionFormat(ActiveSettings, DisplayScale, DisplayDecimals);
+}
+
+void TMainForm::showPosition(const QString& text, int64_t rel)
+{
+    fitPositionText(text);
+    if (ActiveSettings.DCR && Ref.Homing) {
+        PosPanel->setText(Ref.BlinkPhase == 1 ? text : QString());
+        return;
+    }
+    PosPanel->setText(text);
+    autoSaveStep(rel);
+}
+
+void TMainForm::fitPositionText(const QString& text)
+{
+    QFont font = PosPanel->font();
+    const int usable = PosPanel->width();
+    auto widthAt = [&](int points) {
+        font.setPointSize(points);
+        return QFontMetrics(font).horizontalAdvance(text);
+    };
+    const bool sticky = ActiveSettings.Rotary && ActiveSettings.Degrees < 2;
+    const int size = FittedPointSize(widthAt, usable, sticky, FittedFontSize);
+    if (PosPanel->font().pointSize() != size) {
+        font.setPointSize(size);
+        PosPanel->setFont(font);
+    }
+    if (RefPanel->font().pointSize() != size)
+        RefPanel->setFont(PosPanel->font());
+    FittedFontSize = size;
+}
+
+void TMainForm::autoSaveStep(int64_t rel)
+{
+    if (!Options.AutoSave || uint32_t(GetTickCount() - LastSaveTick) <= uint32_t(AutoSaveInterval) * 1000u)
+        return;
+    QString error;
+    if (!WriteLogLine(ProgramDir, Identity.PortName, LogValueText(positionFormat(), rel), &error)) {
+        // Off first, so the modal message cannot be followed by another.
+        Options.AutoSave = false;
+        showMessage(error);
+    }
+    LastSaveTick = GetTickCount();
+}
+
+void TMainForm::statusBarStep()
+{
+    const TEncoderSettings& s = ActiveSettings;
+    const bool statusBits = Identity.InterfaceKind == 1 && s.ShowStatusBits;
+    if (Identity.ExtendedInterface && s.ShowExtendedData) {
+        if (Identity.InterfaceKind != 1) {
+            const int result = Transact(port_.get(), "p", 0, false, LastReply);
+            ExtStPanel1->setText(PinsCaption(result, LastReply));
+        } else {
+            ExtStPanel1->setText(statusBits ? StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits) : QString());
+        }
+        int result = Transact(port_.get(), SerialRequest(Identity.SecondSerial), 0, false, LastReply);
+        ExtStPanel2->setText(SerialCaption(result, LastReply, Identity.SecondSerial, Identity.FirmwareVersion));
+        result = Transact(port_.get(), "e", 0, false, LastReply);
+        ExtStPanel3->setText(SupplyCaption(result, LastReply));
+    } else if (statusBits) {
+        ExtStPanel1->setText(StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits));
+    }
+}
+
+void TMainForm::linkLost()
+{
+    PosPanel->clear();
+    RefPanel->clear();
+    if (bbZero->isVisibleTo(this))
+        bbZero->setEnabled(false);
+    if (bbZeroRef->isVisibleTo(this))
+        bbZeroRef->setEnabled(false);
+    ClearOnLinkLoss(Ref, LastFrame.RefLatch);
+    NotConnected = true;
+    initTimer->setInterval(1000);
+    initTimer->start();
+    StPanel2->setText("K740 not detected");
+    StPanel3->clear();
+    StPanel3->setToolTip(QString());
+    for (TPanel* field : {ExtStPanel1, ExtStPanel2, ExtStPanel3})
+        field->hide();
+    placeExtendedFields();
+}
+
+void TMainForm::showMessage(const QString& text)
+{
+    QMessageBox::information(this, windowTitle(), text);
+}

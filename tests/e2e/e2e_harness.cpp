@@ -1,0 +1,128 @@
+#include "e2e/e2e_harness.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+#include <csignal>
+
+namespace {
+QString binary(const QString& name) { return QStringLiteral(K740_BINARY_DIR "/") + name; }
+
+QString readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+} // namespace
+
+SimulatorProcess::SimulatorProcess(const QString& vportDir, const QString& name, const QStringList& arguments)
+    : commandLog_(vportDir + "/" + name + ".commands")
+{
+    QStringList args{"--dir", vportDir, "--name", name, "--log-commands", commandLog_};
+    args += arguments;
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(binary("k740-sim"), args);
+    ready_ = process_.waitForStarted(5000) && !waitForLine("ready").isEmpty();
+}
+
+SimulatorProcess::~SimulatorProcess() { stop(); }
+
+void SimulatorProcess::send(const QString& line)
+{
+    process_.write((line + "\n").toLatin1());
+    process_.waitForBytesWritten(1000);
+}
+
+QString SimulatorProcess::waitForLine(const QString& prefix, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const QStringList lines = output_.split('\n');
+        for (int i = 0; i + 1 < lines.size(); ++i) {
+            if (lines[i].startsWith(prefix)) {
+                // Consume up to and including this line, so a later wait sees newer lines.
+                output_ = lines.mid(i + 1).join('\n');
+                return lines[i];
+            }
+        }
+        process_.waitForReadyRead(50);
+        output_ += QString::fromLatin1(process_.readAllStandardOutput());
+        if (process_.state() == QProcess::NotRunning && !process_.bytesAvailable())
+            break;
+    }
+    return {};
+}
+
+QStringList SimulatorProcess::receivedCommands() const
+{
+    return readAll(commandLog_).split('\n', Qt::SkipEmptyParts);
+}
+
+void SimulatorProcess::stop()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.terminate();
+    if (!process_.waitForFinished(3000)) {
+        process_.kill();
+        process_.waitForFinished(1000);
+    }
+}
+
+ProgramProcess::ProgramProcess(const QString& ini)
+{
+    QFile::copy(binary("k740"), dir_.path() + "/k740");
+    if (!ini.isEmpty()) {
+        QFile f(dir_.path() + "/K740.INI");
+        if (f.open(QIODevice::WriteOnly))
+            f.write(ini.toLatin1());
+    }
+}
+
+ProgramProcess::~ProgramProcess()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+}
+
+void ProgramProcess::start(const QString& vportDir, const QStringList& arguments)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("K740_VPORT_DIR", vportDir);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process_.setProcessEnvironment(env);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(dir_.path() + "/k740", arguments);
+    process_.waitForStarted(5000);
+}
+
+bool ProgramProcess::terminate(int timeoutMs)
+{
+    if (process_.state() == QProcess::NotRunning)
+        return true;
+    ::kill(pid_t(process_.processId()), SIGTERM);
+    return process_.waitForFinished(timeoutMs) && process_.exitCode() == 0;
+}
+
+QString ProgramProcess::file(const QString& name) const { return readAll(dir_.path() + "/" + name); }
+
+QStringList ProgramProcess::fileLines(const QString& name) const
+{
+    QString text = file(name);
+    text.replace("\r\n", "\n");
+    return text.split('\n', Qt::SkipEmptyParts);
+}
+
+bool ProgramProcess::waitForLines(const QString& name, int count, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (fileLines(name).size() >= count)
+            return true;
+        QThread::msleep(50);
+    }
+    return fileLines(name).size() >= count;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Runs k740-sim and a copy of k740 as separate processes in a private
+// folder, the way a user would, and reads what they leave behind.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class SimulatorProcess {
+public:
+    // Starts k740-sim publishing `name` in `vportDir`; waits for its "ready" line.
+    SimulatorProcess(const QString& vportDir, const QString& name, const QStringList& arguments);
+    ~SimulatorProcess();
+
+    bool ready() const { return ready_; }
+    // Sends one control line on the simulator's standard input.
+    void send(const QString& line);
+    // Waits for an output line that starts with `prefix` and returns it.
+    QString waitForLine(const QString& prefix, int timeoutMs = 5000);
+    QStringList receivedCommands() const;
+    void stop();
+
+private:
+    QProcess process_;
+    QString commandLog_;
+    QString output_;
+    bool ready_ = false;
+};
+
+class ProgramProcess {
+public:
+    // Copies build/k740 alone into a fresh folder, with `ini` as K740.INI
+    // when not empty.
+    explicit ProgramProcess(const QString& ini = QString());
+    ~ProgramProcess();
+
+    QString folder() const { return dir_.path(); }
+    void start(const QString& vportDir, const QStringList& arguments);
+    // SIGTERM, as a logout or a service manager would end it.
+    bool terminate(int timeoutMs = 5000);
+    QString file(const QString& name) const;
+    QStringList fileLines(const QString& name) const;
+    // Waits until `name` holds at least `count` lines.
+    bool waitForLines(const QString& name, int count, int timeoutMs);
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+};

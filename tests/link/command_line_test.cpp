@@ -1,0 +1,36 @@
+#include "link/command_line.h"
+
+#include <gtest/gtest.h>
+
+TEST(CommandLine, NoArgumentsGiveTheStartValues)
+{
+    const RunOptions o = ParseCommandLine({});
+    EXPECT_FALSE(o.KeepDesignSize);
+    EXPECT_FALSE(o.AutoSave);
+    EXPECT_EQ(o.LogoMode, 0);
+    EXPECT_FALSE(o.LayoutEditMode);
+    EXPECT_FALSE(o.AutoCapture);
+    EXPECT_TRUE(o.SerialFilter.isEmpty());
+}
+
+TEST(CommandLine, OptionsAreCaseInsensitiveAndLaterOnesWin)
+{
+    const RunOptions o = ParseCommandLine({"/s", "/a", "/TL", "/nologo", "/e", "/d", "/r=ab12"});
+    EXPECT_TRUE(o.KeepDesignSize);
+    EXPECT_TRUE(o.AutoSave);
+    EXPECT_EQ(o.LogoMode, 3);
+    EXPECT_TRUE(o.LayoutEditMode);
+    EXPECT_TRUE(o.AutoCapture);
+    EXPECT_EQ(o.SerialFilter, "AB12");
+    EXPECT_EQ(ParseCommandLine({"/NL", "/BL"}).LogoMode, 2);
+}
+
+TEST(CommandLine, AnythingAppendedMatchesNothing)
+{
+    const RunOptions o = ParseCommandLine({"/A:", "/S2", "-A", "/R", "/TLX"});
+    EXPECT_FALSE(o.AutoSave);
+    EXPECT_FALSE(o.KeepDesignSize);
+    EXPECT_EQ(o.LogoMode, 0);
+    EXPECT_TRUE(o.SerialFilter.isEmpty());
+    EXPECT_TRUE(ParseCommandLine({"/R="}).SerialFilter.isEmpty());
+}

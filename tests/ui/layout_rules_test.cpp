@@ -1,0 +1,63 @@
+#include "ui/layout_rules.h"
+
+#include <gtest/gtest.h>
+
+TEST(LayoutRules, RoundsHalvesToEven)
+{
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(52.5), 52);
+    EXPECT_EQ(RoundHalfEven(2.6), 3);
+}
+
+TEST(LayoutRules, ResizeRowKeepsFiveGapsOf24WhenThereIsRoom)
+{
+    const ResizeRow row = TwoPanelResizeRow(1000, 80, 280);
+    EXPECT_EQ(row.panelWidth, 360);
+    EXPECT_EQ(row.zeroLeft, 24);
+    EXPECT_EQ(row.posLeft, 24 + 80 + 24);
+    EXPECT_EQ(row.refLeft, 80 + 360 + 72);
+    EXPECT_EQ(row.zeroRefLeft, 80 + 720 + 96);
+    EXPECT_EQ(row.zeroRefLeft + 80 + 24, 1000);
+}
+
+TEST(LayoutRules, ResizeRowShrinksGapsButNeverBelowTwo)
+{
+    const ResizeRow narrow = TwoPanelResizeRow(800, 80, 280);
+    EXPECT_EQ(narrow.panelWidth, 280);
+    EXPECT_EQ(narrow.zeroLeft, 16); // (800 - 560 - 160) / 5
+    EXPECT_EQ(narrow.posLeft, 80 + 32);
+    const ResizeRow tiny = TwoPanelResizeRow(500, 80, 280);
+    EXPECT_EQ(tiny.panelWidth, 280);
+    EXPECT_EQ(tiny.zeroLeft, 2);
+    EXPECT_EQ(tiny.zeroRefLeft, 80 + 560 + 8);
+}
+
+TEST(LayoutRules, ShowRowSplitsTheWidthAroundTheButtons)
+{
+    const ShowRow row = TwoPanelShowRow(1000, 24, 80);
+    EXPECT_EQ(row.panelWidth, 360);
+    EXPECT_EQ(row.posLeft, 128);
+    EXPECT_EQ(row.refLeft, 72 + 80 + 360);
+    EXPECT_EQ(row.zeroRefLeft, row.refLeft + 360 + 24);
+}
+
+TEST(LayoutRules, CaptionKeepsAQuarterOfItsHeightFromTheTop)
+{
+    EXPECT_EQ(CaptionTop(297, 104, 35), 61);
+    EXPECT_EQ(CaptionTop(100, 104, 35), 8);
+}
+
+TEST(LayoutRules, ReadOutFontDropsTo48Then36AndStaysReducedWhenSticky)
+{
+    // Width proportional to the point size: 10 pixels per point.
+    auto width = [](int points) { return points * 10; };
+    EXPECT_EQ(FittedPointSize(width, 800, false, 72), 72);
+    EXPECT_EQ(FittedPointSize(width, 700, false, 72), 48);
+    EXPECT_EQ(FittedPointSize(width, 400, false, 72), 36);
+    EXPECT_EQ(FittedPointSize(width, 100, false, 72), 36);
+    // Sticky units never grow back until the size is reset to 72.
+    EXPECT_EQ(FittedPointSize(width, 800, true, 48), 48);
+    EXPECT_EQ(FittedPointSize(width, 800, false, 48), 72);
+}
