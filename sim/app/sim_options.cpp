@@ -20,6 +20,10 @@ const char kDescription[] =
     "  truth           print \"truth <scale position>\"\n"
     "  quit            remove the link and exit (also SIGINT, SIGTERM, SIGHUP)\n"
     "\n"
+    "Commands the interface does not know get no reply; \"B\" and \"M\" answer OK or ERR.\n"
+    "An absolute encoder answers \"?\" with its first (multiturn bits + frame length)\n"
+    "bits, at most 31, and \"4\" with a 64-bit capture of its line.\n"
+    "\n"
     "Faults: ";
 
 class OptionReader {
@@ -67,14 +71,15 @@ void AddOptions(QCommandLineParser& parser)
         {"kind", "Identity letter Q, S or B (default Q for a counter, else S).", "LETTER"},
         {"firmware", "Firmware version text, digit.two digits (default 1.17).", "X.YY", "1.17"},
         {"identity", "Raw identity reply to \"v\", replacing the built one.", "TEXT"},
-        {"serial", "Reply to \"s\".", "TEXT"},
-        {"serial2", "Reply to \"r\".", "TEXT"},
-        {"pins", "Reply to \"p\" (three characters).", "TEXT"},
+        {"serial", "Reply to \"s\" (default 00:1A:2B:3C).", "TEXT"},
+        {"serial2", "Reply to \"r\" (default 7400123).", "TEXT"},
+        {"pins", "Reply to \"p\" (default 010).", "TEXT"},
         {"supply", "Encoder supply at start: on or off (default on).", "on|off", "on"},
         {"supply-readings", "Readings in the \"e\" reply (default \"5.02 V:85.3 mA\").", "TEXT"},
         {"encoder", "counter, ssi or biss (default counter).", "KIND", "counter"},
         {"mt", "Multiturn bits (default 0).", "N"},
         {"bits", "Position bits (default 13).", "N"},
+        {"cpr", "Counts per turn of the position field (default 2^bits).", "N"},
         {"pad", "Padding bits (default 0).", "N"},
         {"status-bits", "Status bits (default 0).", "N"},
         {"detail-bits", "Detailed status bits, SSI (default 0).", "N"},
@@ -140,6 +145,7 @@ void ReadEncoder(OptionReader& in, DeviceConfig& device)
     in.integer("status-bits", l.statusBits, 0, 32);
     in.integer("detail-bits", l.detailBits, 0, 32);
     in.integer("crc-bits", l.crcBits, 0, 6);
+    in.integer("cpr", device.countsPerTurn, 1, 1LL << 62);
     in.integer("ack-bits", device.ackBits, 0, 40);
     in.integer("status", device.status, 0, 0xFFFFFFFFLL);
     in.integer("detail", device.detailStatus, 0, 0xFFFFFFFFLL);

@@ -23,6 +23,7 @@ struct DeviceConfig {
 
     EncoderKind encoder = EncoderKind::Counter;
     FrameLayout layout;
+    int64_t countsPerTurn = 0;    // position field wraps here; 0: at 2^positionBits
     bool grayCode = false;
     uint32_t status = 0;          // status bits as meant; inverted on the line when active low
     bool statusActiveLow = false;

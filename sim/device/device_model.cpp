@@ -1,6 +1,7 @@
 #include "device/device_model.h"
 
 #include "device/bit_frames.h"
+#include "device/floor_division.h"
 
 #include <algorithm>
 
@@ -128,12 +129,15 @@ QByteArray DeviceModel::setClock(char code)
 FrameFields DeviceModel::currentFields() const
 {
     const FrameLayout& l = config_.layout;
-    const uint64_t scale = uint64_t(motion_.position());
+    const int64_t perTurn = config_.countsPerTurn > 0
+        ? config_.countsPerTurn : int64_t(1) << std::min(l.positionBits, 62);
+    const int64_t scale = motion_.position();
+    const int64_t turns = FloorDiv(scale, perTurn);
     FrameFields f;
-    f.position = scale & LowBitsMask(l.positionBits);
+    f.position = uint64_t(scale - turns * perTurn) & LowBitsMask(l.positionBits);
     if (config_.grayCode)
         f.position = BinaryToGray(f.position);
-    f.turns = l.positionBits >= 64 ? 0 : (scale >> l.positionBits) & LowBitsMask(l.multiturnBits);
+    f.turns = uint64_t(turns) & LowBitsMask(l.multiturnBits);
     const uint64_t status = config_.statusActiveLow ? ~uint64_t(config_.status) : config_.status;
     f.status = status & LowBitsMask(l.statusBits);
     f.detail = config_.detailStatus & LowBitsMask(l.detailBits);

@@ -1,16 +1,8 @@
 #include "device/reference_scale.h"
 
+#include "device/floor_division.h"
+
 #include <algorithm>
-
-namespace {
-
-int64_t FloorDiv(int64_t a, int64_t b)
-{
-    const int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-} // namespace
 
 ReferenceScale ReferenceScale::None()
 {

@@ -132,6 +132,21 @@ TEST(ShortSsi, NeverMoreThan31Bits)
     EXPECT_EQ(Ask(device, "?"), "2147483647\r");
 }
 
+TEST(ShortSsi, PositionWrapsAtCountsPerTurnAndTurnsCountWholeTurns)
+{
+    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 12, 0, 0, 0, 0});
+    config.countsPerTurn = 3600;
+    config.position = 2 * 3600 + 5;
+    DeviceModel device(config);
+    host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
+    EXPECT_EQ(f.turns, 2u);
+    EXPECT_EQ(f.position, 5u);
+    device.setPosition(-1);   // one count below zero: last count of turn -1
+    f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
+    EXPECT_EQ(f.turns, 15u);
+    EXPECT_EQ(f.position, 3599u);
+}
+
 TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
 {
     const FrameLayout layouts[] = {
