@@ -190,7 +190,8 @@ bool QtSerialPort::isOpen() const
 
 void QtSerialPort::close()
 {
-    m_port.close();
+    if (m_port.isOpen())
+        m_port.close();
     if (m_lockFd >= 0) {
         ::close(m_lockFd);
         m_lockFd = -1;
