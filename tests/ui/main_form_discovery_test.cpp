@@ -1,0 +1,188 @@
+// Search, probe and connection against in-process fake interfaces.
+#include "ui/main_form_fixture.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <cerrno>
+
+TEST_F(MainFormTest, WithoutCandidatesTheSearchRepeatsEverySecond)
+{
+    start();
+    EXPECT_EQ(form->statusText(2), "K740 not detected");
+    search();
+    EXPECT_TRUE(form->notConnected());
+    EXPECT_EQ(form->statusText(2), "K740 not detected");
+    EXPECT_TRUE(form->initTimer->isActive());
+    EXPECT_EQ(form->initTimer->interval(), 1000);
+    EXPECT_EQ(form->summaryText(), "Searching for interfaces...");
+    form->BlinkTriggerTimer();
+    EXPECT_TRUE(form->summaryText().isEmpty());
+}
+
+TEST_F(MainFormTest, OneInterfaceConnectsWithoutDialogAndShowsItsIdentity)
+{
+    ports.plug("vcom0", CounterDevice());
+    start();
+    search();
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_EQ(form->statusText(2), " K740-9Q V1.17 on vcom0");
+    EXPECT_EQ(form->identity().InterfaceKind, 0);
+    EXPECT_TRUE(form->identity().ExtendedInterface);
+    EXPECT_EQ(form->identity().FirmwareVersion, 117);
+    EXPECT_TRUE(form->LoopTimer->isActive());
+    EXPECT_FALSE(form->initTimer->isActive());
+    EXPECT_TRUE(settingsForm->InfoPanel->text().endsWith(" / K740-9Q V1.17"));
+    EXPECT_EQ(settingsForm->cbAutoSave->toolTip(), "File name: " + programDir() + "K740_vcom0.LOG");
+}
+
+TEST_F(MainFormTest, PortHeldElsewhereShowsTheErrorCode)
+{
+    ports.plug("vcom0", CounterDevice());
+    ports.setBusy("vcom0", true);
+    start();
+    search();
+    EXPECT_TRUE(form->notConnected());
+    EXPECT_EQ(form->statusText(2), "Last Error: " + QString::number(EBUSY));
+}
+
+TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
+{
+    DeviceConfig foreign = CounterDevice();
+    foreign.identity = "ACME-42 V9.99";
+    ports.plug("a", foreign);
+    ports.plug("b", CounterDevice())->setFault(DeviceFault::Silence);
+    ports.plug("c", CounterDevice())->setFault(DeviceFault::Garbage);
+    start();
+    search();
+    EXPECT_TRUE(form->notConnected());
+    EXPECT_EQ(form->statusText(2), "K740 not detected");
+    EXPECT_TRUE(form->initTimer->isActive());
+}
+
+TEST_F(MainFormTest, UnsupportedBissInterfaceWarnsOnceThenRetriesSilently)
+{
+    DeviceConfig biss = CounterDevice();
+    biss.kindLetter = 'B';
+    ports.plug("vcom0", biss);
+    start();
+    QString shownText;
+    answerModals([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            shownText = box->text();
+        static_cast<QDialog*>(modal)->reject();
+    });
+    search();
+    search();
+    search();
+    EXPECT_EQ(modalsAnswered, 1);
+    EXPECT_EQ(shownText, "K740-9B BiSS interface is not supported.\r\n");
+    EXPECT_TRUE(form->notConnected());
+}
+
+TEST_F(MainFormTest, TwoInterfacesAskTheUserAndCancelAsksAgainNextTime)
+{
+    ports.plug("vcom0", CounterDevice());
+    ports.plug("vcom1", CounterDevice());
+    start();
+    QStringList offered;
+    answerModals([&](QWidget* modal) {
+        if (modal == comPortForm.get()) {
+            offered = comPortForm->items();
+            comPortForm->reject();
+        }
+    });
+    search();
+    EXPECT_EQ(offered, QStringList({"vcom0", "vcom1"}));
+    EXPECT_TRUE(form->notConnected());
+    search();
+    EXPECT_EQ(modalsAnswered, 2);
+}
+
+TEST_F(MainFormTest, OkWithoutSelectionKeepsTheDialogOpen)
+{
+    ports.plug("vcom0", CounterDevice());
+    ports.plug("vcom1", CounterDevice());
+    start();
+    answerModals([&](QWidget* modal) {
+        if (modal != comPortForm.get())
+            return;
+        if (comPortForm->itemIndex() < 0 && modalsAnswered == 1) {
+            comPortForm->Button1Click(); // nothing selected: stays open
+            comPortForm->setItemIndex(1);
+            return;
+        }
+        comPortForm->Button1Click();
+    });
+    search();
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_EQ(form->identity().PortName, "vcom1");
+}
+
+TEST_F(MainFormTest, SerialFilterPicksTheMatchingInterfaceWithoutDialog)
+{
+    DeviceConfig first = CounterDevice();
+    first.serial2 = "1111";
+    DeviceConfig second = CounterDevice();
+    second.serial2 = "ab22";
+    ports.plug("vcom0", first);
+    ports.plug("vcom1", second);
+    start({"/r=AB2"});
+    answerModals([&](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    search();
+    EXPECT_EQ(modalsAnswered, 0);
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_EQ(form->identity().PortName, "vcom1");
+    EXPECT_EQ(form->statusText(2), " K740-9Q V1.17 (AB2) on vcom1");
+}
+
+TEST_F(MainFormTest, PlainT740IsAcceptedWithoutExtendedExchanges)
+{
+    DeviceConfig plain = CounterDevice();
+    plain.model = "T740";
+    auto device = ports.plug("vcom0", plain);
+    start();
+    search();
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_FALSE(form->identity().ExtendedInterface);
+    for (const QByteArray& command : device->commands())
+        EXPECT_TRUE(command != "s" && command != "e" && command != "n") << command.toStdString();
+}
+
+TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
+{
+    ports.plug("vcom0", CounterDevice());
+    start();
+    search();
+    ASSERT_FALSE(form->notConnected());
+    poll();
+    EXPECT_FALSE(form->positionText().isEmpty());
+
+    ports.unplug("vcom0");
+    poll();
+    EXPECT_TRUE(form->notConnected());
+    EXPECT_EQ(form->statusText(2), "K740 not detected");
+    EXPECT_TRUE(form->positionText().isEmpty());
+    EXPECT_FALSE(form->LoopTimer->isActive());
+    EXPECT_TRUE(form->initTimer->isActive());
+
+    search();
+    EXPECT_TRUE(form->notConnected());
+    ports.replug("vcom0");
+    search();
+    EXPECT_FALSE(form->notConnected());
+    EXPECT_EQ(form->statusText(2), " K740-9Q V1.17 on vcom0");
+}
+
+TEST_F(MainFormTest, SwitchedOffSupplyIsSwitchedOnAtConnection)
+{
+    DeviceConfig config = CounterDevice();
+    config.supplyOn = false;
+    auto device = ports.plug("vcom0", config);
+    start();
+    search();
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_TRUE(device->supplyOn());
+}

@@ -1,0 +1,64 @@
+#include "ui/main_form_fixture.h"
+
+#include <QApplication>
+#include <QFile>
+
+void MainFormTest::start(const QStringList& arguments)
+{
+    form = std::make_unique<TMainForm>(ports, arguments, programDir());
+    comPortForm = std::make_unique<TComPortForm>(form.get());
+    settingsForm = std::make_unique<TSettingsForm>(form.get());
+    form->setDialogs(comPortForm.get(), settingsForm.get());
+    // The handlers are driven by the test, not by the timers.
+    form->initTimer->stop();
+}
+
+void MainFormTest::poll(int cycles)
+{
+    for (int i = 0; i < cycles; ++i)
+        form->LoopTimerTimer();
+}
+
+void MainFormTest::answerModals(std::function<void(QWidget*)> answer)
+{
+    modalWatcher.setInterval(20);
+    QObject::connect(&modalWatcher, &QTimer::timeout, [this, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++modalsAnswered;
+            answer(modal);
+        }
+    });
+    modalWatcher.start();
+}
+
+void MainFormTest::writeIni(const QString& text)
+{
+    QFile f(programDir() + "K740.INI");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.toLatin1());
+}
+
+QString MainFormTest::readFile(const QString& name) const
+{
+    QFile f(programDir() + name);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+
+DeviceConfig CounterDevice()
+{
+    DeviceConfig config;
+    config.kindLetter = 'Q';
+    config.encoder = EncoderKind::Counter;
+    return config;
+}
+
+DeviceConfig SsiDevice(int multiturnBits, int positionBits, int statusBits)
+{
+    DeviceConfig config;
+    config.kindLetter = 'S';
+    config.encoder = EncoderKind::Ssi;
+    config.layout.multiturnBits = multiturnBits;
+    config.layout.positionBits = positionBits;
+    config.layout.statusBits = statusBits;
+    return config;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A main window wired to in-process fake interfaces, with a private program
+// folder, for tests that drive its handlers directly.
+#include "device/fake_port.h"
+#include "ui/com_port_form.h"
+#include "ui/main_form.h"
+#include "ui/settings_form.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void start(const QStringList& arguments = {});
+    // Runs one search attempt (the initTimer tick).
+    void search() { form->initTimerTimer(); }
+    // Runs `cycles` acquisition ticks.
+    void poll(int cycles = 1);
+    // Answers every modal window that opens with `answer` and counts them.
+    void answerModals(std::function<void(QWidget*)> answer);
+    QString programDir() const { return dir.path() + "/"; }
+    void writeIni(const QString& text);
+    QString readFile(const QString& name) const;
+
+    QTemporaryDir dir;
+    FakePortProvider ports;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TComPortForm> comPortForm;
+    std::unique_ptr<TSettingsForm> settingsForm;
+    int modalsAnswered = 0;
+    QTimer modalWatcher;
+};
+
+DeviceConfig CounterDevice();
+DeviceConfig SsiDevice(int multiturnBits, int positionBits, int statusBits);
