@@ -1,4 +1,4 @@
-// Position frames of absolute encoders: the worked frames, CRC-6, Gray code,
+// Position frames of absolute encoders: known frames, CRC-6, Gray code,
 // and round trips through the host's way of reading them.
 #include "device/bit_frames.h"
 #include "sim_test_support.h"
@@ -24,7 +24,7 @@ int64_t ScalePosition(uint64_t turns, uint64_t position, int positionBits)
 
 } // namespace
 
-TEST(WorkedFrames, ShortSsiIsTheDecimalOfTheWholeFrame)
+TEST(KnownFrames, ShortSsiIsTheDecimalOfTheWholeFrame)
 {
     DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
     config.position = ScalePosition(3, 4000, 13);
@@ -34,7 +34,7 @@ TEST(WorkedFrames, ShortSsiIsTheDecimalOfTheWholeFrame)
     EXPECT_EQ(Ask(device, "?"), "114306\r");
 }
 
-TEST(WorkedFrames, LongSsiCaptureStartsWithOneThenData)
+TEST(KnownFrames, LongSsiCaptureStartsWithOneThenData)
 {
     DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {12, 23, 0, 2, 0, 0});
     config.position = ScalePosition(5, 2800862, 23);
@@ -43,16 +43,17 @@ TEST(WorkedFrames, LongSsiCaptureStartsWithOneThenData)
     EXPECT_EQ(Ask(device, "4"), "802AABCDE4000000\r");
 }
 
-TEST(WorkedFrames, BissCaptureHasIdleAckStartCdsDataAndInvertedCrc)
+TEST(KnownFrames, BissCaptureHasIdleAckStartCdsDataAndInvertedCrc)
 {
     DeviceConfig config = AbsoluteEncoder(EncoderKind::Biss, {0, 26, 0, 2, 0, 6});
     config.position = 1193046;
     config.status = 3;
     DeviceModel device(config);
     EXPECT_EQ(Ask(device, "4"), "C4091A2B7A800000\r");
+    EXPECT_EQ(HexCapture(0xabcull), "0000000000000ABC");
 }
 
-TEST(Crc6, MatchesTheStandardTableAndTheWorkedValue)
+TEST(Crc6, MatchesTheStandardTableAndAKnownFrame)
 {
     const uint8_t head[] = {0x00, 0x03, 0x06, 0x05, 0x0C, 0x0F, 0x0A, 0x09};
     for (unsigned i = 0; i < 8; ++i)
@@ -73,16 +74,12 @@ TEST(Crc6, BitwiseAndGroupwiseAgreeForAnyLength)
     }
 }
 
-TEST(GrayCode, ConvertsAndInvertsTheHostsConversion)
+TEST(GrayCode, OnlyThePositionFieldIsGrayCodedAndTheHostUndoesIt)
 {
     EXPECT_EQ(BinaryToGray(4), 6u);
-    EXPECT_EQ(BinaryToGray(0), 0u);
-    for (uint64_t v : {1ull, 2ull, 3ull, 4000ull, 8191ull, (1ull << 40) + 12345})
+    for (uint64_t v : {0ull, 1ull, 3ull, 8191ull, (1ull << 40) + 12345})
         EXPECT_EQ(host::GrayToBinary(BinaryToGray(v)), v);
-}
 
-TEST(GrayCode, OnlyThePositionFieldIsGrayCoded)
-{
     DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
     config.position = ScalePosition(3, 4000, 13);
     config.status = 2;
@@ -162,6 +159,7 @@ TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
                 const uint64_t position = random() & host::Mask(layout.positionBits);
                 config.position = ScalePosition(turns, position, layout.positionBits);
                 config.status = uint32_t(random() & host::Mask(layout.statusBits));
+                config.ackBits = 1 + i % 4;   // the longest layout still fits in 64 bits
                 DeviceModel device(config);
                 const QByteArray reply = Ask(device, "4");
                 const host::Frame f = kind == EncoderKind::Biss
@@ -175,25 +173,4 @@ TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
             }
         }
     }
-}
-
-TEST(RoundTrip, AckLengthDoesNotMatterToTheStartSearch)
-{
-    const FrameLayout layout{8, 20, 0, 2, 0, 6};
-    for (int ack = 1; ack <= 10; ++ack) {
-        DeviceConfig config = AbsoluteEncoder(EncoderKind::Biss, layout);
-        config.ackBits = ack;
-        config.position = ScalePosition(77, 654321, 20);
-        DeviceModel device(config);
-        const host::Frame f = host::DecodeBiss(Ask(device, "4"), layout);
-        EXPECT_TRUE(f.valid && f.crcOk) << ack;
-        EXPECT_EQ(f.position, 654321u) << ack;
-        EXPECT_EQ(f.turns, 77u) << ack;
-    }
-}
-
-TEST(HexCapture, SixteenUpperCaseDigits)
-{
-    EXPECT_EQ(HexCapture(0xabcull), "0000000000000ABC");
-    EXPECT_EQ(HexCapture(~0ull), "FFFFFFFFFFFFFFFF");
 }
