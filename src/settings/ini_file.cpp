@@ -25,6 +25,39 @@ bool storableOnOneLine(const QByteArray& text, bool isSection)
     return true;
 }
 
+// SimpleIni mis-reads a "[name" line that lacks its "]": the keys after it
+// land in a section named after all the text up to the next key. Such a line
+// is read, and written back, as the header of section "name".
+QByteArray closeSectionHeaders(const QByteArray& text)
+{
+    // A UTF-8 signature before the first line is not part of it.
+    const qsizetype signature = text.startsWith(SI_UTF8_SIGNATURE) ? 3 : 0;
+    QByteArray result = text.left(signature);
+    result.reserve(text.size());
+    bool lineStart = true;
+    bool openHeader = false;
+    for (const char c : QByteArrayView(text).sliced(signature)) {
+        if (c == '\r' || c == '\n') {
+            if (openHeader)
+                result += ']';
+            openHeader = false;
+            lineStart = true;
+        } else if (lineStart && c == '[') {
+            openHeader = true;
+            lineStart = false;
+        } else if (c == ']') {
+            openHeader = false;
+            lineStart = false;
+        } else if (c != ' ' && c != '\t') {
+            lineStart = false;
+        }
+        result += c;
+    }
+    if (openHeader)
+        result += ']';
+    return result;
+}
+
 void removeTailSection(std::string& text)
 {
     const std::string header = "[" + kTailSection.toStdString() + "]\n";
@@ -37,7 +70,6 @@ void removeTailSection(std::string& text)
     }
     if (at != std::string::npos)
         text.erase(at, length);
-    text.erase(0, text.find_first_not_of('\n'));
 }
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to)
@@ -72,6 +104,7 @@ IniFile::IniFile(const QString& path)
     } else {
         d->intact = false;
     }
+    text = closeSectionHeaders(text);
     d->crlf = text.contains("\r\n");
     d->tailSection = !text.isEmpty() && !text.contains(kTailSection);
     if (d->tailSection)
@@ -126,6 +159,9 @@ QString IniFile::Save() const
         return failure;
     if (d->tailSection)
         removeTailSection(text);
+    // Blank lines before the first line would turn a leading comment from
+    // the file's own into the first section's on the next reading.
+    text.erase(0, text.find_first_not_of('\n'));
     if (d->crlf)
         replaceAll(text, "\n", "\r\n");
 

@@ -8,7 +8,8 @@
 // section names and keys compare without regard to ASCII case, lines are
 // "key=value", a new key goes to the end of its section and a new section to
 // the end of the file, and every other section, key and comment stays. Where
-// a key appears twice in a section, the first one counts. Text is single-byte
+// a key appears twice in a section, the first one counts; a section header
+// line without its "]" is taken as closed. Text is single-byte
 // (Latin-1), as in the files the Windows program wrote.
 //
 // Line ends: CRLF and LF files both read. A file that had CRLF line ends is

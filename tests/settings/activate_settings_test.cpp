@@ -14,34 +14,28 @@ InterfaceIdentity Interface(bool extended, uint8_t kind, int32_t firmware)
     return identity;
 }
 
-TEncoderSettings SsiFrame(int32_t positionBits, int32_t multiturnBits)
+bool LongFrame(int32_t positionBits, int32_t multiturnBits, const InterfaceIdentity& identity, bool biss = false)
 {
     TEncoderSettings s;
     s.SSIBits = positionBits;
     s.MultiturnBits = multiturnBits;
-    return s;
+    s.BiSS = biss;
+    return ActivateSettings(s, identity).LongFrame;
 }
 
 } // namespace
 
-TEST(ActivateSettings, BissNeedsAnAbsoluteInterfaceAbove115)
+TEST(ActivateSettings, BissAndExtendedDataNeedTheRightInterface)
 {
     TEncoderSettings stored;
     stored.BiSS = true;
+    stored.ShowExtendedData = true;
     EXPECT_FALSE(ActivateSettings(stored, Interface(true, 1, 115)).BiSS);
     EXPECT_TRUE(ActivateSettings(stored, Interface(true, 1, 116)).BiSS);
     EXPECT_FALSE(ActivateSettings(stored, Interface(true, 0, 200)).BiSS);
-    EXPECT_FALSE(ActivateSettings(stored, Interface(false, 1, 200)).BiSS);
-    EXPECT_TRUE(stored.BiSS);
-    stored.BiSS = false;
-    EXPECT_FALSE(ActivateSettings(stored, Interface(true, 1, 200)).BiSS);
-}
-
-TEST(ActivateSettings, PlainInterfaceShowsNoExtendedData)
-{
-    TEncoderSettings stored;
-    stored.ShowExtendedData = true;
-    EXPECT_FALSE(ActivateSettings(stored, Interface(false, 1, 200)).ShowExtendedData);
+    const TEncoderSettings plain = ActivateSettings(stored, Interface(false, 1, 200));
+    EXPECT_FALSE(plain.BiSS);
+    EXPECT_FALSE(plain.ShowExtendedData);
     EXPECT_TRUE(ActivateSettings(stored, Interface(true, 0, 100)).ShowExtendedData);
 }
 
@@ -57,66 +51,40 @@ TEST(ActivateSettings, PeriodLengthFromDcrPeriode)
 TEST(ActivateSettings, LongFrameForMoreThan31SsiBitsFromFirmware116)
 {
     const InterfaceIdentity ssi = Interface(true, 1, 116);
-    EXPECT_FALSE(ActivateSettings(SsiFrame(24, 7), ssi).LongFrame);
-    EXPECT_TRUE(ActivateSettings(SsiFrame(24, 8), ssi).LongFrame);
-    TEncoderSettings allFields = SsiFrame(20, 4);
-    allFields.PaddingBits = 3;
-    allFields.SSIStatusBits = 2;
-    allFields.DetailedStatusBits = 3;
+    EXPECT_FALSE(LongFrame(24, 7, ssi));
+    EXPECT_TRUE(LongFrame(24, 8, ssi));
+    TEncoderSettings allFields;
+    allFields.SSIBits = 20; allFields.MultiturnBits = 4; allFields.PaddingBits = 3;
+    allFields.SSIStatusBits = 2; allFields.DetailedStatusBits = 3;
     EXPECT_TRUE(ActivateSettings(allFields, ssi).LongFrame);
-    allFields.DetailedStatusBits = 2;
-    EXPECT_FALSE(ActivateSettings(allFields, ssi).LongFrame);
-
-    EXPECT_FALSE(ActivateSettings(SsiFrame(32, 0), Interface(true, 1, 115)).LongFrame);
-    EXPECT_FALSE(ActivateSettings(SsiFrame(32, 0), Interface(true, 0, 200)).LongFrame);
-    TEncoderSettings biss = SsiFrame(32, 0);
-    biss.BiSS = true;
-    EXPECT_FALSE(ActivateSettings(biss, ssi).LongFrame);
-    EXPECT_TRUE(ActivateSettings(biss, Interface(false, 1, 116)).LongFrame);
-}
-
-TEST(ActivateSettings, HugeBitCountsDoNotWrapTheSum)
-{
-    TEncoderSettings stored = SsiFrame(INT32_MAX, INT32_MAX);
-    stored.PaddingBits = INT32_MAX;
-    EXPECT_TRUE(ActivateSettings(stored, Interface(true, 1, 200)).LongFrame);
-    stored = SsiFrame(INT32_MAX, INT32_MIN);
-    EXPECT_FALSE(ActivateSettings(stored, Interface(true, 1, 200)).LongFrame);
+    EXPECT_FALSE(LongFrame(32, 0, Interface(true, 1, 115)));
+    EXPECT_FALSE(LongFrame(32, 0, Interface(true, 0, 200)));
+    EXPECT_FALSE(LongFrame(32, 0, ssi, true));
+    EXPECT_TRUE(LongFrame(32, 0, Interface(false, 1, 116), true));   // BiSS dropped on a plain interface
+    // Bit counts come from the file unchecked; their sum must not wrap.
+    EXPECT_TRUE(LongFrame(INT32_MAX, INT32_MAX, ssi));
+    EXPECT_FALSE(LongFrame(INT32_MAX, INT32_MIN, ssi));
 }
 
 TEST(CommitSettings, CopiesAllButTheLayoutAndStoresThePeriod)
 {
     TEncoderSettings stored;
-    stored.Position_Top = 1;
-    stored.Position_Left = 2;
-    stored.Position_Width = 3;
-    stored.Position_Height = 4;
-    stored.Logo_Flag = 5;
-    stored.Panel_Width = 6;
-    stored.Panel_Left = 7;
-    stored.Panel_Top = 8;
-    stored.Panel_Height = 9;
+    stored.Position_Top = 1; stored.Position_Left = 2; stored.Position_Width = 3; stored.Position_Height = 4;
+    stored.Logo_Flag = 5; stored.Panel_Width = 6; stored.Panel_Left = 7; stored.Panel_Top = 8; stored.Panel_Height = 9;
     stored.BiSS = true;
-
     TEncoderSettings active = ActivateSettings(stored, Interface(true, 1, 115));
     active.Position_Top = active.Position_Left = active.Position_Width = active.Position_Height = 99;
     active.Logo_Flag = active.Panel_Width = active.Panel_Left = active.Panel_Top = active.Panel_Height = 99;
     active.CPR = 1024;
     active.PeriodLength = 5;
-    TEncoderSettings committed = CommitSettings(active, stored);
-    EXPECT_FALSE(committed.BiSS);
-    EXPECT_EQ(committed.CPR, 1024);
-    EXPECT_EQ(committed.DCRPeriode, 1);
-    EXPECT_EQ(committed.Position_Top, 1);
-    EXPECT_EQ(committed.Position_Left, 2);
-    EXPECT_EQ(committed.Position_Width, 3);
-    EXPECT_EQ(committed.Position_Height, 4);
-    EXPECT_EQ(committed.Logo_Flag, 5);
-    EXPECT_EQ(committed.Panel_Width, 6);
-    EXPECT_EQ(committed.Panel_Left, 7);
-    EXPECT_EQ(committed.Panel_Top, 8);
-    EXPECT_EQ(committed.Panel_Height, 9);
 
+    const TEncoderSettings c = CommitSettings(active, stored);
+    EXPECT_FALSE(c.BiSS);
+    EXPECT_EQ(c.CPR, 1024);
+    EXPECT_EQ(c.DCRPeriode, 1);
+    EXPECT_EQ((std::vector<int32_t>{c.Position_Top, c.Position_Left, c.Position_Width, c.Position_Height, c.Logo_Flag,
+                                    c.Panel_Width, c.Panel_Left, c.Panel_Top, c.Panel_Height}),
+              (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     active.PeriodLength = 2;
     EXPECT_EQ(CommitSettings(active, stored).DCRPeriode, 0);
 }

@@ -1,17 +1,13 @@
 #pragma once
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 #include <unistd.h>
 
-// A scratch program directory for one test, with helpers to put files in it
-// and read them back.
+// A scratch program directory for one test, with helpers for its files.
 class ProgramDir {
 public:
     QString Path() const { return m_dir.path() + '/'; }
     QString File(const QString& name) const { return Path() + name; }
-
     void Write(const QString& name, const QByteArray& bytes) const
     {
         QFile file(File(name));
@@ -23,8 +19,6 @@ public:
         QFile file(File(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    bool Exists(const QString& name) const { return QFile::exists(File(name)); }
-
     // A "directory" below a regular file: nothing can be created there, not
     // even by root.
     QString Unwritable() const

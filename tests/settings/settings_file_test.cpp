@@ -1,12 +1,22 @@
 #include "settings/settings_file.h"
 #include "settings/program_dir.h"
 
+#include <QDir>
 #include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
 
 const WindowGeometry kWindow{10, 20, 800, 600, 2, 300, 5, 40, 120};
+
+// Every key with its load default, in the order of a new section.
+const QByteArray kDefaults = "Rotary=0\nCPR=8192\nCPM=1000\nDegrees=0\nInvertDir=0\nUnits=0\nCustom=32000\nDCR=0\n"
+                             "NominalIncr=1000\nCPP=20\nShowExtendedData=0\nSSIBits=24\nSSIFreq=3\nBiSS=0\n"
+                             "SSIStatusBits=0\nCRCBits=6\nPaddingBits=0\nDetailedStatusBits=0\nShowStatusBits=0\n"
+                             "ShowRefMarks=1\nNominalIncrFlag=1\nDCRPeriode=0\nShowStatusColor=0\nStatusActiveLow=0\n"
+                             "MultiturnBits=0\nSignedMultiturnCounter=0\nGrayCode=0\n";
+const QByteArray kLayout = "Position_Top=1\nPosition_Left=2\nPosition_Width=3\nPosition_Height=4\nLogo_Flag=3\n"
+                           "Panel_Width=5\nPanel_Left=6\nPanel_Top=7\nPanel_Height=8\n";
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -15,330 +25,152 @@ protected:
         return SettingsLocation{dir.Path(), port, filter, editMode};
     }
     TEncoderSettings Load(const SettingsLocation& where) { return LoadSettings(where, kWindow, &errors); }
-    TEncoderSettings LoadSection(const QByteArray& keys, bool editMode = false)
+    QString Save(const SettingsLocation& where, const TEncoderSettings& s) { return SaveSettings(where, s, kWindow); }
+    // The K740.COM3 line that `line` becomes after a load and a save.
+    QByteArray Resaved(const QByteArray& line)
     {
-        dir.Write("K740.INI", "[K740.COM3]\n" + keys);
-        return Load(At("COM3", {}, editMode));
-    }
-    QString Save(const SettingsLocation& where, const TEncoderSettings& stored, const WindowGeometry& live = kWindow)
-    {
-        return SaveSettings(where, stored, live);
+        dir.Write("K740.INI", "[K740.COM3]\n" + line + "\n");
+        EXPECT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
+        const QByteArray file = dir.Read("K740.INI");
+        const qsizetype key = file.indexOf(line.left(line.indexOf('=') + 1));
+        return file.mid(key, file.indexOf('\n', key) - key);
     }
 
     ProgramDir dir;
     QStringList errors;
 };
 
-void ExpectLoadDefaults(const TEncoderSettings& s)
-{
-    EXPECT_FALSE(s.Rotary);
-    EXPECT_EQ(s.CPR, 8192);
-    EXPECT_EQ(s.CPM, 1000.0f);
-    EXPECT_EQ(s.Custom, 32000);
-    EXPECT_EQ(s.Degrees, 0);
-    EXPECT_EQ(s.Units, 0);
-    EXPECT_EQ(s.NominalIncr, 1000);
-    EXPECT_EQ(s.CPP, 20);
-    EXPECT_EQ(s.SSIBits, 24);
-    EXPECT_EQ(s.SSIFreq, 3);
-    EXPECT_EQ(s.SSIStatusBits, 0);
-    EXPECT_EQ(s.CRCBits, 6);
-    EXPECT_EQ(s.PaddingBits, 0);
-    EXPECT_EQ(s.DetailedStatusBits, 0);
-    EXPECT_TRUE(s.ShowRefMarks);
-    EXPECT_TRUE(s.NominalIncrFlag);
-    EXPECT_FALSE(s.ShowStatusColor);
-    EXPECT_EQ(s.DCRPeriode, 0);
-    EXPECT_EQ(s.MultiturnBits, 0);
-    EXPECT_FALSE(s.GrayCode);
-}
-
-const QByteArray kNewSection = "Rotary=0\nCPR=8192\nCPM=1000\nDegrees=0\nInvertDir=0\nUnits=0\nCustom=32000\nDCR=0\n"
-                               "NominalIncr=1000\nCPP=20\nShowExtendedData=0\nSSIBits=24\nSSIFreq=3\nBiSS=0\n"
-                               "SSIStatusBits=0\nCRCBits=6\nPaddingBits=0\nDetailedStatusBits=0\nShowStatusBits=0\n"
-                               "ShowRefMarks=1\nNominalIncrFlag=1\nDCRPeriode=0\nShowStatusColor=0\nStatusActiveLow=0\n"
-                               "MultiturnBits=0\nSignedMultiturnCounter=0\nGrayCode=0\n";
-
-const QByteArray kLayoutKeys = "Position_Top=1\nPosition_Left=2\nPosition_Width=3\nPosition_Height=4\nLogo_Flag=3\n"
-                               "Panel_Width=5\nPanel_Left=6\nPanel_Top=7\nPanel_Height=8\n";
-
 } // namespace
-
-// Files and sections -------------------------------------------------------
 
 TEST_F(SettingsFile, NoFileGivesDefaultsAndTheFirstSaveCreatesK740)
 {
-    const TEncoderSettings loaded = Load(At("COM3"));
-    ExpectLoadDefaults(loaded);
+    ASSERT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
+    EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kDefaults);
     EXPECT_TRUE(errors.isEmpty());
-    ASSERT_EQ(Save(At("COM3"), loaded), QString());
-    EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kNewSection);
 }
 
 TEST_F(SettingsFile, T740IsReadOnlyUntilK740Exists)
 {
-    dir.Write("T740.INI", "[T740.COM3]\nSSIBits=13\n[K740.COM3]\nSSIBits=17\n");
-    TEncoderSettings loaded = Load(At("COM3"));
-    EXPECT_EQ(loaded.SSIBits, 13);
-    ASSERT_EQ(Save(At("COM3"), loaded), QString());
-    EXPECT_EQ(dir.Read("T740.INI"), QByteArray("[T740.COM3]\nSSIBits=13\n[K740.COM3]\nSSIBits=17\n"));
-    EXPECT_TRUE(dir.Read("K740.INI").startsWith("[K740.COM3]\nRotary=0\nCPR=8192\nCPM=1000\n"));
+    const QByteArray t740 = "[T740.COM3]\nSSIBits=13\n[K740.COM3]\nSSIBits=17\n";
+    dir.Write("T740.INI", t740);
+    ASSERT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
+    EXPECT_EQ(dir.Read("T740.INI"), t740);
+    EXPECT_TRUE(dir.Read("K740.INI").startsWith("[K740.COM3]\nRotary=0\n"));
     EXPECT_TRUE(dir.Read("K740.INI").contains("\nSSIBits=13\n"));
-
     dir.Write("K740.INI", "[K740.COM3]\nSSIBits=20\n");
     EXPECT_EQ(Load(At("COM3")).SSIBits, 20);
 }
 
-TEST_F(SettingsFile, EachPortHasItsSection)
+TEST_F(SettingsFile, PortSectionsAndTheFilterSection)
 {
     dir.Write("K740.INI", "[K740.COM3]\nSSIBits=13\n[k740.com4]\nSSIBits=14\n[K740.]\nSSIBits=15\n");
-    EXPECT_EQ(Load(At("COM3")).SSIBits, 13);
     EXPECT_EQ(Load(At("COM4")).SSIBits, 14);
     EXPECT_EQ(Load(At("")).SSIBits, 15);
     EXPECT_EQ(Load(At("COM5")).SSIBits, 24);
-}
 
-TEST_F(SettingsFile, FilterSectionWhenPresentForLoadingAlwaysForSaving)
-{
-    dir.Write("K740.INI", "[K740.COM3]\nSSIBits=13\n");
-    TEncoderSettings loaded = Load(At("COM3", "ABC"));
-    EXPECT_EQ(loaded.SSIBits, 13);
-    loaded.SSIBits = 30;
-    ASSERT_EQ(Save(At("COM3", "ABC"), loaded), QString());
-    const QByteArray file = dir.Read("K740.INI");
-    EXPECT_TRUE(file.startsWith("[K740.COM3]\nSSIBits=13\n"));
-    EXPECT_TRUE(file.contains("[ABC]\nRotary=0\n"));
+    // No ABC section yet: loading uses the port's, saving writes ABC.
+    TEncoderSettings s = Load(At("COM3", "ABC"));
+    EXPECT_EQ(s.SSIBits, 13);
+    s.SSIBits = 30;
+    ASSERT_EQ(Save(At("COM3", "ABC"), s), QString());
     EXPECT_EQ(Load(At("COM3", "ABC")).SSIBits, 30);
     EXPECT_EQ(Load(At("COM3")).SSIBits, 13);
 }
 
 TEST_F(SettingsFile, UnsafeNamesOnlyNameSections)
 {
-    TEncoderSettings stored = Load(At("../COM3", "../../X"));
-    stored.SSIBits = 12;
-    ASSERT_EQ(Save(At("../COM3", "../../X"), stored), QString());
-    ASSERT_EQ(Save(At("../COM3"), stored), QString());
+    TEncoderSettings s = Load(At("../COM3", "../X"));
+    s.SSIBits = 12;
+    ASSERT_EQ(Save(At("../COM3", "../X"), s), QString());
+    ASSERT_EQ(Save(At("../COM3"), s), QString());
     EXPECT_EQ(QDir(dir.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"K740.INI"});
-    EXPECT_EQ(Load(At("../COM3", "../../X")).SSIBits, 12);
     EXPECT_EQ(Load(At("../COM3")).SSIBits, 12);
 }
 
-TEST_F(SettingsFile, SavingKeepsOtherContentAndAppendsNewKeys)
+TEST_F(SettingsFile, SavingKeepsOtherContentAndAppendsMissingKeys)
 {
-    dir.Write("K740.INI", "[K740.COM1]\r\nSSIBits=11\r\n\r\n\r\n[K740.COM3]\r\nGrayCode=1\r\nMyOwnKey=7\r\nCPR=100\r\n");
-    TEncoderSettings stored = Load(At("COM3"));
-    stored.CPR = 200;
-    ASSERT_EQ(Save(At("COM3"), stored), QString());
+    dir.Write("K740.INI", "[K740.COM1]\r\nSSIBits=11\r\n\r\n\r\n[K740.COM3]\r\nGrayCode=1\r\nOwn=7\r\nCPR=100\r\n");
+    ASSERT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
     const QByteArray file = dir.Read("K740.INI");
-    EXPECT_TRUE(file.startsWith("[K740.COM1]\r\nSSIBits=11\r\n\r\n\r\n[K740.COM3]\r\nGrayCode=1\r\nMyOwnKey=7\r\nCPR=200\r\n"
-                                "Rotary=0\r\nCPM=1000\r\n")) << file.constData();
+    EXPECT_TRUE(file.startsWith("[K740.COM1]\r\nSSIBits=11\r\n\r\n\r\n[K740.COM3]\r\nGrayCode=1\r\nOwn=7\r\nCPR=100\r\n"
+                                "Rotary=0\r\nCPM=1000\r\n"));
     EXPECT_TRUE(file.endsWith("SignedMultiturnCounter=0\r\n"));
-    EXPECT_FALSE(QByteArray(file).replace("\r\n", "").contains('\n'));
 }
 
 TEST_F(SettingsFile, UnwritableDirectoryGivesTheMessageOnly)
 {
-    const QString unwritable = dir.Unwritable();
-    const SettingsLocation where{unwritable, "COM3", {}, true};
-    const TEncoderSettings loaded = LoadSettings(where, kWindow, &errors);
-    ExpectLoadDefaults(loaded);
-    EXPECT_EQ(Save(where, loaded), "Unable to write to " + unwritable + "K740.INI");
+    const SettingsLocation where{dir.Unwritable(), "COM3", {}, true};
+    EXPECT_EQ(SaveSettings(where, LoadSettings(where, kWindow, &errors), kWindow),
+              "Unable to write to " + where.ProgramDir + "K740.INI");
 }
 
-// Values ---------------------------------------------------------------------
-
-TEST_F(SettingsFile, AbsRuleForCountsAndBitsOnly)
+TEST_F(SettingsFile, ValueFormatsAndLoadRules)
 {
-    const TEncoderSettings s = LoadSection("CPR=-4096\nCustom=-5\nSSIBits=-24\nDegrees=-1\nUnits=-2\nCPP=-4\n"
-                                           "MultiturnBits=-3\nDCRPeriode=-1\nCRCBits=0x-1\n");
-    EXPECT_EQ(s.CPR, 4096);
-    EXPECT_EQ(s.Custom, 5);
-    EXPECT_EQ(s.SSIBits, 24);
-    EXPECT_EQ(s.Degrees, -1);
-    EXPECT_EQ(s.Units, -2);
-    EXPECT_EQ(s.CPP, 4);
-    EXPECT_EQ(s.MultiturnBits, -3);
-    EXPECT_EQ(s.DCRPeriode, -1);
-    EXPECT_EQ(s.CRCBits, 6);
-}
-
-TEST_F(SettingsFile, IntegersInHexAndBoolsAsAnyNonZeroNumber)
-{
-    const TEncoderSettings s = LoadSection("SSIBits=0x1A\nCPP=0X28\nRotary=0x10\nGrayCode=-1\nShowRefMarks=0\n"
-                                           "DCR=yes\nNominalIncrFlag=\nCPR=0x1000\n");
-    EXPECT_EQ(s.SSIBits, 26);
-    EXPECT_EQ(s.CPP, 40);
-    EXPECT_TRUE(s.Rotary);
-    EXPECT_TRUE(s.GrayCode);
-    EXPECT_FALSE(s.ShowRefMarks);
-    EXPECT_FALSE(s.DCR);
-    EXPECT_TRUE(s.NominalIncrFlag);
-    EXPECT_EQ(s.CPR, 4096);
-}
-
-TEST_F(SettingsFile, GarbageAndHugeIntegersTakeTheLoadDefault)
-{
-    const TEncoderSettings s = LoadSection("SSIBits=abc\nCPP=99999999999\nSSIFreq=0x1FFFFFFFF\nCRCBits=\n"
-                                           "NominalIncr=-2147483648\nPaddingBits=0x80000000\nDegrees=1.5\n");
-    EXPECT_EQ(s.SSIBits, 24);
-    EXPECT_EQ(s.CPP, 20);
-    EXPECT_EQ(s.SSIFreq, 3);
-    EXPECT_EQ(s.CRCBits, 6);
-    EXPECT_EQ(s.NominalIncr, INT32_MAX);
-    EXPECT_EQ(s.PaddingBits, INT32_MAX);
-    EXPECT_EQ(s.Degrees, 0);
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"CPR=-4096", "CPR=4096"}, {"Custom=-5", "Custom=5"}, {"SSIBits=-24", "SSIBits=24"},
+        {"CPP=-4", "CPP=4"}, {"Degrees=-1", "Degrees=-1"}, {"MultiturnBits=-3", "MultiturnBits=-3"},
+        {"SSIBits=0x1A", "SSIBits=26"}, {"CPP=0X28", "CPP=40"}, {"CPR=0x1000", "CPR=4096"},
+        {"Rotary=0x10", "Rotary=1"}, {"GrayCode=-1", "GrayCode=1"}, {"ShowRefMarks=0", "ShowRefMarks=0"},
+        {"DCR=yes", "DCR=0"}, {"NominalIncrFlag=", "NominalIncrFlag=1"}, {"SSIBits=abc", "SSIBits=24"},
+        {"CPP=99999999999", "CPP=20"}, {"SSIFreq=0x1FFFFFFFF", "SSIFreq=3"}, {"CRCBits=0x-1", "CRCBits=6"},
+        {"Degrees=1.5", "Degrees=0"}, {"NominalIncr=-2147483648", "NominalIncr=2147483647"},
+        {"PaddingBits=0x80000000", "PaddingBits=2147483647"}, {"CPR=-9223372036854775808", "CPR=9223372036854775807"},
+        {"Custom=1099511627776", "Custom=1099511627776"}, {"CPM=1.6", "CPM=1.6"}, {"CPM=1000.004", "CPM=1000"},
+        {"CPM=2.5e3", "CPM=2500"}, {"CPM=lots", "CPM=1000"}, {"CPM=", "CPM=1000"}, {"CPM=1e999", "CPM=1000"},
+    };
+    for (const auto& [line, saved] : cases)
+        EXPECT_EQ(Resaved(line), saved) << line.constData();
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(SettingsFile, BadCountsAreReportedOnceAndLoadingGoesOn)
+TEST_F(SettingsFile, CpmInTheUsersDecimalSeparator)
 {
-    const TEncoderSettings s = LoadSection("CPR=12x\nCustom=\nSSIBits=13\nGrayCode=1\n");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray comma = Resaved("CPM=1,6"), point = Resaved("CPM=1.6"), whole = Resaved("CPM=1000");
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(comma, "CPM=1,6");
+    EXPECT_EQ(point, "CPM=1,6");
+    EXPECT_EQ(whole, "CPM=1000");
+}
+
+TEST_F(SettingsFile, BadCountsAreReportedAndLoadingGoesOn)
+{
+    dir.Write("K740.INI", "[K740.COM3]\nCPR=12x\nCustom=\nSSIBits=13\n");
+    const TEncoderSettings s = Load(At("COM3"));
     EXPECT_EQ(s.CPR, 8192);
     EXPECT_EQ(s.Custom, 32000);
     EXPECT_EQ(s.SSIBits, 13);
-    EXPECT_TRUE(s.GrayCode);
     EXPECT_EQ(errors, QStringList({"'12x' is not a valid integer value", "'' is not a valid integer value"}));
-}
-
-TEST_F(SettingsFile, CountsAtAndBeyond64Bits)
-{
-    TEncoderSettings s = LoadSection("CPR=-9223372036854775808\nCustom=9223372036854775807\n");
-    EXPECT_EQ(s.CPR, INT64_MAX);
-    EXPECT_EQ(s.Custom, INT64_MAX);
-    EXPECT_TRUE(errors.isEmpty());
-    s = LoadSection("CPR=9223372036854775808\nCustom=0x10000000000000000\n");
-    EXPECT_EQ(s.CPR, 8192);
-    EXPECT_EQ(s.Custom, 32000);
+    errors.clear();
+    EXPECT_EQ(Resaved("CPR=9223372036854775808"), "CPR=8192");
+    EXPECT_EQ(Resaved("Custom=0x10000000000000000"), "Custom=32000");
     EXPECT_EQ(errors.size(), 2);
 }
 
-TEST_F(SettingsFile, CountsAreWrittenAs64BitText)
+TEST_F(SettingsFile, LayoutKeysAreReadOnlyInEditMode)
 {
-    TEncoderSettings stored = Load(At("COM3"));
-    stored.CPR = 1LL << 40;
-    stored.Custom = INT64_MAX;
-    ASSERT_EQ(Save(At("COM3"), stored), QString());
-    EXPECT_TRUE(dir.Read("K740.INI").contains("\nCPR=1099511627776\n"));
-    EXPECT_TRUE(dir.Read("K740.INI").contains("\nCustom=9223372036854775807\n"));
-    EXPECT_EQ(Load(At("COM3")).CPR, 1LL << 40);
+    dir.Write("K740.INI", "[K740.COM3]\n" + kLayout);
+    auto layout = [](const TEncoderSettings& s) {
+        return std::vector<int32_t>{s.Position_Top, s.Position_Left, s.Position_Width, s.Position_Height, s.Logo_Flag,
+                                    s.Panel_Width, s.Panel_Left, s.Panel_Top, s.Panel_Height};
+    };
+    EXPECT_EQ(layout(Load(At("COM3"))), (std::vector<int32_t>{10, 20, 800, 600, 2, 300, 5, 40, 120}));
+    EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{1, 2, 3, 4, 3, 5, 6, 7, 8}));
+    dir.Write("K740.INI", "[K740.COM3]\nPosition_Top=-30\nPanel_Height=junk\n");
+    EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{-30, 20, 800, 600, 2, 300, 5, 40, 120}));
 }
 
-TEST_F(SettingsFile, CpmTextsAndUnparsableCpm)
+TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)
 {
-    EXPECT_FLOAT_EQ(LoadSection("CPM=1.6\n").CPM, 1.6f);
-    EXPECT_FLOAT_EQ(LoadSection("CPM=2.5e3\n").CPM, 2500.0f);
-    EXPECT_FLOAT_EQ(LoadSection("CPM=\n").CPM, 1000.0f);
-    EXPECT_FLOAT_EQ(LoadSection("CPM=lots\n").CPM, 1000.0f);
-    EXPECT_FLOAT_EQ(LoadSection("CPM=1e999\n").CPM, 1000.0f);
-}
+    dir.Write("K740.INI", "[K740.COM3]\n" + kLayout);
+    const TEncoderSettings s = Load(At("COM3"));
+    ASSERT_EQ(SaveSettings(At("COM3"), s, WindowGeometry{-1, -2, -3, -4, -5, -6, -7, -8, -9}), QString());
+    EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kLayout + kDefaults);
 
-TEST_F(SettingsFile, CpmWrittenInTheUsersLocale)
-{
-    struct Case { float cpm; const char* c; const char* german; };
-    for (const Case& c : {Case{1.6f, "1.6", "1,6"}, Case{1000, "1000", "1000"}, Case{1000.004f, "1000", "1000"}}) {
-        TEncoderSettings stored = Load(At("COM3"));
-        stored.CPM = c.cpm;
-        ASSERT_EQ(Save(At("COM3"), stored), QString());
-        EXPECT_TRUE(dir.Read("K740.INI").contains(QByteArray("\nCPM=") + c.c + "\n")) << c.c;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        ASSERT_EQ(Save(At("COM3"), stored), QString());
-        EXPECT_TRUE(dir.Read("K740.INI").contains(QByteArray("\nCPM=") + c.german + "\n")) << c.german;
-        QLocale::setDefault(QLocale::c());
-    }
-}
-
-TEST_F(SettingsFile, CommaLocaleReadsBothSeparators)
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_FLOAT_EQ(LoadSection("CPM=1,6\n").CPM, 1.6f);
-    EXPECT_FLOAT_EQ(LoadSection("CPM=1.6\n").CPM, 1.6f);
-    QLocale::setDefault(QLocale::c());
-}
-
-TEST_F(SettingsFile, SavedValuesLoadAgain)
-{
-    TEncoderSettings stored = Load(At("COM7"));
-    stored.Rotary = true;
-    stored.CPR = 5000;
-    stored.CPM = 2.5f;
-    stored.Degrees = 2;
-    stored.Units = 3;
-    stored.NominalIncr = 500;
-    stored.SSIBits = 26;
-    stored.BiSS = true;
-    stored.ShowRefMarks = false;
-    stored.DCRPeriode = 1;
-    stored.MultiturnBits = 12;
-    stored.StatusActiveLow = true;
-    ASSERT_EQ(Save(At("COM7"), stored), QString());
-    const TEncoderSettings again = Load(At("COM7"));
-    EXPECT_TRUE(again.Rotary);
-    EXPECT_EQ(again.CPR, 5000);
-    EXPECT_FLOAT_EQ(again.CPM, 2.5f);
-    EXPECT_EQ(again.Degrees, 2);
-    EXPECT_EQ(again.Units, 3);
-    EXPECT_EQ(again.NominalIncr, 500);
-    EXPECT_EQ(again.SSIBits, 26);
-    EXPECT_TRUE(again.BiSS);
-    EXPECT_FALSE(again.ShowRefMarks);
-    EXPECT_EQ(again.DCRPeriode, 1);
-    EXPECT_EQ(again.MultiturnBits, 12);
-    EXPECT_TRUE(again.StatusActiveLow);
-}
-
-// Layout keys ----------------------------------------------------------------
-
-TEST_F(SettingsFile, LayoutKeysOnlyInEditMode)
-{
-    TEncoderSettings s = LoadSection(kLayoutKeys);
-    EXPECT_EQ(s.Position_Top, 10);
-    EXPECT_EQ(s.Position_Left, 20);
-    EXPECT_EQ(s.Position_Width, 800);
-    EXPECT_EQ(s.Position_Height, 600);
-    EXPECT_EQ(s.Logo_Flag, 2);
-    EXPECT_EQ(s.Panel_Width, 300);
-    EXPECT_EQ(s.Panel_Left, 5);
-    EXPECT_EQ(s.Panel_Top, 40);
-    EXPECT_EQ(s.Panel_Height, 120);
-
-    s = LoadSection(kLayoutKeys, true);
-    EXPECT_EQ(s.Position_Top, 1);
-    EXPECT_EQ(s.Position_Left, 2);
-    EXPECT_EQ(s.Position_Width, 3);
-    EXPECT_EQ(s.Position_Height, 4);
-    EXPECT_EQ(s.Logo_Flag, 3);
-    EXPECT_EQ(s.Panel_Width, 5);
-    EXPECT_EQ(s.Panel_Left, 6);
-    EXPECT_EQ(s.Panel_Top, 7);
-    EXPECT_EQ(s.Panel_Height, 8);
-}
-
-TEST_F(SettingsFile, MissingLayoutKeysTakeTheCurrentGeometry)
-{
-    const TEncoderSettings s = LoadSection("Position_Top=-30\nPanel_Height=junk\n", true);
-    EXPECT_EQ(s.Position_Top, -30);
-    EXPECT_EQ(s.Position_Left, 20);
-    EXPECT_EQ(s.Panel_Height, 120);
-}
-
-TEST_F(SettingsFile, LayoutKeysAreWrittenFromTheLiveGeometryInEditModeOnly)
-{
-    dir.Write("K740.INI", "[K740.COM3]\n" + kLayoutKeys);
-    TEncoderSettings stored = Load(At("COM3"));
-    ASSERT_EQ(Save(At("COM3"), stored, WindowGeometry{-1, -2, -3, -4, -5, -6, -7, -8, -9}), QString());
-    EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kLayoutKeys + kNewSection);
-
+    // Edit mode without a connection: the section of the empty port name.
     dir.Write("K740.INI", "");
-    ASSERT_EQ(Save(At("COM3", {}, true), stored, WindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
-    EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kNewSection
+    ASSERT_EQ(SaveSettings(At("", {}, true), s, WindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
+    EXPECT_EQ(dir.Read("K740.INI"), "[K740.]\n" + kDefaults
                                         + "Position_Top=11\nPosition_Left=12\nPosition_Width=13\nPosition_Height=14\n"
                                           "Logo_Flag=1\nPanel_Width=15\nPanel_Left=16\nPanel_Top=17\nPanel_Height=18\n");
-}
-
-TEST_F(SettingsFile, EditModeWithoutConnectionSavesTheEmptyPortSection)
-{
-    ASSERT_EQ(Save(At("", {}, true), TEncoderSettings{}), QString());
-    const QByteArray file = dir.Read("K740.INI");
-    EXPECT_TRUE(file.startsWith("[K740.]\nRotary=0\nCPR=0\nCPM=0\nDegrees=0\n")) << file.constData();
-    EXPECT_TRUE(file.contains("\nPosition_Top=10\n"));
 }
