@@ -3,6 +3,7 @@
 #include "settings/encoder_settings.h"
 
 #include <algorithm>
+#include <cstdint>
 
 const uint8_t Crc6Table[64] = {
     0x00, 0x03, 0x06, 0x05, 0x0C, 0x0F, 0x0A, 0x09, 0x18, 0x1B, 0x1E, 0x1D, 0x14, 0x17, 0x12, 0x11,
@@ -184,9 +185,7 @@ bool DecodeBiss(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame, b
     data = ShiftLeft(data, b.Pad) + frame.Padding;
     data = ShiftLeft(data, b.St) + frame.Status;
     const int64_t n = b.MT + b.SSI + b.Pad + b.St + b.Det;
-    // Beyond 11 groups all further groups are zero and leave the CRC at 0.
-    const int32_t groups = int32_t(std::min<int64_t>((n + 5) / 6, 11));
-    const uint8_t crc = BissCrc6(groups, data);
+    const uint8_t crc = BissCrc6(int32_t(std::min<int64_t>((n + 5) / 6, INT32_MAX)), data);
     crcOk = crc == ((~frame.ReceivedCrc) & 0x3F) || b.CRC == 0;
     return true;
 }
@@ -254,8 +253,10 @@ int64_t GrayToBinary(int64_t value)
 
 uint8_t BissCrc6(int32_t groups, uint64_t data)
 {
+    // 11 groups cover all 64 bits; groups above them are zero and leave the
+    // CRC at 0, so they need not be walked through.
     uint8_t crc = 0;
-    for (int32_t k = groups; k >= 1; --k) {
+    for (int32_t k = std::min(groups, 11); k >= 1; --k) {
         const uint8_t d = uint8_t(ShiftRight(data, 6 * int64_t(k - 1)) & 0x3F);
         crc = Crc6Table[crc ^ d];
     }

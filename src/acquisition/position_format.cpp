@@ -50,7 +50,7 @@ int64_t WrapCount(const PositionFormat& format, int64_t count)
         return 0;
     const int64_t q = count / cpr;
     // Products and differences wrap; the result is exact whenever it fits.
-    const uint64_t revolutions = uint64_t(count < 0 ? q - 1 : q) * uint64_t(cpr);
+    const uint64_t revolutions = (uint64_t(q) - (count < 0 ? 1 : 0)) * uint64_t(cpr);
     const int64_t wrapped = int64_t(uint64_t(count) - revolutions);
     return wrapped == cpr ? 0 : wrapped;
 }

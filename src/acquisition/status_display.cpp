@@ -73,9 +73,8 @@ QColor StatusColour(uint32_t status, bool activeLow, bool valid, bool crcOk)
 
 QString BitString(uint32_t value, int32_t width)
 {
-    const int32_t n = std::min(width, 64);
     QString text;
-    for (int32_t bit = n - 1; bit >= 0; --bit)
+    for (int64_t bit = std::min<int64_t>(width, 64) - 1; bit >= 0; --bit)
         text.append(bit < 32 && (value >> bit) & 1 ? QLatin1Char('1') : QLatin1Char('0'));
     return text;
 }
@@ -128,7 +127,7 @@ QString FormatSupplyReading(const QString& reading, bool firstReading)
     int code = ReadReal(r, value);
     if (code <= 0)
         return FormatFixed(value, 8, 2);
-    if (firstReading && code == 2 && r[1] == ',') {
+    if (firstReading && code == 2 && r.size() > 1 && r[1] == QLatin1Char(',')) {
         r[1] = '.';
         code = ReadReal(r, value);
     }

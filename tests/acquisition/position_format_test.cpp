@@ -75,6 +75,8 @@ TEST(WrapCount, IsAFloorModuloEvenAtTheLimits)
     EXPECT_EQ(WrapCount(Rotary(7, 0, 1, 0), INT64_MAX), 0);
     EXPECT_EQ(WrapCount(Rotary(INT64_MAX, 0, 1, 0), -1), INT64_MAX - 1);
     EXPECT_EQ(WrapCount(Rotary(-1, 0, 1, 0), INT64_MIN), 0);
+    EXPECT_EQ(WrapCount(Rotary(1, 0, 1, 0), INT64_MIN), 0);
+    EXPECT_EQ(WrapCount(Rotary(2, 0, 1, 0), INT64_MIN + 1), 1);
     EXPECT_EQ(WrapCount(Rotary(0, 0, 1, 0), -5), -5);    // no revolution to wrap into
     EXPECT_EQ(WrapCount(Linear(1, 0), -8193), -8193);
 }

@@ -44,6 +44,7 @@ TEST(BitString, LowBitsMostSignificantFirst)
     EXPECT_EQ(BitString(0xFFFFFFFF, 32), QString(32, '1'));
     EXPECT_EQ(BitString(1, 0), "");
     EXPECT_EQ(BitString(1, -3), "");
+    EXPECT_EQ(BitString(1, INT_MIN), "");
     EXPECT_EQ(BitString(1, 40), QString(39, '0') + "1");
     EXPECT_EQ(BitString(1, INT_MAX).size(), 64);
 }
@@ -104,4 +105,5 @@ TEST(FormatSupplyReading, UnitsDecimalsAndTheFirstReadingComma)
     EXPECT_EQ(FormatSupplyReading("85.6mA", false), "85.6mA");    // the unit must be set apart
     EXPECT_EQ(FormatSupplyReading("n/a", false), "n/a");
     EXPECT_EQ(FormatSupplyReading("", true), "");
+    EXPECT_EQ(FormatSupplyReading("-", true), "-");             // ends where the number should start
 }
