@@ -37,6 +37,10 @@ QWidget* plainPanel(QWidget* parent, const QColor& colour)
 }
 } // namespace
 
+// The pictures are compiled into the ui library; a static library has to
+// register its resources itself.
+static void registerPictures() { Q_INIT_RESOURCE(k740); }
+
 TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const QString& programDir)
     : ports_(ports)
     , ProgramDir(programDir)
@@ -55,6 +59,7 @@ void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsFor
 
 void TMainForm::createControls()
 {
+    registerPictures();
     setWindowTitle("K740 USB Encoder Interface");
     setAutoFillBackground(true);
     QPalette p = palette();
