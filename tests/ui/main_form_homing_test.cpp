@@ -1,0 +1,171 @@
+// HOME on plain and distance-coded reference marks, Esc, and link loss
+// while homing, against an in-process counting interface.
+#include "ui/main_form_fixture.h"
+
+#include "ui/panel.h"
+
+#include <QPushButton>
+
+namespace {
+const char kDcrIni[] = "[K740.vcom0]\nDCR=1\nNominalIncr=1000\nCPP=20\nCPM=1000\n";
+}
+
+class HomingTest : public MainFormTest {
+protected:
+    // Moves the encoder in steps of `step` counts, polling after each, until
+    // homing ends or `limit` steps were taken.
+    void travelUntilHomed(int64_t step, int limit = 2000)
+    {
+        for (int i = 0; i < limit && form->homing().Homing; ++i) {
+            device->setPosition(device->truePosition() + step);
+            poll();
+        }
+    }
+    int64_t shownCount() const { return RelativePosition(form->homing(), form->lastFrame().Position); }
+
+    std::shared_ptr<DeviceModel> device;
+};
+
+TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
+{
+    DeviceConfig config = CounterDevice();
+    config.refEvery = 1000;
+    config.position = 500;
+    device = ports.plug("vcom0", config);
+    writeIni("[K740.vcom0]\nCPM=1000\n");
+    start();
+    search();
+    poll();
+    EXPECT_EQ(form->positionText(), "0.500");
+
+    form->bbZeroRefClick();
+    EXPECT_TRUE(form->homing().Homing);
+    EXPECT_EQ(form->RefPanel->text(), "0.000");
+    EXPECT_FALSE(form->bbZeroRef->isEnabled());
+    EXPECT_FALSE(form->bbZero->isEnabled());
+
+    device->setPosition(1000);
+    poll();
+    EXPECT_FALSE(form->homing().Homing);
+    EXPECT_EQ(form->homing().ZeroOffset, 1000);
+    EXPECT_EQ(form->RefPanel->text(), "0.000");
+    EXPECT_TRUE(form->TrigTimer->isActive());
+    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+    EXPECT_TRUE(form->bbZero->isEnabled());
+    poll();
+    EXPECT_EQ(form->positionText(), "0.000");
+    device->setPosition(1250);
+    poll();
+    EXPECT_EQ(form->positionText(), "0.250");
+}
+
+TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
+{
+    DeviceConfig config = CounterDevice();
+    config.refEvery = 100000;
+    config.position = 700;
+    device = ports.plug("vcom0", config);
+    writeIni("[K740.vcom0]\nCPM=1000\n");
+    start();
+    search();
+    poll();
+    form->bbZeroRefClick();
+    device->setPosition(900);
+    poll();
+    EXPECT_EQ(form->positionText(), "0.700"); // not updated while homing
+    form->BlinkTriggerTimer();
+    EXPECT_TRUE(form->positionText().isEmpty());
+    form->BlinkTriggerTimer();
+    EXPECT_EQ(form->positionText(), "0.700");
+
+    form->FormKeyPress(27);
+    EXPECT_FALSE(form->homing().Homing);
+    EXPECT_EQ(form->homing().ZeroOffset, 0);
+    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+    poll();
+    EXPECT_EQ(form->positionText(), "0.900");
+}
+
+TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingUp)
+{
+    DeviceConfig config = CounterDevice();
+    config.dcrNominal = 1000;
+    config.dcrCountsPerPeriod = 20;
+    config.position = 30100;
+    device = ports.plug("vcom0", config);
+    writeIni(kDcrIni);
+    start();
+    search();
+    ASSERT_TRUE(form->homing().Homing); // distance-coded search starts at connection
+    EXPECT_FALSE(form->bbZero->isVisibleTo(form.get()));
+    travelUntilHomed(100);
+    ASSERT_FALSE(form->homing().Homing);
+    EXPECT_EQ(form->homing().DcrState, 2);
+    poll();
+    EXPECT_EQ(shownCount(), device->truePosition());
+    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+}
+
+TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingDown)
+{
+    DeviceConfig config = CounterDevice();
+    config.dcrNominal = 1000;
+    config.dcrCountsPerPeriod = 20;
+    config.position = 30100;
+    device = ports.plug("vcom0", config);
+    writeIni(kDcrIni);
+    start();
+    search();
+    travelUntilHomed(-100);
+    ASSERT_FALSE(form->homing().Homing);
+    poll();
+    EXPECT_EQ(shownCount(), device->truePosition());
+    // The second mark's text shows for one flash, then the panel empties.
+    EXPECT_FALSE(form->RefPanel->text().isEmpty());
+    form->TrigTimerTimer();
+    EXPECT_TRUE(form->RefPanel->text().isEmpty());
+}
+
+TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
+{
+    DeviceConfig config = CounterDevice();
+    config.dcrNominal = 1000;
+    config.dcrCountsPerPeriod = 20;
+    config.position = 30100;
+    device = ports.plug("vcom0", config);
+    writeIni(kDcrIni);
+    start();
+    search();
+    poll();
+    form->bbZeroRefClick(); // HOME again here: the read-out restarts at 0
+    device->setPosition(40100); // past one mark
+    poll();
+    EXPECT_EQ(form->homing().DcrState, 1);
+    form->FormKeyPress(27);
+    EXPECT_FALSE(form->homing().Homing);
+    EXPECT_EQ(form->homing().RefOffset, 30100);
+    EXPECT_TRUE(form->RefPanel->text().isEmpty());
+    EXPECT_FALSE(form->bbZero->isEnabled());
+    poll();
+    EXPECT_EQ(shownCount(), 10000);
+}
+
+TEST_F(HomingTest, LinkLossWhileHomingClearsItAndReconnectionReenablesTheButtons)
+{
+    DeviceConfig config = CounterDevice();
+    config.refEvery = 100000;
+    device = ports.plug("vcom0", config);
+    start();
+    search();
+    poll();
+    form->bbZeroRefClick();
+    ports.unplug("vcom0");
+    poll();
+    EXPECT_FALSE(form->homing().Homing);
+    EXPECT_EQ(form->homing().ZeroOffset, 0);
+    ports.replug("vcom0");
+    search();
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+    EXPECT_TRUE(form->bbZero->isEnabled());
+}
