@@ -1,0 +1,144 @@
+// Status colour, the extended status bar and bad frames, against in-process
+// interfaces.
+#include "ui/main_form_fixture.h"
+
+#include "ui/panel.h"
+
+namespace {
+const QColor kGreen(0, 128, 0);
+const QColor kOrange(255, 153, 0);
+const QColor kRed(255, 0, 0);
+
+QColor colourOf(const TPanel* panel) { return panel->palette().color(QPalette::Window); }
+
+DeviceConfig BissDevice()
+{
+    DeviceConfig config;
+    config.kindLetter = 'S';
+    config.encoder = EncoderKind::Biss;
+    config.layout.positionBits = 26;
+    config.layout.statusBits = 2;
+    config.position = 1193046;
+    return config;
+}
+
+const char kBissIni[] = "[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n"
+                        "ShowStatusColor=1\nShowStatusBits=1\n";
+} // namespace
+
+TEST_F(MainFormTest, StatusColourFollowsActiveHighBitsAndFrameChecks)
+{
+    auto device = ports.plug("vcom0", BissDevice());
+    writeIni(kBissIni);
+    start();
+    search();
+    ASSERT_FALSE(form->notConnected());
+    EXPECT_TRUE(form->pColorStatus->isVisibleTo(form.get()));
+    const QList<std::pair<uint32_t, QColor>> cases{{0, kGreen}, {1, kOrange}, {2, kRed}, {3, kRed}};
+    for (const auto& [status, colour] : cases) {
+        device->setStatus(status);
+        poll();
+        EXPECT_EQ(colourOf(form->pColorStatus), colour) << status;
+    }
+    EXPECT_EQ(form->ExtStPanel1->text(), "Status: 11");
+    EXPECT_EQ(form->positionText(), "1193046");
+
+    device->setStatus(0);
+    device->setFault(DeviceFault::CrcError);
+    poll();
+    EXPECT_EQ(form->positionText(), "CRC check failed");
+    EXPECT_EQ(colourOf(form->pColorStatus), kRed);
+    device->setFault(DeviceFault::AllOnes);
+    poll();
+    EXPECT_EQ(form->positionText(), "- - - - - -");
+    EXPECT_EQ(colourOf(form->pColorStatus), kRed);
+    device->setFault(DeviceFault::NonHex);
+    poll();
+    EXPECT_EQ(form->positionText(), "- - - - - -");
+    device->setFault(DeviceFault::None);
+    poll();
+    EXPECT_EQ(form->positionText(), "1193046");
+    EXPECT_EQ(colourOf(form->pColorStatus), kGreen);
+}
+
+TEST_F(MainFormTest, ActiveLowStatusBitsAreInvertedBeforeColouring)
+{
+    DeviceConfig config = BissDevice();
+    config.statusActiveLow = true;
+    auto device = ports.plug("vcom0", config);
+    writeIni(QString(kBissIni) + "StatusActiveLow=1\n");
+    start();
+    search();
+    // The device sends the meant bits inverted: meant 0 arrives as 11.
+    const QList<std::pair<uint32_t, QColor>> cases{{0, kGreen}, {1, kOrange}, {2, kRed}, {3, kRed}};
+    for (const auto& [meant, colour] : cases) {
+        device->setStatus(meant);
+        poll();
+        EXPECT_EQ(colourOf(form->pColorStatus), colour) << meant;
+    }
+}
+
+TEST_F(MainFormTest, ExtendedStatusBarShowsPinsSerialAndSupply)
+{
+    DeviceConfig config = CounterDevice();
+    config.serial = "ab 12:34";
+    config.firmware = "1.16";
+    config.pins = "101";
+    config.supplyReadings = "5,02 V:85.3 mA";
+    ports.plug("vcom0", config);
+    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
+    start();
+    search();
+    poll();
+    EXPECT_TRUE(form->ExtStPanel1->isVisibleTo(form.get()));
+    EXPECT_EQ(form->ExtStPanel1->text(), "Pins: 101");
+    EXPECT_EQ(form->ExtStPanel2->text().trimmed(), "SN: AB12-34");
+    EXPECT_EQ(form->ExtStPanel3->text(), "5.02 V / 85 mA");
+    // Firmware 1.16 offers no second serial number.
+    form->ExtStPanel2DblClick();
+    EXPECT_FALSE(form->identity().SecondSerial);
+}
+
+TEST_F(MainFormTest, SupplySwitchFollowsTheShownState)
+{
+    auto device = ports.plug("vcom0", CounterDevice());
+    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
+    start();
+    search();
+    poll();
+    ASSERT_TRUE(device->supplyOn());
+    form->ExtStPanel3DblClick();
+    EXPECT_FALSE(device->supplyOn());
+    poll();
+    EXPECT_EQ(form->ExtStPanel3->text(), "Switched Off");
+    form->ExtStPanel3DblClick();
+    EXPECT_TRUE(device->supplyOn());
+}
+
+TEST_F(MainFormTest, SecondSerialNumberIsChosenByDoubleClick)
+{
+    DeviceConfig config = CounterDevice();
+    config.serial = "1:2";
+    config.serial2 = "x 9";
+    ports.plug("vcom0", config);
+    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
+    start();
+    search();
+    poll();
+    EXPECT_EQ(form->ExtStPanel2->text().trimmed(), "SN: X9");
+    form->ExtStPanel2DblClick();
+    poll();
+    EXPECT_EQ(form->ExtStPanel2->text().trimmed(), "SN#2: 1-2");
+}
+
+TEST_F(MainFormTest, WithoutExtendedDataTheFieldsStayHidden)
+{
+    ports.plug("vcom0", CounterDevice());
+    start();
+    search();
+    poll();
+    EXPECT_FALSE(form->ExtStPanel1->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->ExtStPanel2->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->ExtStPanel3->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->pColorStatus->isVisibleTo(form.get()));
+}
