@@ -5,6 +5,9 @@
 
 void MainFormTest::start(const QStringList& arguments)
 {
+    // The dialogs are children of the window they were made for.
+    settingsForm.reset();
+    comPortForm.reset();
     form = std::make_unique<TMainForm>(ports, arguments, programDir());
     comPortForm = std::make_unique<TComPortForm>(form.get());
     settingsForm = std::make_unique<TSettingsForm>(form.get());
