@@ -69,20 +69,11 @@ int32_t DecimalOrZero(const QByteArray& text)
     return ok ? value : 0;
 }
 
-bool IsBlankOrControl(char c) { return uint8_t(c) <= ' '; }
-
-// The reply up to its first carriage return, without leading and trailing
-// blanks and control characters.
+// The reply up to its first carriage return, trimmed.
 QByteArray FrameText(const QByteArray& reply)
 {
     const int cr = reply.indexOf('\r');
-    const char* begin = reply.constData();
-    const char* end = begin + (cr >= 0 ? cr : reply.size());
-    while (begin < end && IsBlankOrControl(*begin))
-        ++begin;
-    while (end > begin && IsBlankOrControl(end[-1]))
-        --end;
-    return QByteArray(begin, int(end - begin));
+    return TrimBlanks(cr >= 0 ? reply.left(cr) : reply);
 }
 
 // 1 to 16 hexadecimal digits as an unsigned 64-bit number; anything else is 0.
@@ -191,6 +182,18 @@ bool DecodeBiss(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame, b
 }
 
 } // namespace
+
+QByteArray TrimBlanks(const QByteArray& text)
+{
+    auto blank = [](char c) { return uint8_t(c) <= ' '; };
+    int begin = 0;
+    int end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
 
 TReplyFields SplitReplyFields(const QByteArray& reply)
 {

@@ -40,16 +40,19 @@ void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& ac
 // The counting reply's third field as an integer, 0 when absent or not a number.
 int32_t CounterReplyFlag(const QByteArray& reply);
 
-// The three fields of "a:b:c\r": split at the first two ":"; the last field
-// loses the reply's final character. Missing separators give the shapes the
-// interface's replies have always been read with: no ":" at all makes the
-// whole reply (less its last character) the third field.
+// The fields of a "first:second:third\r" reply, split at the first two ":";
+// the third field loses the reply's last character (its carriage return).
+// A missing ":" leaves the fields before it empty: a reply without any ":"
+// is all third field.
 struct TReplyFields {
     QByteArray First;
     QByteArray Second;
     QByteArray Third;
 };
 TReplyFields SplitReplyFields(const QByteArray& reply);
+
+// text without leading and trailing blanks and control characters.
+QByteArray TrimBlanks(const QByteArray& text);
 
 // Cycle step for an inverted direction of count: negates Position and
 // RefLatch; with multiturnBits >= 1 Turns becomes (-Turns) AND mask(multiturnBits).

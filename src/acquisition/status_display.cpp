@@ -36,8 +36,8 @@ int ReadReal(const QString& text, float& value)
         if (i < n && (text[i] == '+' || text[i] == '-'))
             ++i;
         const int exponentStart = i;
-        for (; i < n && IsDigit(text[i]); ++i) {
-        }
+        while (i < n && IsDigit(text[i]))
+            ++i;
         if (i == exponentStart)
             return i + 1;
     }
@@ -49,14 +49,7 @@ int ReadReal(const QString& text, float& value)
 
 QString TrimmedField(const QByteArray& field)
 {
-    // Blanks and control characters, as the interface pads its fields.
-    int begin = 0;
-    int end = field.size();
-    while (begin < end && uint8_t(field[begin]) <= ' ')
-        ++begin;
-    while (end > begin && uint8_t(field[end - 1]) <= ' ')
-        --end;
-    return QString::fromLatin1(field.mid(begin, end - begin));
+    return QString::fromLatin1(TrimBlanks(field));
 }
 
 } // namespace

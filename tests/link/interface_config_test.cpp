@@ -8,9 +8,11 @@
 
 namespace {
 
-// Records the commands and answers each with the next scripted result and reply.
+using Commands = QList<QByteArray>;
+
+// Records the commands; answers with the scripted results and replies, then 0 and "\r".
 struct FakeInterface {
-    QList<QByteArray> commands;
+    Commands commands;
     QList<int> results;
     QList<QByteArray> replies;
 
@@ -24,10 +26,10 @@ struct FakeInterface {
     }
 };
 
-InterfaceIdentity Absolute(bool extended)
+InterfaceIdentity Identity(uint8_t kind, bool extended)
 {
     InterfaceIdentity id;
-    id.InterfaceKind = 1;
+    id.InterfaceKind = kind;
     id.ExtendedInterface = extended;
     return id;
 }
@@ -40,54 +42,39 @@ TEncoderSettings Frame(int ssi, int pad, int st, int det)
     s.SSIStatusBits = st;
     s.DetailedStatusBits = det;
     s.SSIFreq = 3;
+    s.DCR = true;
     return s;
 }
 
 } // namespace
 
-TEST(FrameLength, CountsPositionPaddingAndStatusBits)
+TEST(FrameLength, PositionPaddingAndStatusBitsWithinLimits)
 {
     EXPECT_EQ(FrameLengthFor(Frame(13, 0, 2, 0), true), 15);
     TEncoderSettings s = Frame(24, 4, 2, 6);
     s.MultiturnBits = 12;
     EXPECT_EQ(FrameLengthFor(s, true), 31);
+    s = Frame(2, 0, 2, 0);
+    EXPECT_EQ(FrameLengthFor(s, true), 4);
+    EXPECT_EQ(FrameLengthFor(s, false), 8);
     s.BiSS = true;
     EXPECT_EQ(FrameLengthFor(s, true), 31);
-    EXPECT_EQ(FrameLengthFor(Frame(2, 0, 2, 0), false), 8);
     EXPECT_EQ(FrameLengthFor(Frame(29, 0, 2, 0), false), 30);
-    EXPECT_EQ(FrameLengthFor(Frame(2, 0, 2, 0), true), 4);
-}
-
-TEST(FrameLength, OddBitCountsNeitherOverflowNorGoNegative)
-{
     EXPECT_EQ(FrameLengthFor(Frame(INT_MAX, INT_MAX, INT_MAX, INT_MAX), true), 31);
-    EXPECT_EQ(FrameLengthFor(Frame(-20, 5, -3, 0), true), 5);
-    EXPECT_EQ(FrameLengthFor(Frame(INT_MIN, INT_MIN, 0, 0), true), 0);
-    EXPECT_EQ(FrameLengthFor(Frame(INT_MIN, INT_MIN, 0, 0), false), 8);
+    EXPECT_EQ(FrameLengthFor(Frame(-20, 5, INT_MIN, 0), true), 5);
 }
 
-TEST(ConfigureInterface, CountingInterfaceSendsNothing)
+TEST(ConfigureInterface, OnlyTheAbsoluteInterfaceIsConfigured)
 {
     FakeInterface device;
-    InterfaceIdentity id;
-    id.InterfaceKind = 0;
     TEncoderSettings s = Frame(13, 0, 2, 0);
-    s.DCR = true;
     TConfigTexts texts;
-    ConfigureInterface(id, s, texts, device.exchange());
+    ConfigureInterface(Identity(0, true), s, texts, device.exchange());
     EXPECT_TRUE(device.commands.isEmpty());
     EXPECT_TRUE(s.DCR);
-    EXPECT_TRUE(texts.BitsText.isEmpty());
-}
 
-TEST(ConfigureInterface, PlainInterfaceSendsOnlyTheFrameLength)
-{
-    FakeInterface device;
-    TEncoderSettings s = Frame(13, 0, 2, 0);
-    s.DCR = true;
-    TConfigTexts texts;
-    ConfigureInterface(Absolute(false), s, texts, device.exchange());
-    EXPECT_EQ(device.commands, QList<QByteArray>({"B15\r"}));
+    ConfigureInterface(Identity(1, false), s, texts, device.exchange());
+    EXPECT_EQ(device.commands, Commands({"B15\r"}));
     EXPECT_FALSE(s.DCR);
     EXPECT_EQ(texts.BitsText, "13");
     EXPECT_EQ(texts.FrequencyText, "100 kHz");
@@ -101,52 +88,49 @@ TEST(ConfigureInterface, RotaryTakesItsBitsFromTheCountsPerRevolution)
         s.Rotary = true;
         s.CPR = cpr;
         TConfigTexts texts;
-        ConfigureInterface(Absolute(false), s, texts, device.exchange());
-        const int bits = cpr == 8192 ? 13 : 14;
-        EXPECT_EQ(s.SSIBits, bits);
-        EXPECT_EQ(device.commands, QList<QByteArray>({"B" + QByteArray::number(bits) + "\r"}));
-        EXPECT_EQ(texts.BitsText, QString::number(bits));
+        ConfigureInterface(Identity(1, true), s, texts, device.exchange());
+        const QByteArray bits = cpr == 8192 ? "13" : "14";
+        EXPECT_EQ(s.SSIBits, bits.toInt());
+        EXPECT_EQ(device.commands.first(), "B" + bits + "\r");
+        EXPECT_EQ(texts.BitsText, bits);
     }
 }
 
-TEST(ConfigureInterface, ExtendedInterfaceAsksForTheFrequency)
+TEST(ConfigureInterface, ExtendedInterfaceReportsItsFrequency)
 {
     FakeInterface device;
     device.replies = {"0\r", "\r", "f = 280 kHz\r"};
     TEncoderSettings s = Frame(13, 0, 2, 0);
     TConfigTexts texts;
-    ConfigureInterface(Absolute(true), s, texts, device.exchange());
-    EXPECT_EQ(device.commands, QList<QByteArray>({"B15\r", "M3", "m"}));
+    ConfigureInterface(Identity(1, true), s, texts, device.exchange());
+    EXPECT_EQ(device.commands, Commands({"B15\r", "M3", "m"}));
     EXPECT_EQ(texts.FrequencyText, "280 kHz");
-
-    device.commands.clear();
     device.replies = {"\r", "\r", "abcd\r"};
-    ConfigureInterface(Absolute(true), s, texts, device.exchange());
+    ConfigureInterface(Identity(1, true), s, texts, device.exchange());
     EXPECT_EQ(texts.FrequencyText, "");
 }
 
-TEST(ConfigureInterface, FailedExchangesKeepTheEarlierTexts)
+TEST(ConfigureInterface, FailedExchangesStopAndKeepTheEarlierTexts)
 {
-    TEncoderSettings s = Frame(13, 0, 2, 0);
-    TConfigTexts texts{"24", "1 MHz"};
-    FakeInterface device;
-    device.results = {-1};
-    ConfigureInterface(Absolute(true), s, texts, device.exchange());
-    EXPECT_EQ(device.commands, QList<QByteArray>({"B15\r"}));
-    EXPECT_EQ(texts.BitsText, "24");
-    EXPECT_EQ(texts.FrequencyText, "1 MHz");
-
-    device.commands.clear();
-    device.results = {0, -1};
-    ConfigureInterface(Absolute(true), s, texts, device.exchange());
-    EXPECT_EQ(device.commands, QList<QByteArray>({"B15\r", "M3"}));
-    EXPECT_EQ(texts.BitsText, "13");
-    EXPECT_EQ(texts.FrequencyText, "100 kHz");
-
-    device.commands.clear();
-    device.results = {0, 0, -3};
-    device.replies = {"\r", "\r", "xxxx280 kHz\r"};
-    ConfigureInterface(Absolute(true), s, texts, device.exchange());
-    EXPECT_EQ(device.commands, QList<QByteArray>({"B15\r", "M3", "m"}));
-    EXPECT_EQ(texts.FrequencyText, "100 kHz");
+    struct Step {
+        QList<int> results;
+        Commands sent;
+        QString bits, frequency;
+    };
+    const Step steps[] = {
+        {{-1}, {"B15\r"}, "24", "1 MHz"},
+        {{0, -1}, {"B15\r", "M3"}, "13", "100 kHz"},
+        {{0, 0, -3}, {"B15\r", "M3", "m"}, "13", "100 kHz"},
+    };
+    for (const Step& step : steps) {
+        FakeInterface device;
+        device.results = step.results;
+        device.replies = {"\r", "\r", "xxxx280 kHz\r"};
+        TEncoderSettings s = Frame(13, 0, 2, 0);
+        TConfigTexts texts{"24", "1 MHz"};
+        ConfigureInterface(Identity(1, true), s, texts, device.exchange());
+        EXPECT_EQ(device.commands, step.sent);
+        EXPECT_EQ(texts.BitsText, step.bits);
+        EXPECT_EQ(texts.FrequencyText, step.frequency);
+    }
 }
