@@ -2,11 +2,19 @@
 // while homing, against an in-process counting interface.
 #include "ui/main_form_fixture.h"
 
+#include "platform/tick_counter.h"
 #include "ui/panel.h"
 
 #include <QPushButton>
 
 namespace {
+// Puts the real clock back even when a test stops early.
+struct FakeClock {
+    uint32_t now;
+    explicit FakeClock(uint32_t start) : now(start) { SetTickSource([this] { return now; }); }
+    ~FakeClock() { SetTickSource({}); }
+};
+
 const char kDcrIni[] = "[K740.vcom0]\nDCR=1\nNominalIncr=1000\nCPP=20\nCPM=1000\n";
 }
 
@@ -22,6 +30,19 @@ protected:
         }
     }
     int64_t shownCount() const { return RelativePosition(form->homing(), form->lastFrame().Position); }
+    // A counting interface on a distance-coded scale (N 1000, 20 counts per
+    // period), connected with settings that say so.
+    void connectDistanceCoded(const QStringList& arguments = {})
+    {
+        DeviceConfig config = CounterDevice();
+        config.dcrNominal = 1000;
+        config.dcrCountsPerPeriod = 20;
+        config.position = 30100;
+        device = ports.plug("vcom0", config);
+        writeIni(kDcrIni);
+        start(arguments);
+        search();
+    }
 
     std::shared_ptr<DeviceModel> device;
 };
@@ -88,14 +109,7 @@ TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
 
 TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingUp)
 {
-    DeviceConfig config = CounterDevice();
-    config.dcrNominal = 1000;
-    config.dcrCountsPerPeriod = 20;
-    config.position = 30100;
-    device = ports.plug("vcom0", config);
-    writeIni(kDcrIni);
-    start();
-    search();
+    connectDistanceCoded();
     ASSERT_TRUE(form->homing().Homing); // distance-coded search starts at connection
     EXPECT_FALSE(form->bbZero->isVisibleTo(form.get()));
     travelUntilHomed(100);
@@ -108,14 +122,7 @@ TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingUp)
 
 TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingDown)
 {
-    DeviceConfig config = CounterDevice();
-    config.dcrNominal = 1000;
-    config.dcrCountsPerPeriod = 20;
-    config.position = 30100;
-    device = ports.plug("vcom0", config);
-    writeIni(kDcrIni);
-    start();
-    search();
+    connectDistanceCoded();
     travelUntilHomed(-100);
     ASSERT_FALSE(form->homing().Homing);
     poll();
@@ -128,14 +135,7 @@ TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingDown)
 
 TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
 {
-    DeviceConfig config = CounterDevice();
-    config.dcrNominal = 1000;
-    config.dcrCountsPerPeriod = 20;
-    config.position = 30100;
-    device = ports.plug("vcom0", config);
-    writeIni(kDcrIni);
-    start();
-    search();
+    connectDistanceCoded();
     poll();
     form->bbZeroRefClick(); // HOME again here: the read-out restarts at 0
     device->setPosition(40100); // past one mark
@@ -168,4 +168,29 @@ TEST_F(HomingTest, LinkLossWhileHomingClearsItAndReconnectionReenablesTheButtons
     ASSERT_FALSE(form->notConnected());
     EXPECT_TRUE(form->bbZeroRef->isEnabled());
     EXPECT_TRUE(form->bbZero->isEnabled());
+}
+
+TEST_F(HomingTest, LayoutEditModeGivesUpHomingAfterTwentySeconds)
+{
+    FakeClock clock(0xFFFFF000u); // close to the wrap of the tick counter
+    uint32_t& now = clock.now;
+    connectDistanceCoded({"/E"});
+    ASSERT_TRUE(form->homing().Homing);
+    now += 20000;
+    form->BlinkTriggerTimer();
+    EXPECT_TRUE(form->homing().Homing);
+    now += 1;
+    form->BlinkTriggerTimer();
+    EXPECT_FALSE(form->homing().Homing);
+    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+}
+
+TEST_F(HomingTest, WithoutLayoutEditModeHomingWaitsForAMark)
+{
+    FakeClock clock(1000);
+    uint32_t& now = clock.now;
+    connectDistanceCoded();
+    now += 60000;
+    form->BlinkTriggerTimer();
+    EXPECT_TRUE(form->homing().Homing);
 }
