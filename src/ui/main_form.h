@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QWidget>
+#include <chrono>
 #include <memory>
 
 class QCheckBox;
@@ -158,6 +159,7 @@ private:
     int64_t LastMovePosition = 0;
     float PositionValue = 0;
     uint32_t LastSaveTick = 0;
+    std::chrono::steady_clock::time_point LoopPauseEnd; // when the next cycle may send
     WindowGeometry SavedPanelGeometry;
 
     bool NotConnected = true;

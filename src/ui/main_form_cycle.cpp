@@ -13,10 +13,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <thread>
 
 namespace {
 const char kInvalidFrameText[] = "- - - - - -";
 const char kCrcFailedText[] = "CRC check failed";
+
+// The pause between two cycles. The event loop counts its waits in whole
+// milliseconds from when it goes idle, which is after it has painted the new
+// read-out, so LoopTimer would add the painting to the pause. It therefore
+// wakes the cycle up to kTimerLead early and the cycle sleeps out the rest.
+constexpr std::chrono::milliseconds kLoopPause(10);
+constexpr std::chrono::milliseconds kTimerLead(1);
 
 // |a - b| > limit without overflowing on extreme counts.
 bool movedMoreThan(int64_t a, int64_t b, uint64_t limit)
@@ -29,6 +37,9 @@ bool movedMoreThan(int64_t a, int64_t b, uint64_t limit)
 void TMainForm::LoopTimerTimer()
 {
     LoopTimer->stop();
+    // Only the lead is slept out: a cycle run at once (not by the timer) does not wait.
+    if (LoopPauseEnd - std::chrono::steady_clock::now() <= kTimerLead)
+        std::this_thread::sleep_until(LoopPauseEnd);
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
     if (Transact(port_.get(), PositionRequest(kind), 0, false, LastReply) != kTransactOk) {
         linkLost();
@@ -67,8 +78,10 @@ void TMainForm::LoopTimerTimer()
             pColorStatus->setBackground(StatusColour(LastFrame.Status, ActiveSettings.StatusActiveLow, valid, crcOk));
         statusBarStep();
     }
-    if (!NotConnected && !Destroyed)
-        LoopTimer->start();
+    if (!NotConnected && !Destroyed) {
+        LoopPauseEnd = std::chrono::steady_clock::now() + kLoopPause;
+        LoopTimer->start(kLoopPause - kTimerLead);
+    }
 }
 
 PositionFormat TMainForm::positionFormat() const

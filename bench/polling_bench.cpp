@@ -1,0 +1,284 @@
+// Measures the polling cycle of k740 against k740-sim over a pseudo-terminal:
+// position requests per second received by the simulator, the CPU share of
+// the program and its resident memory, with and without extended data, with
+// the encoder standing and moving. The program runs offscreen from a copy in
+// a temporary folder, whose K740.INI chooses the extended data.
+//
+// Usage: polling_bench [--k740 PATH] [--sim PATH] [--seconds N | --minutes N]
+//                      [--scenario NAME]
+// PATH defaults to k740 and k740-sim next to this program; each scenario is
+// measured for 20 s by default. Exit code 0 when every target is met:
+// >= 95 requests/s without and >= 85 with extended data, CPU < 5 % of one
+// core, resident memory < 100 MB that grows by at most 4 MB in the window.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const char kPortName[] = "bench0";
+constexpr int kSettleMs = 2000;
+constexpr double kMaxCpuPercent = 5;
+constexpr long kMaxRssKb = 100 * 1024;
+constexpr long kMaxRssGrowthKb = 4 * 1024;
+
+struct Scenario {
+    const char* name;
+    int speed; // counts per second
+    bool extended;
+    double minRate; // position requests per second
+};
+
+const Scenario kScenarios[] = {
+    {"still", 0, false, 95},
+    {"still-extended", 0, true, 85},
+    {"moving", 5000, false, 95},
+    {"moving-extended", 5000, true, 85},
+};
+
+struct Result {
+    bool connected = false;
+    double rate = 0;
+    double exchangesPerCycle = 0;
+    double cpuPercent = 0;
+    long rssStartKb = 0;
+    long rssEndKb = 0;
+    long rssMaxKb = 0;
+};
+
+QString ArgumentAfter(const QStringList& arguments, const QString& option, const QString& fallback)
+{
+    const int at = arguments.indexOf(option);
+    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
+}
+
+// The fields of /proc/<pid>/stat after the command name, which may hold blanks.
+QList<QByteArray> StatFields(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    return text.mid(text.lastIndexOf(')') + 2).split(' ');
+}
+
+// utime + stime of the process in seconds.
+double CpuSeconds(qint64 pid)
+{
+    const QList<QByteArray> fields = StatFields(pid); // fields[0] is the state, field 3 of the file
+    if (fields.size() < 13)
+        return 0;
+    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+long RssKb(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// Counts the complete lines of the simulator's command log as it grows.
+class CommandCount {
+public:
+    explicit CommandCount(const QString& path) : file_(path) {}
+
+    void update()
+    {
+        if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly))
+            return;
+        pending_ += file_.readAll();
+        const int end = pending_.lastIndexOf('\n') + 1;
+        for (const QByteArray& line : pending_.left(end).split('\n')) {
+            if (!line.isEmpty())
+                ++all_;
+            if (line == "?")
+                ++positions_;
+        }
+        pending_.remove(0, end);
+    }
+    long positions() const { return positions_; }
+    long all() const { return all_; }
+
+private:
+    QFile file_;
+    QByteArray pending_;
+    long positions_ = 0;
+    long all_ = 0;
+};
+
+bool WriteSettings(const QString& programDir, bool extended)
+{
+    QFile ini(programDir + "/K740.INI");
+    if (!ini.open(QIODevice::WriteOnly))
+        return false;
+    ini.write(QStringLiteral("[K740.%1]\nShowExtendedData=%2\n").arg(kPortName).arg(extended ? 1 : 0).toLatin1());
+    return true;
+}
+
+bool StartSimulator(QProcess& sim, const QString& program, const QString& portDir, const QString& log, int speed)
+{
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(program, {"--dir", portDir, "--name", kPortName, "--encoder", "counter", "--speed",
+                        QString::number(speed), "--log-commands", log});
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning) {
+        if (!sim.canReadLine() && !sim.waitForReadyRead(500))
+            continue;
+        if (sim.readLine().startsWith("ready "))
+            return true;
+    }
+    return false;
+}
+
+void Stop(QProcess& process, int signal)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(process.processId()), signal);
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+// Waits up to timeoutMs for the first position request.
+bool AwaitPolling(CommandCount& commands, const QProcess& program, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs && program.state() == QProcess::Running) {
+        commands.update();
+        if (commands.positions() > 0)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+Result Measure(CommandCount& commands, qint64 pid, int seconds)
+{
+    Result r;
+    QThread::msleep(kSettleMs);
+    commands.update();
+    const long positionsStart = commands.positions();
+    const long allStart = commands.all();
+    const double cpuStart = CpuSeconds(pid);
+    r.rssStartKb = r.rssMaxKb = RssKb(pid);
+    QElapsedTimer clock;
+    clock.start();
+    for (int second = 1; second <= seconds; ++second) {
+        QThread::msleep(ulong(std::max<qint64>(0, second * 1000 - clock.elapsed())));
+        r.rssEndKb = RssKb(pid);
+        r.rssMaxKb = std::max(r.rssMaxKb, r.rssEndKb);
+    }
+    commands.update();
+    const double cpu = CpuSeconds(pid) - cpuStart;
+    const double wall = double(clock.nsecsElapsed()) / 1e9;
+    const long positions = commands.positions() - positionsStart;
+    r.rate = double(positions) / wall;
+    r.exchangesPerCycle = positions > 0 ? double(commands.all() - allStart) / double(positions) : 0;
+    r.cpuPercent = 100 * cpu / wall;
+    r.connected = true;
+    return r;
+}
+
+Result RunScenario(const Scenario& scenario, const QString& k740, const QString& simPath, int seconds)
+{
+    QTemporaryDir dir;
+    const QString programDir = dir.filePath("program");
+    const QString portDir = dir.filePath("ports");
+    const QString log = dir.filePath("commands.log");
+    QDir().mkpath(programDir);
+    QDir().mkpath(portDir);
+    if (!QFile::copy(k740, programDir + "/k740") || !WriteSettings(programDir, scenario.extended)) {
+        std::fprintf(stderr, "polling_bench: cannot prepare %s\n", qPrintable(programDir));
+        return {};
+    }
+    QProcess sim;
+    if (!StartSimulator(sim, simPath, portDir, log, scenario.speed)) {
+        std::fprintf(stderr, "polling_bench: %s did not report ready\n", qPrintable(simPath));
+        Stop(sim, SIGTERM);
+        return {};
+    }
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("K740_VPORT_DIR", portDir);
+    program.setProcessEnvironment(env);
+    program.setStandardOutputFile(QProcess::nullDevice());
+    program.setStandardErrorFile(dir.filePath("k740.err"));
+    program.start(programDir + "/k740");
+    program.waitForStarted(5000);
+
+    CommandCount commands(log);
+    Result r;
+    if (AwaitPolling(commands, program, 20000))
+        r = Measure(commands, program.processId(), seconds);
+    else
+        std::fprintf(stderr, "polling_bench: k740 did not start polling: %s\n", qPrintable(program.errorString()));
+    if (program.state() != QProcess::Running)
+        r.connected = false;
+    Stop(program, SIGTERM);
+    Stop(sim, SIGTERM);
+    return r;
+}
+
+bool Report(const Scenario& scenario, const Result& r)
+{
+    const bool rateMet = r.rate >= scenario.minRate;
+    const bool cpuMet = r.cpuPercent < kMaxCpuPercent;
+    const bool rssMet = r.rssMaxKb < kMaxRssKb && r.rssEndKb - r.rssStartKb <= kMaxRssGrowthKb;
+    // Guards against settings that did not take effect: 1 or 4 exchanges per cycle.
+    const bool setupMet = scenario.extended ? r.exchangesPerCycle > 3.5 : r.exchangesPerCycle < 1.5;
+    std::printf("%-16s speed %4d  %6.1f requests/s (target >= %.0f) %s, %.2f exchanges per cycle%s\n",
+                scenario.name, scenario.speed, r.rate, scenario.minRate, rateMet ? "met" : "NOT met",
+                r.exchangesPerCycle, setupMet ? "" : " (settings not applied)");
+    std::printf("%-16s CPU %.2f %% %s, RSS start %ld kB, end %ld kB, max %ld kB %s\n", "", r.cpuPercent,
+                cpuMet ? "met" : "NOT met", r.rssStartKb, r.rssEndKb, r.rssMaxKb, rssMet ? "met" : "NOT met");
+    std::fflush(stdout);
+    return r.connected && setupMet && rateMet && cpuMet && rssMet;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString here = QCoreApplication::applicationDirPath();
+    const QString k740 = ArgumentAfter(arguments, "--k740", here + "/k740");
+    const QString simPath = ArgumentAfter(arguments, "--sim", here + "/k740-sim");
+    const int minutes = ArgumentAfter(arguments, "--minutes", "0").toInt();
+    const int seconds = std::max(1, minutes > 0 ? minutes * 60 : ArgumentAfter(arguments, "--seconds", "20").toInt());
+    const QString only = ArgumentAfter(arguments, "--scenario", QString());
+
+    bool allMet = true;
+    int run = 0;
+    for (const Scenario& scenario : kScenarios) {
+        if (!only.isEmpty() && only != QLatin1String(scenario.name))
+            continue;
+        ++run;
+        allMet = Report(scenario, RunScenario(scenario, k740, simPath, seconds)) && allMet;
+    }
+    if (run == 0) {
+        std::fprintf(stderr, "polling_bench: no scenario named %s\n", qPrintable(only));
+        return 2;
+    }
+    std::printf("targets: %s\n", allMet ? "met" : "NOT met");
+    return allMet ? 0 : 1;
+}
