@@ -98,6 +98,7 @@ void TMainForm::createControls()
     PosPanel->setFontColour(QColor(0, 128, 0));
     PosPanel->setBackground(palette().color(QPalette::Button));
     PosPanel->setAlignment(Qt::AlignCenter);
+    PosPanel->setTextFormat(Qt::PlainText);
     PosPanel->setGeometry(148, 92, 400, 104);
     connect(PosPanel, &TPanel::clicked, this, &TMainForm::PosPanelClick);
 
@@ -106,6 +107,7 @@ void TMainForm::createControls()
     RefPanel->setFontColour(kNavy);
     RefPanel->setBackground(QApplication::palette().color(QPalette::Button));
     RefPanel->setAlignment(Qt::AlignCenter);
+    RefPanel->setTextFormat(Qt::PlainText);
     RefPanel->setGeometry(576, 92, 400, 104);
     RefPanel->hide();
 
@@ -168,6 +170,7 @@ void TMainForm::createControls()
     StPanel3->setFont(summaryFont);
 
     Label5 = new QLabel(this);
+    Label5->setTextFormat(Qt::PlainText);
     Label5->hide();
 
     initTimer = new QTimer(this);

@@ -10,8 +10,10 @@
 #include "settings/settings_file.h"
 
 #include <QByteArray>
+#include <QFontMetrics>
 #include <QWidget>
 #include <chrono>
+#include <map>
 #include <memory>
 
 class QCheckBox;
@@ -161,6 +163,7 @@ private:
     uint32_t LastSaveTick = 0;
     std::chrono::steady_clock::time_point LoopPauseEnd; // when the next cycle may send
     WindowGeometry SavedPanelGeometry;
+    std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
 
     bool NotConnected = true;
     bool BlankSummary = false;

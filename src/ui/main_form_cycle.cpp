@@ -102,15 +102,19 @@ void TMainForm::showPosition(const QString& text, int64_t rel)
 
 void TMainForm::fitPositionText(const QString& text)
 {
-    QFont font = PosPanel->font();
-    const int usable = PosPanel->width();
     auto widthAt = [&](int points) {
-        font.setPointSize(points);
-        return QFontMetrics(font).horizontalAdvance(text);
+        auto metrics = ReadOutMetrics.find(points);
+        if (metrics == ReadOutMetrics.end()) {
+            QFont font = PosPanel->font();
+            font.setPointSize(points);
+            metrics = ReadOutMetrics.emplace(points, QFontMetrics(font)).first;
+        }
+        return metrics->second.horizontalAdvance(text);
     };
     const bool sticky = ActiveSettings.Rotary && ActiveSettings.Degrees < 2;
-    const int size = FittedPointSize(widthAt, usable, sticky, FittedFontSize);
+    const int size = FittedPointSize(widthAt, PosPanel->width(), sticky, FittedFontSize);
     if (PosPanel->font().pointSize() != size) {
+        QFont font = PosPanel->font();
         font.setPointSize(size);
         PosPanel->setFont(font);
     }
