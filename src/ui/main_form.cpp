@@ -1,6 +1,7 @@
 #include "ui/main_form.h"
 
 #include "platform/version.h"
+#include "ui/colours.h"
 #include "ui/com_port_form.h"
 #include "ui/jpeg_image.h"
 #include "ui/panel.h"
@@ -15,8 +16,6 @@
 #include <QTimer>
 
 namespace {
-const QColor kOrange(247, 147, 30);
-const QColor kNavy(0, 0, 128);
 
 QFont arialPixels(int pixels, bool bold = false)
 {
@@ -75,7 +74,7 @@ void TMainForm::createControls()
     Image1->setGeometry(708, 4, 253, 63);
     Image1->setCursor(Qt::PointingHandCursor);
 
-    YPanel = plainPanel(this, kOrange);
+    YPanel = plainPanel(this, Colours::Orange);
     YPanel->setGeometry(0, 72, 965, 20);
 
     GPanel = plainPanel(this, Qt::white);
@@ -95,7 +94,7 @@ void TMainForm::createControls()
 
     PosPanel = new TPanel(GPanel, true);
     PosPanel->setFont(arialPixels(96));
-    PosPanel->setFontColour(QColor(0, 128, 0));
+    PosPanel->setFontColour(Colours::Green);
     PosPanel->setBackground(palette().color(QPalette::Button));
     PosPanel->setAlignment(Qt::AlignCenter);
     PosPanel->setTextFormat(Qt::PlainText);
@@ -104,7 +103,7 @@ void TMainForm::createControls()
 
     RefPanel = new TPanel(GPanel, true);
     RefPanel->setFont(arialPixels(96));
-    RefPanel->setFontColour(kNavy);
+    RefPanel->setFontColour(Colours::Navy);
     RefPanel->setBackground(QApplication::palette().color(QPalette::Button));
     RefPanel->setAlignment(Qt::AlignCenter);
     RefPanel->setTextFormat(Qt::PlainText);

@@ -5,16 +5,13 @@
 #include "link/display_settings.h"
 #include "link/transaction.h"
 #include "platform/tick_counter.h"
+#include "ui/colours.h"
 #include "ui/panel.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
-
-namespace {
-const QColor kFlash(127, 255, 0);
-}
 
 void TMainForm::ApplySettings(bool dcrWasOn)
 {
@@ -109,7 +106,7 @@ void TMainForm::referenceMarkStep(const QString& cycleText)
 void TMainForm::flashReference(const QString& text)
 {
     RefPanel->setText(text);
-    RefPanel->setBackground(kFlash);
+    RefPanel->setBackground(Colours::Flash);
     TrigTimer->start();
 }
 

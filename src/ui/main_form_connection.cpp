@@ -3,6 +3,7 @@
 
 #include "link/discovery.h"
 #include "link/transaction.h"
+#include "ui/colours.h"
 #include "ui/com_port_form.h"
 #include "ui/panel.h"
 #include "ui/settings_form.h"
@@ -12,10 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
-namespace {
-const QColor kNavy(0, 0, 128);
-}
 
 void TMainForm::initTimerTimer()
 {
@@ -83,11 +80,11 @@ void TMainForm::connectTo(const QString& portName)
 
     if (Identity.InterfaceKind == 0) {
         SendNoReply(port_.get(), "c");
-        PosPanel->setFontColour(QColor(0, 128, 0));
+        PosPanel->setFontColour(Colours::Green);
     } else {
         QByteArray counterReply;
         Transact(port_.get(), "b", 0, false, counterReply);
-        PosPanel->setFontColour(kNavy);
+        PosPanel->setFontColour(Colours::Navy);
     }
 
     QString portText = " " + Identity.IdentityText;
@@ -155,7 +152,7 @@ void TMainForm::arrangeRowForSettings()
 void TMainForm::setSummary(const QString& text, bool settingsStyle)
 {
     StPanel3->setText(text);
-    StPanel3->setFontColour(settingsStyle ? kNavy : QColor(Qt::black));
+    StPanel3->setFontColour(settingsStyle ? Colours::Navy : QColor(Qt::black));
     QFont font = StPanel3->font();
     font.setBold(settingsStyle);
     font.setUnderline(settingsStyle);
