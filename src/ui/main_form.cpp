@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -195,6 +196,13 @@ void TMainForm::FormCreate(const QStringList& arguments)
     GeometryRestored = false;
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     DataPanel->setVisible(Options.AutoCapture);
+
+    // Hints: orange, shown for 10 s.
+    QPalette hints = QToolTip::palette();
+    hints.setColor(QPalette::ToolTipBase, Colours::Orange);
+    QToolTip::setPalette(hints);
+    for (QWidget* hinted : std::initializer_list<QWidget*>{StPanel1, StPanel3, ExtStPanel3, DataMemo})
+        hinted->setToolTipDuration(10000);
 
     const QString version = ProgramVersion();
     if (!version.isEmpty())
