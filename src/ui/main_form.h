@@ -132,6 +132,7 @@ private:
     void referenceMarkStep(const QString& cycleText);
     void flashReference(const QString& text);
     void statusBarStep();
+    int cycleTransact(const QByteArray& command);
     void cancelHoming();
     void showMessage(const QString& text);
     void linkLost();
@@ -161,7 +162,7 @@ private:
     int64_t LastMovePosition = 0;
     float PositionValue = 0;
     uint32_t LastSaveTick = 0;
-    std::chrono::steady_clock::time_point LoopPauseEnd; // when the next cycle may send
+    std::chrono::steady_clock::time_point LoopPauseEnd; // when the next cycle may send: 10 ms after its last exchange
     WindowGeometry SavedPanelGeometry;
     std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
 

@@ -13,16 +13,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <thread>
 
 namespace {
 const char kInvalidFrameText[] = "- - - - - -";
 const char kCrcFailedText[] = "CRC check failed";
 
-// The pause between two cycles. The event loop counts its waits in whole
+// The pause between two cycles, counted from the end of the cycle's last
+// exchange, so that a cycle follows the previous one after 10 ms plus the
+// time of its exchanges. The event loop counts its waits in whole
 // milliseconds from when it goes idle, which is after it has painted the new
-// read-out, so LoopTimer would add the painting to the pause. It therefore
-// wakes the cycle up to kTimerLead early and the cycle sleeps out the rest.
+// read-out, so LoopTimer wakes the cycle up to kTimerLead early and the cycle
+// sleeps out the rest.
 constexpr std::chrono::milliseconds kLoopPause(10);
 constexpr std::chrono::milliseconds kTimerLead(1);
 
@@ -41,7 +44,7 @@ void TMainForm::LoopTimerTimer()
     if (LoopPauseEnd - std::chrono::steady_clock::now() <= kTimerLead)
         std::this_thread::sleep_until(LoopPauseEnd);
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
-    if (Transact(port_.get(), PositionRequest(kind), 0, false, LastReply) != kTransactOk) {
+    if (cycleTransact(PositionRequest(kind)) != kTransactOk) {
         linkLost();
     } else {
         Label5->setText(QString::fromLatin1(LastReply));
@@ -79,9 +82,19 @@ void TMainForm::LoopTimerTimer()
         statusBarStep();
     }
     if (!NotConnected && !Destroyed) {
-        LoopPauseEnd = std::chrono::steady_clock::now() + kLoopPause;
-        LoopTimer->start(kLoopPause - kTimerLead);
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            LoopPauseEnd - std::chrono::steady_clock::now() - kTimerLead);
+        LoopTimer->start(std::max(wait, std::chrono::milliseconds(0)));
     }
+}
+
+// One exchange of the cycle into the last reply; the pause to the next
+// cycle starts when it ends.
+int TMainForm::cycleTransact(const QByteArray& command)
+{
+    const int result = Transact(port_.get(), command, 0, false, LastReply);
+    LoopPauseEnd = std::chrono::steady_clock::now() + kLoopPause;
+    return result;
 }
 
 PositionFormat TMainForm::positionFormat() const
@@ -142,14 +155,14 @@ void TMainForm::statusBarStep()
     const bool statusBits = Identity.InterfaceKind == 1 && s.ShowStatusBits;
     if (Identity.ExtendedInterface && s.ShowExtendedData) {
         if (Identity.InterfaceKind != 1) {
-            const int result = Transact(port_.get(), "p", 0, false, LastReply);
+            const int result = cycleTransact("p");
             ExtStPanel1->setText(PinsCaption(result, LastReply));
         } else {
             ExtStPanel1->setText(statusBits ? StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits) : QString());
         }
-        int result = Transact(port_.get(), SerialRequest(Identity.SecondSerial), 0, false, LastReply);
+        int result = cycleTransact(SerialRequest(Identity.SecondSerial));
         ExtStPanel2->setText(SerialCaption(result, LastReply, Identity.SecondSerial, Identity.FirmwareVersion));
-        result = Transact(port_.get(), "e", 0, false, LastReply);
+        result = cycleTransact("e");
         ExtStPanel3->setText(SupplyCaption(result, LastReply));
     } else if (statusBits) {
         ExtStPanel1->setText(StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits));
