@@ -24,10 +24,11 @@ const char kCrcFailedText[] = "CRC check failed";
 // exchange, so that a cycle follows the previous one after 10 ms plus the
 // time of its exchanges. The event loop counts its waits in whole
 // milliseconds from when it goes idle, which is after it has painted the new
-// read-out, so LoopTimer wakes the cycle up to kTimerLead early and the cycle
-// sleeps out the rest.
+// read-out, so LoopTimer wakes the cycle up to a millisecond early and the
+// cycle sleeps out the rest (at most kTimerLead, so that a cycle run at once,
+// not by the timer, does not wait).
 constexpr std::chrono::milliseconds kLoopPause(10);
-constexpr std::chrono::milliseconds kTimerLead(1);
+constexpr std::chrono::milliseconds kTimerLead(2);
 
 // |a - b| > limit without overflowing on extreme counts.
 bool movedMoreThan(int64_t a, int64_t b, uint64_t limit)
@@ -40,7 +41,6 @@ bool movedMoreThan(int64_t a, int64_t b, uint64_t limit)
 void TMainForm::LoopTimerTimer()
 {
     LoopTimer->stop();
-    // Only the lead is slept out: a cycle run at once (not by the timer) does not wait.
     if (LoopPauseEnd - std::chrono::steady_clock::now() <= kTimerLead)
         std::this_thread::sleep_until(LoopPauseEnd);
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
@@ -82,8 +82,10 @@ void TMainForm::LoopTimerTimer()
         statusBarStep();
     }
     if (!NotConnected && !Destroyed) {
+        // Whole milliseconds, rounded down: the timer fires less than a
+        // millisecond early and the cycle sleeps out the rest.
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-            LoopPauseEnd - std::chrono::steady_clock::now() - kTimerLead);
+            LoopPauseEnd - std::chrono::steady_clock::now());
         LoopTimer->start(std::max(wait, std::chrono::milliseconds(0)));
     }
 }
