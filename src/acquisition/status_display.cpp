@@ -9,41 +9,15 @@
 
 namespace {
 
-bool IsDigit(QChar c) { return c >= '0' && c <= '9'; }
-
 // Reads text as a decimal real with "." as the decimal point. Returns 0 when
 // the whole text is such a number (value is then set), else the 1-based
 // position of the first character that does not belong to it.
 int ReadReal(const QString& text, float& value)
 {
-    const int n = text.size();
-    int i = 0;
-    while (i < n && text[i] == ' ')
-        ++i;
-    const int start = i;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    int digits = 0;
-    for (; i < n && IsDigit(text[i]); ++i)
-        ++digits;
-    if (i < n && text[i] == '.')
-        for (++i; i < n && IsDigit(text[i]); ++i)
-            ++digits;
-    if (digits == 0)
-        return i + 1;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        const int exponentStart = i;
-        while (i < n && IsDigit(text[i]))
-            ++i;
-        if (i == exponentStart)
-            return i + 1;
-    }
-    if (i < n)
-        return i + 1;
-    value = float(QLocale::c().toDouble(QStringView(text).mid(start)));
+    const TRealScan scan = ScanReal(text);
+    if (!scan.complete || scan.end < text.size())
+        return scan.end + 1;
+    value = float(QLocale::c().toDouble(QStringView(text).mid(scan.start)));
     return 0;
 }
 

@@ -9,18 +9,14 @@ namespace {
 bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
 } // namespace
 
-bool ParseReal(const QString& text, float& value)
+TRealScan ScanReal(const QString& t)
 {
-    QString t = text;
-    const int separator = t.indexOf(DecimalSeparator());
-    if (separator >= 0)
-        t[separator] = '.';
-
+    TRealScan scan;
     int i = 0;
     const int n = t.size();
     while (i < n && t[i] == ' ')
         ++i;
-    const int start = i;
+    scan.start = i;
     if (i < n && (t[i] == '+' || t[i] == '-'))
         ++i;
     int digits = 0;
@@ -29,8 +25,9 @@ bool ParseReal(const QString& text, float& value)
     if (i < n && t[i] == '.')
         for (++i; i < n && isDigit(t[i]); ++i)
             ++digits;
+    scan.end = i;
     if (digits == 0)
-        return false;
+        return scan;
     if (i < n && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < n && (t[i] == '+' || t[i] == '-'))
@@ -38,14 +35,26 @@ bool ParseReal(const QString& text, float& value)
         int exponentDigits = 0;
         for (; i < n && isDigit(t[i]); ++i)
             ++exponentDigits;
+        scan.end = i;
         if (exponentDigits == 0)
-            return false;
+            return scan;
     }
-    if (i != n)
-        return false;
+    scan.complete = true;
+    return scan;
+}
 
+bool ParseReal(const QString& text, float& value)
+{
+    QString t = text;
+    const int separator = t.indexOf(DecimalSeparator());
+    if (separator >= 0)
+        t[separator] = '.';
+
+    const TRealScan scan = ScanReal(t);
+    if (!scan.complete || scan.end != t.size())
+        return false;
     bool ok = false;
-    const double parsed = QLocale::c().toDouble(QStringView(t).mid(start), &ok);
+    const double parsed = QLocale::c().toDouble(QStringView(t).mid(scan.start), &ok);
     if (!ok && !std::isinf(parsed))
         return false;
     const float result = float(parsed);
