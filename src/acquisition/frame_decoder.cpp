@@ -124,6 +124,15 @@ FrameFields Unpack(uint64_t raw, const FrameBits& b, int64_t low)
     return f;
 }
 
+// The captured frames (long SSI, BiSS-C) write these four fields alike.
+void StoreCapturedFields(const FrameFields& f, TDecodedFrame& frame)
+{
+    frame.Status = f.Status;
+    frame.Padding = f.Padding;
+    frame.Position = f.Position;
+    frame.Turns = f.Turns;
+}
+
 void DecodeSsiShort(const QByteArray& text, const TEncoderSettings& s, TDecodedFrame& frame)
 {
     const FrameBits b(s);
@@ -143,10 +152,7 @@ bool DecodeSsiLong(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame
     raw = ShiftRight(raw, 64 - (b.MT + b.SSI + b.Pad + b.St + b.Det));
     const FrameFields f = Unpack(raw, b, b.Det);
     frame.DetailedStatus = f.Low;
-    frame.Status = f.Status;
-    frame.Padding = f.Padding;
-    frame.Position = f.Position;
-    frame.Turns = f.Turns;
+    StoreCapturedFields(f, frame);
     return true;
 }
 
@@ -167,10 +173,7 @@ bool DecodeBiss(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame, b
     raw = ShiftRight(raw, 64 - (b.MT + b.SSI + b.Pad + b.St + b.CRC));
     const FrameFields f = Unpack(raw, b, b.CRC);
     frame.ReceivedCrc = f.Low;
-    frame.Status = f.Status;
-    frame.Padding = f.Padding;
-    frame.Position = f.Position;
-    frame.Turns = f.Turns;
+    StoreCapturedFields(f, frame);
 
     uint64_t data = ShiftLeft(uint64_t(int64_t(frame.Turns)), b.SSI) + uint64_t(frame.Position);
     data = ShiftLeft(data, b.Pad) + frame.Padding;
