@@ -1,12 +1,14 @@
 // Times the decoding and formatting of one position frame, as the
 // acquisition cycle does it every 10 ms, for the three kinds of reply.
+#include "acquisition/display_setup.h"
 #include "acquisition/frame_decoder.h"
 #include "acquisition/position_format.h"
-#include "link/display_settings.h"
 #include "settings/encoder_settings.h"
 
 #include <chrono>
 #include <cstdio>
+
+using namespace k740;
 
 namespace {
 
@@ -72,8 +74,8 @@ int main()
         NanosecondsPerFrame(c, true, iterations / 10, sink); // warm-up
         const double decode = NanosecondsPerFrame(c, false, iterations, sink);
         const double both = NanosecondsPerFrame(c, true, iterations, sink);
-        std::printf("%-16s decode %6.0f ns, decode + format %6.0f ns per frame (%d frames)\n", c.name,
-                    decode, both, iterations);
+        std::printf("%-16s decode %6.0f ns, decode + format %6.0f ns per frame (%d frames)\n", c.name, decode, both,
+            iterations);
     }
     return 0;
 }

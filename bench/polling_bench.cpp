@@ -94,7 +94,10 @@ long RssKb(qint64 pid)
 // Counts the complete lines of the simulator's command log as it grows.
 class CommandCount {
 public:
-    explicit CommandCount(const QString& path) : file_(path) {}
+    explicit CommandCount(const QString& path)
+        : file_(path)
+    {
+    }
 
     void update()
     {
@@ -132,8 +135,9 @@ bool WriteSettings(const QString& programDir, bool extended)
 bool StartSimulator(QProcess& sim, const QString& program, const QString& portDir, const QString& log, int speed)
 {
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(program, {"--dir", portDir, "--name", kPortName, "--encoder", "counter", "--speed",
-                        QString::number(speed), "--log-commands", log});
+    sim.start(program,
+        {"--dir", portDir, "--name", kPortName, "--encoder", "counter", "--speed", QString::number(speed),
+            "--log-commands", log});
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning) {
@@ -248,10 +252,10 @@ bool Report(const Scenario& scenario, const Result& r)
     // Guards against settings that did not take effect: 1 or 4 exchanges per cycle.
     const bool setupMet = scenario.extended ? r.exchangesPerCycle > 3.5 : r.exchangesPerCycle < 1.5;
     std::printf("%-16s speed %4d  %6.1f requests/s (target %.0f to 100) %s, %.2f exchanges per cycle%s\n",
-                scenario.name, scenario.speed, r.rate, scenario.minRate, rateMet ? "met" : "NOT met",
-                r.exchangesPerCycle, setupMet ? "" : " (settings not applied)");
+        scenario.name, scenario.speed, r.rate, scenario.minRate, rateMet ? "met" : "NOT met", r.exchangesPerCycle,
+        setupMet ? "" : " (settings not applied)");
     std::printf("%-16s CPU %.2f %% %s, RSS start %ld kB, end %ld kB, max %ld kB %s\n", "", r.cpuPercent,
-                cpuMet ? "met" : "NOT met", r.rssStartKb, r.rssEndKb, r.rssMaxKb, rssMet ? "met" : "NOT met");
+        cpuMet ? "met" : "NOT met", r.rssStartKb, r.rssEndKb, r.rssMaxKb, rssMet ? "met" : "NOT met");
     std::fflush(stdout);
     return r.connected && setupMet && rateMet && cpuMet && rssMet;
 }

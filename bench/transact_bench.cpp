@@ -18,6 +18,8 @@
 #include <sys/resource.h>
 #include <vector>
 
+using namespace k740;
+
 namespace {
 
 double CpuSeconds()
@@ -130,11 +132,11 @@ int main(int argc, char** argv)
     const double silentShare = silent.cpuSeconds / silent.wallSeconds;
     std::printf("answered \"?\": %d exchanges, %d failed\n", count, answered.failures);
     std::printf("  round trip median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n", median, p99,
-                answered.roundTripsMs.back());
-    std::printf("  CPU %.1f us per exchange, %.1f %% of wall time\n", 1e6 * answered.cpuSeconds / count,
-                100 * answeredShare);
+        answered.roundTripsMs.back());
+    std::printf(
+        "  CPU %.1f us per exchange, %.1f %% of wall time\n", 1e6 * answered.cpuSeconds / count, 100 * answeredShare);
     std::printf("silent device: %d time-outs of 10, %.1f ms each, CPU %.2f %% of wall time\n", silent.failures,
-                1e3 * silent.wallSeconds / 10, 100 * silentShare);
+        1e3 * silent.wallSeconds / 10, 100 * silentShare);
 
     const bool met = answered.failures == 0 && median < 0.5 && answeredShare < 0.25 && silentShare < 0.25;
     std::printf("targets (median < 0.5 ms, CPU < 1/4 of wall): %s\n", met ? "met" : "NOT met");

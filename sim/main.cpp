@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstdio>
 
+using namespace k740sim;
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 
+using namespace k740;
+
 int main(int argc, char* argv[])
 {
     // Qt's own event loop waits with sub-millisecond precision and less

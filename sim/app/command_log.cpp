@@ -1,5 +1,7 @@
 #include "app/command_log.h"
 
+namespace k740sim {
+
 QByteArray EscapeCommand(const QByteArray& command)
 {
     QByteArray text;
@@ -34,3 +36,5 @@ void CommandLog::append(const QByteArray& command)
     if (file_.isOpen())
         file_.write(EscapeCommand(command) + '\n');
 }
+
+} // namespace k740sim

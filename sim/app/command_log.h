@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+namespace k740sim {
+
 // Appends each received command as one line; "\r" is written as \r and
 // other control bytes as \xNN, so tests can compare exact command sequences.
 class CommandLog {
@@ -16,3 +18,5 @@ private:
 };
 
 QByteArray EscapeCommand(const QByteArray& command);
+
+} // namespace k740sim

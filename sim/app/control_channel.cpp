@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace k740sim {
+
 namespace {
 
 void Report(FILE* stream, const QByteArray& line)
@@ -22,8 +24,10 @@ void Report(FILE* stream, const QByteArray& line)
 } // namespace
 
 ControlChannel::ControlChannel(DeviceModel& device, DeviceServer& server, QObject* parent)
-    : QObject(parent), device_(device), server_(server),
-      input_(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
+    : QObject(parent)
+    , device_(device)
+    , server_(server)
+    , input_(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
 {
     connect(input_, &QSocketNotifier::activated, this, &ControlChannel::readInput);
     auto* signalPipe = new SignalPipe({SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}, this);
@@ -104,3 +108,5 @@ void ControlChannel::replug()
     if (!server_.plug(error))
         Report(stderr, "k740-sim: " + error.toLocal8Bit());
 }
+
+} // namespace k740sim

@@ -2,9 +2,12 @@
 #include <QByteArray>
 #include <QObject>
 
+class QSocketNotifier;
+
+namespace k740sim {
+
 class DeviceModel;
 class DeviceServer;
-class QSocketNotifier;
 
 // Run-time control of the simulator by lines on stdin and by signals
 // (SIGUSR1 unplug, SIGUSR2 replug, SIGINT/SIGTERM/SIGHUP quit).
@@ -24,3 +27,5 @@ private:
     QSocketNotifier* input_;
     QByteArray partialLine_;
 };
+
+} // namespace k740sim

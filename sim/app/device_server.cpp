@@ -6,13 +6,18 @@
 #include <poll.h>
 #include <unistd.h>
 
+namespace k740sim {
+
 namespace {
 constexpr int kHostPollMs = 5;
 }
 
-DeviceServer::DeviceServer(DeviceModel& device, CommandLog& log, QString dir, QString name,
-                           QObject* parent)
-    : QObject(parent), device_(device), log_(log), dir_(std::move(dir)), name_(std::move(name))
+DeviceServer::DeviceServer(DeviceModel& device, CommandLog& log, QString dir, QString name, QObject* parent)
+    : QObject(parent)
+    , device_(device)
+    , log_(log)
+    , dir_(std::move(dir))
+    , name_(std::move(name))
 {
     hostPoll_.setInterval(kHostPollMs);
     connect(&hostPoll_, &QTimer::timeout, this, &DeviceServer::checkHostBack);
@@ -95,3 +100,5 @@ void DeviceServer::checkHostBack()
     hostPoll_.stop();
     notifier_->setEnabled(true);
 }
+
+} // namespace k740sim

@@ -8,14 +8,15 @@
 
 class QSocketNotifier;
 
+namespace k740sim {
+
 // Serves one DeviceModel on a published pseudo-terminal: reads commands as
 // they arrive, writes replies at once (or when their pieces are due), and
 // can be unplugged and plugged again.
 class DeviceServer : public QObject {
     Q_OBJECT
 public:
-    DeviceServer(DeviceModel& device, CommandLog& log, QString dir, QString name,
-                 QObject* parent = nullptr);
+    DeviceServer(DeviceModel& device, CommandLog& log, QString dir, QString name, QObject* parent = nullptr);
 
     // New terminal and link; prints "ready <link path>" on stdout.
     bool plug(QString& error);
@@ -37,5 +38,7 @@ private:
     PtyLink link_;
     QSocketNotifier* notifier_ = nullptr;
     QTimer hostPoll_;
-    int generation_ = 0;  // one per plug; late pieces of an old terminal are dropped
+    int generation_ = 0; // one per plug; late pieces of an old terminal are dropped
 };
+
+} // namespace k740sim

@@ -9,6 +9,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace k740sim {
+
 namespace {
 
 QString SystemError(const char* what)
@@ -49,8 +51,7 @@ bool PtyLink::open(const QString& dir, const QString& name, QString& error)
         return false;
     }
     char slave[128] = {};
-    if (grantpt(fd) != 0 || unlockpt(fd) != 0 || ptsname_r(fd, slave, sizeof slave) != 0
-        || !MakeRaw(fd)) {
+    if (grantpt(fd) != 0 || unlockpt(fd) != 0 || ptsname_r(fd, slave, sizeof slave) != 0 || !MakeRaw(fd)) {
         error = SystemError("pseudo-terminal set-up");
         ::close(fd);
         return false;
@@ -76,3 +77,5 @@ void PtyLink::close()
     ::close(masterFd_);
     masterFd_ = -1;
 }
+
+} // namespace k740sim

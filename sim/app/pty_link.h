@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+namespace k740sim {
+
 // A pseudo-terminal in raw mode whose slave side is published as a symbolic
 // link. Only the master side is held; the host opens the slave.
 class PtyLink {
@@ -24,3 +26,5 @@ private:
     int masterFd_ = -1;
     QString linkPath_;
 };
+
+} // namespace k740sim

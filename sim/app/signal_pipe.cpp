@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace k740sim {
+
 namespace {
 
 int g_pipe[2] = {-1, -1};
@@ -25,7 +27,7 @@ SignalPipe::SignalPipe(std::initializer_list<int> signalNumbers, QObject* parent
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &SignalPipe::drain);
     for (const int number : signalNumbers) {
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = OnSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
@@ -46,3 +48,5 @@ void SignalPipe::drain()
     while (::read(g_pipe[0], &byte, 1) == 1)
         emit received(byte);
 }
+
+} // namespace k740sim

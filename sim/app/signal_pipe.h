@@ -4,6 +4,8 @@
 
 class QSocketNotifier;
 
+namespace k740sim {
+
 // Turns POSIX signals into a Qt signal on the event loop (self-pipe).
 class SignalPipe : public QObject {
     Q_OBJECT
@@ -19,3 +21,5 @@ private:
 
     QSocketNotifier* notifier_ = nullptr;
 };
+
+} // namespace k740sim

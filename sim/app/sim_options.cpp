@@ -4,35 +4,38 @@
 
 #include <QCommandLineParser>
 
+namespace k740sim {
+
 namespace {
 
-const char kDescription[] =
-    "Simulates a K740 USB encoder interface on a pseudo-terminal and publishes it as\n"
-    "<dir>/<name>. Prints \"ready <link path>\" once the link exists.\n"
-    "\n"
-    "Control lines on stdin (end of input does not stop the simulator):\n"
-    "  fault NAME      switch a fault on (\"fault none\" switches it off)\n"
-    "  unplug          close the terminal and remove the link (also SIGUSR1)\n"
-    "  replug          new terminal, link again, \"ready <path>\" again (also SIGUSR2)\n"
-    "  position N      move the encoder to scale position N (counts)\n"
-    "  speed N         move at N counts per second (0 stops)\n"
-    "  status N        status bits as meant (inverted on the line with --active-low)\n"
-    "  truth           print \"truth <scale position>\"\n"
-    "  quit            remove the link and exit (also SIGINT, SIGTERM, SIGHUP)\n"
-    "\n"
-    "Commands the interface does not know get no reply; \"B\" and \"M\" answer OK or ERR.\n"
-    "An absolute encoder answers \"?\" with its first (multiturn bits + frame length)\n"
-    "bits, at most 31, and \"4\" with a 64-bit capture of its line.\n"
-    "\n"
-    "Faults: ";
+const char kDescription[] = "Simulates a K740 USB encoder interface on a pseudo-terminal and publishes it as\n"
+                            "<dir>/<name>. Prints \"ready <link path>\" once the link exists.\n"
+                            "\n"
+                            "Control lines on stdin (end of input does not stop the simulator):\n"
+                            "  fault NAME      switch a fault on (\"fault none\" switches it off)\n"
+                            "  unplug          close the terminal and remove the link (also SIGUSR1)\n"
+                            "  replug          new terminal, link again, \"ready <path>\" again (also SIGUSR2)\n"
+                            "  position N      move the encoder to scale position N (counts)\n"
+                            "  speed N         move at N counts per second (0 stops)\n"
+                            "  status N        status bits as meant (inverted on the line with --active-low)\n"
+                            "  truth           print \"truth <scale position>\"\n"
+                            "  quit            remove the link and exit (also SIGINT, SIGTERM, SIGHUP)\n"
+                            "\n"
+                            "Commands the interface does not know get no reply; \"B\" and \"M\" answer OK or ERR.\n"
+                            "An absolute encoder answers \"?\" with its first (multiturn bits + frame length)\n"
+                            "bits, at most 31, and \"4\" with a 64-bit capture of its line.\n"
+                            "\n"
+                            "Faults: ";
 
 class OptionReader {
 public:
     OptionReader(const QCommandLineParser& parser, QString& error)
-        : parser_(parser), error_(error) {}
+        : parser_(parser)
+        , error_(error)
+    {
+    }
 
-    template <typename T>
-    void integer(const char* name, T& target, qlonglong min, qlonglong max)
+    template <typename T> void integer(const char* name, T& target, qlonglong min, qlonglong max)
     {
         if (!parser_.isSet(QLatin1String(name)))
             return;
@@ -202,9 +205,9 @@ std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString&
 
     SimOptions options;
     OptionReader in(parser, error);
-    options.dir = in.isSet("dir") ? in.value("dir") : VirtualPortDirectory();
+    options.dir = in.isSet("dir") ? in.value("dir") : k740::VirtualPortDirectory();
     options.name = in.value("name");
-    if (!IsSafePortName(options.name))
+    if (!k740::IsSafePortName(options.name))
         in.fail(QStringLiteral("--name may hold only letters, digits, '.', '_' and '-'"));
     options.commandLogPath = in.value("log-commands");
     ReadIdentity(in, options.device);
@@ -214,3 +217,5 @@ std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString&
         return std::nullopt;
     return options;
 }
+
+} // namespace k740sim

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace k740sim {
+
 // What k740-sim was asked to do on its command line.
 struct SimOptions {
     QString dir;            // folder of the published link
@@ -16,3 +18,5 @@ struct SimOptions {
 // Parses the arguments (argv[0] first). Prints the help and exits for
 // --help; returns nothing and sets error for invalid input.
 std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString& error);
+
+} // namespace k740sim

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace k740sim {
+
 namespace {
 
 // Collects bits most significant first into a 64-bit word; bits beyond the
@@ -56,7 +58,7 @@ uint64_t BinaryToGray(uint64_t value)
     return value ^ (value >> 1);
 }
 
-uint8_t BissCrc6(uint64_t data, int bitCount)
+uint8_t Crc6OfBits(uint64_t data, int bitCount)
 {
     unsigned crc = 0;
     for (int i = bitCount - 1; i >= 0; --i) {
@@ -90,12 +92,11 @@ uint64_t SsiLongCapture(const FrameLayout& layout, const FrameFields& fields)
     return out.word();
 }
 
-uint64_t BissCapture(const FrameLayout& layout, const FrameFields& fields, int ackBits,
-                     uint64_t crcFlip)
+uint64_t BissCapture(const FrameLayout& layout, const FrameFields& fields, int ackBits, uint64_t crcFlip)
 {
     BitWriter data;
     AppendBissData(data, layout, fields);
-    const uint8_t crc6 = BissCrc6(data.leading(data.size()), std::min(data.size(), 64));
+    const uint8_t crc6 = Crc6OfBits(data.leading(data.size()), std::min(data.size(), 64));
     const uint64_t crc = (~uint64_t(crc6) ^ crcFlip) & LowBitsMask(layout.crcBits);
 
     BitWriter out;
@@ -111,3 +112,5 @@ QByteArray HexCapture(uint64_t capture)
 {
     return QByteArray::number(qulonglong(capture), 16).toUpper().rightJustified(16, '0');
 }
+
+} // namespace k740sim

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <cstdint>
 
+namespace k740sim {
+
 // Line-level frames of absolute encoders as the interface samples them.
 
 uint64_t LowBitsMask(int bits);
@@ -11,7 +13,7 @@ uint64_t BinaryToGray(uint64_t value);
 
 // CRC-6 with polynomial x^6 + x + 1 and start value 0 over the low bitCount
 // bits of data, most significant first (not inverted).
-uint8_t BissCrc6(uint64_t data, int bitCount);
+uint8_t Crc6OfBits(uint64_t data, int bitCount);
 
 // The SSI data word Turns|Position|Padding|Status|Detail; bits above the
 // 64th are lost.
@@ -27,8 +29,9 @@ uint64_t SsiLongCapture(const FrameLayout& layout, const FrameFields& fields);
 // 64-bit capture of a BiSS-C line: idle "11", ackBits zeros, Start 1, CDS 0,
 // Turns|Position|Padding|Status, the inverted CRC-6 (crcBits wide, XOR
 // crcFlip to corrupt it), then zeros.
-uint64_t BissCapture(const FrameLayout& layout, const FrameFields& fields, int ackBits,
-                     uint64_t crcFlip = 0);
+uint64_t BissCapture(const FrameLayout& layout, const FrameFields& fields, int ackBits, uint64_t crcFlip = 0);
 
 // 16 upper-case hexadecimal digits.
 QByteArray HexCapture(uint64_t capture);
+
+} // namespace k740sim

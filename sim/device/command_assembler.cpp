@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace k740sim {
+
 QList<QByteArray> CommandAssembler::feed(const QByteArray& bytes)
 {
     QList<QByteArray> commands;
@@ -30,3 +32,5 @@ QList<QByteArray> CommandAssembler::feed(const QByteArray& bytes)
     }
     return commands;
 }
+
+} // namespace k740sim

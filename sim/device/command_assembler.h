@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QList>
 
+namespace k740sim {
+
 // Cuts the host's byte stream into commands: "B" runs up to and including
 // its "\r" (digits only in between), "M" takes exactly one more byte, every
 // other byte is a command of its own. A "B" broken by another byte is
@@ -13,3 +15,5 @@ public:
 private:
     QByteArray pending_;
 };
+
+} // namespace k740sim

@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+namespace k740sim {
+
 namespace {
 
 const std::array<std::pair<DeviceFault, const char*>, 9> kFaultNames = {{
@@ -65,8 +67,7 @@ QString DeviceFaultNames()
     return names.join(QStringLiteral(", "));
 }
 
-std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault,
-                                   uint32_t& noiseState)
+std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault, uint32_t& noiseState)
 {
     if (reply.isEmpty() || fault == DeviceFault::Silence)
         return {};
@@ -92,3 +93,5 @@ std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault,
         return {{reply, 0}};
     }
 }
+
+} // namespace k740sim

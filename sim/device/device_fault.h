@@ -5,17 +5,19 @@
 #include <optional>
 #include <vector>
 
+namespace k740sim {
+
 // Misbehaviours the simulated interface can show, switchable at any time.
 enum class DeviceFault {
     None,
-    Silence,   // no replies at all (commands still take effect)
-    Delay,     // each reply arrives 150 ms late
-    Garbage,   // each reply's text is replaced by junk bytes before its "\r"
-    Split,     // each reply arrives in three pieces a few milliseconds apart
-    Stream,    // each command sets off bytes without any "\r" for 300 ms
-    AllOnes,   // captures ("4") read "FFFFFFFFFFFFFFFF"
-    CrcError,  // BiSS-C captures carry a wrong CRC
-    NonHex,    // captures end in a character that is not hexadecimal
+    Silence,  // no replies at all (commands still take effect)
+    Delay,    // each reply arrives 150 ms late
+    Garbage,  // each reply's text is replaced by junk bytes before its "\r"
+    Split,    // each reply arrives in three pieces a few milliseconds apart
+    Stream,   // each command sets off bytes without any "\r" for 300 ms
+    AllOnes,  // captures ("4") read "FFFFFFFFFFFFFFFF"
+    CrcError, // BiSS-C captures carry a wrong CRC
+    NonHex,   // captures end in a character that is not hexadecimal
 };
 
 std::optional<DeviceFault> ParseDeviceFault(const QString& name);
@@ -31,5 +33,6 @@ struct ReplyPiece {
 
 // Timing and transport faults applied to one reply (content faults are the
 // device model's). An empty reply stays empty.
-std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault,
-                                   uint32_t& noiseState);
+std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault, uint32_t& noiseState);
+
+} // namespace k740sim

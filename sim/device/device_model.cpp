@@ -5,10 +5,12 @@
 
 #include <algorithm>
 
+namespace k740sim {
+
 namespace {
 
-const char* const kClockTexts[] = {"35 kHz",  "70 kHz",  "140 kHz", "280 kHz",
-                                   "560 kHz", "1.1 MHz", "2.2 MHz", "4.4 MHz"};
+const char* const kClockTexts[]
+    = {"35 kHz", "70 kHz", "140 kHz", "280 kHz", "560 kHz", "1.1 MHz", "2.2 MHz", "4.4 MHz"};
 
 ReferenceScale ScaleFor(const DeviceConfig& config)
 {
@@ -32,11 +34,11 @@ QByteArray IdentityText(const DeviceConfig& config)
 }
 
 DeviceModel::DeviceModel(DeviceConfig config, MicrosecondClock clock)
-    : config_(std::move(config)),
-      motion_(std::move(clock), config_.position, config_.speed),
-      scale_(ScaleFor(config_)),
-      lastSampled_(config_.position),
-      frameLength_(FrameBitsWithoutTurns(config_.layout))
+    : config_(std::move(config))
+    , motion_(std::move(clock), config_.position, config_.speed)
+    , scale_(ScaleFor(config_))
+    , lastSampled_(config_.position)
+    , frameLength_(FrameBitsWithoutTurns(config_.layout))
 {
 }
 
@@ -83,29 +85,48 @@ void DeviceModel::sampleMarks()
 QByteArray DeviceModel::execute(const QByteArray& command)
 {
     switch (command.at(0)) {
-    case 'v': return IdentityText(config_) + '\r';
-    case 'r': return config_.serial2 + '\r';
-    case 's': return config_.serial + '\r';
-    case 'p': return config_.pins + '\r';
-    case 'e': return supplyReply();
-    case 'n': config_.supplyOn = true; return "ON\r";
-    case 'f': config_.supplyOn = false; return "OFF\r";
-    case 'c': refFlag_ = 0; return {};
-    case 'z': config_.countOrigin = motion_.position(); return {};
-    case 'b': return QByteArray::number(frameLength_) + '\r';
-    case 'B': return setFrameLength(command.mid(1, command.size() - 2));
-    case 'M': return setClock(command.at(1));
-    case 'm': return "FRQ=" + clockText_ + '\r';
-    case '?': return positionReply();
-    case '4': return captureReply();
-    default: return {};
+    case 'v':
+        return IdentityText(config_) + '\r';
+    case 'r':
+        return config_.serial2 + '\r';
+    case 's':
+        return config_.serial + '\r';
+    case 'p':
+        return config_.pins + '\r';
+    case 'e':
+        return supplyReply();
+    case 'n':
+        config_.supplyOn = true;
+        return "ON\r";
+    case 'f':
+        config_.supplyOn = false;
+        return "OFF\r";
+    case 'c':
+        refFlag_ = 0;
+        return {};
+    case 'z':
+        config_.countOrigin = motion_.position();
+        return {};
+    case 'b':
+        return QByteArray::number(frameLength_) + '\r';
+    case 'B':
+        return setFrameLength(command.mid(1, command.size() - 2));
+    case 'M':
+        return setClock(command.at(1));
+    case 'm':
+        return "FRQ=" + clockText_ + '\r';
+    case '?':
+        return positionReply();
+    case '4':
+        return captureReply();
+    default:
+        return {};
     }
 }
 
 QByteArray DeviceModel::supplyReply() const
 {
-    return config_.supplyOn ? "1:" + config_.supplyReadings + '\r'
-                            : QByteArrayLiteral("0:0.00 V:0.0 mA\r");
+    return config_.supplyOn ? "1:" + config_.supplyReadings + '\r' : QByteArrayLiteral("0:0.00 V:0.0 mA\r");
 }
 
 QByteArray DeviceModel::setFrameLength(const QByteArray& digits)
@@ -129,8 +150,8 @@ QByteArray DeviceModel::setClock(char code)
 FrameFields DeviceModel::currentFields() const
 {
     const FrameLayout& l = config_.layout;
-    const int64_t perTurn = config_.countsPerTurn > 0
-        ? config_.countsPerTurn : int64_t(1) << std::min(l.positionBits, 62);
+    const int64_t perTurn
+        = config_.countsPerTurn > 0 ? config_.countsPerTurn : int64_t(1) << std::min(l.positionBits, 62);
     const int64_t scale = motion_.position();
     const int64_t turns = FloorDiv(scale, perTurn);
     FrameFields f;
@@ -150,8 +171,8 @@ FrameFields DeviceModel::currentFields() const
 QByteArray DeviceModel::positionReply() const
 {
     if (config_.encoder == EncoderKind::Counter)
-        return QByteArray::number(count()) + ':' + QByteArray::number(latch_) + ':'
-            + QByteArray::number(refFlag_) + '\r';
+        return QByteArray::number(count()) + ':' + QByteArray::number(latch_) + ':' + QByteArray::number(refFlag_)
+            + '\r';
     const int clocked = std::min(31, config_.layout.multiturnBits + frameLength_);
     return QByteArray::number(SsiShortFrame(config_.layout, currentFields(), clocked)) + '\r';
 }
@@ -164,10 +185,11 @@ QByteArray DeviceModel::captureReply() const
         return "FFFFFFFFFFFFFFFF\r";
     const bool biss = config_.encoder == EncoderKind::Biss;
     const uint64_t crcFlip = config_.fault == DeviceFault::CrcError ? 1 : 0;
-    QByteArray hex = HexCapture(biss ? BissCapture(config_.layout, currentFields(),
-                                                   config_.ackBits, crcFlip)
+    QByteArray hex = HexCapture(biss ? BissCapture(config_.layout, currentFields(), config_.ackBits, crcFlip)
                                      : SsiLongCapture(config_.layout, currentFields()));
     if (config_.fault == DeviceFault::NonHex)
         hex.back() = 'G';
     return hex + '\r';
 }
+
+} // namespace k740sim

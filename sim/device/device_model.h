@@ -8,6 +8,8 @@
 #include <QList>
 #include <vector>
 
+namespace k740sim {
+
 // The K740 interface as seen from its serial port: consumes command bytes
 // and answers with reply pieces, with its encoder and reference marks.
 // Commands that it does not know are ignored without a reply.
@@ -59,3 +61,5 @@ private:
     QByteArray clockText_ = "100 kHz";
     uint32_t noiseState_ = 0x740C0DE5u;
 };
+
+} // namespace k740sim

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cmath>
 
+namespace k740sim {
+
 int64_t SteadyMicroseconds()
 {
     using namespace std::chrono;
@@ -10,8 +12,10 @@ int64_t SteadyMicroseconds()
 }
 
 EncoderMotion::EncoderMotion(MicrosecondClock clock, int64_t position, double countsPerSecond)
-    : clock_(std::move(clock)), basePosition_(position), baseTime_(clock_()),
-      speed_(countsPerSecond)
+    : clock_(std::move(clock))
+    , basePosition_(position)
+    , baseTime_(clock_())
+    , speed_(countsPerSecond)
 {
 }
 
@@ -32,3 +36,5 @@ void EncoderMotion::setSpeed(double countsPerSecond)
     setPosition(position());
     speed_ = countsPerSecond;
 }
+
+} // namespace k740sim

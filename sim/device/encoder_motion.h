@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace k740sim {
+
 // Monotonic time in microseconds; tests pass a hand-driven clock.
 using MicrosecondClock = std::function<int64_t()>;
 int64_t SteadyMicroseconds();
@@ -23,3 +25,5 @@ private:
     int64_t baseTime_;
     double speed_;
 };
+
+} // namespace k740sim

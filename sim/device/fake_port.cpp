@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <thread>
 
+namespace k740sim {
+
 FakeDevicePort::FakeDevicePort(std::shared_ptr<FakePortSlot> slot)
-    : slot_(std::move(slot)), generation_(slot_->generation)
+    : slot_(std::move(slot))
+    , generation_(slot_->generation)
 {
     slot_->inUse = true;
 }
@@ -82,8 +85,7 @@ bool FakeDevicePort::waitForReadyRead(int timeoutMs)
         const Clock::time_point now = Clock::now();
         if (now >= deadline)
             return false;
-        const Clock::time_point wake =
-            pending_.empty() ? deadline : std::min(deadline, pending_.front().due);
+        const Clock::time_point wake = pending_.empty() ? deadline : std::min(deadline, pending_.front().due);
         std::this_thread::sleep_until(wake);
     }
     return false;
@@ -103,9 +105,8 @@ void FakeDevicePort::close()
     received_.clear();
 }
 
-std::shared_ptr<DeviceModel> FakePortProvider::plug(const QString& portName,
-                                                    const DeviceConfig& config,
-                                                    MicrosecondClock clock)
+std::shared_ptr<DeviceModel> FakePortProvider::plug(
+    const QString& portName, const DeviceConfig& config, MicrosecondClock clock)
 {
     auto slot = std::make_shared<FakePortSlot>();
     slot->device = std::make_shared<DeviceModel>(config, std::move(clock));
@@ -152,9 +153,8 @@ QStringList FakePortProvider::candidatePorts()
     for (auto it = slots_.cbegin(); it != slots_.cend(); ++it)
         if (it.value()->plugged)
             names << it.key();
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::sort(names.begin(), names.end(),
+        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
@@ -172,3 +172,5 @@ std::unique_ptr<ISerialPort> FakePortProvider::open(const QString& portName, int
     errorCode = 0;
     return std::make_unique<FakeDevicePort>(slot);
 }
+
+} // namespace k740sim

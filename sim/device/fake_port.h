@@ -1,6 +1,6 @@
 #pragma once
 #include "device/device_model.h"
-#include "link/serial_port.h"
+#include "platform/serial_port.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -8,15 +8,20 @@
 #include <deque>
 #include <memory>
 
+namespace k740sim {
+
+using k740::IPortProvider;
+using k740::ISerialPort;
+
 // One simulated interface plugged into a named fake port: its device, and
 // whether it is plugged, held by another program, or refusing line settings.
 struct FakePortSlot {
     std::shared_ptr<DeviceModel> device;
     bool plugged = true;
-    bool busy = false;            // open elsewhere: open() fails with EBUSY
+    bool busy = false; // open elsewhere: open() fails with EBUSY
     bool lineSettingsFail = false;
-    bool inUse = false;           // a FakeDevicePort holds it open
-    int generation = 0;           // counts unplug events; old ports stay dead
+    bool inUse = false; // a FakeDevicePort holds it open
+    int generation = 0; // counts unplug events; old ports stay dead
 };
 
 // In-process serial port with a DeviceModel behind it. Replies become
@@ -47,7 +52,7 @@ private:
     std::shared_ptr<FakePortSlot> slot_;
     int generation_;
     bool open_ = true;
-    std::deque<Pending> pending_;   // in due order
+    std::deque<Pending> pending_; // in due order
     QByteArray received_;
 };
 
@@ -55,8 +60,8 @@ private:
 class FakePortProvider : public IPortProvider {
 public:
     // Plugs a device in under the given port name (replacing any there).
-    std::shared_ptr<DeviceModel> plug(const QString& portName, const DeviceConfig& config,
-                                      MicrosecondClock clock = SteadyMicroseconds);
+    std::shared_ptr<DeviceModel> plug(
+        const QString& portName, const DeviceConfig& config, MicrosecondClock clock = SteadyMicroseconds);
     // Unplugging kills open ports (writes fail with -EIO); replug revives
     // the same device for new opens.
     void unplug(const QString& portName);
@@ -71,3 +76,5 @@ public:
 private:
     QMap<QString, std::shared_ptr<FakePortSlot>> slots_;
 };
+
+} // namespace k740sim

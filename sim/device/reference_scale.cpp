@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace k740sim {
+
 ReferenceScale ReferenceScale::None()
 {
     return ReferenceScale();
@@ -34,8 +36,7 @@ std::optional<int64_t> ReferenceScale::lastMarkCrossed(int64_t from, int64_t to)
     if (from == to)
         return std::nullopt;
     if (spacing_ > 0) {
-        const int64_t mark = to > from ? FloorDiv(to, spacing_) * spacing_
-                                       : -FloorDiv(-to, spacing_) * spacing_;
+        const int64_t mark = to > from ? FloorDiv(to, spacing_) * spacing_ : -FloorDiv(-to, spacing_) * spacing_;
         const bool crossed = to > from ? mark > from : mark < from;
         return crossed ? std::optional<int64_t>(mark) : std::nullopt;
     }
@@ -50,3 +51,5 @@ std::optional<int64_t> ReferenceScale::lastMarkCrossed(int64_t from, int64_t to)
         return std::nullopt;
     return *it;
 }
+
+} // namespace k740sim

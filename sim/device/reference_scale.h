@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+namespace k740sim {
+
 // Reference marks of an incremental scale, at absolute count positions.
 //
 // Plain: a mark at every multiple of `spacing` counts.
@@ -24,6 +26,8 @@ public:
     const std::vector<int64_t>& codedMarks() const { return coded_; }
 
 private:
-    int64_t spacing_ = 0;          // plain scale; 0 when none or coded
-    std::vector<int64_t> coded_;   // distance-coded marks, ascending
+    int64_t spacing_ = 0;        // plain scale; 0 when none or coded
+    std::vector<int64_t> coded_; // distance-coded marks, ascending
 };
+
+} // namespace k740sim

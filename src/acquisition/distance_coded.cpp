@@ -2,21 +2,31 @@
 
 #include <limits>
 
+namespace k740 {
+
 namespace {
 
 // 128-bit intermediates keep every product exact for any 64-bit marks and
 // 32-bit settings; only the final offset wraps to 64 bits.
 using Wide = __int128;
 
-Wide Abs(Wide v) { return v < 0 ? -v : v; }
-int Sign(Wide v) { return (v > 0) - (v < 0); }
+Wide Abs(Wide v)
+{
+    return v < 0 ? -v : v;
+}
+int Sign(Wide v)
+{
+    return (v > 0) - (v < 0);
+}
 
-Wide Distance(int64_t a, int64_t b) { return Abs(Wide(b) - Wide(a)); }
+Wide Distance(int64_t a, int64_t b)
+{
+    return Abs(Wide(b) - Wide(a));
+}
 
 } // namespace
 
-TDistanceCoded DistanceCodedOffset(int64_t firstMark, int64_t secondMark, int32_t cpp,
-                                   int32_t nominalIncr)
+TDistanceCoded DistanceCodedOffset(int64_t firstMark, int64_t secondMark, int32_t cpp, int32_t nominalIncr)
 {
     TDistanceCoded result;
     if (cpp <= 0) {
@@ -40,3 +50,5 @@ bool IsAnotherMark(int64_t firstMark, int64_t latch, int32_t cpp)
 {
     return Distance(firstMark, latch) > cpp / 2;
 }
+
+} // namespace k740

@@ -5,11 +5,73 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace k740 {
+
 const uint8_t Crc6Table[64] = {
-    0x00, 0x03, 0x06, 0x05, 0x0C, 0x0F, 0x0A, 0x09, 0x18, 0x1B, 0x1E, 0x1D, 0x14, 0x17, 0x12, 0x11,
-    0x30, 0x33, 0x36, 0x35, 0x3C, 0x3F, 0x3A, 0x39, 0x28, 0x2B, 0x2E, 0x2D, 0x24, 0x27, 0x22, 0x21,
-    0x23, 0x20, 0x25, 0x26, 0x2F, 0x2C, 0x29, 0x2A, 0x3B, 0x38, 0x3D, 0x3E, 0x37, 0x34, 0x31, 0x32,
-    0x13, 0x10, 0x15, 0x16, 0x1F, 0x1C, 0x19, 0x1A, 0x0B, 0x08, 0x0D, 0x0E, 0x07, 0x04, 0x01, 0x02,
+    0x00,
+    0x03,
+    0x06,
+    0x05,
+    0x0C,
+    0x0F,
+    0x0A,
+    0x09,
+    0x18,
+    0x1B,
+    0x1E,
+    0x1D,
+    0x14,
+    0x17,
+    0x12,
+    0x11,
+    0x30,
+    0x33,
+    0x36,
+    0x35,
+    0x3C,
+    0x3F,
+    0x3A,
+    0x39,
+    0x28,
+    0x2B,
+    0x2E,
+    0x2D,
+    0x24,
+    0x27,
+    0x22,
+    0x21,
+    0x23,
+    0x20,
+    0x25,
+    0x26,
+    0x2F,
+    0x2C,
+    0x29,
+    0x2A,
+    0x3B,
+    0x38,
+    0x3D,
+    0x3E,
+    0x37,
+    0x34,
+    0x31,
+    0x32,
+    0x13,
+    0x10,
+    0x15,
+    0x16,
+    0x1F,
+    0x1C,
+    0x19,
+    0x1A,
+    0x0B,
+    0x08,
+    0x0D,
+    0x0E,
+    0x07,
+    0x04,
+    0x01,
+    0x02,
 };
 
 uint64_t Mask(int64_t bits)
@@ -54,12 +116,20 @@ namespace {
 struct FrameBits {
     int64_t MT, SSI, Pad, St, Det, CRC;
     explicit FrameBits(const TEncoderSettings& s)
-        : MT(std::max(0, s.MultiturnBits)), SSI(std::max(0, s.SSIBits)),
-          Pad(std::max(0, s.PaddingBits)), St(std::max(0, s.SSIStatusBits)),
-          Det(std::max(0, s.DetailedStatusBits)), CRC(std::max(0, s.CRCBits)) {}
+        : MT(std::max(0, s.MultiturnBits))
+        , SSI(std::max(0, s.SSIBits))
+        , Pad(std::max(0, s.PaddingBits))
+        , St(std::max(0, s.SSIStatusBits))
+        , Det(std::max(0, s.DetailedStatusBits))
+        , CRC(std::max(0, s.CRCBits))
+    {
+    }
 };
 
-int32_t LowWord(uint64_t value) { return int32_t(uint32_t(value)); }
+int32_t LowWord(uint64_t value)
+{
+    return int32_t(uint32_t(value));
+}
 
 // A 32-bit signed decimal, 0 when the text is not one.
 int32_t DecimalOrZero(const QByteArray& text)
@@ -211,8 +281,8 @@ TReplyFields SplitReplyFields(const QByteArray& reply)
     return fields;
 }
 
-void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active,
-            TDecodedFrame& frame, bool& valid, bool& crcOk)
+void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame, bool& valid,
+    bool& crcOk)
 {
     valid = true;
     crcOk = true;
@@ -268,3 +338,5 @@ uint8_t BissCrc6(int32_t groups, uint64_t data)
     }
     return crc;
 }
+
+} // namespace k740

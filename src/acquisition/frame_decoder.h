@@ -2,19 +2,21 @@
 #include <QByteArray>
 #include <cstdint>
 
+namespace k740 {
+
 struct TEncoderSettings;
 
 // The decoded values of one position reply. Every member keeps its value
 // until a decoding path writes it.
 struct TDecodedFrame {
     int64_t Position = 0;
-    int32_t Turns = 0;            // all frame bits above the position field
+    int32_t Turns = 0; // all frame bits above the position field
     uint32_t Status = 0;
     uint32_t DetailedStatus = 0;
     uint32_t Padding = 0;
     uint32_t ReceivedCrc = 0;
-    int64_t RefLatch = 0;         // count latched at the last reference mark
-    int32_t RefEvent = 0;         // counting reply's flag; 1 = new mark latched
+    int64_t RefLatch = 0; // count latched at the last reference mark
+    int32_t RefEvent = 0; // counting reply's flag; 1 = new mark latched
 };
 
 enum TFrameKind { fkCounter, fkSsiShort, fkSsiLong, fkBiss };
@@ -34,8 +36,8 @@ QByteArray PositionRequest(TFrameKind kind);
 // Decodes one position reply into frame. valid and crcOk are set true first;
 // valid turns false when the capture is unusable (then nothing is written),
 // crcOk false on a BiSS-C CRC mismatch (the fields stay written).
-void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active,
-            TDecodedFrame& frame, bool& valid, bool& crcOk);
+void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame, bool& valid,
+    bool& crcOk);
 
 // The counting reply's third field as an integer, 0 when absent or not a number.
 int32_t CounterReplyFlag(const QByteArray& reply);
@@ -64,3 +66,5 @@ int64_t GrayToBinary(int64_t value);
 // most significant group first.
 uint8_t BissCrc6(int32_t groups, uint64_t data);
 extern const uint8_t Crc6Table[64];
+
+} // namespace k740

@@ -2,6 +2,8 @@
 
 #include "acquisition/distance_coded.h"
 
+namespace k740 {
+
 int64_t RelativePosition(const THomingState& state, int64_t position)
 {
     return int64_t(uint64_t(position) - uint64_t(state.ZeroOffset) - uint64_t(state.RefOffset));
@@ -70,3 +72,5 @@ bool HomingTimedOut(const THomingState& state, uint32_t now, bool layoutEditMode
 {
     return layoutEditMode && state.Homing && uint32_t(now - state.HomingStartTick) > 20000u;
 }
+
+} // namespace k740

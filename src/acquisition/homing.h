@@ -1,16 +1,18 @@
 #pragma once
 #include <cstdint>
 
+namespace k740 {
+
 // Offsets subtracted from the count before display, and the state of a
 // search for the reference point (plain or distance-coded marks).
 struct THomingState {
     int64_t ZeroOffset = 0;
     int64_t RefOffset = 0;
     bool Homing = false;
-    int64_t DcrState = 0;          // 0 first mark awaited, 1 second mark awaited, 2 done
+    int64_t DcrState = 0; // 0 first mark awaited, 1 second mark awaited, 2 done
     int64_t FirstMark = 0;
     int64_t SecondMark = 0;
-    int32_t BlinkPhase = 0;        // 1 while the blinking read-out is shown
+    int32_t BlinkPhase = 0; // 1 while the blinking read-out is shown
     uint32_t HomingStartTick = 0;
     int64_t SavedZeroOffset = 0;
     int64_t SavedRefLatch = 0;
@@ -44,3 +46,5 @@ void ClearOnLinkLoss(THomingState& state, int64_t& refLatch);
 
 // Homing under layout edit mode gives up after 20 s.
 bool HomingTimedOut(const THomingState& state, uint32_t now, bool layoutEditMode);
+
+} // namespace k740

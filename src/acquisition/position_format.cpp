@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace k740 {
+
 namespace {
 
 // Truncation toward zero that saturates instead of overflowing; NaN gives 0.
@@ -27,8 +29,7 @@ double DisplayValue(const PositionFormat& format, int64_t count)
 
 } // namespace
 
-PositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale,
-                                  int32_t displayDecimals)
+PositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale, int32_t displayDecimals)
 {
     PositionFormat format;
     format.Rotary = active.Rotary;
@@ -81,8 +82,8 @@ QString WithTurnsPrefix(const PositionFormat& format, int32_t turns, const QStri
 QString FormatDms(int64_t cpr, int64_t count)
 {
     // Seconds of arc; a CPR of 0 has no angle to show.
-    const double s = cpr == 0 ? std::numeric_limits<double>::quiet_NaN()
-                              : double((long double)count / cpr * 1296000.0L);
+    const double s
+        = cpr == 0 ? std::numeric_limits<double>::quiet_NaN() : double((long double)count / cpr * 1296000.0L);
     const int64_t deg = TruncToInt64(s / 3600.0);
     const int64_t min = TruncToInt64((s - double(deg) * 3600.0) / 60.0);
     const double sec = s - double(deg) * 3600.0 - double(min) * 60.0;
@@ -114,3 +115,5 @@ QString LogValueText(const PositionFormat& format, int64_t count)
 {
     return FormatFixed(DisplayValue(format, count), 15, format.DisplayDecimals);
 }
+
+} // namespace k740

@@ -2,6 +2,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace k740 {
+
 struct TEncoderSettings;
 
 // What turning a position count into text needs: the encoder's settings
@@ -9,15 +11,14 @@ struct TEncoderSettings;
 struct PositionFormat {
     bool Rotary = false;
     int64_t CPR = 0;
-    int32_t Degrees = 0;            // 0 counts, 1 degrees, 2 degrees-minutes-seconds
-    double DisplayScale = 1.0;      // display units per count
+    int32_t Degrees = 0;       // 0 counts, 1 degrees, 2 degrees-minutes-seconds
+    double DisplayScale = 1.0; // display units per count
     int32_t DisplayDecimals = 3;
     int32_t MultiturnBits = 0;
     bool SignedMultiturnCounter = false;
 };
 
-PositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale,
-                                  int32_t displayDecimals);
+PositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale, int32_t displayDecimals);
 
 // The count within one revolution (floor modulo CPR) for a rotary encoder;
 // unchanged for a linear one or a CPR of 0.
@@ -40,3 +41,5 @@ float PositionValue(const PositionFormat& format, int64_t count);
 // The value written to the position log: wrapped count times DisplayScale,
 // 15 significant digits, DisplayDecimals decimals, no unit sign, no turns.
 QString LogValueText(const PositionFormat& format, int64_t count);
+
+} // namespace k740

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QLocale>
 
+namespace k740 {
+
 namespace {
 
 // The character between hours and minutes in the user's short time format,
@@ -31,8 +33,9 @@ QString dateTimeText(const QDateTime& now)
     const QTime time = now.time();
     const QChar separator = timeSeparator();
     auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    return two(date.day()) + '.' + two(date.month()) + '.' + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))
-           + ';' + two(time.hour()) + separator + two(time.minute()) + separator + two(time.second()) + ';';
+    return two(date.day()) + '.' + two(date.month()) + '.'
+        + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + ';' + two(time.hour()) + separator
+        + two(time.minute()) + separator + two(time.second()) + ';';
 }
 
 bool fail(QString* errorMessage, const QString& fileName, const QString& reason)
@@ -49,14 +52,13 @@ QString LogFileName(const QString& programDir, const QString& portName)
     return programDir + "K740_" + portName + ".LOG";
 }
 
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText,
-                  QString* errorMessage)
+bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, QString* errorMessage)
 {
     return WriteLogLine(programDir, portName, valueText, QDateTime::currentDateTime(), errorMessage);
 }
 
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText,
-                  const QDateTime& now, QString* errorMessage)
+bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, const QDateTime& now,
+    QString* errorMessage)
 {
     const QString fileName = LogFileName(programDir, portName);
     if (!IsSafePortName(portName))
@@ -67,9 +69,11 @@ bool WriteLogLine(const QString& programDir, const QString& portName, const QStr
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return fail(errorMessage, fileName, file.errorString());
     if (file.write(line) != line.size() || !file.flush())
-        return fail(errorMessage, fileName, file.errorString());   // the destructor closes it
+        return fail(errorMessage, fileName, file.errorString()); // the destructor closes it
     file.close();
     if (file.error() != QFileDevice::NoError)
         return fail(errorMessage, fileName, file.errorString());
     return true;
 }
+
+} // namespace k740

@@ -2,6 +2,8 @@
 #include <QDateTime>
 #include <QString>
 
+namespace k740 {
+
 // The position log: programDir (with trailing '/') + "K740_" + port + ".LOG".
 // Shown to the user as it is; WriteLogLine refuses port names that are not
 // safe in a file name.
@@ -11,8 +13,9 @@ QString LogFileName(const QString& programDir, const QString& portName);
 // when absent, with the user's time separator in place of ":" and the text in
 // single-byte Latin-1; the file is closed again. On failure returns false and
 // sets errorMessage (when given) to "Saving position to <file> failed: <why>".
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText,
-                  QString* errorMessage);
+bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, QString* errorMessage);
 // The same with the given local date and time in place of the clock.
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText,
-                  const QDateTime& now, QString* errorMessage);
+bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, const QDateTime& now,
+    QString* errorMessage);
+
+} // namespace k740

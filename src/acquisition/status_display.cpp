@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <algorithm>
 
+namespace k740 {
+
 namespace {
 
 // Reads text as a decimal real with "." as the decimal point. Returns 0 when
@@ -107,3 +109,5 @@ QString FormatSupplyReading(const QString& reading, bool firstReading)
     const int decimals = (firstReading && !unit.contains(QLatin1String("mV"))) ? 2 : 0;
     return FormatFixed(value, 8, decimals) + unit;
 }
+
+} // namespace k740

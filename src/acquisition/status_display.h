@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace k740 {
+
 struct TDecodedFrame;
 
 // Colour of the status field behind the read-out: green for no error and
@@ -29,3 +31,5 @@ QString SupplyCaption(int result, const QByteArray& reply);
 // with the user's decimal separator; the first reading keeps 2 decimals
 // unless it is in mV.
 QString FormatSupplyReading(const QString& reading, bool firstReading);
+
+} // namespace k740

@@ -1,5 +1,7 @@
 #include "link/command_line.h"
 
+namespace k740 {
+
 RunOptions ParseCommandLine(const QStringList& arguments)
 {
     RunOptions options;
@@ -24,3 +26,5 @@ RunOptions ParseCommandLine(const QStringList& arguments)
     }
     return options;
 }
+
+} // namespace k740

@@ -3,16 +3,20 @@
 #include <QStringList>
 #include <cstdint>
 
+namespace k740 {
+
 // Run-time options taken from the command line.
 struct RunOptions {
-    bool KeepDesignSize = false;   // "/S"
-    bool AutoSave = false;         // "/A"
-    int32_t LogoMode = 0;          // "/NOLOGO" or "/NL" 3, "/TL" 1, "/BL" 2
-    bool LayoutEditMode = false;   // "/E"
-    bool AutoCapture = false;      // "/D"
-    QString SerialFilter;          // "/R=" text, upper-cased
+    bool KeepDesignSize = false; // "/S"
+    bool AutoSave = false;       // "/A"
+    int32_t LogoMode = 0;        // "/NOLOGO" or "/NL" 3, "/TL" 1, "/BL" 2
+    bool LayoutEditMode = false; // "/E"
+    bool AutoCapture = false;    // "/D"
+    QString SerialFilter;        // "/R=" text, upper-cased
 };
 
 // Reads the arguments after the program name; later ones override earlier
 // ones, unknown ones are ignored, comparisons are exact after upper-casing.
 RunOptions ParseCommandLine(const QStringList& arguments);
+
+} // namespace k740

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace k740 {
+
 namespace {
 // Decimal value of reply[from, from + count), 0 when absent or not all digits.
 int32_t decimalField(const QByteArray& reply, int from, int count)
@@ -49,7 +51,7 @@ InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& port
 }
 
 ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
-                       const std::function<void(int errorCode)>& openFailed)
+    const std::function<void(int errorCode)>& openFailed)
 {
     ProbeResult result;
     for (const QString& name : candidates) {
@@ -90,3 +92,5 @@ QString ChoosePort(const ProbeResult& probe, const std::function<QString(const Q
         return choose(probe.answering);
     return {};
 }
+
+} // namespace k740

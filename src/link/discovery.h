@@ -1,11 +1,13 @@
 #pragma once
 #include "link/interface_identity.h"
-#include "link/serial_port.h"
+#include "platform/serial_port.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+
+namespace k740 {
 
 // Identity replies begin with "T740-9" or "K740-9".
 bool IsIdentityReply(const QByteArray& reply);
@@ -19,8 +21,8 @@ InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& port
 
 // Result of probing every candidate port once.
 struct ProbeResult {
-    QStringList answering;   // ports on which an interface answered, in probe order
-    QString filterMatch;     // the port whose "r" reply matched the serial filter
+    QStringList answering; // ports on which an interface answered, in probe order
+    QString filterMatch;   // the port whose "r" reply matched the serial filter
 };
 
 // Opens each candidate in turn, sets the line, asks "v" (pumping window
@@ -28,8 +30,10 @@ struct ProbeResult {
 // and closes the port. Stops at the first filter match. `openFailed` receives
 // the OS error code of each port that cannot be opened.
 ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
-                       const std::function<void(int errorCode)>& openFailed);
+    const std::function<void(int errorCode)>& openFailed);
 
 // The port to connect, or empty: the filter match, the only answering port,
 // or, with several, the one `choose` returns (empty on Cancel).
 QString ChoosePort(const ProbeResult& probe, const std::function<QString(const QStringList&)>& choose);
+
+} // namespace k740

@@ -1,10 +1,12 @@
 #include "link/transaction.h"
 
-#include "link/serial_port.h"
+#include "platform/serial_port.h"
 #include "platform/tick_counter.h"
 
 #include <QCoreApplication>
 #include <algorithm>
+
+namespace k740 {
 
 namespace {
 
@@ -32,8 +34,7 @@ void CollectWaitingBytes(ISerialPort* port, QByteArray& reply, int cap)
 
 } // namespace
 
-int Transact(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages,
-             QByteArray& reply)
+int Transact(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply)
 {
     if (!port || !port->isOpen())
         return kTransactNoPort;
@@ -66,3 +67,5 @@ void SendNoReply(ISerialPort* port, const QByteArray& command)
         return;
     port->write(command.left(1));
 }
+
+} // namespace k740

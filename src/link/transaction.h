@@ -1,6 +1,8 @@
 #pragma once
 #include <QByteArray>
 
+namespace k740 {
+
 class ISerialPort;
 
 // Results of Transact. Any other negative value is a failed write: the
@@ -23,9 +25,10 @@ constexpr int kMaxReplyBytes = 4096;
 // write it is left untouched. With pumpMessages the wait runs pending events
 // every few milliseconds. Nothing is flushed beforehand: bytes that arrived
 // late for an earlier exchange start the next reply.
-int Transact(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages,
-             QByteArray& reply);
+int Transact(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply);
 
 // Writes the first byte of command and returns at once, without looking at
 // the result or reading anything. Does nothing without an open port.
 void SendNoReply(ISerialPort* port, const QByteArray& command);
+
+} // namespace k740

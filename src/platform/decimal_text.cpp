@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace k740 {
+
 QChar DecimalSeparator()
 {
     const QString point = QLocale().decimalPoint();
@@ -122,3 +124,14 @@ QString FormatFixed(double value, int precision, int decimals)
         text.prepend('-');
     return text;
 }
+
+QString FormatMicrons(double value)
+{
+    QString text = FormatFixed(value, 8, 4);
+    const QChar separator = DecimalSeparator();
+    while (text.contains(separator) && (text.endsWith('0') || text.endsWith(separator)))
+        text.chop(1);
+    return text;
+}
+
+} // namespace k740

@@ -9,6 +9,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+namespace k740 {
+
 namespace {
 
 // How long write() waits for room in a full transmit queue.
@@ -32,8 +34,7 @@ void RequestLowLatency(int fd)
 // (it must stay open as long as the port), or -1 with errorCode set.
 int LockDevice(const QString& devicePath, int& errorCode)
 {
-    const int fd = ::open(QFile::encodeName(devicePath).constData(),
-                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         errorCode = errno;
         return -1;
@@ -82,15 +83,15 @@ std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& devicePath, int&
     // e.g. when Transact took the bytes first, is ignored.) The close is
     // queued because the error is raised from inside Qt's read handler.
     QtSerialPort* self = port.get();
-    QObject::connect(&port->m_port, &QSerialPort::errorOccurred, &port->m_port,
-                     [self](QSerialPort::SerialPortError error) {
-                         const bool readFailed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
-                         if (readFailed && !self->m_closeQueued && HasHungUp(self->m_port.handle())) {
-                             self->m_closeQueued = true;
-                             QMetaObject::invokeMethod(&self->m_port, [self] { self->close(); },
-                                                       Qt::QueuedConnection);
-                         }
-                     });
+    QObject::connect(
+        &port->m_port, &QSerialPort::errorOccurred, &port->m_port, [self](QSerialPort::SerialPortError error) {
+            const bool readFailed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+            if (readFailed && !self->m_closeQueued && HasHungUp(self->m_port.handle())) {
+                self->m_closeQueued = true;
+                QMetaObject::invokeMethod(
+                    &self->m_port, [self] { self->close(); }, Qt::QueuedConnection);
+            }
+        });
     return port;
 }
 
@@ -197,3 +198,5 @@ void QtSerialPort::close()
         m_lockFd = -1;
     }
 }
+
+} // namespace k740

@@ -1,8 +1,10 @@
 #pragma once
-#include "link/serial_port.h"
+#include "platform/serial_port.h"
 
 #include <QSerialPort>
 #include <termios.h>
+
+namespace k740 {
 
 // A serial device opened by path through Qt Serial Port, held exclusively:
 // besides Qt's lock file and TIOCEXCL it keeps an advisory flock() on the
@@ -34,3 +36,5 @@ private:
     bool m_lineKept = false;
     bool m_closeQueued = false; // the device vanished; close() is on its way
 };
+
+} // namespace k740

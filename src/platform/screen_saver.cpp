@@ -6,6 +6,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
+namespace k740 {
+
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
@@ -60,3 +62,5 @@ void WakeScreenSaverIfRunning()
     static ScreenSaverWaker waker(QDBusConnection::sessionBus());
     waker.wakeIfRunning();
 }
+
+} // namespace k740

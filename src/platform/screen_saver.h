@@ -3,6 +3,8 @@
 #include <QObject>
 #include <cstdint>
 
+namespace k740 {
+
 // Ends a running screen saver through the org.freedesktop.ScreenSaver service
 // of a D-Bus connection: asks GetActive and, when it is active, sends
 // SimulateUserActivity. Meant to be called from a 10 ms cycle, so it never
@@ -21,7 +23,7 @@ private:
     void markAbsent();
 
     QDBusConnection m_bus;
-    QObject m_calls; // parent of the questions on their way
+    QObject m_calls;        // parent of the questions on their way
     bool m_pending = false; // a GetActive question is on its way
     bool m_absent = false;
     uint32_t m_absentSince = 0; // GetTickCount() when the service was found missing
@@ -29,3 +31,5 @@ private:
 
 // Wakes the screen saver of the user's session bus, if there is one.
 void WakeScreenSaverIfRunning();
+
+} // namespace k740

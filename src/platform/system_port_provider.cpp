@@ -11,15 +11,17 @@
 #include <sys/stat.h>
 #include <utility>
 
+namespace k740 {
+
 namespace {
 
 bool IsLinkToCharacterDevice(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat link {};
-    struct stat target {};
-    return ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode)
-        && ::stat(native.constData(), &target) == 0 && S_ISCHR(target.st_mode);
+    struct stat link { };
+    struct stat target { };
+    return ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(native.constData(), &target) == 0
+        && S_ISCHR(target.st_mode);
 }
 
 } // namespace
@@ -52,7 +54,7 @@ QStringList SystemPortProvider::candidatePorts()
     for (const Port& port : std::as_const(m_ports))
         names << port.name;
     std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
@@ -67,3 +69,5 @@ std::unique_ptr<ISerialPort> SystemPortProvider::open(const QString& portName, i
     }
     return QtSerialPort::open(found->devicePath, errorCode);
 }
+
+} // namespace k740

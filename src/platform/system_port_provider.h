@@ -1,7 +1,9 @@
 #pragma once
-#include "link/serial_port.h"
+#include "platform/serial_port.h"
 
 #include <QMap>
+
+namespace k740 {
 
 // The machine's candidate ports: USB serial devices (named by their tty name,
 // e.g. ttyUSB0 or ttyACM0) and the virtual ports that simulators publish as
@@ -26,3 +28,5 @@ private:
 
     PortMap m_ports; // as of the last listing
 };
+
+} // namespace k740

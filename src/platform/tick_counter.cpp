@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace k740 {
+
 namespace {
 std::function<uint32_t()>& tickSource()
 {
@@ -24,3 +26,5 @@ void SetTickSource(std::function<uint32_t()> source)
 {
     tickSource() = std::move(source);
 }
+
+} // namespace k740

@@ -2,7 +2,11 @@
 
 #include "version_info.h"
 
+namespace k740 {
+
 QString ProgramVersion()
 {
     return QStringLiteral(K740_VERSION_TEXT);
 }
+
+} // namespace k740

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+namespace k740 {
+
 QString VirtualPortDirectory()
 {
     const QString explicitDir = qEnvironmentVariable("K740_VPORT_DIR");
@@ -18,10 +20,12 @@ bool IsSafePortName(const QString& name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     for (const QChar c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
-            || c == '.' || c == '_' || c == '-';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'
+            || c == '_' || c == '-';
         if (!ok)
             return false;
     }
     return true;
 }
+
+} // namespace k740

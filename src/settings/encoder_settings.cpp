@@ -2,6 +2,8 @@
 
 #include "link/interface_identity.h"
 
+namespace k740 {
+
 TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity)
 {
     const bool absoluteInterface = identity.InterfaceKind == 1;
@@ -13,8 +15,8 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
         active.BiSS = false;
     }
     // Summed in 64 bits: the counts come from the file unchecked.
-    const int64_t frameBits = int64_t(active.MultiturnBits) + active.SSIBits + active.PaddingBits
-                              + active.SSIStatusBits + active.DetailedStatusBits;
+    const int64_t frameBits = int64_t(active.MultiturnBits) + active.SSIBits + active.PaddingBits + active.SSIStatusBits
+        + active.DetailedStatusBits;
     active.LongFrame = absoluteInterface && identity.FirmwareVersion >= 116 && !active.BiSS && frameBits > 31;
     return active;
 }
@@ -34,3 +36,34 @@ TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSe
     committed.Panel_Height = stored.Panel_Height;
     return committed;
 }
+
+int32_t BitsForCount(int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    for (int32_t n = 1; n <= 58; ++n)
+        if ((int64_t(1) << n) >= count)
+            return n;
+    return 0;
+}
+
+void AdjustForAbsoluteInterface(TEncoderSettings& active)
+{
+    active.DCR = false;
+    if (active.Rotary)
+        active.SSIBits = BitsForCount(active.CPR);
+}
+
+TFrameConfig FrameConfigOf(const TEncoderSettings& active)
+{
+    TFrameConfig frame;
+    frame.SSIBits = active.SSIBits;
+    frame.PaddingBits = active.PaddingBits;
+    frame.SSIStatusBits = active.SSIStatusBits;
+    frame.DetailedStatusBits = active.DetailedStatusBits;
+    frame.SSIFreq = active.SSIFreq;
+    frame.BiSS = active.BiSS;
+    return frame;
+}
+
+} // namespace k740

@@ -1,5 +1,9 @@
 #pragma once
+#include "link/interface_config.h"
+
 #include <cstdint>
+
+namespace k740 {
 
 // One port's encoder, frame, display and layout settings; fields are named
 // after their INI keys. StoredSettings uses DCRPeriode, ActiveSettings uses
@@ -9,15 +13,15 @@ struct TEncoderSettings {
     int64_t CPR = 0;
     float CPM = 0;
     int64_t Custom = 0;
-    int32_t Degrees = 0;            // 0 counts, 1 degrees, 2 degrees-minutes-seconds
+    int32_t Degrees = 0; // 0 counts, 1 degrees, 2 degrees-minutes-seconds
     bool InvertDir = false;
-    int32_t Units = 0;              // 0 mm, 1 um, 2 inch, 3 mil
+    int32_t Units = 0; // 0 mm, 1 um, 2 inch, 3 mil
     bool DCR = false;
     int32_t NominalIncr = 0;
     int32_t CPP = 0;
     int32_t SSIBits = 0;
     bool ShowExtendedData = false;
-    int32_t SSIFreq = 0;            // clock frequency code 1..8
+    int32_t SSIFreq = 0; // clock frequency code 1..8
     bool BiSS = false;
     int32_t SSIStatusBits = 0;
     int32_t CRCBits = 0;
@@ -37,9 +41,9 @@ struct TEncoderSettings {
     int32_t Panel_Top = 0;
     int32_t Panel_Height = 0;
     bool NominalIncrFlag = false;
-    int32_t DCRPeriode = 0;         // stored form: 1 means 5 mm, else 2 mm
-    int32_t PeriodLength = 0;       // active form: 2 or 5 (mm)
-    bool LongFrame = false;         // active only: SSI frame longer than 31 bits
+    int32_t DCRPeriode = 0;   // stored form: 1 means 5 mm, else 2 mm
+    int32_t PeriodLength = 0; // active form: 2 or 5 (mm)
+    bool LongFrame = false;   // active only: SSI frame longer than 31 bits
     int32_t MultiturnBits = 0;
     bool SignedMultiturnCounter = false;
     bool GrayCode = false;
@@ -59,3 +63,16 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
 // bounds, the panel geometry and Logo_Flag of `stored` (saving writes their
 // live values instead).
 TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSettings& stored);
+
+// Smallest n in 1..58 with 2^n >= count; 0 for a count <= 0 or above 2^58.
+int32_t BitsForCount(int64_t count);
+
+// The absolute interface has no distance-coded marks, and a rotary encoder
+// on it clocks exactly the bits its CPR needs: DCR off, and SSIBits from the
+// CPR when rotary.
+void AdjustForAbsoluteInterface(TEncoderSettings& active);
+
+// The frame the interface is configured for.
+TFrameConfig FrameConfigOf(const TEncoderSettings& active);
+
+} // namespace k740

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace k740 {
+
 namespace {
 
 std::optional<int64_t> parseHex(QStringView digits, int bits)
@@ -57,3 +59,5 @@ QString CpmText(float cpm)
     const int decimals = std::fabs(value - std::nearbyint(value)) <= 0.01 ? 0 : 1;
     return FormatFixed(value, 8, decimals);
 }
+
+} // namespace k740

@@ -5,8 +5,13 @@
 #include <QLocale>
 #include <cmath>
 
+namespace k740 {
+
 namespace {
-bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
+bool isDigit(QChar c)
+{
+    return c >= '0' && c <= '9';
+}
 } // namespace
 
 TRealScan ScanReal(const QString& t)
@@ -63,3 +68,5 @@ bool ParseReal(const QString& text, float& value)
     value = result;
     return true;
 }
+
+} // namespace k740

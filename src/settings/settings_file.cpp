@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+namespace k740 {
+
 namespace {
 
 enum class Rule { AsRead, Absolute };
@@ -13,8 +15,7 @@ enum class Rule { AsRead, Absolute };
 // The keys of StoredSettings in the order they are written, which is the key
 // order of a new section. Loading takes them in the same order; as every key
 // is read on its own, the order of reading makes no difference.
-template <class Keys>
-void forEachStoredKey(Keys& keys, TEncoderSettings& s)
+template <class Keys> void forEachStoredKey(Keys& keys, TEncoderSettings& s)
 {
     keys.Flag("Rotary", s.Rotary, false);
     keys.Count("CPR", s.CPR, 8192);
@@ -47,8 +48,7 @@ void forEachStoredKey(Keys& keys, TEncoderSettings& s)
 
 // The layout keys, used only in layout edit mode, each with the matching
 // value of the window's geometry.
-template <class Keys>
-void forEachLayoutKey(Keys& keys, TEncoderSettings& s, const WindowGeometry& g)
+template <class Keys> void forEachLayoutKey(Keys& keys, TEncoderSettings& s, const WindowGeometry& g)
 {
     keys.Layout("Position_Top", s.Position_Top, g.Top);
     keys.Layout("Position_Left", s.Position_Left, g.Left);
@@ -64,7 +64,11 @@ void forEachLayoutKey(Keys& keys, TEncoderSettings& s, const WindowGeometry& g)
 class Loader {
 public:
     Loader(const IniFile& ini, const QString& section, QStringList* errors)
-        : m_ini(ini), m_section(section), m_errors(errors) {}
+        : m_ini(ini)
+        , m_section(section)
+        , m_errors(errors)
+    {
+    }
 
     void Flag(const char* key, bool& field, bool byDefault) { field = integer(key, byDefault ? 1 : 0) != 0; }
     void Integer(const char* key, int32_t& field, int32_t byDefault, Rule rule)
@@ -83,7 +87,7 @@ public:
     }
     void Real(const char* key, float& field)
     {
-        field = 1000;   // stays when the text is no number
+        field = 1000; // stays when the text is no number
         ParseReal(m_ini.Value(m_section, key).value_or(QStringLiteral("1000")), field);
     }
 
@@ -106,7 +110,11 @@ struct GeometryCopy {
 
 class Saver {
 public:
-    Saver(IniFile& ini, const QString& section) : m_ini(ini), m_section(section) {}
+    Saver(IniFile& ini, const QString& section)
+        : m_ini(ini)
+        , m_section(section)
+    {
+    }
 
     void Flag(const char* key, bool& field, bool) { write(key, field ? QStringLiteral("1") : QStringLiteral("0")); }
     void Integer(const char* key, int32_t& field, int32_t, Rule) { write(key, QString::number(field)); }
@@ -123,17 +131,17 @@ private:
 
 } // namespace
 
-TEncoderSettings LoadSettings(const SettingsLocation& where, const WindowGeometry& current,
-                              QStringList* conversionErrors)
+TEncoderSettings LoadSettings(
+    const SettingsLocation& where, const WindowGeometry& current, QStringList* conversionErrors)
 {
     // "T740.INI" serves only until the first save has created "K740.INI".
-    const bool t740Only = !QFileInfo::exists(where.ProgramDir + "K740.INI")
-                          && QFileInfo::exists(where.ProgramDir + "T740.INI");
+    const bool t740Only
+        = !QFileInfo::exists(where.ProgramDir + "K740.INI") && QFileInfo::exists(where.ProgramDir + "T740.INI");
     const QString base = t740Only ? QStringLiteral("T740") : QStringLiteral("K740");
     const IniFile ini(where.ProgramDir + base + ".INI");
     const QString section = !where.SerialFilter.isEmpty() && ini.SectionExists(where.SerialFilter)
-                                ? where.SerialFilter
-                                : base + "." + where.PortName;
+        ? where.SerialFilter
+        : base + "." + where.PortName;
 
     TEncoderSettings settings;
     Loader loader(ini, section, conversionErrors);
@@ -147,8 +155,7 @@ TEncoderSettings LoadSettings(const SettingsLocation& where, const WindowGeometr
     return settings;
 }
 
-QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored,
-                     const WindowGeometry& live)
+QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored, const WindowGeometry& live)
 {
     IniFile ini(where.ProgramDir + "K740.INI");
     const QString section = where.SerialFilter.isEmpty() ? "K740." + where.PortName : where.SerialFilter;
@@ -159,3 +166,5 @@ QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stor
         forEachLayoutKey(saver, values, live);
     return ini.Save();
 }
+
+} // namespace k740

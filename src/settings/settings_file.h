@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <cstdint>
 
+namespace k740 {
+
 // Main window bounds, logo placement and position panel geometry: the values
 // the layout keys take when absent (loading) and the live values written
 // (saving in layout edit mode).
@@ -16,9 +18,9 @@ struct WindowGeometry {
 
 // Where the settings of one interface live.
 struct SettingsLocation {
-    QString ProgramDir;       // directory of the program file, with trailing '/'
-    QString PortName;         // serial port of the connection, may be empty
-    QString SerialFilter;     // "/R=" section override, upper-cased, or empty
+    QString ProgramDir;   // directory of the program file, with trailing '/'
+    QString PortName;     // serial port of the connection, may be empty
+    QString SerialFilter; // "/R=" section override, upper-cased, or empty
     bool LayoutEditMode = false;
 };
 
@@ -29,13 +31,14 @@ struct SettingsLocation {
 // otherwise take `current`. A CPR or Custom text that is not a 64-bit integer
 // adds "'<text>' is not a valid integer value" to conversionErrors (when
 // given) and takes its load default; loading goes on.
-TEncoderSettings LoadSettings(const SettingsLocation& where, const WindowGeometry& current,
-                              QStringList* conversionErrors);
+TEncoderSettings LoadSettings(
+    const SettingsLocation& where, const WindowGeometry& current, QStringList* conversionErrors);
 
 // Writes StoredSettings to section "K740." + port name (or SerialFilter) of
 // "K740.INI" in the program directory, keys in their fixed order, then in
 // layout edit mode the `live` geometry. The file is replaced whole or not at
 // all. Returns an empty text on success, else the message to show
 // ("Unable to write to <file>").
-QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored,
-                     const WindowGeometry& live);
+QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored, const WindowGeometry& live);
+
+} // namespace k740

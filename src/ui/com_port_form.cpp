@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace k740 {
+
 namespace {
 constexpr int kGroupLeft = 8;
 constexpr int kGroupTop = 8;
@@ -57,9 +59,15 @@ void TComPortForm::addItem(const QString& portName)
     items_.append(portName);
 }
 
-QStringList TComPortForm::items() const { return items_; }
+QStringList TComPortForm::items() const
+{
+    return items_;
+}
 
-int TComPortForm::itemIndex() const { return buttons_->checkedId(); }
+int TComPortForm::itemIndex() const
+{
+    return buttons_->checkedId();
+}
 
 void TComPortForm::setItemIndex(int index)
 {
@@ -98,3 +106,5 @@ void TComPortForm::FormShow()
     if (mainWindow_)
         move(mainWindow_->x() + 20, mainWindow_->y() + 40);
 }
+
+} // namespace k740

@@ -8,6 +8,8 @@ class QLabel;
 class QPushButton;
 class QVBoxLayout;
 
+namespace k740 {
+
 // "COM Port" dialog: lets the user pick one of several answering interfaces.
 class TComPortForm : public QDialog {
     Q_OBJECT
@@ -41,3 +43,5 @@ private:
     QPushButton* Button2;
     QStringList items_;
 };
+
+} // namespace k740

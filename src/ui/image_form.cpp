@@ -1,8 +1,10 @@
 #include "ui/image_form.h"
 
-TImageForm::TImageForm(QWidget* parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QString());
-    resize(500, 396);
+namespace k740 {
+
+TImageForm::TImageForm(QWidget *parent) : QDialog(parent) {
+  setWindowTitle(QString());
+  resize(500, 396);
 }
+
+} // namespace k740

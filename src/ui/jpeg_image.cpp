@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <jpeglib.h>
 
+namespace k740 {
+
 namespace {
 struct ErrorManager {
     jpeg_error_mgr base;
@@ -16,7 +18,7 @@ struct ErrorManager {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1);
 }
 
-void silence(j_common_ptr) {}
+void silence(j_common_ptr) { }
 } // namespace
 
 QImage DecodeJpeg(const QByteArray& data)
@@ -37,7 +39,8 @@ QImage DecodeJpeg(const QByteArray& data)
         return {};
     }
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+    jpeg_mem_src(
+        &info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
@@ -58,3 +61,5 @@ QImage LoadJpeg(const QString& path)
         return {};
     return DecodeJpeg(file.readAll());
 }
+
+} // namespace k740

@@ -3,6 +3,8 @@
 #include <cfenv>
 #include <cmath>
 
+namespace k740 {
+
 int32_t RoundHalfEven(double value)
 {
     const int previous = std::fegetround();
@@ -49,3 +51,5 @@ int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight)
     const int32_t m = labelHeight / 4;
     return t >= m ? t : m;
 }
+
+} // namespace k740

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace k740 {
+
 // Pixel arithmetic of the main window's layout passes, kept apart from the
 // widgets so it can be checked without a window. Integer division truncates.
 
@@ -49,3 +51,5 @@ int32_t FittedPointSize(WidthAt widthAt, int32_t panelWidth, bool sticky, int32_
         size = fittedFontSize;
     return size;
 }
+
+} // namespace k740

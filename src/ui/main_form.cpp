@@ -16,6 +16,16 @@
 #include <QTimer>
 #include <QToolTip>
 
+// The pictures are compiled into the ui library; a static library has to
+// register its resources itself.
+// (Outside the namespace: the registration function is global.)
+static void registerPictures()
+{
+    Q_INIT_RESOURCE(k740);
+}
+
+namespace k740 {
+
 namespace {
 
 QFont arialPixels(int pixels, bool bold = false)
@@ -36,10 +46,6 @@ QWidget* plainPanel(QWidget* parent, const QColor& colour)
     return panel;
 }
 } // namespace
-
-// The pictures are compiled into the ui library; a static library has to
-// register its resources itself.
-static void registerPictures() { Q_INIT_RESOURCE(k740); }
 
 TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const QString& programDir)
     : ports_(ports)
@@ -249,18 +255,27 @@ void TMainForm::SetLogoMode(int mode)
     Options.LogoMode = mode;
 }
 
-QString TMainForm::positionText() const { return PosPanel->text(); }
+QString TMainForm::positionText() const
+{
+    return PosPanel->text();
+}
 
 QString TMainForm::statusText(int panel) const
 {
     switch (panel) {
-    case 1: return StPanel1->text();
-    case 2: return StPanel2->text();
-    default: return StPanel3->text();
+    case 1:
+        return StPanel1->text();
+    case 2:
+        return StPanel2->text();
+    default:
+        return StPanel3->text();
     }
 }
 
-QString TMainForm::summaryText() const { return StPanel3->text(); }
+QString TMainForm::summaryText() const
+{
+    return StPanel3->text();
+}
 
 void TMainForm::showEvent(QShowEvent* event)
 {
@@ -273,3 +288,5 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     FormResize();
 }
+
+} // namespace k740

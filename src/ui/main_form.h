@@ -5,7 +5,7 @@
 #include "link/command_line.h"
 #include "link/interface_config.h"
 #include "link/interface_identity.h"
-#include "link/serial_port.h"
+#include "platform/serial_port.h"
 #include "settings/encoder_settings.h"
 #include "settings/settings_file.h"
 
@@ -22,6 +22,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTimer;
+
+namespace k740 {
+
 class TComPortForm;
 class TPanel;
 class TSettingsForm;
@@ -179,3 +182,5 @@ private:
     double DisplayScale = 0.001;
     int32_t DisplayDecimals = 3;
 };
+
+} // namespace k740

@@ -2,7 +2,7 @@
 // double clicks of the extended status bar; the homing timers.
 #include "ui/main_form.h"
 
-#include "link/display_settings.h"
+#include "acquisition/display_setup.h"
 #include "link/transaction.h"
 #include "platform/tick_counter.h"
 #include "ui/colours.h"
@@ -13,13 +13,18 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace k740 {
+
 void TMainForm::ApplySettings(bool dcrWasOn)
 {
-    ConfigureInterface(Identity, ActiveSettings, ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
-        const int result = Transact(port_.get(), command, 0, false, LastReply);
-        reply = LastReply;
-        return result;
-    });
+    if (Identity.InterfaceKind == 1)
+        AdjustForAbsoluteInterface(ActiveSettings);
+    ConfigureInterface(
+        Identity, FrameConfigOf(ActiveSettings), ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
+            const int result = Transact(port_.get(), command, 0, false, LastReply);
+            reply = LastReply;
+            return result;
+        });
 
     const TDisplaySetup display = DisplaySetupFor(ActiveSettings);
     DisplayScale = display.DisplayScale;
@@ -87,7 +92,8 @@ void TMainForm::referenceMarkStep(const QString& cycleText)
         bbZeroRef->setEnabled(true);
         RefLabel->setEnabled(true);
         bbZero->setEnabled(true);
-        flashReference(FormatPosition(positionFormat(), int64_t(uint64_t(LastFrame.RefLatch) - uint64_t(Ref.ZeroOffset))));
+        flashReference(
+            FormatPosition(positionFormat(), int64_t(uint64_t(LastFrame.RefLatch) - uint64_t(Ref.ZeroOffset))));
         return;
     case TMarkOutcome::FirstMark:
         flashReference(cycleText);
@@ -175,3 +181,5 @@ void TMainForm::ExtStPanel2DblClick()
 {
     Identity.SecondSerial = !Identity.SecondSerial && Identity.FirmwareVersion >= 117;
 }
+
+} // namespace k740

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace k740 {
+
 void TMainForm::initTimerTimer()
 {
     initTimer->stop();
@@ -25,9 +27,8 @@ void TMainForm::initTimerTimer()
     const QStringList candidates = ports_.candidatePorts();
     if (ComPortForm)
         ComPortForm->clearItems();
-    const ProbeResult probe = ProbePorts(ports_, candidates, Options.SerialFilter, [this](int errorCode) {
-        StPanel2->setText("Last Error: " + QString::number(errorCode));
-    });
+    const ProbeResult probe = ProbePorts(ports_, candidates, Options.SerialFilter,
+        [this](int errorCode) { StPanel2->setText("Last Error: " + QString::number(errorCode)); });
     if (!CursorRestored) {
         QApplication::restoreOverrideCursor();
         CursorRestored = true;
@@ -35,9 +36,8 @@ void TMainForm::initTimerTimer()
     if (Destroyed)
         return;
 
-    const QString chosen = ChoosePort(probe, [this](const QStringList& answering) {
-        return ComPortForm ? ComPortForm->choose(answering) : QString();
-    });
+    const QString chosen = ChoosePort(probe,
+        [this](const QStringList& answering) { return ComPortForm ? ComPortForm->choose(answering) : QString(); });
     if (!chosen.isEmpty() && !Destroyed)
         connectTo(chosen);
 
@@ -121,10 +121,11 @@ void TMainForm::connectTo(const QString& portName)
 void TMainForm::arrangeRowForKind()
 {
     const bool counting = Identity.InterfaceKind == 0;
-    for (QWidget* w : {static_cast<QWidget*>(bbZero), static_cast<QWidget*>(bbZeroRef), static_cast<QWidget*>(RefLabel)})
+    for (QWidget* w :
+        {static_cast<QWidget*>(bbZero), static_cast<QWidget*>(bbZeroRef), static_cast<QWidget*>(RefLabel)})
         w->setEnabled(counting);
     for (QWidget* w : {static_cast<QWidget*>(bbZero), static_cast<QWidget*>(bbZeroRef), static_cast<QWidget*>(RefLabel),
-                       static_cast<QWidget*>(RefPanel)})
+             static_cast<QWidget*>(RefPanel)})
         w->setVisible(counting);
     layoutRow();
 }
@@ -159,3 +160,5 @@ void TMainForm::setSummary(const QString& text, bool settingsStyle)
     StPanel3->setFont(font);
     StPanel3->setToolTip(settingsStyle ? "   Double click to change   " : QString());
 }
+
+} // namespace k740

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <thread>
 
+namespace k740 {
+
 namespace {
 const char kInvalidFrameText[] = "- - - - - -";
 const char kCrcFailedText[] = "CRC check failed";
@@ -66,7 +68,7 @@ void TMainForm::LoopTimerTimer()
             const int64_t rel = RelativePosition(Ref, LastFrame.Position);
             const PositionFormat format = positionFormat();
             text = WithTurnsPrefix(format, LastFrame.Turns, FormatPosition(format, rel));
-            PositionValue = ::PositionValue(format, rel);
+            PositionValue = k740::PositionValue(format, rel);
             if (!valid)
                 text = kInvalidFrameText;
             if (!crcOk)
@@ -84,8 +86,8 @@ void TMainForm::LoopTimerTimer()
     if (!NotConnected && !Destroyed) {
         // Whole milliseconds, rounded down: the timer fires less than a
         // millisecond early and the cycle sleeps out the rest.
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-            LoopPauseEnd - std::chrono::steady_clock::now());
+        const auto wait
+            = std::chrono::duration_cast<std::chrono::milliseconds>(LoopPauseEnd - std::chrono::steady_clock::now());
         LoopTimer->start(std::max(wait, std::chrono::milliseconds(0)));
     }
 }
@@ -195,3 +197,5 @@ void TMainForm::showMessage(const QString& text)
 {
     QMessageBox::information(this, windowTitle(), text);
 }
+
+} // namespace k740

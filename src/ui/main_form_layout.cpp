@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+namespace k740 {
+
 namespace {
 QRect workArea()
 {
@@ -17,10 +19,22 @@ QRect workArea()
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-void setLeft(QWidget* w, int left) { w->move(left, w->y()); }
-void setTop(QWidget* w, int top) { w->move(w->x(), top); }
-void setWidth(QWidget* w, int width) { w->resize(width, w->height()); }
-void setHeight(QWidget* w, int height) { w->resize(w->width(), height); }
+void setLeft(QWidget* w, int left)
+{
+    w->move(left, w->y());
+}
+void setTop(QWidget* w, int top)
+{
+    w->move(w->x(), top);
+}
+void setWidth(QWidget* w, int width)
+{
+    w->resize(width, w->height());
+}
+void setHeight(QWidget* w, int height)
+{
+    w->resize(w->width(), height);
+}
 } // namespace
 
 void TMainForm::layoutRow()
@@ -170,7 +184,9 @@ void TMainForm::PlaceStatusColour()
 
 void TMainForm::PlaceCaptureList()
 {
-    DataPanel->setGeometry(GPanel->width() - DataPanel->width(), 0, DataPanel->width(),
-                           GPanel->height() - ExtStPanel->height());
+    DataPanel->setGeometry(
+        GPanel->width() - DataPanel->width(), 0, DataPanel->width(), GPanel->height() - ExtStPanel->height());
     DataMemo->setGeometry(DataMemo->x(), 28, DataMemo->width(), DataPanel->height() - 28);
 }
+
+} // namespace k740

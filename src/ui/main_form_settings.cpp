@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 
+namespace k740 {
+
 SettingsLocation TMainForm::settingsLocation() const
 {
     SettingsLocation where;
@@ -58,8 +60,10 @@ void TMainForm::restoreLayoutFromSettings()
     setMinimumSize(0, 0);
     const int frameExtra = frameGeometry().height() - height();
     const int frameWidth = frameGeometry().width() - width();
-    setGeometry(StoredSettings.Position_Left, StoredSettings.Position_Top,
-                StoredSettings.Position_Width - frameWidth, StoredSettings.Position_Height - frameExtra);
+    setGeometry(StoredSettings.Position_Left, StoredSettings.Position_Top, StoredSettings.Position_Width - frameWidth,
+        StoredSettings.Position_Height - frameExtra);
     GeometryRestored = true;
     FormShow();
 }
+
+} // namespace k740

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace k740 {
+
 TPanel::TPanel(QWidget* parent, bool lowered)
     : QLabel(parent)
 {
@@ -37,3 +39,5 @@ void TPanel::mouseDoubleClickEvent(QMouseEvent* event)
         emit doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
 }
+
+} // namespace k740

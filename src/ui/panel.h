@@ -1,6 +1,8 @@
 #pragma once
 #include <QLabel>
 
+namespace k740 {
+
 // A text panel that reports clicks and double clicks, like the status and
 // read-out panels of the main window. A lowered panel draws a sunken bevel.
 class TPanel : public QLabel {
@@ -19,3 +21,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
+
+} // namespace k740

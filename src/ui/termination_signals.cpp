@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace k740 {
+
 namespace {
 int signalPipe[2] = {-1, -1};
 
@@ -26,10 +28,12 @@ void CloseOnTerminationSignals(QWidget* window)
         [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
         window->close();
     });
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
+
+} // namespace k740

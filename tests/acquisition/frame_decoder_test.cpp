@@ -1,9 +1,11 @@
 #include "acquisition/frame_decoder.h"
 #include "settings/encoder_settings.h"
 
-#include <gtest/gtest.h>
 #include <climits>
+#include <gtest/gtest.h>
 #include <string>
+
+using namespace k740;
 
 namespace {
 
@@ -103,8 +105,8 @@ TEST(CounterPath, ReadsCountLatchAndFlagAndNeverFails)
     d = DecodeReply("7\r", fkCounter, {}, {99, 0, 0, 0, 0, 0, 99});
     EXPECT_EQ(d.frame.Position, 0);
     EXPECT_EQ(d.frame.RefLatch, 0);
-    EXPECT_EQ(CounterReplyFlag("7\r"), 7);        // no ":" makes it all flag
-    EXPECT_EQ(CounterReplyFlag("12:34\r"), 0);    // "12:34" is no number
+    EXPECT_EQ(CounterReplyFlag("7\r"), 7);     // no ":" makes it all flag
+    EXPECT_EQ(CounterReplyFlag("12:34\r"), 0); // "12:34" is no number
     EXPECT_EQ(CounterReplyFlag(""), 0);
     d = DecodeReply("abc:99999999999:\r", fkCounter, {});
     EXPECT_EQ(d.frame.Position + d.frame.RefLatch, 0);
@@ -121,11 +123,17 @@ TEST(ShortSsiPath, WorkedExampleAndGrayCode)
     EXPECT_EQ(d.frame.Position, 4000);
     EXPECT_EQ(d.frame.Status, 2u);
     EXPECT_EQ(d.frame.DetailedStatus, 0u);
-    EXPECT_EQ(d.frame.Padding, 5u);               // not part of the short frame
+    EXPECT_EQ(d.frame.Padding, 5u); // not part of the short frame
 
     TEncoderSettings s = Layout(2, 4, 1, 2, 3);
-    s.GrayCode = true;                            // only the position is converted
-    d = DecodeReply(QByteArray::number(std::stoi("11" "0110" "1" "10" "101", nullptr, 2)), fkSsiShort, s);
+    s.GrayCode = true; // only the position is converted
+    d = DecodeReply(QByteArray::number(std::stoi("11"
+                                                 "0110"
+                                                 "1"
+                                                 "10"
+                                                 "101",
+                        nullptr, 2)),
+        fkSsiShort, s);
     EXPECT_EQ(d.frame.Turns, 3);
     EXPECT_EQ(d.frame.Position, 4);
     EXPECT_EQ(d.frame.Status, 2u);
@@ -144,8 +152,8 @@ TEST(LongSsiPath, WorkedExampleAndAllFields)
     EXPECT_EQ(d.frame.Position, 2800862);
     EXPECT_EQ(d.frame.Status, 1u);
 
-    d = DecodeReply(Capture("1" + Bits(0xABC, 12) + Bits(0x123456, 24) + Bits(9, 4) + "10" + Bits(0x2A, 6)),
-                    fkSsiLong, Layout(12, 24, 4, 2, 6));
+    d = DecodeReply(Capture("1" + Bits(0xABC, 12) + Bits(0x123456, 24) + Bits(9, 4) + "10" + Bits(0x2A, 6)), fkSsiLong,
+        Layout(12, 24, 4, 2, 6));
     EXPECT_EQ(d.frame.Turns, 0xABC);
     EXPECT_EQ(d.frame.Position, 0x123456);
     EXPECT_EQ(d.frame.Padding, 9u);
@@ -159,7 +167,7 @@ TEST(CapturePaths, UnusableCapturesAreInvalidAndWriteNothing)
     const TDecodedFrame start{111, 22, 3, 4, 5, 6, 77};
     for (TFrameKind kind : {fkSsiLong, fkBiss})
         for (const char* reply : {"FFFFFFFF12345678\r", "ffffffffffffffff\r", "C4091A2B7A80000\r",
-                                  "C4091A2B7A8000000\r", "C4091A2B7A80000G\r", "\r"}) {
+                 "C4091A2B7A8000000\r", "C4091A2B7A80000G\r", "\r"}) {
             const Decoded d = DecodeReply(reply, kind, s, start);
             EXPECT_FALSE(d.valid) << reply;
             EXPECT_TRUE(d.crcOk) << reply;
@@ -190,8 +198,8 @@ TEST(BissPath, WorkedExampleAndCrcCheck)
     EXPECT_TRUE(DecodeReply("C4081A2B7A800000\r", fkBiss, Layout(0, 26, 0, 2, 0, -6)).crcOk);
 
     // Turns and position beyond 31 bits together.
-    d = DecodeReply(BissCapture(Bits(2049, 12) + Bits(0x2ABCDEF, 26) + Bits(5, 4) + "01"), fkBiss,
-                    Layout(12, 26, 4, 2, 0, 6));
+    d = DecodeReply(
+        BissCapture(Bits(2049, 12) + Bits(0x2ABCDEF, 26) + Bits(5, 4) + "01"), fkBiss, Layout(12, 26, 4, 2, 0, 6));
     EXPECT_TRUE(d.valid && d.crcOk);
     EXPECT_EQ(d.frame.Turns, 2049);
     EXPECT_EQ(d.frame.Position, 0x2ABCDEF);
@@ -207,7 +215,8 @@ TEST(CapturePaths, ExtremeBitCountsStayDefined)
             DecodeReply(reply, kind, Layout(bits, bits, bits, bits, bits, bits));
     EXPECT_EQ(DecodeReply(reply, fkSsiLong, Layout(0, 0, 0, 0, 0)).frame.Position, 0);
     EXPECT_EQ(uint64_t(DecodeReply(reply, fkSsiLong, Layout(0, 64, 0, 0, 0)).frame.Position), 0x88123456F5000000u);
-    EXPECT_EQ(uint64_t(DecodeReply(reply, fkSsiLong, Layout(-3, INT_MAX, 0, 0, 0)).frame.Position), 0x88123456F5000000u);
+    EXPECT_EQ(
+        uint64_t(DecodeReply(reply, fkSsiLong, Layout(-3, INT_MAX, 0, 0, 0)).frame.Position), 0x88123456F5000000u);
 }
 
 TEST(InvertDirection, NegatesAndMasksTheTurns)

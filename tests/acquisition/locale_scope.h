@@ -9,4 +9,7 @@ struct LocaleScope {
     LocaleScope& operator=(const LocaleScope&) = delete;
 };
 
-inline QLocale GermanLocale() { return QLocale(QLocale::German, QLocale::Germany); }
+inline QLocale GermanLocale()
+{
+    return QLocale(QLocale::German, QLocale::Germany);
+}

@@ -1,22 +1,30 @@
-#include "acquisition/position_format.h"
 #include "acquisition/locale_scope.h"
+#include "acquisition/position_format.h"
 #include "settings/encoder_settings.h"
 
-#include <gtest/gtest.h>
 #include <climits>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
+
+using namespace k740;
 
 namespace {
 
 PositionFormat Format(bool rotary, int64_t cpr, int32_t degrees, double scale, int32_t decimals,
-                      int32_t multiturnBits = 0, bool signedTurns = false)
+    int32_t multiturnBits = 0, bool signedTurns = false)
 {
     return PositionFormat{rotary, cpr, degrees, scale, decimals, multiturnBits, signedTurns};
 }
 
-PositionFormat Counts(int64_t cpr) { return Format(true, cpr, 0, 1, 0); }
-PositionFormat Linear(double scale, int32_t decimals) { return Format(false, 0, 0, scale, decimals); }
+PositionFormat Counts(int64_t cpr)
+{
+    return Format(true, cpr, 0, 1, 0);
+}
+PositionFormat Linear(double scale, int32_t decimals)
+{
+    return Format(false, 0, 0, scale, decimals);
+}
 const PositionFormat degrees8192 = Format(true, 8192, 1, 360.0 / 8192, 3);
 const double inf = std::numeric_limits<double>::infinity();
 
@@ -44,7 +52,7 @@ TEST(FormatPosition, RotaryWrapsLinearKeepsSign)
     EXPECT_EQ(FormatPosition(Counts(8192), 16383), "8191");
     EXPECT_EQ(FormatPosition(Linear(0.001, 3), -1234), "-1.234");
     EXPECT_EQ(FormatPosition(Linear(0.001, 3), 0), "0.000");
-    EXPECT_EQ(FormatPosition(Linear(0.0005, 3), -1), "-0.001");   // halves away from zero
+    EXPECT_EQ(FormatPosition(Linear(0.0005, 3), -1), "-0.001"); // halves away from zero
     EXPECT_TRUE(FormatPosition(Linear(1, 0), INT64_MAX).contains('E'));
     EXPECT_EQ(FormatPosition(degrees8192, -1), "359.956°");
     EXPECT_EQ(FormatPosition(Format(true, 360, 1, 1, 0), 45), "45°");
@@ -60,7 +68,7 @@ TEST(WrapCount, IsAFloorModuloWithoutOverflow)
     EXPECT_EQ(WrapCount(Counts(INT64_MAX), -1), INT64_MAX - 1);
     EXPECT_EQ(WrapCount(Counts(1), INT64_MIN), 0);
     EXPECT_EQ(WrapCount(Counts(-1), INT64_MIN), 0);
-    EXPECT_EQ(WrapCount(Counts(0), -5), -5);      // no revolution to wrap into
+    EXPECT_EQ(WrapCount(Counts(0), -5), -5); // no revolution to wrap into
     EXPECT_EQ(WrapCount(Linear(1, 0), -8193), -8193);
 }
 

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 namespace {
 
 const QDateTime kWhen(QDate(2026, 12, 8), QTime(14, 5, 33));
@@ -30,17 +32,18 @@ TEST(PositionLog, FirstWriteCreatesTheFileLaterWritesAppend)
     EXPECT_EQ(dir.Read("K740_COM12.LOG"), QByteArray("COM12;08.12.2026;14:05:33;12.345\r\n"));
     EXPECT_TRUE(WriteLogLine(dir.Path(), "COM12", "-0.500", QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)), nullptr));
     EXPECT_EQ(dir.Read("K740_COM12.LOG"),
-              QByteArray("COM12;08.12.2026;14:05:33;12.345\r\nCOM12;02.01.2027;03:04:05;-0.500\r\n"));
+        QByteArray("COM12;08.12.2026;14:05:33;12.345\r\nCOM12;02.01.2027;03:04:05;-0.500\r\n"));
 }
 
 TEST(PositionLog, LocaleSeparatorsAndSingleByteText)
 {
-    const QLocale finnish(QLocale::Finnish, QLocale::Finland);   // short time format "H.mm"
+    const QLocale finnish(QLocale::Finnish, QLocale::Finland); // short time format "H.mm"
     ASSERT_TRUE(finnish.timeFormat(QLocale::ShortFormat).contains('.'));
     EXPECT_EQ(LogWith(finnish, "12,345"), QByteArray("COM3;08.12.2026;14.05.33;12,345\r\n"));
     // "HH 'h' mm" has no separator character between hours and minutes.
     EXPECT_EQ(LogWith(QLocale(QLocale::French, QLocale::Canada), "1"), QByteArray("COM3;08.12.2026;14:05:33;1\r\n"));
-    EXPECT_EQ(LogWith(QLocale::c(), QString::fromUtf8("12.5\u00B0")), QByteArray("COM3;08.12.2026;14:05:33;12.5\xB0\r\n"));
+    EXPECT_EQ(
+        LogWith(QLocale::c(), QString::fromUtf8("12.5\u00B0")), QByteArray("COM3;08.12.2026;14:05:33;12.5\xB0\r\n"));
 }
 
 TEST(PositionLog, TheClockGivesTodaysDate)
@@ -50,7 +53,8 @@ TEST(PositionLog, TheClockGivesTodaysDate)
     ASSERT_TRUE(WriteLogLine(dir.Path(), "COM3", "1", nullptr));
     const QByteArray date = dir.Read("K740_COM3.LOG").mid(5, 10);
     EXPECT_TRUE(date == before.toString("dd.MM.yyyy").toLatin1()
-                || date == QDate::currentDate().toString("dd.MM.yyyy").toLatin1()) << date.constData();
+        || date == QDate::currentDate().toString("dd.MM.yyyy").toLatin1())
+        << date.constData();
 }
 
 TEST(PositionLogFailure, UnwritablePlaceNamesTheFileAndTheReason)

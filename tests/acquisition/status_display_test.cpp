@@ -1,9 +1,11 @@
-#include "acquisition/status_display.h"
 #include "acquisition/frame_decoder.h"
 #include "acquisition/locale_scope.h"
+#include "acquisition/status_display.h"
 
-#include <gtest/gtest.h>
 #include <climits>
+#include <gtest/gtest.h>
+
+using namespace k740;
 
 TEST(StatusColour, ErrorAndWarningBits)
 {
@@ -14,7 +16,7 @@ TEST(StatusColour, ErrorAndWarningBits)
     const QColor activeLow[] = {red, red, orange, green};
     for (uint32_t s = 0; s < 4; ++s)
         EXPECT_EQ(StatusColour(s, true, true, true), activeLow[s]) << s;
-    EXPECT_EQ(StatusColour(0x100, false, true, true), green);   // low 8 bits only
+    EXPECT_EQ(StatusColour(0x100, false, true, true), green); // low 8 bits only
     EXPECT_EQ(StatusColour(0, false, false, true), red);
     EXPECT_EQ(StatusColour(3, true, true, false), red);
 }
@@ -62,8 +64,8 @@ TEST(FormatSupplyReading, UnitsDecimalsAndTheFirstReadingComma)
     EXPECT_EQ(FormatSupplyReading("85.3 mA", true), "85.30 mA");
     EXPECT_EQ(FormatSupplyReading("4980.4 mV", true), "4980 mV");
     EXPECT_EQ(FormatSupplyReading("85.6 mA", false), "86 mA");
-    EXPECT_EQ(FormatSupplyReading("5,02 V", false), "5,02 V");  // only the first reading is repaired
-    EXPECT_EQ(FormatSupplyReading("85.6mA", false), "85.6mA");  // the unit must stand apart
+    EXPECT_EQ(FormatSupplyReading("5,02 V", false), "5,02 V"); // only the first reading is repaired
+    EXPECT_EQ(FormatSupplyReading("85.6mA", false), "85.6mA"); // the unit must stand apart
     EXPECT_EQ(FormatSupplyReading("n/a", false), "n/a");
     EXPECT_EQ(FormatSupplyReading("-", true), "-");
     EXPECT_EQ(FormatSupplyReading("", true), "");

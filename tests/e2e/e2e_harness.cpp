@@ -7,7 +7,10 @@
 #include <csignal>
 
 namespace {
-QString binary(const QString& name) { return QStringLiteral(K740_BINARY_DIR "/") + name; }
+QString binary(const QString& name)
+{
+    return QStringLiteral(K740_BINARY_DIR "/") + name;
+}
 
 QString readAll(const QString& path)
 {
@@ -26,7 +29,10 @@ SimulatorProcess::SimulatorProcess(const QString& vportDir, const QString& name,
     ready_ = process_.waitForStarted(5000) && !waitForLine("ready").isEmpty();
 }
 
-SimulatorProcess::~SimulatorProcess() { stop(); }
+SimulatorProcess::~SimulatorProcess()
+{
+    stop();
+}
 
 void SimulatorProcess::send(const QString& line)
 {
@@ -107,7 +113,10 @@ bool ProgramProcess::terminate(int timeoutMs)
     return process_.waitForFinished(timeoutMs) && process_.exitCode() == 0;
 }
 
-QString ProgramProcess::file(const QString& name) const { return readAll(dir_.path() + "/" + name); }
+QString ProgramProcess::file(const QString& name) const
+{
+    return readAll(dir_.path() + "/" + name);
+}
 
 QStringList ProgramProcess::fileLines(const QString& name) const
 {

@@ -17,7 +17,10 @@ struct Case {
     QString pollCommand;
 };
 
-QString section(const QString& keys) { return "[K740.vcom0]\n" + keys; }
+QString section(const QString& keys)
+{
+    return "[K740.vcom0]\n" + keys;
+}
 
 // Runs the program until its log holds three lines; returns the value field
 // of the last one and leaves the processes' traces in the out parameters.
@@ -81,7 +84,7 @@ TEST(InterfaceKindsEndToEnd, ShortSsiWithMultiturnLogsDegreesWithoutTurns)
     c.ini = section("Rotary=1\nCPR=8192\nDegrees=1\nMultiturnBits=4\nSSIStatusBits=2\nSSIBits=13\n");
     // Turn 3, position 4000 of 8192.
     c.simArguments = {"--encoder", "ssi", "--kind", "S", "--mt", "4", "--bits", "13", "--status-bits", "2",
-                      "--position", QString::number(3 * 8192 + 4000)};
+        "--position", QString::number(3 * 8192 + 4000)};
     c.expectedValue = "175.781";
     c.expectedConfiguration = {"B15\\r", "M3", "m"};
     c.pollCommand = "?";
@@ -93,7 +96,7 @@ TEST(InterfaceKindsEndToEnd, LongSsiWithMultiturnLogsCounts)
     Case c;
     c.ini = section("Rotary=1\nCPR=8388608\nDegrees=0\nMultiturnBits=12\nSSIStatusBits=2\nSSIFreq=4\n");
     c.simArguments = {"--encoder", "ssi", "--kind", "S", "--mt", "12", "--bits", "23", "--status-bits", "2",
-                      "--position", QString::number(5LL * 8388608 + 2800862)};
+        "--position", QString::number(5LL * 8388608 + 2800862)};
     c.expectedValue = "2800862";
     c.expectedConfiguration = {"B25\\r", "M4", "m"};
     c.pollCommand = "4";
@@ -104,8 +107,8 @@ TEST(InterfaceKindsEndToEnd, BissCLogsCountsAfterTheCrcCheck)
 {
     Case c;
     c.ini = section("Rotary=1\nCPR=67108864\nDegrees=0\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n");
-    c.simArguments = {"--encoder", "biss", "--kind", "S", "--bits", "26", "--status-bits", "2",
-                      "--position", "1193046"};
+    c.simArguments
+        = {"--encoder", "biss", "--kind", "S", "--bits", "26", "--status-bits", "2", "--position", "1193046"};
     c.expectedValue = "1193046";
     c.expectedConfiguration = {"B31\\r", "M3", "m"};
     c.pollCommand = "4";
@@ -123,11 +126,11 @@ TEST(InterfaceKindsEndToEnd, ExitSavesEveryKeyInItsOrder)
     for (const QString& line : ini.split('\n', Qt::SkipEmptyParts))
         if (line.contains('='))
             keys.append(line.section('=', 0, 0));
-    EXPECT_EQ(keys, QStringList({"Rotary", "CPR", "CPM", "Degrees", "InvertDir", "Units", "Custom", "DCR",
-                                 "NominalIncr", "CPP", "ShowExtendedData", "SSIBits", "SSIFreq", "BiSS",
-                                 "SSIStatusBits", "CRCBits", "PaddingBits", "DetailedStatusBits", "ShowStatusBits",
-                                 "ShowRefMarks", "NominalIncrFlag", "DCRPeriode", "ShowStatusColor",
-                                 "StatusActiveLow", "MultiturnBits", "SignedMultiturnCounter", "GrayCode"}));
+    EXPECT_EQ(keys,
+        QStringList({"Rotary", "CPR", "CPM", "Degrees", "InvertDir", "Units", "Custom", "DCR", "NominalIncr", "CPP",
+            "ShowExtendedData", "SSIBits", "SSIFreq", "BiSS", "SSIStatusBits", "CRCBits", "PaddingBits",
+            "DetailedStatusBits", "ShowStatusBits", "ShowRefMarks", "NominalIncrFlag", "DCRPeriode", "ShowStatusColor",
+            "StatusActiveLow", "MultiturnBits", "SignedMultiturnCounter", "GrayCode"}));
     EXPECT_TRUE(ini.contains("CPR=8192"));
     EXPECT_TRUE(ini.contains("CPM=1000"));
 }

@@ -1,11 +1,11 @@
 // Feeds arbitrary replies through every decoding path and the formatting of
 // the result, under arbitrary (also absurd) frame and display settings.
 // Input: a settings header (missing bytes read as 0), then the reply.
+#include "acquisition/display_setup.h"
 #include "acquisition/distance_coded.h"
 #include "acquisition/frame_decoder.h"
 #include "acquisition/position_format.h"
 #include "acquisition/status_display.h"
-#include "link/display_settings.h"
 #include "link/interface_config.h"
 #include "link/interface_identity.h"
 #include "settings/encoder_settings.h"
@@ -14,14 +14,19 @@
 #include <cstdint>
 #include <cstring>
 
+using namespace k740;
+
 namespace {
 
 class Input {
 public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    Input(const uint8_t* data, size_t size)
+        : data_(data)
+        , size_(size)
+    {
+    }
 
-    template <typename T>
-    T take()
+    template <typename T> T take()
     {
         T value{};
         const size_t n = sizeof(T) < size_ ? sizeof(T) : size_;
@@ -64,8 +69,8 @@ TEncoderSettings TakeSettings(Input& in)
     return s;
 }
 
-void FormatFrame(const TDecodedFrame& frame, const PositionFormat& format, const TEncoderSettings& s,
-                 bool valid, bool crcOk)
+void FormatFrame(
+    const TDecodedFrame& frame, const PositionFormat& format, const TEncoderSettings& s, bool valid, bool crcOk)
 {
     // Offsets subtracted as the cycle does, wrapping rather than overflowing.
     const int64_t rel = int64_t(uint64_t(frame.Position) - uint64_t(frame.RefLatch) / 2);

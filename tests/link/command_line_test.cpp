@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 TEST(CommandLine, NoArgumentsGiveTheStartValues)
 {
     const RunOptions o = ParseCommandLine({});

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace k740;
+using namespace k740sim;
+
 TEST(Identity, FirmwareFieldsAreReadFromFixedPositions)
 {
     EXPECT_EQ(FirmwareVersionOf("K740-9S V1.17\r"), 117);
@@ -51,7 +54,10 @@ TEST(Probe, OpenFailuresAreReportedAndProbingGoesOn)
 TEST(Probe, ChoosingNeedsTheUserOnlyForSeveralUnfilteredPorts)
 {
     int asked = 0;
-    auto choose = [&](const QStringList& ports) { ++asked; return ports.last(); };
+    auto choose = [&](const QStringList& ports) {
+        ++asked;
+        return ports.last();
+    };
     EXPECT_EQ(ChoosePort({{}, {}}, choose), "");
     EXPECT_EQ(ChoosePort({{"X"}, {}}, choose), "X");
     EXPECT_EQ(ChoosePort({{"X", "Y"}, "X"}, choose), "X");

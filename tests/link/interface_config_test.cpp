@@ -1,10 +1,11 @@
 #include "link/interface_config.h"
 #include "link/interface_identity.h"
-#include "settings/encoder_settings.h"
 
-#include <gtest/gtest.h>
 #include <QList>
 #include <climits>
+#include <gtest/gtest.h>
+
+using namespace k740;
 
 namespace {
 
@@ -34,15 +35,14 @@ InterfaceIdentity Identity(uint8_t kind, bool extended)
     return id;
 }
 
-TEncoderSettings Frame(int ssi, int pad, int st, int det)
+TFrameConfig Frame(int ssi, int pad, int st, int det)
 {
-    TEncoderSettings s;
+    TFrameConfig s;
     s.SSIBits = ssi;
     s.PaddingBits = pad;
     s.SSIStatusBits = st;
     s.DetailedStatusBits = det;
     s.SSIFreq = 3;
-    s.DCR = true;
     return s;
 }
 
@@ -51,8 +51,7 @@ TEncoderSettings Frame(int ssi, int pad, int st, int det)
 TEST(FrameLength, PositionPaddingAndStatusBitsWithinLimits)
 {
     EXPECT_EQ(FrameLengthFor(Frame(13, 0, 2, 0), true), 15);
-    TEncoderSettings s = Frame(24, 4, 2, 6);
-    s.MultiturnBits = 12;
+    TFrameConfig s = Frame(24, 4, 2, 6);
     EXPECT_EQ(FrameLengthFor(s, true), 31);
     s = Frame(2, 0, 2, 0);
     EXPECT_EQ(FrameLengthFor(s, true), 4);
@@ -67,40 +66,22 @@ TEST(FrameLength, PositionPaddingAndStatusBitsWithinLimits)
 TEST(ConfigureInterface, OnlyTheAbsoluteInterfaceIsConfigured)
 {
     FakeInterface device;
-    TEncoderSettings s = Frame(13, 0, 2, 0);
+    TFrameConfig s = Frame(13, 0, 2, 0);
     TConfigTexts texts;
     ConfigureInterface(Identity(0, true), s, texts, device.exchange());
     EXPECT_TRUE(device.commands.isEmpty());
-    EXPECT_TRUE(s.DCR);
 
     ConfigureInterface(Identity(1, false), s, texts, device.exchange());
     EXPECT_EQ(device.commands, Commands({"B15\r"}));
-    EXPECT_FALSE(s.DCR);
     EXPECT_EQ(texts.BitsText, "13");
     EXPECT_EQ(texts.FrequencyText, "100 kHz");
-}
-
-TEST(ConfigureInterface, RotaryTakesItsBitsFromTheCountsPerRevolution)
-{
-    for (int64_t cpr : {8192, 8193}) {
-        FakeInterface device;
-        TEncoderSettings s = Frame(5, 0, 0, 0);
-        s.Rotary = true;
-        s.CPR = cpr;
-        TConfigTexts texts;
-        ConfigureInterface(Identity(1, true), s, texts, device.exchange());
-        const QByteArray bits = cpr == 8192 ? "13" : "14";
-        EXPECT_EQ(s.SSIBits, bits.toInt());
-        EXPECT_EQ(device.commands.first(), "B" + bits + "\r");
-        EXPECT_EQ(texts.BitsText, bits);
-    }
 }
 
 TEST(ConfigureInterface, ExtendedInterfaceReportsItsFrequency)
 {
     FakeInterface device;
     device.replies = {"0\r", "\r", "f = 280 kHz\r"};
-    TEncoderSettings s = Frame(13, 0, 2, 0);
+    TFrameConfig s = Frame(13, 0, 2, 0);
     TConfigTexts texts;
     ConfigureInterface(Identity(1, true), s, texts, device.exchange());
     EXPECT_EQ(device.commands, Commands({"B15\r", "M3", "m"}));
@@ -126,7 +107,7 @@ TEST(ConfigureInterface, FailedExchangesStopAndKeepTheEarlierTexts)
         FakeInterface device;
         device.results = step.results;
         device.replies = {"\r", "\r", "xxxx280 kHz\r"};
-        TEncoderSettings s = Frame(13, 0, 2, 0);
+        TFrameConfig s = Frame(13, 0, 2, 0);
         TConfigTexts texts{"24", "1 MHz"};
         ConfigureInterface(Identity(1, true), s, texts, device.exchange());
         EXPECT_EQ(device.commands, step.sent);

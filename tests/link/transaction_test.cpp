@@ -1,5 +1,5 @@
-#include "link/serial_port.h"
 #include "link/transaction.h"
+#include "platform/serial_port.h"
 #include "platform/tick_counter.h"
 
 #include <QCoreApplication>
@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <deque>
 #include <gtest/gtest.h>
+
+using namespace k740;
 
 namespace {
 
@@ -26,9 +28,9 @@ public:
     std::deque<std::vector<Piece>> answers; // one per write, in order
     QByteArray received;                    // readable now (the driver's queue)
     QByteArray written;
-    int writeError = 0;        // when set, write() fails with -writeError
-    uint32_t closesAt = 0;     // when set, the device vanishes at this time
-    std::vector<int> waitsMs;  // every waitForReadyRead timeout asked for
+    int writeError = 0;       // when set, write() fails with -writeError
+    uint32_t closesAt = 0;    // when set, the device vanishes at this time
+    std::vector<int> waitsMs; // every waitForReadyRead timeout asked for
 
     bool configureLine() override { return true; }
     bool restoreLine() override { return true; }
@@ -81,8 +83,8 @@ private:
     // Moves pieces whose time has come into the receive queue, in order.
     void deliverDue()
     {
-        std::stable_sort(pending.begin(), pending.end(),
-                         [](const Piece& a, const Piece& b) { return a.afterMs < b.afterMs; });
+        std::stable_sort(
+            pending.begin(), pending.end(), [](const Piece& a, const Piece& b) { return a.afterMs < b.afterMs; });
         while (!pending.empty() && int32_t(now - pending.front().afterMs) >= 0) {
             received += pending.front().bytes;
             pending.pop_front();
@@ -95,7 +97,10 @@ private:
 
 class TransactTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetTickSource([this] { return port.now; }); }
+    void SetUp() override
+    {
+        SetTickSource([this] { return port.now; });
+    }
     void TearDown() override { SetTickSource({}); }
 
     // Runs Transact and notes how long it took on the virtual clock.
@@ -229,7 +234,8 @@ TEST_F(TransactTest, WaitsSleepInLongStretchesWithoutPumping)
 TEST_F(TransactTest, PumpingRunsPendingEventsBetweenShortWaits)
 {
     int ran = 0;
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
     QByteArray reply;
     transact("v", reply, 0, false);
     EXPECT_EQ(ran, 0);

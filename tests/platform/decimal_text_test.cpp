@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 namespace {
 struct LocaleGuard {
     explicit LocaleGuard(const QLocale& l) { QLocale::setDefault(l); }
@@ -54,4 +56,18 @@ TEST(FormatFixed, UsesTheUsersDecimalSeparator)
     EXPECT_EQ(DecimalSeparator(), QChar(','));
     EXPECT_EQ(FormatFixed(1.6, 15, 1), "1,6");
     EXPECT_EQ(FormatFixed(12345.5, 15, 1), "12345,5");
+}
+
+TEST(FormatMicrons, DropsTrailingZeros)
+{
+    LocaleGuard c(QLocale::c());
+    EXPECT_EQ(FormatMicrons(0.244140625), "0.2441");
+    EXPECT_EQ(FormatMicrons(1.0), "1");
+    EXPECT_EQ(FormatMicrons(15.625), "15.625");
+    EXPECT_EQ(FormatMicrons(100.0), "100");
+    EXPECT_EQ(FormatMicrons(0.00004), "0");
+    {
+        LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(FormatMicrons(0.244140625), "0,2441");
+    }
 }

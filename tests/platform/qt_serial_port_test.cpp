@@ -4,16 +4,18 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QEventLoop>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+
+using namespace k740;
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 namespace {
 
 // Stands in for the desktop's screen saver on a private bus.

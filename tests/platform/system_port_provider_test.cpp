@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 namespace {
 
 // Points the virtual-port folder at a fresh temporary folder for one test.
@@ -37,7 +39,7 @@ protected:
     {
         QStringList names = provider.candidatePorts();
         names.erase(std::remove_if(names.begin(), names.end(), [](const QString& n) { return n.startsWith("tty"); }),
-                    names.end());
+            names.end());
         return names;
     }
 

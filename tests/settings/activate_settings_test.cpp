@@ -2,6 +2,9 @@
 #include "settings/encoder_settings.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
+
+using namespace k740;
 
 namespace {
 
@@ -54,13 +57,16 @@ TEST(ActivateSettings, LongFrameForMoreThan31SsiBitsFromFirmware116)
     EXPECT_FALSE(LongFrame(24, 7, ssi));
     EXPECT_TRUE(LongFrame(24, 8, ssi));
     TEncoderSettings allFields;
-    allFields.SSIBits = 20; allFields.MultiturnBits = 4; allFields.PaddingBits = 3;
-    allFields.SSIStatusBits = 2; allFields.DetailedStatusBits = 3;
+    allFields.SSIBits = 20;
+    allFields.MultiturnBits = 4;
+    allFields.PaddingBits = 3;
+    allFields.SSIStatusBits = 2;
+    allFields.DetailedStatusBits = 3;
     EXPECT_TRUE(ActivateSettings(allFields, ssi).LongFrame);
     EXPECT_FALSE(LongFrame(32, 0, Interface(true, 1, 115)));
     EXPECT_FALSE(LongFrame(32, 0, Interface(true, 0, 200)));
     EXPECT_FALSE(LongFrame(32, 0, ssi, true));
-    EXPECT_TRUE(LongFrame(32, 0, Interface(false, 1, 116), true));   // BiSS dropped on a plain interface
+    EXPECT_TRUE(LongFrame(32, 0, Interface(false, 1, 116), true)); // BiSS dropped on a plain interface
     // Bit counts come from the file unchecked; their sum must not wrap.
     EXPECT_TRUE(LongFrame(INT32_MAX, INT32_MAX, ssi));
     EXPECT_FALSE(LongFrame(INT32_MAX, INT32_MIN, ssi));
@@ -69,8 +75,15 @@ TEST(ActivateSettings, LongFrameForMoreThan31SsiBitsFromFirmware116)
 TEST(CommitSettings, CopiesAllButTheLayoutAndStoresThePeriod)
 {
     TEncoderSettings stored;
-    stored.Position_Top = 1; stored.Position_Left = 2; stored.Position_Width = 3; stored.Position_Height = 4;
-    stored.Logo_Flag = 5; stored.Panel_Width = 6; stored.Panel_Left = 7; stored.Panel_Top = 8; stored.Panel_Height = 9;
+    stored.Position_Top = 1;
+    stored.Position_Left = 2;
+    stored.Position_Width = 3;
+    stored.Position_Height = 4;
+    stored.Logo_Flag = 5;
+    stored.Panel_Width = 6;
+    stored.Panel_Left = 7;
+    stored.Panel_Top = 8;
+    stored.Panel_Height = 9;
     stored.BiSS = true;
     TEncoderSettings active = ActivateSettings(stored, Interface(true, 1, 115));
     active.Position_Top = active.Position_Left = active.Position_Width = active.Position_Height = 99;
@@ -83,8 +96,34 @@ TEST(CommitSettings, CopiesAllButTheLayoutAndStoresThePeriod)
     EXPECT_EQ(c.CPR, 1024);
     EXPECT_EQ(c.DCRPeriode, 1);
     EXPECT_EQ((std::vector<int32_t>{c.Position_Top, c.Position_Left, c.Position_Width, c.Position_Height, c.Logo_Flag,
-                                    c.Panel_Width, c.Panel_Left, c.Panel_Top, c.Panel_Height}),
-              (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+                  c.Panel_Width, c.Panel_Left, c.Panel_Top, c.Panel_Height}),
+        (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     active.PeriodLength = 2;
     EXPECT_EQ(CommitSettings(active, stored).DCRPeriode, 0);
+}
+
+TEST(BitsForCount, SmallestPowerOfTwoUpTo58Bits)
+{
+    EXPECT_EQ(BitsForCount(0) + BitsForCount(-5), 0);
+    EXPECT_EQ(BitsForCount(1), 1);
+    EXPECT_EQ(BitsForCount(2), 1);
+    EXPECT_EQ(BitsForCount(3), 2);
+    EXPECT_EQ(BitsForCount(8192), 13);
+    EXPECT_EQ(BitsForCount(8193), 14);
+    EXPECT_EQ(BitsForCount(int64_t(1) << 58), 58);
+    EXPECT_EQ(BitsForCount((int64_t(1) << 58) + 1), 0);
+}
+
+TEST(AdjustForAbsoluteInterface, NoDistanceCodingAndRotaryBitsFromTheCpr)
+{
+    for (const auto& [rotary, cpr, bits] : {std::tuple{true, 8192, 13}, {true, 8193, 14}, {false, 8193, 5}}) {
+        TEncoderSettings s;
+        s.DCR = true;
+        s.Rotary = rotary;
+        s.CPR = cpr;
+        s.SSIBits = 5;
+        AdjustForAbsoluteInterface(s);
+        EXPECT_FALSE(s.DCR);
+        EXPECT_EQ(s.SSIBits, bits) << cpr;
+    }
 }

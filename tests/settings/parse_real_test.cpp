@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 namespace {
 struct LocaleGuard {
     explicit LocaleGuard(const QLocale& l) { QLocale::setDefault(l); }

@@ -32,4 +32,7 @@ private:
 };
 
 // Permission bits do not stop root.
-inline bool RunningAsRoot() { return geteuid() == 0; }
+inline bool RunningAsRoot()
+{
+    return geteuid() == 0;
+}

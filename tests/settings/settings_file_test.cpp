@@ -1,9 +1,11 @@
-#include "settings/settings_file.h"
 #include "settings/program_dir.h"
+#include "settings/settings_file.h"
 
 #include <QDir>
 #include <QLocale>
 #include <gtest/gtest.h>
+
+using namespace k740;
 
 namespace {
 
@@ -101,22 +103,41 @@ TEST_F(SettingsFile, UnwritableDirectoryGivesTheMessageOnly)
 {
     const SettingsLocation where{dir.Unwritable(), "COM3", {}, true};
     EXPECT_EQ(SaveSettings(where, LoadSettings(where, kWindow, &errors), kWindow),
-              "Unable to write to " + where.ProgramDir + "K740.INI");
+        "Unable to write to " + where.ProgramDir + "K740.INI");
 }
 
 TEST_F(SettingsFile, ValueFormatsAndLoadRules)
 {
     const std::pair<QByteArray, QByteArray> cases[] = {
-        {"CPR=-4096", "CPR=4096"}, {"Custom=-5", "Custom=5"}, {"SSIBits=-24", "SSIBits=24"},
-        {"CPP=-4", "CPP=4"}, {"Degrees=-1", "Degrees=-1"}, {"MultiturnBits=-3", "MultiturnBits=-3"},
-        {"SSIBits=0x1A", "SSIBits=26"}, {"CPP=0X28", "CPP=40"}, {"CPR=0x1000", "CPR=4096"},
-        {"Rotary=0x10", "Rotary=1"}, {"GrayCode=-1", "GrayCode=1"}, {"ShowRefMarks=0", "ShowRefMarks=0"},
-        {"DCR=yes", "DCR=0"}, {"NominalIncrFlag=", "NominalIncrFlag=1"}, {"SSIBits=abc", "SSIBits=24"},
-        {"CPP=99999999999", "CPP=20"}, {"SSIFreq=0x1FFFFFFFF", "SSIFreq=3"}, {"CRCBits=0x-1", "CRCBits=6"},
-        {"Degrees=1.5", "Degrees=0"}, {"NominalIncr=-2147483648", "NominalIncr=2147483647"},
-        {"PaddingBits=0x80000000", "PaddingBits=2147483647"}, {"CPR=-9223372036854775808", "CPR=9223372036854775807"},
-        {"Custom=1099511627776", "Custom=1099511627776"}, {"CPM=1.6", "CPM=1.6"}, {"CPM=1000.004", "CPM=1000"},
-        {"CPM=2.5e3", "CPM=2500"}, {"CPM=lots", "CPM=1000"}, {"CPM=", "CPM=1000"}, {"CPM=1e999", "CPM=1000"},
+        {"CPR=-4096", "CPR=4096"},
+        {"Custom=-5", "Custom=5"},
+        {"SSIBits=-24", "SSIBits=24"},
+        {"CPP=-4", "CPP=4"},
+        {"Degrees=-1", "Degrees=-1"},
+        {"MultiturnBits=-3", "MultiturnBits=-3"},
+        {"SSIBits=0x1A", "SSIBits=26"},
+        {"CPP=0X28", "CPP=40"},
+        {"CPR=0x1000", "CPR=4096"},
+        {"Rotary=0x10", "Rotary=1"},
+        {"GrayCode=-1", "GrayCode=1"},
+        {"ShowRefMarks=0", "ShowRefMarks=0"},
+        {"DCR=yes", "DCR=0"},
+        {"NominalIncrFlag=", "NominalIncrFlag=1"},
+        {"SSIBits=abc", "SSIBits=24"},
+        {"CPP=99999999999", "CPP=20"},
+        {"SSIFreq=0x1FFFFFFFF", "SSIFreq=3"},
+        {"CRCBits=0x-1", "CRCBits=6"},
+        {"Degrees=1.5", "Degrees=0"},
+        {"NominalIncr=-2147483648", "NominalIncr=2147483647"},
+        {"PaddingBits=0x80000000", "PaddingBits=2147483647"},
+        {"CPR=-9223372036854775808", "CPR=9223372036854775807"},
+        {"Custom=1099511627776", "Custom=1099511627776"},
+        {"CPM=1.6", "CPM=1.6"},
+        {"CPM=1000.004", "CPM=1000"},
+        {"CPM=2.5e3", "CPM=2500"},
+        {"CPM=lots", "CPM=1000"},
+        {"CPM=", "CPM=1000"},
+        {"CPM=1e999", "CPM=1000"},
     };
     for (const auto& [line, saved] : cases)
         EXPECT_EQ(Resaved(line), saved) << line.constData();
@@ -152,7 +173,7 @@ TEST_F(SettingsFile, LayoutKeysAreReadOnlyInEditMode)
     dir.Write("K740.INI", "[K740.COM3]\n" + kLayout);
     auto layout = [](const TEncoderSettings& s) {
         return std::vector<int32_t>{s.Position_Top, s.Position_Left, s.Position_Width, s.Position_Height, s.Logo_Flag,
-                                    s.Panel_Width, s.Panel_Left, s.Panel_Top, s.Panel_Height};
+            s.Panel_Width, s.Panel_Left, s.Panel_Top, s.Panel_Height};
     };
     EXPECT_EQ(layout(Load(At("COM3"))), (std::vector<int32_t>{10, 20, 800, 600, 2, 300, 5, 40, 120}));
     EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{1, 2, 3, 4, 3, 5, 6, 7, 8}));
@@ -170,7 +191,8 @@ TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)
     // Edit mode without a connection: the section of the empty port name.
     dir.Write("K740.INI", "");
     ASSERT_EQ(SaveSettings(At("", {}, true), s, WindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
-    EXPECT_EQ(dir.Read("K740.INI"), "[K740.]\n" + kDefaults
-                                        + "Position_Top=11\nPosition_Left=12\nPosition_Width=13\nPosition_Height=14\n"
-                                          "Logo_Flag=1\nPanel_Width=15\nPanel_Left=16\nPanel_Top=17\nPanel_Height=18\n");
+    EXPECT_EQ(dir.Read("K740.INI"),
+        "[K740.]\n" + kDefaults
+            + "Position_Top=11\nPosition_Left=12\nPosition_Width=13\nPosition_Height=14\n"
+              "Logo_Flag=1\nPanel_Width=15\nPanel_Left=16\nPanel_Top=17\nPanel_Height=18\n");
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace k740sim;
+
 TEST(Identity, BuiltFromModelKindAndFirmware)
 {
     DeviceConfig config;

@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <cerrno>
 
+using namespace k740sim;
+
 namespace {
 
 const QString kPort = QStringLiteral("vcom0");
@@ -107,7 +109,7 @@ TEST(FakePortProvider, UnplugKillsTheOpenPortAndReplugServesNewOpens)
     auto again = OpenOrFail(ports);
     EXPECT_EQ(again->write("v"), 1);
     EXPECT_EQ(again->read(100), "K740-9Q V1.17\r");
-    port.reset();   // closing the dead handle must not free the new one
+    port.reset(); // closing the dead handle must not free the new one
     EXPECT_EQ(OpenError(ports), EBUSY);
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace k740sim;
+
 namespace {
 
 const QByteArray kIdentity = "K740-9Q V1.17\r";

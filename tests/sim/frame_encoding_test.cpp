@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+using namespace k740sim;
+
 namespace {
 
 DeviceConfig AbsoluteEncoder(EncoderKind kind, FrameLayout layout)
@@ -57,11 +59,11 @@ TEST(Crc6, MatchesTheStandardTableAndAKnownFrame)
 {
     const uint8_t head[] = {0x00, 0x03, 0x06, 0x05, 0x0C, 0x0F, 0x0A, 0x09};
     for (unsigned i = 0; i < 8; ++i)
-        EXPECT_EQ(BissCrc6(i, 6), head[i]) << i;
+        EXPECT_EQ(Crc6OfBits(i, 6), head[i]) << i;
     const uint8_t tail[] = {0x07, 0x04, 0x01, 0x02};
     for (unsigned i = 0; i < 4; ++i)
-        EXPECT_EQ(BissCrc6(60 + i, 6), tail[i]) << i;
-    EXPECT_EQ(BissCrc6(1193046ull * 4 + 3, 28), 0x0A);
+        EXPECT_EQ(Crc6OfBits(60 + i, 6), tail[i]) << i;
+    EXPECT_EQ(Crc6OfBits(1193046ull * 4 + 3, 28), 0x0A);
 }
 
 TEST(Crc6, BitwiseAndGroupwiseAgreeForAnyLength)
@@ -69,8 +71,8 @@ TEST(Crc6, BitwiseAndGroupwiseAgreeForAnyLength)
     std::mt19937_64 random(740);
     for (int bits = 1; bits <= 58; ++bits) {
         const uint64_t data = random() & host::Mask(bits);
-        EXPECT_EQ(BissCrc6(data, bits), host::Crc6ByGroups((bits + 5) / 6, data)) << bits;
-        EXPECT_EQ(BissCrc6(data, bits), host::Crc6ByGroups(12, data)) << "extra groups";
+        EXPECT_EQ(Crc6OfBits(data, bits), host::Crc6ByGroups((bits + 5) / 6, data)) << bits;
+        EXPECT_EQ(Crc6OfBits(data, bits), host::Crc6ByGroups(12, data)) << "extra groups";
     }
 }
 
@@ -115,9 +117,9 @@ TEST(ShortSsi, FrameLengthTruncatesAndTurnsRideAbove)
     config.position = ScalePosition(2, 0xABC, 12);
     DeviceModel device(config);
     EXPECT_EQ(Ask(device, "?"), QByteArray::number((2 << 12) | 0xABC) + '\r');
-    Ask(device, "B8\r");   // host clocks fewer bits: the low ones are lost
+    Ask(device, "B8\r"); // host clocks fewer bits: the low ones are lost
     EXPECT_EQ(Ask(device, "?"), QByteArray::number((2 << 8) | 0xAB) + '\r');
-    Ask(device, "B14\r");  // more bits: zeros after the frame
+    Ask(device, "B14\r"); // more bits: zeros after the frame
     EXPECT_EQ(Ask(device, "?"), QByteArray::number(((2 << 12) | 0xABC) << 2) + '\r');
 }
 
@@ -138,7 +140,7 @@ TEST(ShortSsi, PositionWrapsAtCountsPerTurnAndTurnsCountWholeTurns)
     host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
     EXPECT_EQ(f.turns, 2u);
     EXPECT_EQ(f.position, 5u);
-    device.setPosition(-1);   // one count below zero: last count of turn -1
+    device.setPosition(-1); // one count below zero: last count of turn -1
     f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
     EXPECT_EQ(f.turns, 15u);
     EXPECT_EQ(f.position, 3599u);
@@ -147,8 +149,11 @@ TEST(ShortSsi, PositionWrapsAtCountsPerTurnAndTurnsCountWholeTurns)
 TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
 {
     const FrameLayout layouts[] = {
-        {0, 13, 0, 2, 0, 6}, {12, 26, 0, 2, 0, 6}, {16, 24, 3, 2, 0, 6},
-        {4, 17, 1, 0, 0, 0}, {0, 32, 0, 2, 0, 6},
+        {0, 13, 0, 2, 0, 6},
+        {12, 26, 0, 2, 0, 6},
+        {16, 24, 3, 2, 0, 6},
+        {4, 17, 1, 0, 0, 0},
+        {0, 32, 0, 2, 0, 6},
     };
     std::mt19937_64 random(17);
     for (const FrameLayout& layout : layouts) {
@@ -159,11 +164,11 @@ TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
                 const uint64_t position = random() & host::Mask(layout.positionBits);
                 config.position = ScalePosition(turns, position, layout.positionBits);
                 config.status = uint32_t(random() & host::Mask(layout.statusBits));
-                config.ackBits = 1 + i % 4;   // the longest layout still fits in 64 bits
+                config.ackBits = 1 + i % 4; // the longest layout still fits in 64 bits
                 DeviceModel device(config);
                 const QByteArray reply = Ask(device, "4");
-                const host::Frame f = kind == EncoderKind::Biss
-                    ? host::DecodeBiss(reply, layout) : host::DecodeLongSsi(reply, layout);
+                const host::Frame f
+                    = kind == EncoderKind::Biss ? host::DecodeBiss(reply, layout) : host::DecodeLongSsi(reply, layout);
                 ASSERT_TRUE(f.valid) << reply.constData();
                 EXPECT_TRUE(f.crcOk) << reply.constData();
                 EXPECT_EQ(f.turns, turns);

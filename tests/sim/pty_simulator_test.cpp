@@ -81,7 +81,7 @@ TEST(PtySimulator, PublishesLinkAnswersIdentityAndRemovesLinkOnQuit)
     ASSERT_EQ(sim.nextLine(), "ready " + link.toLocal8Bit());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
 
-    for (int session = 0; session < 2; ++session) {   // the host may reopen the port
+    for (int session = 0; session < 2; ++session) { // the host may reopen the port
         QSerialPort port;
         ASSERT_TRUE(OpenAt115200(port, link)) << port.errorString().toStdString();
         EXPECT_EQ(Exchange(port, "v"), "K740-9S V1.17\r");
@@ -99,8 +99,7 @@ TEST(PtySimulator, UnplugReplugTruthAndCommandLog)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString log = dir.filePath(QStringLiteral("commands.log"));
-    Simulator sim({"--dir", dir.path(), "--name", "vtest1", "--position", "1234",
-                   "--log-commands", log});
+    Simulator sim({"--dir", dir.path(), "--name", "vtest1", "--position", "1234", "--log-commands", log});
     Simulator other({"--dir", dir.path(), "--name", "vtest2", "--model", "T740"});
     const QString link = dir.filePath(QStringLiteral("vtest1"));
     ASSERT_EQ(sim.nextLine(), "ready " + link.toLocal8Bit());
@@ -145,9 +144,8 @@ TEST(PtySimulator, UnplugReplugTruthAndCommandLog)
 TEST(PtySimulator, RejectsUnsafeNamesAndUnknownFaults)
 {
     QTemporaryDir dir;
-    for (const QStringList& arguments :
-         {QStringList{"--dir", dir.path(), "--name", "../evil"},
-          QStringList{"--dir", dir.path(), "--fault", "meltdown"}}) {
+    for (const QStringList& arguments : {QStringList{"--dir", dir.path(), "--name", "../evil"},
+             QStringList{"--dir", dir.path(), "--fault", "meltdown"}}) {
         QProcess process;
         process.start(QStringLiteral(K740_BINARY_DIR "/k740-sim"), arguments);
         ASSERT_TRUE(process.waitForFinished(kGenerousMs));

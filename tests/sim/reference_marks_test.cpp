@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace k740sim;
+
 namespace {
 
 struct CountReply {
@@ -60,7 +62,7 @@ TEST(PlainMarks, CrossingLatchesCountAndSetsFlagUntilCleared)
     EXPECT_EQ(Ask(device, "?"), "1250:950:1\r") << "flag stays until c";
     EXPECT_EQ(Ask(device, "c"), "");
     EXPECT_EQ(Ask(device, "?"), "1250:950:0\r");
-    device.setPosition(-10);   // back over 1000 and 0: the last one passed latches
+    device.setPosition(-10); // back over 1000 and 0: the last one passed latches
     EXPECT_EQ(Ask(device, "?"), "-60:-50:1\r");
 }
 
@@ -115,7 +117,7 @@ TEST(DistanceCodedMarks, EveryNeighbourPairYieldsTheAbsolutePosition)
     for (const auto& [n, cpp] : {std::pair{1000, 20}, std::pair{20, 4}, std::pair{4, 1000}}) {
         const ReferenceScale scale = ReferenceScale::DistanceCoded(n, cpp);
         const std::vector<int64_t>& marks = scale.codedMarks();
-        const int64_t origin = 123457;   // scale position where the count reads 0
+        const int64_t origin = 123457; // scale position where the count reads 0
         for (size_t i = 0; i + 1 < marks.size(); ++i) {
             const int64_t a = marks[i] - origin, b = marks[i + 1] - origin;
             EXPECT_EQ(-host::DistanceCodedOffset(a, b, n, cpp), origin) << n << " forward " << i;
@@ -139,13 +141,12 @@ TEST(DistanceCodedMarks, HomingEitherWayThroughTheDeviceShowsTheTruePosition)
     EXPECT_EQ(second, 15040);
     EXPECT_EQ(host::DistanceCodedOffset(first, second, 1000, 20), -15000);
 
-    const int32_t back = NextMark(device, -9);   // the mark just passed, then the one before
+    const int32_t back = NextMark(device, -9); // the mark just passed, then the one before
     EXPECT_EQ(back, 15040);
     EXPECT_EQ(NextMark(device, -9), 5000);
     EXPECT_EQ(host::DistanceCodedOffset(back, 5000, 1000, 20), -15000);
 
     device.setPosition(8000000);
-    const int64_t offset = host::DistanceCodedOffset(NextMark(device, -9), NextMark(device, -9),
-                                                     1000, 20);
+    const int64_t offset = host::DistanceCodedOffset(NextMark(device, -9), NextMark(device, -9), 1000, 20);
     EXPECT_EQ(device.count() - offset, device.truePosition());
 }

@@ -8,9 +8,14 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace k740sim;
+
 struct ManualClock {
     int64_t nowUs = 0;
-    MicrosecondClock function() { return [this] { return nowUs; }; }
+    MicrosecondClock function()
+    {
+        return [this] { return nowUs; };
+    }
     void advanceMs(int64_t ms) { nowUs += ms * 1000; }
 };
 
@@ -25,9 +30,18 @@ inline QByteArray Ask(DeviceModel& device, const QByteArray& command)
 
 namespace host {
 
-inline uint64_t Shl(uint64_t v, int n) { return n >= 64 ? 0 : v << n; }
-inline uint64_t Shr(uint64_t v, int n) { return n >= 64 ? 0 : v >> n; }
-inline uint64_t Mask(int n) { return Shl(1, n) - 1; }
+inline uint64_t Shl(uint64_t v, int n)
+{
+    return n >= 64 ? 0 : v << n;
+}
+inline uint64_t Shr(uint64_t v, int n)
+{
+    return n >= 64 ? 0 : v >> n;
+}
+inline uint64_t Mask(int n)
+{
+    return Shl(1, n) - 1;
+}
 
 inline uint64_t GrayToBinary(uint64_t g)
 {
@@ -127,8 +141,8 @@ inline Frame DecodeBiss(const QByteArray& reply, const FrameLayout& l)
     f.padding = Shr(raw, l.statusBits + l.crcBits) & Mask(l.paddingBits);
     f.position = Shr(raw, l.paddingBits + l.statusBits + l.crcBits) & Mask(l.positionBits);
     f.turns = uint32_t(Shr(raw, l.positionBits + l.paddingBits + l.statusBits + l.crcBits));
-    const uint64_t data = Shl(Shl(Shl(f.turns, l.positionBits) + f.position, l.paddingBits)
-                                  + f.padding, l.statusBits) + f.status;
+    const uint64_t data
+        = Shl(Shl(Shl(f.turns, l.positionBits) + f.position, l.paddingBits) + f.padding, l.statusBits) + f.status;
     const int n = l.multiturnBits + l.positionBits + l.paddingBits + l.statusBits + l.detailBits;
     const uint8_t crc = Crc6ByGroups((n + 5) / 6, data);
     f.crcOk = l.crcBits == 0 || crc == (~f.crc & 0x3F);

@@ -5,6 +5,7 @@
 using TestApplication = QApplication;
 #else
 #include <QCoreApplication>
+
 using TestApplication = QCoreApplication;
 #endif
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace k740;
+
 TEST(LayoutRules, RoundsHalvesToEven)
 {
     EXPECT_EQ(RoundHalfEven(2.5), 2);

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <cerrno>
 
+using namespace k740;
+
 TEST_F(MainFormTest, WithoutCandidatesTheSearchRepeatsEverySecond)
 {
     start();

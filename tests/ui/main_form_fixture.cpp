@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFile>
 
+using namespace k740;
+
 void MainFormTest::start(const QStringList& arguments)
 {
     // The dialogs are children of the window they were made for.

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace k740;
+using namespace k740sim;
+
 class MainFormTest : public ::testing::Test {
 protected:
     void start(const QStringList& arguments = {});

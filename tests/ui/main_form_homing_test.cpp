@@ -7,16 +7,22 @@
 
 #include <QPushButton>
 
+using namespace k740;
+
 namespace {
 // Puts the real clock back even when a test stops early.
 struct FakeClock {
     uint32_t now;
-    explicit FakeClock(uint32_t start) : now(start) { SetTickSource([this] { return now; }); }
+    explicit FakeClock(uint32_t start)
+        : now(start)
+    {
+        SetTickSource([this] { return now; });
+    }
     ~FakeClock() { SetTickSource({}); }
 };
 
 const char kDcrIni[] = "[K740.vcom0]\nDCR=1\nNominalIncr=1000\nCPP=20\nCPM=1000\n";
-}
+} // namespace
 
 class HomingTest : public MainFormTest {
 protected:
@@ -137,7 +143,7 @@ TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
 {
     connectDistanceCoded();
     poll();
-    form->bbZeroRefClick(); // HOME again here: the read-out restarts at 0
+    form->bbZeroRefClick();     // HOME again here: the read-out restarts at 0
     device->setPosition(40100); // past one mark
     poll();
     EXPECT_EQ(form->homing().DcrState, 1);

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QMessageBox>
 
+using namespace k740;
+
 namespace {
 QString textOf(QWidget* modal)
 {

@@ -4,12 +4,17 @@
 
 #include "ui/panel.h"
 
+using namespace k740;
+
 namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kOrange(255, 153, 0);
 const QColor kRed(255, 0, 0);
 
-QColor colourOf(const TPanel* panel) { return panel->palette().color(QPalette::Window); }
+QColor colourOf(const TPanel* panel)
+{
+    return panel->palette().color(QPalette::Window);
+}
 
 DeviceConfig BissDevice()
 {

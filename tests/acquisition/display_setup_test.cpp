@@ -1,9 +1,11 @@
-#include "link/display_settings.h"
+#include "acquisition/display_setup.h"
 #include "acquisition/locale_scope.h"
 #include "settings/encoder_settings.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
+
+using namespace k740;
 
 namespace {
 
@@ -68,10 +70,10 @@ TEST(DisplaySetup, LinearScaleAndDecimalsByUnitAndResolution)
     ExpectScale(Linear(1000, 2), 1.0 / 25400, 5);
     ExpectScale(Linear(1000, 3), 1000.0 / 25400, 2);
     ExpectScale(Linear(1000, 7), 0.001, 3);
-    ExpectScale(Linear(20, 1), 50, 0);                           // 2 - 3 stays at 0
-    ExpectScale(Linear(999.6f, 0), 1.0 / double(999.6f), 3);     // nearest whole resolution
-    ExpectScale(Linear(10.5f, 0), 1.0 / 10.5, 1);               // ties to even: 10
-    ExpectScale(Linear(11.5f, 0), 1.0 / 11.5, 3);               // 12 is in no list
+    ExpectScale(Linear(20, 1), 50, 0);                       // 2 - 3 stays at 0
+    ExpectScale(Linear(999.6f, 0), 1.0 / double(999.6f), 3); // nearest whole resolution
+    ExpectScale(Linear(10.5f, 0), 1.0 / 10.5, 1);            // ties to even: 10
+    ExpectScale(Linear(11.5f, 0), 1.0 / 11.5, 3);            // 12 is in no list
     EXPECT_TRUE(std::isinf(DisplaySetupFor(Linear(0, 0)).DisplayScale));
     EXPECT_EQ(DisplaySetupFor(Linear(3.0e38f, 0)).DisplayDecimals, 3);
     const char* captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)", "POSITION (mil)"};
@@ -99,9 +101,10 @@ TEST(SettingsSummary, AbsoluteInterface)
     EXPECT_EQ(Summary(s, 1), "SSI /  8192 CPR  /  100 kHz /  13 Gray code bits (Double click to change)");
     s.MultiturnBits = 12;
     EXPECT_EQ(Summary(s, 1),
-              "SSI /  8192 CPR  /  100 kHz /  13 Gray code Position + 12 Multiturn bits (Double click to change)");
+        "SSI /  8192 CPR  /  100 kHz /  13 Gray code Position + 12 Multiturn bits (Double click to change)");
     s.BiSS = true;
-    EXPECT_EQ(Summary(s, 1), "BiSS /  8192 CPR  /  100 kHz /  13 Position + 12 Multiturn bits (Double click to change)");
+    EXPECT_EQ(
+        Summary(s, 1), "BiSS /  8192 CPR  /  100 kHz /  13 Position + 12 Multiturn bits (Double click to change)");
     s.MultiturnBits = 0;
     EXPECT_EQ(Summary(s, 1), "BiSS /  8192 CPR  /  100 kHz /  13 bits (Double click to change)");
     s = Linear(1000, 0);
@@ -117,30 +120,9 @@ TEST(SettingsSummary, InverseDirectionAndAutoSaveTails)
     TEncoderSettings s = Linear(50, 0);
     s.InvertDir = true;
     const TSummaryContext autoSave{0, "", "", true, 5};
-    EXPECT_EQ(SettingsSummary(s, autoSave), "Linear / 20 µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
+    EXPECT_EQ(SettingsSummary(s, autoSave),
+        "Linear / 20 µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
     s.CPM = 0;
-    EXPECT_EQ(SettingsSummary(s, autoSave), "Linear / INF µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
-}
-
-TEST(FormatMicrons, DropsTrailingZeros)
-{
-    EXPECT_EQ(FormatMicrons(0.244140625), "0.2441");
-    EXPECT_EQ(FormatMicrons(1.0), "1");
-    EXPECT_EQ(FormatMicrons(15.625), "15.625");
-    EXPECT_EQ(FormatMicrons(100.0), "100");
-    EXPECT_EQ(FormatMicrons(0.00004), "0");
-    LocaleScope german(GermanLocale());
-    EXPECT_EQ(FormatMicrons(0.244140625), "0,2441");
-}
-
-TEST(BitsForCount, SmallestPowerOfTwoUpTo58Bits)
-{
-    EXPECT_EQ(BitsForCount(0) + BitsForCount(-5), 0);
-    EXPECT_EQ(BitsForCount(1), 1);
-    EXPECT_EQ(BitsForCount(2), 1);
-    EXPECT_EQ(BitsForCount(3), 2);
-    EXPECT_EQ(BitsForCount(8192), 13);
-    EXPECT_EQ(BitsForCount(8193), 14);
-    EXPECT_EQ(BitsForCount(int64_t(1) << 58), 58);
-    EXPECT_EQ(BitsForCount((int64_t(1) << 58) + 1), 0);
+    EXPECT_EQ(SettingsSummary(s, autoSave),
+        "Linear / INF µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
 }

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <memory>
 
+namespace k740 {
+
 // One open serial port to a K740 interface. The program reaches the device
 // only through this interface, so tests can put an in-process device behind it.
 class ISerialPort {
@@ -40,3 +42,5 @@ public:
     // sets errorCode to the (positive) OS error code.
     virtual std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) = 0;
 };
+
+} // namespace k740

@@ -1,4 +1,4 @@
-#include "link/display_settings.h"
+#include "acquisition/display_setup.h"
 
 #include "platform/decimal_text.h"
 #include "settings/encoder_settings.h"
@@ -7,6 +7,8 @@
 #include <cmath>
 #include <initializer_list>
 #include <limits>
+
+namespace k740 {
 
 namespace {
 
@@ -31,11 +33,16 @@ const DecimalsRow ImperialDecimals[] = {
     {7, {50000, 100000, 200000, 250000, 400000, 500000, 1000000}},
 };
 
-bool IsImperial(int32_t units) { return units == 2 || units == 3; }
-bool IsThousandths(int32_t units) { return units == 1 || units == 3; }
+bool IsImperial(int32_t units)
+{
+    return units == 2 || units == 3;
+}
+bool IsThousandths(int32_t units)
+{
+    return units == 1 || units == 3;
+}
 
-template <size_t N>
-int32_t LookUpDecimals(const DecimalsRow (&table)[N], double resolution)
+template <size_t N> int32_t LookUpDecimals(const DecimalsRow (&table)[N], double resolution)
 {
     for (const DecimalsRow& row : table)
         for (double r : row.Resolutions)
@@ -68,22 +75,19 @@ void SetUpRotary(const TEncoderSettings& s, TDisplaySetup& setup)
     setup.Units = 0;
     if (s.Degrees != 1)
         return;
-    setup.DisplayScale = s.CPR == 0 ? std::numeric_limits<double>::infinity()
-                                    : double(360.0L / s.CPR);
+    setup.DisplayScale = s.CPR == 0 ? std::numeric_limits<double>::infinity() : double(360.0L / s.CPR);
     setup.DisplayDecimals = DegreeDecimals(s.CPR, setup.DisplayScale);
 }
 
 void SetUpLinear(const TEncoderSettings& s, TDisplaySetup& setup)
 {
-    static const char* const captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)",
-                                           "POSITION (mil)"};
+    static const char* const captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)", "POSITION (mil)"};
     const bool known = s.Units >= 0 && s.Units <= 3;
     setup.PosLabelCaption = QString::fromUtf8(captions[known ? s.Units : 0]);
     setup.Units = s.Units;
 
     const long double perMillimetre = IsThousandths(s.Units) ? 1000.0L : 1.0L;
-    const long double scale = s.CPM == 0 ? std::numeric_limits<long double>::infinity()
-                                         : perMillimetre / s.CPM;
+    const long double scale = s.CPM == 0 ? std::numeric_limits<long double>::infinity() : perMillimetre / s.CPM;
     setup.DisplayScale = double(IsImperial(s.Units) ? scale / 25.4L : scale);
     // The resolution rounded to the nearest integer, ties to even.
     const double resolution = std::nearbyint(double(s.CPM));
@@ -108,8 +112,7 @@ TDisplaySetup DisplaySetupFor(const TEncoderSettings& active)
 QString SettingsSummary(const TEncoderSettings& s, const TSummaryContext& context)
 {
     const QString cpr = QString::number(s.CPR);
-    const float micronsPerCount = s.CPM == 0 ? std::numeric_limits<float>::infinity()
-                                             : 1.0f / s.CPM * 1000.0f;
+    const float micronsPerCount = s.CPM == 0 ? std::numeric_limits<float>::infinity() : 1.0f / s.CPM * 1000.0f;
     const QString resolution = FormatMicrons(micronsPerCount);
     QString text;
     if (context.InterfaceKind != 1) {
@@ -120,8 +123,8 @@ QString SettingsSummary(const TEncoderSettings& s, const TSummaryContext& contex
         const QString gray = (s.GrayCode && !(s.Rotary && s.BiSS)) ? QStringLiteral(" Gray code") : QString();
         const bool multiturn = s.Rotary && s.MultiturnBits > 0;
         text = QString(s.BiSS ? "BiSS" : "SSI")
-            + (s.Rotary ? " /  " + cpr + " CPR" : " Linear /  " + resolution + QStringLiteral(" µm"))
-            + "  /  " + context.FrequencyText + " /  " + context.BitsText + gray
+            + (s.Rotary ? " /  " + cpr + " CPR" : " Linear /  " + resolution + QStringLiteral(" µm")) + "  /  "
+            + context.FrequencyText + " /  " + context.BitsText + gray
             + (multiturn ? " Position + " + QString::number(s.MultiturnBits) + " Multiturn bits"
                          : QStringLiteral(" bits"));
     }
@@ -132,21 +135,4 @@ QString SettingsSummary(const TEncoderSettings& s, const TSummaryContext& contex
     return text + QStringLiteral(" (Double click to change)");
 }
 
-QString FormatMicrons(double value)
-{
-    QString text = FormatFixed(value, 8, 4);
-    const QChar separator = DecimalSeparator();
-    while (text.contains(separator) && (text.endsWith('0') || text.endsWith(separator)))
-        text.chop(1);
-    return text;
-}
-
-int32_t BitsForCount(int64_t count)
-{
-    if (count <= 0)
-        return 0;
-    for (int32_t n = 1; n <= 58; ++n)
-        if ((int64_t(1) << n) >= count)
-            return n;
-    return 0;
-}
+} // namespace k740
