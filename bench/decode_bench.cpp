@@ -23,7 +23,7 @@ double NanosecondsPerFrame(const Case& c, bool withText, int iterations, volatil
 {
     const TDisplaySetup setup = DisplaySetupFor(c.settings);
     const PositionFormat format = MakePositionFormat(c.settings, setup.DisplayScale, setup.DisplayDecimals);
-    const TFrameKind kind = FrameKindFor(c.interfaceKind, c.settings);
+    const TFrameKind kind = FrameKindFor(TInterfaceKind(c.interfaceKind), c.settings);
     TDecodedFrame frame;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < iterations; ++i) {

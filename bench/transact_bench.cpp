@@ -78,7 +78,7 @@ Measurement Exchange(ISerialPort& port, const QByteArray& command, int count)
     wall.start();
     for (int i = 0; i < count; ++i) {
         one.start();
-        if (Transact(&port, command, 0, false, reply) != kTransactOk)
+        if (Transact(&port, command, 0, false, reply) != TTransactResult::Ok)
             ++m.failures;
         m.roundTripsMs.push_back(double(one.nsecsElapsed()) / 1e6);
     }

@@ -7,8 +7,9 @@
 
 namespace k740sim {
 
-FakeDevicePort::FakeDevicePort(std::shared_ptr<FakePortSlot> slot)
-    : slot_(std::move(slot))
+FakeDevicePort::FakeDevicePort(QString name, std::shared_ptr<FakePortSlot> slot)
+    : name_(std::move(name))
+    , slot_(std::move(slot))
     , generation_(slot_->generation)
 {
     slot_->inUse = true;
@@ -170,7 +171,7 @@ std::unique_ptr<ISerialPort> FakePortProvider::open(const QString& portName, int
         return nullptr;
     }
     errorCode = 0;
-    return std::make_unique<FakeDevicePort>(slot);
+    return std::make_unique<FakeDevicePort>(portName, slot);
 }
 
 } // namespace k740sim

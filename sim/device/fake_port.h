@@ -28,7 +28,7 @@ struct FakePortSlot {
 // readable when their pieces are due on the steady clock.
 class FakeDevicePort : public ISerialPort {
 public:
-    explicit FakeDevicePort(std::shared_ptr<FakePortSlot> slot);
+    FakeDevicePort(QString name, std::shared_ptr<FakePortSlot> slot);
     ~FakeDevicePort() override;
 
     bool configureLine() override;
@@ -37,6 +37,7 @@ public:
     int bytesWaiting() override;
     QByteArray read(int maxBytes) override;
     bool waitForReadyRead(int timeoutMs) override;
+    QString name() const override { return name_; }
     bool isOpen() const override;
     void close() override;
 
@@ -49,6 +50,7 @@ private:
     bool alive() const;
     void collectDuePieces();
 
+    QString name_;
     std::shared_ptr<FakePortSlot> slot_;
     int generation_;
     bool open_ = true;

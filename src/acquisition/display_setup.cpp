@@ -115,7 +115,7 @@ QString SettingsSummary(const TEncoderSettings& s, const TSummaryContext& contex
     const float micronsPerCount = s.CPM == 0 ? std::numeric_limits<float>::infinity() : 1.0f / s.CPM * 1000.0f;
     const QString resolution = FormatMicrons(micronsPerCount);
     QString text;
-    if (context.InterfaceKind != 1) {
+    if (context.InterfaceKind != TInterfaceKind::Absolute) {
         text = QString(s.Rotary ? "Rotary" : "Linear")
             + (s.DCR ? QStringLiteral(" with Distance Coded Ref Marks  / ") : QStringLiteral(" / "))
             + (s.Rotary ? cpr + " CPR" : resolution + QStringLiteral(" µm"));

@@ -1,4 +1,6 @@
 #pragma once
+#include "link/interface_identity.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -20,7 +22,7 @@ TDisplaySetup DisplaySetupFor(const TEncoderSettings& active);
 
 // Everything besides the settings that the summary in the status bar shows.
 struct TSummaryContext {
-    uint8_t InterfaceKind = 0;
+    TInterfaceKind InterfaceKind = TInterfaceKind::Counting;
     QString BitsText;      // bits as last configured
     QString FrequencyText; // clock frequency as the interface reported it
     bool AutoSave = false;

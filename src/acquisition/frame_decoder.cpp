@@ -95,9 +95,9 @@ uint64_t ShiftRight(uint64_t value, int64_t bits)
     return bits >= 64 ? 0 : value >> bits;
 }
 
-TFrameKind FrameKindFor(uint8_t interfaceKind, const TEncoderSettings& active)
+TFrameKind FrameKindFor(TInterfaceKind interfaceKind, const TEncoderSettings& active)
 {
-    if (interfaceKind != 1)
+    if (interfaceKind != TInterfaceKind::Absolute)
         return fkCounter;
     if (active.BiSS)
         return fkBiss;
@@ -308,11 +308,12 @@ int32_t CounterReplyFlag(const QByteArray& reply)
     return DecimalOrZero(SplitReplyFields(reply).Third);
 }
 
-void InvertDirection(TDecodedFrame& frame, int32_t multiturnBits)
+void InvertDirection(TDecodedFrame& frame, TFrameKind kind, int32_t multiturnBits)
 {
     frame.Position = int64_t(0 - uint64_t(frame.Position));
-    frame.RefLatch = int64_t(0 - uint64_t(frame.RefLatch));
-    if (multiturnBits >= 1)
+    if (kind == fkCounter)
+        frame.RefLatch = int64_t(0 - uint64_t(frame.RefLatch));
+    else if (multiturnBits >= 1)
         frame.Turns = LowWord((0 - uint64_t(int64_t(frame.Turns))) & Mask(multiturnBits));
 }
 

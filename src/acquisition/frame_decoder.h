@@ -1,4 +1,6 @@
 #pragma once
+#include "link/interface_identity.h"
+
 #include <QByteArray>
 #include <cstdint>
 
@@ -27,9 +29,9 @@ uint64_t Mask(int64_t bits);
 uint64_t ShiftLeft(uint64_t value, int64_t bits);
 uint64_t ShiftRight(uint64_t value, int64_t bits);
 
-// InterfaceKind 1 reads SSI or BiSS-C frames (BiSS first, then LongFrame);
-// any other kind is the counting interface.
-TFrameKind FrameKindFor(uint8_t interfaceKind, const TEncoderSettings& active);
+// The absolute interface reads SSI or BiSS-C frames (BiSS first, then
+// LongFrame); the counting interface its count triple.
+TFrameKind FrameKindFor(TInterfaceKind interfaceKind, const TEncoderSettings& active);
 // The position request: "4" for the hexadecimal captures, else "?".
 QByteArray PositionRequest(TFrameKind kind);
 
@@ -56,9 +58,11 @@ TReplyFields SplitReplyFields(const QByteArray& reply);
 // text without leading and trailing blanks and control characters.
 QByteArray TrimBlanks(const QByteArray& text);
 
-// Cycle step for an inverted direction of count: negates Position and
-// RefLatch; with multiturnBits >= 1 Turns becomes (-Turns) AND mask(multiturnBits).
-void InvertDirection(TDecodedFrame& frame, int32_t multiturnBits);
+// Cycle step for an inverted direction of count, on the values a frame of
+// `kind` renewed: Position always, RefLatch from the counting interface,
+// and from the SSI and BiSS-C frames Turns, which becomes
+// (-Turns) AND mask(multiturnBits) when multiturnBits >= 1.
+void InvertDirection(TDecodedFrame& frame, TFrameKind kind, int32_t multiturnBits);
 
 int64_t GrayToBinary(int64_t value);
 

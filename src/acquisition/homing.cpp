@@ -17,7 +17,7 @@ void StartHoming(THomingState& state, bool dcr, int64_t position, int64_t refLat
         state.RefOffset = position;
         state.SavedRefOffset = state.RefOffset;
         state.ZeroOffset = 0;
-        state.DcrState = 0;
+        state.DcrState = TDcrState::FirstMarkAwaited;
     } else {
         state.SavedRefOffset = state.RefOffset;
         state.ZeroOffset = refLatch;
@@ -37,15 +37,15 @@ TMarkOutcome OnReferenceMark(THomingState& state, bool dcr, int64_t refLatch, in
     }
     if (!state.Homing)
         return TMarkOutcome::Ignored;
-    if (state.DcrState == 0) {
+    if (state.DcrState == TDcrState::FirstMarkAwaited) {
         state.FirstMark = refLatch;
-        state.DcrState = 1;
+        state.DcrState = TDcrState::SecondMarkAwaited;
         return TMarkOutcome::FirstMark;
     }
-    if (state.DcrState != 1 || !IsAnotherMark(state.FirstMark, refLatch, cpp))
+    if (state.DcrState != TDcrState::SecondMarkAwaited || !IsAnotherMark(state.FirstMark, refLatch, cpp))
         return TMarkOutcome::Ignored;
     state.SecondMark = refLatch;
-    state.DcrState = 2;
+    state.DcrState = TDcrState::Done;
     state.Homing = false;
     const TDistanceCoded result = DistanceCodedOffset(state.FirstMark, state.SecondMark, cpp, nominalIncr);
     state.RefOffset = result.RefOffset;

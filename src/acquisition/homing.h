@@ -3,13 +3,16 @@
 
 namespace k740 {
 
+// Stage of homing on distance-coded marks.
+enum class TDcrState { FirstMarkAwaited, SecondMarkAwaited, Done };
+
 // Offsets subtracted from the count before display, and the state of a
 // search for the reference point (plain or distance-coded marks).
 struct THomingState {
     int64_t ZeroOffset = 0;
     int64_t RefOffset = 0;
     bool Homing = false;
-    int64_t DcrState = 0; // 0 first mark awaited, 1 second mark awaited, 2 done
+    TDcrState DcrState = TDcrState::FirstMarkAwaited;
     int64_t FirstMark = 0;
     int64_t SecondMark = 0;
     int32_t BlinkPhase = 0; // 1 while the blinking read-out is shown

@@ -56,9 +56,9 @@ QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detai
     return text;
 }
 
-QString PinsCaption(int result, const QByteArray& reply)
+QString PinsCaption(TTransactResult result, const QByteArray& reply)
 {
-    return QStringLiteral("Pins: ") + (result == 0 ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
+    return QStringLiteral("Pins: ") + (result == TTransactResult::Ok ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
 }
 
 QByteArray SerialRequest(bool secondSerial)
@@ -66,9 +66,9 @@ QByteArray SerialRequest(bool secondSerial)
     return secondSerial ? QByteArrayLiteral("r") : QByteArrayLiteral("s");
 }
 
-QString SerialCaption(int result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion)
+QString SerialCaption(TTransactResult result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion)
 {
-    if (result != 0)
+    if (result != TTransactResult::Ok)
         return QStringLiteral("SN: /");
     // The reply's closing carriage return is not drawn.
     QString serial = QString::fromLatin1(reply.endsWith('\r') ? reply.chopped(1) : reply);
@@ -78,9 +78,9 @@ QString SerialCaption(int result, const QByteArray& reply, bool secondSerial, in
     return (first ? QStringLiteral("SN: ") : QStringLiteral("SN#2: ")) + serial.toUpper();
 }
 
-QString SupplyCaption(int result, const QByteArray& reply)
+QString SupplyCaption(TTransactResult result, const QByteArray& reply)
 {
-    if (result != 0)
+    if (result != TTransactResult::Ok)
         return QStringLiteral("/");
     const TReplyFields fields = SplitReplyFields(reply);
     if (TrimmedField(fields.First) != QLatin1String("1"))

@@ -1,4 +1,6 @@
 #pragma once
+#include "link/transaction.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QString>
@@ -22,10 +24,10 @@ QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detai
 
 // Captions of the extended status bar from the result and reply of the
 // "p", "r"/"s" and "e" requests (result 0 means success).
-QString PinsCaption(int result, const QByteArray& reply);
+QString PinsCaption(TTransactResult result, const QByteArray& reply);
 QByteArray SerialRequest(bool secondSerial);
-QString SerialCaption(int result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion);
-QString SupplyCaption(int result, const QByteArray& reply);
+QString SerialCaption(TTransactResult result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion);
+QString SupplyCaption(TTransactResult result, const QByteArray& reply);
 
 // One reading of the supply reply ("5,02 V", "4980 mV", "85.3 mA") rewritten
 // with the user's decimal separator; the first reading keeps 2 decimals

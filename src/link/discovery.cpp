@@ -45,7 +45,7 @@ InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& port
     identity.FirmwareVersion = FirmwareVersionOf(reply);
     identity.ExtendedInterface = reply.startsWith("K740-9");
     identity.SecondSerial = identity.ExtendedInterface && identity.FirmwareVersion >= 117;
-    identity.InterfaceKind = reply.mid(1, 6) == "740-9S" ? 1 : 0;
+    identity.InterfaceKind = reply.mid(1, 6) == "740-9S" ? TInterfaceKind::Absolute : TInterfaceKind::Counting;
     identity.IdentityText = QString::fromLatin1(reply.left(reply.size() - 1));
     return identity;
 }
@@ -64,11 +64,11 @@ ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, cons
         QCoreApplication::processEvents();
         if (port->configureLine()) {
             QByteArray reply;
-            if (Transact(port.get(), "v", 0, true, reply) == kTransactOk && IsIdentityReply(reply)) {
+            if (Transact(port.get(), "v", 0, true, reply) == TTransactResult::Ok && IsIdentityReply(reply)) {
                 result.answering.append(name);
                 if (!serialFilter.isEmpty()) {
                     QByteArray serial;
-                    if (Transact(port.get(), "r", 0, true, serial) == kTransactOk
+                    if (Transact(port.get(), "r", 0, true, serial) == TTransactResult::Ok
                         && QString::fromLatin1(serial).toUpper().startsWith(serialFilter))
                         result.filterMatch = name;
                 }

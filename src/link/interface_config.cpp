@@ -22,21 +22,21 @@ int32_t FrameLengthFor(const TFrameConfig& s, bool extendedInterface)
 void ConfigureInterface(
     const InterfaceIdentity& identity, const TFrameConfig& frame, TConfigTexts& texts, const ExchangeFunction& exchange)
 {
-    if (identity.InterfaceKind != 1)
+    if (identity.InterfaceKind != TInterfaceKind::Absolute)
         return;
 
     QByteArray reply;
     const QByteArray length = QByteArray::number(FrameLengthFor(frame, identity.ExtendedInterface));
-    if (exchange("B" + length + "\r", reply) != 0)
+    if (exchange("B" + length + "\r", reply) != TTransactResult::Ok)
         return;
     texts.BitsText = QString::number(frame.SSIBits);
     texts.FrequencyText = QStringLiteral("100 kHz");
 
     if (!identity.ExtendedInterface)
         return;
-    if (exchange("M" + QByteArray::number(frame.SSIFreq), reply) != 0)
+    if (exchange("M" + QByteArray::number(frame.SSIFreq), reply) != TTransactResult::Ok)
         return;
-    if (exchange("m", reply) != 0)
+    if (exchange("m", reply) != TTransactResult::Ok)
         return;
     texts.FrequencyText = QString::fromLatin1(reply.mid(4, std::max(0, int(reply.size()) - 5)));
 }

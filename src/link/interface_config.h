@@ -1,4 +1,6 @@
 #pragma once
+#include "link/transaction.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -8,9 +10,8 @@ namespace k740 {
 
 struct InterfaceIdentity;
 
-// Sends one command and collects its reply; returns the transaction result
-// (0 success, else a negative error code).
-using ExchangeFunction = std::function<int(const QByteArray& command, QByteArray& reply)>;
+// Sends one command and collects its reply; returns the transaction result.
+using ExchangeFunction = std::function<TTransactResult(const QByteArray& command, QByteArray& reply)>;
 
 // The frame an SSI / BiSS-C interface is told to clock.
 struct TFrameConfig {
@@ -34,7 +35,7 @@ struct TConfigTexts {
 // extended interface limited to 8..30.
 int32_t FrameLengthFor(const TFrameConfig& frame, bool extendedInterface);
 
-// Brings an SSI / BiSS-C interface (InterfaceKind 1) in line with the frame:
+// Brings an SSI / BiSS-C interface in line with the frame:
 // sends "B" + length + "\r" and, on an extended interface, "M" + SSIFreq and
 // "m". Does nothing for other interface kinds.
 void ConfigureInterface(const InterfaceIdentity& identity, const TFrameConfig& frame, TConfigTexts& texts,

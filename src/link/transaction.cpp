@@ -4,7 +4,9 @@
 #include "platform/tick_counter.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <algorithm>
+#include <chrono>
 
 namespace k740 {
 
@@ -32,15 +34,56 @@ void CollectWaitingBytes(ISerialPort* port, QByteArray& reply, int cap)
     reply.append(bytes.constData(), std::min(room, int(bytes.size())));
 }
 
-} // namespace
+// The link trace for real hardware: one line per exchange on standard error,
+// switched on with QT_LOGGING_RULES="k740.link.debug=true".
+Q_LOGGING_CATEGORY(lcLink, "k740.link", QtWarningMsg)
 
-int Transact(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply)
+using TraceClock = std::chrono::steady_clock;
+
+double Milliseconds(TraceClock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Bytes as they can be read in a terminal: "\r", "\n" and "\xNN" for the rest.
+QString Printable(const QByteArray& bytes)
+{
+    QString text;
+    for (const char c : bytes) {
+        if (c == '\r')
+            text += QStringLiteral("\\r");
+        else if (c == '\n')
+            text += QStringLiteral("\\n");
+        else if (c >= 0x20 && c < 0x7f)
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x%1").arg(uint8_t(c), 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
+void Trace(const ISerialPort* port, const QByteArray& command, const QByteArray& reply, TTransactResult result,
+    TraceClock::time_point start)
+{
+    static const TraceClock::time_point origin = TraceClock::now();
+    const TraceClock::time_point end = TraceClock::now();
+    qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" -> \"%4\" result %5 in %6 ms")
+                                     .arg(Milliseconds(end - origin), 0, 'f', 3)
+                                     .arg(port ? port->name() : QStringLiteral("(no port)"), Printable(command),
+                                         Printable(reply))
+                                     .arg(int32_t(result))
+                                     .arg(Milliseconds(end - start), 0, 'f', 3);
+}
+
+// The exchange itself; Transact adds the trace.
+TTransactResult Exchange(
+    ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply)
 {
     if (!port || !port->isOpen())
-        return kTransactNoPort;
+        return TTransactResult::NoPort;
     const int written = port->write(command);
     if (written < 0)
-        return written;
+        return TTransactResult(written);
 
     reply.clear();
     const int cap = std::max(kMaxReplyBytes, expectedLength);
@@ -50,15 +93,28 @@ int Transact(ISerialPort* port, const QByteArray& command, int expectedLength, b
             QCoreApplication::processEvents();
         CollectWaitingBytes(port, reply, cap);
         if (IsComplete(reply, expectedLength))
-            return kTransactOk;
+            return TTransactResult::Ok;
         // Unsigned difference: correct across the wrap of the 32-bit counter.
         const uint32_t elapsed = GetTickCount() - start;
         if (elapsed > kReplyTimeoutMs || !port->isOpen())
-            return kTransactTimeout;
+            return TTransactResult::Timeout;
         // Sleep until bytes arrive, at most until just past the time-out.
         const int remaining = int(kReplyTimeoutMs - elapsed) + 1;
         port->waitForReadyRead(pumpMessages ? std::min(remaining, kPumpSliceMs) : remaining);
     }
+}
+
+} // namespace
+
+TTransactResult Transact(
+    ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply)
+{
+    if (!lcLink().isDebugEnabled())
+        return Exchange(port, command, expectedLength, pumpMessages, reply);
+    const TraceClock::time_point start = TraceClock::now();
+    const TTransactResult result = Exchange(port, command, expectedLength, pumpMessages, reply);
+    Trace(port, command, reply, result, start);
+    return result;
 }
 
 void SendNoReply(ISerialPort* port, const QByteArray& command)

@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <QFileInfo>
 
 namespace k740 {
 
@@ -183,6 +184,8 @@ bool QtSerialPort::waitForReadyRead(int timeoutMs)
         close();
     return false;
 }
+
+QString QtSerialPort::name() const { return QFileInfo(m_port.portName()).fileName(); }
 
 bool QtSerialPort::isOpen() const
 {

@@ -24,6 +24,7 @@ public:
     int bytesWaiting() override;
     QByteArray read(int maxBytes) override;
     bool waitForReadyRead(int timeoutMs) override;
+    QString name() const override;
     bool isOpen() const override;
     void close() override;
 

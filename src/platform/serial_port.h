@@ -27,6 +27,8 @@ public:
     // Sleeps until bytes arrive or timeoutMs passes; true when bytes wait.
     virtual bool waitForReadyRead(int timeoutMs) = 0;
 
+    // The port's name as the port list gives it (for traces).
+    virtual QString name() const = 0;
     virtual bool isOpen() const = 0;
     virtual void close() = 0;
 };

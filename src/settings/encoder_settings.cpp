@@ -6,7 +6,7 @@ namespace k740 {
 
 TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity)
 {
-    const bool absoluteInterface = identity.InterfaceKind == 1;
+    const bool absoluteInterface = identity.InterfaceKind == TInterfaceKind::Absolute;
     TEncoderSettings active = stored;
     active.BiSS = stored.BiSS && absoluteInterface && identity.FirmwareVersion > 115;
     active.PeriodLength = stored.DCRPeriode == 1 ? 5 : 2;

@@ -147,7 +147,10 @@ TEncoderSettings LoadSettings(
     Loader loader(ini, section, conversionErrors);
     forEachStoredKey(loader, settings);
     if (where.LayoutEditMode) {
-        forEachLayoutKey(loader, settings, current);
+        // The geometry keys default to the window's current layout, Logo_Flag to 0.
+        WindowGeometry defaults = current;
+        defaults.LogoFlag = 0;
+        forEachLayoutKey(loader, settings, defaults);
     } else {
         GeometryCopy copy;
         forEachLayoutKey(copy, settings, current);

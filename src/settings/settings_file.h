@@ -28,7 +28,8 @@ struct SettingsLocation {
 // no "K740.INI" exists), section "K740." / "T740." + port name, or the
 // SerialFilter section when the file has one. A missing file or key gives the
 // key's load default; the layout keys are read only in layout edit mode and
-// otherwise take `current`. A CPR or Custom text that is not a 64-bit integer
+// otherwise take `current`. Absent geometry keys take `current` too, an
+// absent Logo_Flag 0. A CPR or Custom text that is not a 64-bit integer
 // adds "'<text>' is not a valid integer value" to conversionErrors (when
 // given) and takes its load default; loading goes on.
 TEncoderSettings LoadSettings(

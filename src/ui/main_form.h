@@ -1,38 +1,22 @@
 #pragma once
-#include "acquisition/frame_decoder.h"
-#include "acquisition/homing.h"
-#include "acquisition/position_format.h"
-#include "link/command_line.h"
-#include "link/interface_config.h"
-#include "link/interface_identity.h"
-#include "platform/serial_port.h"
-#include "settings/encoder_settings.h"
+#include "acquisition/interface_session.h"
 #include "settings/settings_file.h"
+#include "ui/main_form_controls.h"
 
-#include <QByteArray>
 #include <QFontMetrics>
+#include <QStringList>
 #include <QWidget>
-#include <chrono>
 #include <map>
-#include <memory>
-
-class QCheckBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QSpinBox;
-class QTimer;
 
 namespace k740 {
 
 class TComPortForm;
-class TPanel;
 class TSettingsForm;
 
 // The main window: the position read-out, the status bars and the timers
 // that search for the interface and poll it. Window events and timer ticks
-// call the handlers below; they stay thin and call plain operations of the
-// link, acquisition and settings code.
+// call the handlers below; they ask the interface session and put its
+// answer into the controls.
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
@@ -42,7 +26,7 @@ public:
     void setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm);
 
     // Start-up and exit steps.
-    void FormCreate(const QStringList& arguments);
+    void FormCreate();
     void FormDestroy();
 
     // Timer handlers.
@@ -57,58 +41,15 @@ public:
     void bbZeroRefClick();
     void ExtStPanel2DblClick();
     void ExtStPanel3DblClick();
-    // Esc (character 27) cancels homing.
-    void FormKeyPress(int character);
+    // A typed character; Esc cancels homing.
+    void FormKeyPress(QChar key);
 
     // Layout passes.
     void FormShow();
     void FormResize();
 
-    // Read access for tests and other windows.
-    bool notConnected() const { return NotConnected; }
-    const InterfaceIdentity& identity() const { return Identity; }
-    const TEncoderSettings& activeSettings() const { return ActiveSettings; }
-    const RunOptions& options() const { return Options; }
-    const THomingState& homing() const { return Ref; }
-    const TDecodedFrame& lastFrame() const { return LastFrame; }
-    float positionValue() const { return PositionValue; }
-    QString positionText() const;
-    QString statusText(int panel) const;
-    QString summaryText() const;
-
-    // Controls (named as in the window's design).
-    QWidget* pHead;
-    QLabel* Image1;
-    QWidget* YPanel;
-    QWidget* GPanel;
-    QLabel* PosLabel;
-    QLabel* RefLabel;
-    TPanel* pColorStatus;
-    TPanel* PosPanel;
-    TPanel* RefPanel;
-    QPushButton* bbZero;
-    QPushButton* bbZeroRef;
-    QWidget* ExtStPanel;
-    TPanel* ExtStPanel1;
-    TPanel* ExtStPanel2;
-    TPanel* ExtStPanel3;
-    QWidget* AuxLogoPanel;
-    QLabel* Image2;
-    QWidget* DataPanel;
-    QCheckBox* cbAutoCapture;
-    QSpinBox* udCaptureInterval;
-    QLabel* Label6;
-    QPlainTextEdit* DataMemo;
-    QWidget* StPanel;
-    TPanel* StPanel1;
-    TPanel* StPanel2;
-    TPanel* StPanel3;
-    QLabel* Label5;
-
-    QTimer* initTimer;
-    QTimer* LoopTimer;
-    QTimer* BlinkTrigger;
-    QTimer* TrigTimer;
+    const TInterfaceSession& session() const { return Session; }
+    const TMainFormControls& controls() const { return ui; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -116,71 +57,44 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void createControls();
+    void connectHandlers();
     void connectTo(const QString& portName);
-    bool openAndIdentify(const QString& portName);
-    void arrangeRowForKind();
-    void arrangeRowForSettings();
-    void layoutRow();
     void ApplySettings(bool dcrWasOn);
-    void loadSettings();
-    void saveSettings();
-    SettingsLocation settingsLocation() const;
-    WindowGeometry liveGeometry() const;
     void restoreLayoutFromSettings();
-    PositionFormat positionFormat() const;
-    void showPosition(const QString& text, int64_t rel);
+    void saveSettings();
+    WindowGeometry liveGeometry() const;
+
+    void showReadOut();
+    void showRefReadOut();
+    void showRow(bool relayout = false);
     void fitPositionText(const QString& text);
-    void autoSaveStep(int64_t rel);
-    void referenceMarkStep(const QString& cycleText);
-    void flashReference(const QString& text);
-    void statusBarStep();
-    int cycleTransact(const QByteArray& command);
-    void cancelHoming();
-    void showMessage(const QString& text);
+    void showCycle(const TCycleResult& cycle);
     void linkLost();
-    void closePort();
+    void flashReference();
+    void setSummary(const QString& text, bool settingsStyle);
+    void showMessage(const QString& text);
+
+    void layoutRow();
+    void placeHomeButton();
+    void placeExtendedFields();
     void SetLogoMode(int mode);
     void PlaceStatusColour();
     void PlaceCaptureList();
-    void placeHomeButton();
-    void placeExtendedFields();
-    void setSummary(const QString& text, bool settingsStyle);
 
-    IPortProvider& ports_;
+    TMainFormControls ui;
+    TInterfaceSession Session;
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
 
-    RunOptions Options;
-    QString ProgramDir;
-    std::unique_ptr<ISerialPort> port_;
-    QByteArray LastReply;
-    InterfaceIdentity Identity;
-    TEncoderSettings StoredSettings;
-    TEncoderSettings ActiveSettings;
-    TConfigTexts ConfigTexts;
-    TDecodedFrame LastFrame;
-    THomingState Ref;
-    QString HiddenPosition;
-    int64_t LastMovePosition = 0;
-    float PositionValue = 0;
-    uint32_t LastSaveTick = 0;
-    std::chrono::steady_clock::time_point LoopPauseEnd; // when the next cycle may send: 10 ms after its last exchange
     WindowGeometry SavedPanelGeometry;
     std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
-
-    bool NotConnected = true;
-    bool BlankSummary = false;
-    bool UnsupportedNoticeArmed = true;
-    bool ConnectedOnce = false;
+    int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
+    bool FirstShowDone = false;
+    bool BlankSummary = false;
     bool CursorRestored = false;
     bool Destroyed = false;
     bool RecordingOptionsVisible = true;
-    int32_t AutoSaveInterval = 1;
-    int32_t FittedFontSize = 72;
-    double DisplayScale = 0.001;
-    int32_t DisplayDecimals = 3;
 };
 
 } // namespace k740

@@ -1,15 +1,13 @@
-// Search for the interface and connection to it.
+// Search for the interface, connection, and applying the settings.
 #include "ui/main_form.h"
 
-#include "link/discovery.h"
-#include "link/transaction.h"
 #include "ui/colours.h"
 #include "ui/com_port_form.h"
-#include "ui/panel.h"
 #include "ui/settings_form.h"
+#include "ui/widgets/panel.h"
 
 #include <QApplication>
-#include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -18,147 +16,120 @@ namespace k740 {
 
 void TMainForm::initTimerTimer()
 {
-    initTimer->stop();
-    closePort();
+    ui.initTimer->stop();
+    Session.closePort();
     setSummary("Searching for interfaces...", false);
-    StPanel3->repaint();
-    Identity.PortName.clear();
+    ui.StPanel3->repaint();
+    Session.clearPortName();
 
-    const QStringList candidates = ports_.candidatePorts();
-    if (ComPortForm)
-        ComPortForm->clearItems();
-    const ProbeResult probe = ProbePorts(ports_, candidates, Options.SerialFilter,
-        [this](int errorCode) { StPanel2->setText("Last Error: " + QString::number(errorCode)); });
+    const ProbeResult probe = Session.probe();
     if (!CursorRestored) {
         QApplication::restoreOverrideCursor();
         CursorRestored = true;
     }
     if (Destroyed)
         return;
-
     const QString chosen = ChoosePort(probe,
         [this](const QStringList& answering) { return ComPortForm ? ComPortForm->choose(answering) : QString(); });
     if (!chosen.isEmpty() && !Destroyed)
         connectTo(chosen);
 
-    if (NotConnected && !Destroyed) {
+    if (Session.notConnected() && !Destroyed) {
         BlankSummary = true;
-        BlinkTrigger->start();
-        initTimer->setInterval(1000);
-        initTimer->start();
+        ui.BlinkTrigger->start();
+        ui.initTimer->setInterval(1000);
+        ui.initTimer->start();
     }
-}
-
-// Opens the port for good and checks the identity; false ends the attempt.
-bool TMainForm::openAndIdentify(const QString& portName)
-{
-    int errorCode = 0;
-    port_ = ports_.open(portName, errorCode);
-    if (!port_ || !port_->configureLine())
-        return false;
-    if (Transact(port_.get(), "v", 0, false, LastReply) != kTransactOk || !IsIdentityReply(LastReply))
-        return false;
-    if (!IsSupportedIdentity(LastReply)) {
-        BlankSummary = true;
-        if (LastReply.startsWith("K740-9B") && UnsupportedNoticeArmed) {
-            UnsupportedNoticeArmed = false;
-            QMessageBox::warning(this, "K740-9B", "K740-9B BiSS interface is not supported.\r\n");
-        }
-        return false;
-    }
-    BlankSummary = false;
-    UnsupportedNoticeArmed = true;
-    return true;
 }
 
 void TMainForm::connectTo(const QString& portName)
 {
-    Identity.PortName = portName;
-    if (!openAndIdentify(portName))
+    const TConnectResult result = Session.connectTo(portName, liveGeometry());
+    if (result.Outcome == TConnectOutcome::Unsupported) {
+        BlankSummary = true;
+        if (result.ShowUnsupportedNotice)
+            QMessageBox::warning(this, "K740-9B", "K740-9B BiSS interface is not supported.\r\n");
+    }
+    if (result.Outcome != TConnectOutcome::Connected)
         return;
-    Identity = IdentityFromReply(LastReply, portName);
+    BlankSummary = false;
 
-    if (Identity.InterfaceKind == 0) {
-        SendNoReply(port_.get(), "c");
-        PosPanel->setFontColour(Colours::Green);
-    } else {
-        QByteArray counterReply;
-        Transact(port_.get(), "b", 0, false, counterReply);
-        PosPanel->setFontColour(Colours::Navy);
+    const InterfaceIdentity& identity = Session.identity();
+    const bool counting = identity.InterfaceKind == TInterfaceKind::Counting;
+    ui.PosPanel->setFontColour(counting ? Colours::Green : Colours::Navy);
+    const QString filter = Session.options().SerialFilter;
+    ui.StPanel2->setText(" " + identity.IdentityText + (filter.isEmpty() ? QString() : " (" + filter + ")") + " on "
+        + identity.PortName);
+    if (SettingsForm) {
+        SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
+        SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());
     }
+    for (const QString& error : result.SettingsErrors)
+        QMessageBox::critical(this, windowTitle(), error);
 
-    QString portText = " " + Identity.IdentityText;
-    if (!Options.SerialFilter.isEmpty())
-        portText += " (" + Options.SerialFilter + ")";
-    StPanel2->setText(portText + " on " + Identity.PortName);
-    if (SettingsForm)
-        SettingsForm->InfoPanel->setText(" " + StPanel1->text() + " / " + Identity.IdentityText);
-
-    if (Identity.ExtendedInterface) {
-        Transact(port_.get(), "s", 0, false, LastReply);
-        if (Transact(port_.get(), "e", 0, false, LastReply) == kTransactOk && LastReply.startsWith("0"))
-            Transact(port_.get(), "n", 0, false, LastReply);
-    }
-
-    arrangeRowForKind();
-    if (ActiveSettings.ShowStatusColor)
-        PlaceStatusColour();
-    NotConnected = false;
-    loadSettings();
-    if (SettingsForm)
-        SettingsForm->cbAutoSave->setToolTip("File name: " + ProgramDir + "K740_" + Identity.PortName + ".LOG");
-    arrangeRowForSettings();
-    if (Options.LayoutEditMode)
+    showRow(true);
+    if (Session.options().LayoutEditMode)
         restoreLayoutFromSettings();
     ApplySettings(false);
-    LoopTimer->start();
-    BlinkTrigger->setInterval(500);
-    BlinkTrigger->start();
-    ConnectedOnce = true;
+    ui.LoopTimer->start();
+    ui.BlinkTrigger->setInterval(500);
+    ui.BlinkTrigger->start();
     FittedFontSize = 72;
 }
 
-void TMainForm::arrangeRowForKind()
+void TMainForm::ApplySettings(bool dcrWasOn)
 {
-    const bool counting = Identity.InterfaceKind == 0;
-    for (QWidget* w :
-        {static_cast<QWidget*>(bbZero), static_cast<QWidget*>(bbZeroRef), static_cast<QWidget*>(RefLabel)})
-        w->setEnabled(counting);
-    for (QWidget* w : {static_cast<QWidget*>(bbZero), static_cast<QWidget*>(bbZeroRef), static_cast<QWidget*>(RefLabel),
-             static_cast<QWidget*>(RefPanel)})
-        w->setVisible(counting);
-    layoutRow();
+    const TApplyResult applied = Session.applySettings(dcrWasOn);
+    ui.PosLabel->setText(applied.PosLabelCaption);
+    ui.PosLabel->adjustSize();
+    ui.ExtStPanel1->setVisible(applied.StatusBitsShown);
+    ui.ExtStPanel2->setVisible(applied.ExtendedShown);
+    ui.ExtStPanel3->setVisible(applied.ExtendedShown);
+    placeExtendedFields();
+    const bool statusColour = Session.activeSettings().ShowStatusColor;
+    ui.pColorStatus->setVisible(statusColour);
+    if (statusColour)
+        PlaceStatusColour();
+    setSummary(applied.Summary, true);
+    showRow();
+    if (applied.StartHoming)
+        bbZeroRefClick();
 }
 
-void TMainForm::arrangeRowForSettings()
+// The row's visibility and enabled states as the session has them; laid out
+// again when what shows changed, or always with `relayout`.
+void TMainForm::showRow(bool relayout)
 {
-    const bool counting = Identity.InterfaceKind == 0;
-    bbZero->setEnabled(counting && !ActiveSettings.DCR);
-    bbZero->setVisible(counting && !ActiveSettings.DCR);
-    bbZeroRef->setEnabled(counting);
-    bbZeroRef->setVisible(counting);
-    RefLabel->setEnabled(counting);
-    const bool refShown = counting && !(ActiveSettings.DCR && !ActiveSettings.ShowRefMarks && Options.LayoutEditMode);
-    RefLabel->setVisible(refShown);
-    RefPanel->setVisible(refShown);
+    const TRowState& row = Session.row();
+    relayout = relayout || ui.RefPanel->isVisibleTo(this) != row.RefReadOutVisible
+        || ui.bbZeroRef->isVisibleTo(this) != row.HomeVisible;
+    ui.bbZero->setVisible(row.ZeroVisible);
+    ui.bbZero->setEnabled(row.ZeroEnabled);
+    ui.bbZeroRef->setVisible(row.HomeVisible);
+    ui.bbZeroRef->setEnabled(row.HomeEnabled);
+    ui.RefLabel->setEnabled(row.RefLabelEnabled);
+    ui.RefLabel->setVisible(row.RefReadOutVisible);
+    ui.RefPanel->setVisible(row.RefReadOutVisible);
+    if (!relayout)
+        return;
     layoutRow();
-    if (RefPanel->isVisible()) {
-        bbZeroRef->resize(bbZeroRef->width(), bbZero->height());
-        RefPanel->resize(RefPanel->width(), PosPanel->height());
-    } else if (bbZeroRef->isVisible()) {
-        bbZeroRef->resize(bbZeroRef->width(), 30);
+    if (row.RefReadOutVisible) {
+        ui.bbZeroRef->resize(ui.bbZeroRef->width(), ui.bbZero->height());
+        ui.RefPanel->resize(ui.RefPanel->width(), ui.PosPanel->height());
+    } else if (row.HomeVisible) {
+        ui.bbZeroRef->resize(ui.bbZeroRef->width(), 30);
     }
 }
 
 void TMainForm::setSummary(const QString& text, bool settingsStyle)
 {
-    StPanel3->setText(text);
-    StPanel3->setFontColour(settingsStyle ? Colours::Navy : QColor(Qt::black));
-    QFont font = StPanel3->font();
+    ui.StPanel3->setText(text);
+    ui.StPanel3->setFontColour(settingsStyle ? Colours::Navy : QColor(Qt::black));
+    QFont font = ui.StPanel3->font();
     font.setBold(settingsStyle);
     font.setUnderline(settingsStyle);
-    StPanel3->setFont(font);
-    StPanel3->setToolTip(settingsStyle ? "   Double click to change   " : QString());
+    ui.StPanel3->setFont(font);
+    ui.StPanel3->setToolTip(settingsStyle ? "   Double click to change   " : QString());
 }
 
 } // namespace k740

@@ -2,7 +2,7 @@
 #include "ui/main_form.h"
 
 #include "ui/layout_rules.h"
-#include "ui/panel.h"
+#include "ui/widgets/panel.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -40,19 +40,19 @@ void setHeight(QWidget* w, int height)
 void TMainForm::layoutRow()
 {
     const int w = width();
-    if (RefPanel->isVisibleTo(this)) {
-        const ShowRow row = TwoPanelShowRow(w, bbZero->x(), bbZero->width());
-        setWidth(PosPanel, row.panelWidth);
-        setWidth(RefPanel, row.panelWidth);
-        setLeft(PosPanel, row.posLeft);
-        setLeft(PosLabel, row.posLeft);
-        setLeft(RefPanel, row.refLeft);
-        setLeft(RefLabel, row.refLeft);
-        setLeft(bbZeroRef, row.zeroRefLeft);
+    if (ui.RefPanel->isVisibleTo(this)) {
+        const ShowRow row = TwoPanelShowRow(w, ui.bbZero->x(), ui.bbZero->width());
+        setWidth(ui.PosPanel, row.panelWidth);
+        setWidth(ui.RefPanel, row.panelWidth);
+        setLeft(ui.PosPanel, row.posLeft);
+        setLeft(ui.PosLabel, row.posLeft);
+        setLeft(ui.RefPanel, row.refLeft);
+        setLeft(ui.RefLabel, row.refLeft);
+        setLeft(ui.bbZeroRef, row.zeroRefLeft);
     } else {
-        setWidth(PosPanel, w / 2);
-        setLeft(PosPanel, (w - PosPanel->width()) / 2);
-        setLeft(PosLabel, PosPanel->x());
+        setWidth(ui.PosPanel, w / 2);
+        setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
+        setLeft(ui.PosLabel, ui.PosPanel->x());
     }
 }
 
@@ -60,133 +60,147 @@ void TMainForm::FormShow()
 {
     const QRect area = workArea();
     const int frameExtra = frameGeometry().height() - height();
-    if (!Options.KeepDesignSize) {
+    if (!Session.options().KeepDesignSize) {
         if (!GeometryRestored)
             setGeometry(0, y(), area.width(), area.height() / 2 - frameExtra);
-        setMaximumHeight(Options.LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2 - frameExtra);
-        const int minimum = RoundHalfEven(1.5 * PosLabel->height()) + PosPanel->height() + pHead->height()
-            + YPanel->height() + StPanel->height() + ExtStPanel->height();
+        setMaximumHeight(Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2 - frameExtra);
+        const int minimum = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height() + ui.pHead->height()
+            + ui.YPanel->height() + ui.StPanel->height() + ui.ExtStPanel->height();
         setMinimumHeight(minimum);
         setMaximumWidth(area.width());
         setMinimumWidth(area.width() / 2);
     }
-    setTop(YPanel, pHead->height());
-    setTop(GPanel, pHead->height() + YPanel->height());
-    const bool refShown = Identity.InterfaceKind == 0 && (!ActiveSettings.DCR || ActiveSettings.ShowRefMarks);
-    RefLabel->setVisible(refShown);
-    RefPanel->setVisible(refShown);
+    setTop(ui.YPanel, ui.pHead->height());
+    setTop(ui.GPanel, ui.pHead->height() + ui.YPanel->height());
+    const bool refShown = Session.row().RefReadOutVisible;
+    ui.RefLabel->setVisible(refShown);
+    ui.RefPanel->setVisible(refShown);
     const int clientWidth = width();
     if (refShown) {
         layoutRow();
-        setTop(bbZeroRef, bbZero->y());
-        setHeight(bbZeroRef, bbZero->height());
-        setHeight(RefPanel, PosPanel->height());
-    } else if (Options.LayoutEditMode) {
+        setTop(ui.bbZeroRef, ui.bbZero->y());
+        setHeight(ui.bbZeroRef, ui.bbZero->height());
+        setHeight(ui.RefPanel, ui.PosPanel->height());
+    } else if (Session.options().LayoutEditMode) {
         const WindowGeometry& g = SavedPanelGeometry;
-        PosPanel->setGeometry(g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight);
-        setLeft(PosLabel, PosPanel->x());
+        ui.PosPanel->setGeometry(g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight);
+        setLeft(ui.PosLabel, ui.PosPanel->x());
     } else {
-        setWidth(PosPanel, clientWidth / 2);
-        setLeft(PosPanel, (clientWidth - PosPanel->width()) / 2);
-        setLeft(PosLabel, PosPanel->x());
+        setWidth(ui.PosPanel, clientWidth / 2);
+        setLeft(ui.PosPanel, (clientWidth - ui.PosPanel->width()) / 2);
+        setLeft(ui.PosLabel, ui.PosPanel->x());
     }
-    setWidth(pHead, clientWidth);
-    setWidth(YPanel, clientWidth);
-    setWidth(GPanel, clientWidth);
-    setLeft(Image1, clientWidth - Image1->width() - 4);
-    setHeight(GPanel, height() - YPanel->y() - YPanel->height() - StPanel->height());
-    setWidth(ExtStPanel, clientWidth);
+    setWidth(ui.pHead, clientWidth);
+    setWidth(ui.YPanel, clientWidth);
+    setWidth(ui.GPanel, clientWidth);
+    setLeft(ui.Image1, clientWidth - ui.Image1->width() - 4);
+    setHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
+    setWidth(ui.ExtStPanel, clientWidth);
     placeExtendedFields();
-    setTop(ExtStPanel, GPanel->height() - ExtStPanel->height());
-    setTop(bbZero, (GPanel->height() - bbZero->height()) / 2);
-    if (!Options.LayoutEditMode)
-        setTop(PosPanel, (GPanel->height() - PosPanel->height()) / 2);
-    setTop(RefPanel, PosPanel->y());
-    setTop(PosLabel, PosPanel->y() - PosLabel->height());
-    setTop(RefLabel, PosLabel->y());
+    setTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
+    setTop(ui.bbZero, (ui.GPanel->height() - ui.bbZero->height()) / 2);
+    if (!Session.options().LayoutEditMode)
+        setTop(ui.PosPanel, (ui.GPanel->height() - ui.PosPanel->height()) / 2);
+    setTop(ui.RefPanel, ui.PosPanel->y());
+    setTop(ui.PosLabel, ui.PosPanel->y() - ui.PosLabel->height());
+    setTop(ui.RefLabel, ui.PosLabel->y());
     placeHomeButton();
-    setWidth(StPanel, clientWidth);
-    setWidth(StPanel3, StPanel->width() - StPanel3->x());
-    setTop(StPanel, height() - StPanel->height());
-    if (Options.AutoCapture)
+    setWidth(ui.StPanel, clientWidth);
+    setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
+    setTop(ui.StPanel, height() - ui.StPanel->height());
+    if (Session.options().AutoCapture)
         PlaceCaptureList();
-    if (ActiveSettings.ShowStatusColor)
+    if (Session.activeSettings().ShowStatusColor)
         PlaceStatusColour();
 }
 
 void TMainForm::FormResize()
 {
-    setHeight(GPanel, height() - YPanel->y() - YPanel->height() - StPanel->height());
-    setTop(PosLabel, CaptionTop(GPanel->height(), PosPanel->height(), PosLabel->height()));
-    setTop(RefLabel, PosLabel->y());
-    setTop(PosPanel, PosLabel->y() + PosLabel->height());
-    setTop(RefPanel, PosPanel->y());
-    setTop(bbZero, PosPanel->y() + (PosPanel->height() - bbZero->height()) / 2);
-    setTop(bbZeroRef, bbZero->y());
-    setWidth(pHead, width());
-    setLeft(Image1, width() - Image1->width() - Image1->y());
-    const int w = pHead->width();
-    for (QWidget* panel : {YPanel, GPanel, StPanel, ExtStPanel})
+    setHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
+    setTop(ui.PosLabel, CaptionTop(ui.GPanel->height(), ui.PosPanel->height(), ui.PosLabel->height()));
+    setTop(ui.RefLabel, ui.PosLabel->y());
+    setTop(ui.PosPanel, ui.PosLabel->y() + ui.PosLabel->height());
+    setTop(ui.RefPanel, ui.PosPanel->y());
+    setTop(ui.bbZero, ui.PosPanel->y() + (ui.PosPanel->height() - ui.bbZero->height()) / 2);
+    setTop(ui.bbZeroRef, ui.bbZero->y());
+    setWidth(ui.pHead, width());
+    setLeft(ui.Image1, width() - ui.Image1->width() - ui.Image1->y());
+    const int w = ui.pHead->width();
+    for (QWidget* panel : {ui.YPanel, ui.GPanel, ui.StPanel, ui.ExtStPanel})
         setWidth(panel, w);
-    if (RefPanel->isVisibleTo(this)) {
-        const ResizeRow row = TwoPanelResizeRow(w, bbZero->width(), RefLabel->width());
-        setWidth(PosPanel, row.panelWidth);
-        setWidth(RefPanel, row.panelWidth);
-        setLeft(bbZero, row.zeroLeft);
-        setLeft(PosPanel, row.posLeft);
-        setLeft(RefPanel, row.refLeft);
-        setLeft(bbZeroRef, row.zeroRefLeft);
+    if (ui.RefPanel->isVisibleTo(this)) {
+        const ResizeRow row = TwoPanelResizeRow(w, ui.bbZero->width(), ui.RefLabel->width());
+        setWidth(ui.PosPanel, row.panelWidth);
+        setWidth(ui.RefPanel, row.panelWidth);
+        setLeft(ui.bbZero, row.zeroLeft);
+        setLeft(ui.PosPanel, row.posLeft);
+        setLeft(ui.RefPanel, row.refLeft);
+        setLeft(ui.bbZeroRef, row.zeroRefLeft);
     } else {
-        setLeft(PosPanel, (w - PosPanel->width()) / 2);
+        setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
         placeHomeButton();
     }
-    setLeft(PosLabel, PosPanel->x());
-    setLeft(RefLabel, RefPanel->x());
-    if (ActiveSettings.ShowStatusColor)
+    setLeft(ui.PosLabel, ui.PosPanel->x());
+    setLeft(ui.RefLabel, ui.RefPanel->x());
+    if (Session.activeSettings().ShowStatusColor)
         PlaceStatusColour();
-    setTop(StPanel, height() - StPanel->height());
-    setWidth(StPanel3, StPanel->width() - StPanel3->x());
-    setTop(ExtStPanel, GPanel->height() - ExtStPanel->height());
+    setTop(ui.StPanel, height() - ui.StPanel->height());
+    setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
+    setTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
     placeExtendedFields();
-    if (Options.AutoCapture)
+    if (Session.options().AutoCapture)
         PlaceCaptureList();
 }
 
 // One-panel row: a low HOME button right-aligned 4 pixels above the read-out.
 void TMainForm::placeHomeButton()
 {
-    if (RefPanel->isVisibleTo(this) || !bbZeroRef->isVisibleTo(this))
+    if (ui.RefPanel->isVisibleTo(this) || !ui.bbZeroRef->isVisibleTo(this))
         return;
-    setHeight(bbZeroRef, 30);
-    setTop(bbZeroRef, PosPanel->y() - bbZeroRef->height() - 4);
-    setLeft(bbZeroRef, PosPanel->x() + PosPanel->width() - bbZeroRef->width());
+    setHeight(ui.bbZeroRef, 30);
+    setTop(ui.bbZeroRef, ui.PosPanel->y() - ui.bbZeroRef->height() - 4);
+    setLeft(ui.bbZeroRef, ui.PosPanel->x() + ui.PosPanel->width() - ui.bbZeroRef->width());
 }
 
 // Visible extended status fields from the left; the banner takes the rest.
 void TMainForm::placeExtendedFields()
 {
     int left = 0;
-    for (TPanel* field : {ExtStPanel1, ExtStPanel2, ExtStPanel3}) {
-        if (!field->isVisibleTo(ExtStPanel))
+    for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3}) {
+        if (!field->isVisibleTo(ui.ExtStPanel))
             continue;
         setLeft(field, left);
         left += field->width();
     }
-    AuxLogoPanel->setGeometry(left, 0, ExtStPanel->width() - left, ExtStPanel->height());
-    setLeft(Image2, AuxLogoPanel->width() - Image2->width() - Image1->y());
+    ui.AuxLogoPanel->setGeometry(left, 0, ui.ExtStPanel->width() - left, ui.ExtStPanel->height());
+    setLeft(ui.Image2, ui.AuxLogoPanel->width() - ui.Image2->width() - ui.Image1->y());
 }
 
 void TMainForm::PlaceStatusColour()
 {
-    pColorStatus->setGeometry(PosPanel->x() + 8, PosPanel->y() + 8, PosPanel->width(), PosPanel->height());
-    pColorStatus->stackUnder(PosPanel);
+    ui.pColorStatus->setGeometry(
+        ui.PosPanel->x() + 8, ui.PosPanel->y() + 8, ui.PosPanel->width(), ui.PosPanel->height());
+    ui.pColorStatus->stackUnder(ui.PosPanel);
 }
 
 void TMainForm::PlaceCaptureList()
 {
-    DataPanel->setGeometry(
-        GPanel->width() - DataPanel->width(), 0, DataPanel->width(), GPanel->height() - ExtStPanel->height());
-    DataMemo->setGeometry(DataMemo->x(), 28, DataMemo->width(), DataPanel->height() - 28);
+    ui.DataPanel->setGeometry(ui.GPanel->width() - ui.DataPanel->width(), 0, ui.DataPanel->width(),
+        ui.GPanel->height() - ui.ExtStPanel->height());
+    ui.DataMemo->setGeometry(ui.DataMemo->x(), 28, ui.DataMemo->width(), ui.DataPanel->height() - 28);
+}
+
+// Logo modes: 0 both, 1 top only, 2 bottom only, 3 none; other values change nothing.
+void TMainForm::SetLogoMode(int mode)
+{
+    if (mode >= 0 && mode <= 3) {
+        const bool top = mode == 0 || mode == 1;
+        ui.Image1->setVisible(top);
+        ui.Image2->setVisible(mode == 0 || mode == 2);
+        ui.pHead->resize(ui.pHead->width(), top ? 72 : 0);
+    }
+    if (Session.options().AutoCapture)
+        PlaceCaptureList();
 }
 
 } // namespace k740

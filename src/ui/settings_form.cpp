@@ -1,18 +1,306 @@
 #include "ui/settings_form.h"
 
+#include "ui/settings_form_controls.h"
+#include "ui/settings_form_radio_group.h"
+#include "ui/widgets/up_down.h"
+
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
 
 namespace k740 {
 
-TSettingsForm::TSettingsForm(QWidget *mainWindow) : QDialog(mainWindow) {
-  setWindowTitle("K740 Settings");
-  resize(433, 753);
-  cbAutoSave = new QCheckBox("Save position to a file every", this);
-  cbAutoSave->setGeometry(20, 584, 200, 17);
-  InfoPanel = new QLabel(this);
-  InfoPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  InfoPanel->setGeometry(0, height() - 19, width(), 19);
+namespace {
+constexpr int GapAboveLogo = 3;
+constexpr int GapAboveButtons = 16;
+constexpr int GapBelowButtons = 16;
+
+int bottomOf(const QWidget* control)
+{
+    return control->y() + control->height();
+}
+} // namespace
+
+TSettingsForm::TSettingsForm(QWidget* mainWindow)
+    : QDialog(mainWindow)
+    , ui_(std::make_unique<TSettingsFormControls>())
+{
+    setWindowTitle("K740 Settings");
+    QFont designFont("Liberation Sans");
+    designFont.setPixelSize(13);
+    setFont(designFont);
+    ui_->setupUi(this);
+    setFixedSize(size());
+    FormCreate();
+
+    connectHandlers();
+}
+
+void TSettingsForm::connectHandlers()
+{
+    auto& c = *ui_;
+    connectClick({c.rbLinear, c.rbRotary, c.rbDCR}, &TSettingsForm::rbLinearClick);
+    connectClick({c.rbSSI, c.rbBiSS}, &TSettingsForm::rbSSIClick);
+    connectClick({c.rbPredefined, c.rbCustom, c.rbDataLength}, &TSettingsForm::rbPredefinedClick);
+    connectClick({c.rbNominal, c.rbBasic}, &TSettingsForm::rbNominalClick);
+    connectTextChange({c.ePaddingBits, c.eGeneralStatusBits, c.eDetailedStatusBits, c.eCRCBits},
+        &TSettingsForm::eGeneralStatusBitsChange);
+    connectTextChange({c.eMultiturn}, &TSettingsForm::eMultiturnChange);
+    connectClick({c.cbInvertDir}, &TSettingsForm::cbInvertDirClick);
+    connectClick({c.cbAutoSave}, &TSettingsForm::cbAutoSaveClick);
+    connect(c.HintImage, &QAbstractButton::clicked, this, &TSettingsForm::HintImageClick);
+    connect(c.BtnOK, &QPushButton::clicked, this, &TSettingsForm::BtnOKClick);
+    connect(c.BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TSettingsForm::~TSettingsForm() = default;
+
+// A check box's click handler runs on every change of its state, a radio
+// button's when it becomes checked; the same whether the user or the code
+// changed it.
+void TSettingsForm::connectClick(std::initializer_list<QAbstractButton*> controls, Handler handler)
+{
+    for (QAbstractButton* control : controls) {
+        const bool radio = qobject_cast<QRadioButton*>(control) != nullptr;
+        connect(control, &QAbstractButton::toggled, this, [this, handler, radio](bool checked) {
+            if (checked || !radio)
+                (this->*handler)();
+        });
+    }
+}
+
+void TSettingsForm::connectTextChange(std::initializer_list<QLineEdit*> edits, Handler handler)
+{
+    for (QLineEdit* edit : edits)
+        connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
+}
+
+std::optional<TSettingsDialogResult> TSettingsForm::Edit(
+    const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context)
+{
+    Fill(active, run, context);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ReadBack();
+}
+
+void TSettingsForm::Fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context)
+{
+    active_ = active;
+    run_ = run;
+    context_ = context;
+    markSpacing_.reset();
+    fillEncoder();
+    fillRecording();
+    fillFrame();
+    fillMarksAndMultiturn();
+}
+
+// Interface-dependent controls, encoder type, protocol and resolution.
+void TSettingsForm::fillEncoder()
+{
+    auto& c = *ui_;
+    const TEncoderSettings& s = active_;
+    c.rbDCR->setEnabled(context_.countingInterface());
+    setAllEnabled({c.rbSSI, c.rbBiSS, c.cbGrayCode}, context_.absoluteInterface());
+    if (context_.countingInterface()) {
+        setChecked(c.rbSSI, false);
+        setChecked(c.rbBiSS, false);
+    }
+    setChecked(c.cbInvertDir, s.InvertDir);
+    SetLinearUnit(s.Units);
+    setChecked(s.Rotary ? c.rbRotary : c.rbLinear, true);
+    if (context_.countingInterface())
+        setChecked(c.rbDCR, s.DCR);
+    if (context_.absoluteInterface()) {
+        // An absolute interface has no distance-coded marks, whatever a
+        // counting interface left in this box.
+        setChecked(c.rbDCR, false);
+        setChecked(s.BiSS ? c.rbBiSS : c.rbSSI, true);
+    }
+    c.eCustom->setText(QString::number(s.Custom));
+    c.udBits->setPosition(s.SSIBits);
+    const bool knownFrequency = s.SSIFreq >= 1 && s.SSIFreq <= c.cmbFreq->count();
+    c.cmbFreq->setCurrentIndex(knownFrequency ? s.SSIFreq - 1 : -1);
+    c.eNominalIncr->setText(QString::number(s.NominalIncr));
+    rbLinearClick();
+    SetRotaryUnit(s.Degrees);
+}
+
+void TSettingsForm::fillRecording()
+{
+    auto& c = *ui_;
+    setChecked(c.cbAutoSave, run_.AutoSave);
+    c.udSaveInterval->setPosition(run_.AutoSaveInterval);
+    c.gbAutoSave->setVisible(context_.RecordingOptionsVisible);
+    c.rgLogo->setVisible(context_.LayoutEditMode);
+    if (context_.LayoutEditMode)
+        c.rgLogo->setItemIndex(run_.LogoMode);
+    else
+        setChecked(c.cbShowRefMarks, true);
+    placeButtons();
+}
+
+// The logo choice below the recording group in layout edit mode, the buttons
+// below whichever is last, and the dialog's height from them.
+void TSettingsForm::placeButtons()
+{
+    auto& c = *ui_;
+    c.rgLogo->move(c.rgLogo->x(), bottomOf(c.gbAutoSave) + GapAboveLogo);
+    const QWidget* above = context_.LayoutEditMode ? static_cast<QWidget*>(c.rgLogo) : c.gbAutoSave;
+    const int buttonsTop = bottomOf(above) + GapAboveButtons;
+    c.BtnOK->move(c.BtnOK->x(), buttonsTop);
+    c.BtnCancel->move(c.BtnCancel->x(), buttonsTop);
+    const int clientHeight = bottomOf(c.BtnOK) + c.InfoPanel->height() + GapBelowButtons;
+    setFixedSize(width(), clientHeight);
+    c.InfoPanel->setGeometry(0, clientHeight - c.InfoPanel->height(), width(), c.InfoPanel->height());
+}
+
+// Frequency, extended data, protocol-dependent fields and status display.
+void TSettingsForm::fillFrame()
+{
+    auto& c = *ui_;
+    const TEncoderSettings& s = active_;
+    const bool absolute = context_.absoluteInterface();
+    c.cmbFreq->setEnabled(context_.ExtendedInterface && absolute);
+    c.cbShowStatus->setEnabled(context_.ExtendedInterface);
+    setChecked(c.cbShowStatus, s.ShowExtendedData && context_.ExtendedInterface);
+    const bool bissCapable = context_.bissCapable();
+    c.rbBiSS->setEnabled(bissCapable);
+    setAllEnabled({c.lblCRC, c.eCRCBits, c.udCRCBits}, bissCapable && s.BiSS);
+    setAllEnabled({c.lblDetailedStatusBits, c.eDetailedStatusBits, c.udDetailedStatusBits}, bissCapable && !s.BiSS);
+    setAllEnabled({c.lblPaddingBits, c.ePaddingBits, c.udPaddingBits, c.lblGeneralStatus, c.eGeneralStatusBits,
+                      c.udGeneralStatusBits, c.cbShowStatusBits},
+        absolute);
+    const bool colours = absolute && s.SSIStatusBits == GeneralStatusBitCount;
+    setAllEnabled({c.cbShowStatusColor, c.cbActiveLow}, colours);
+    c.udPaddingBits->setPosition(s.PaddingBits);
+    c.udGeneralStatusBits->setPosition(s.SSIStatusBits);
+    c.udDetailedStatusBits->setPosition(s.DetailedStatusBits);
+    c.udCRCBits->setPosition(s.CRCBits);
+    setChecked(c.cbShowStatusBits, absolute && s.ShowStatusBits);
+    setChecked(c.cbShowStatusColor, colours && s.ShowStatusColor);
+    setChecked(c.cbActiveLow, c.cbActiveLow->isEnabled() && s.StatusActiveLow);
+}
+
+void TSettingsForm::fillMarksAndMultiturn()
+{
+    auto& c = *ui_;
+    const TEncoderSettings& s = active_;
+    rbLinearClick();
+    setChecked(c.cbShowRefMarks, s.ShowRefMarks);
+    setChecked(s.NominalIncrFlag ? c.rbNominal : c.rbBasic, true);
+    c.rgPeriode->setItemIndex(s.PeriodLength == PeriodLength5mm ? Period5mmRow : Period2mmRow);
+    c.eBasicIncr->setText(QString::number(int64_t(s.NominalIncr) * s.PeriodLength));
+    c.udMultiturn->setPosition(s.MultiturnBits);
+    setChecked(c.cbSignedMultiTurn, s.SignedMultiturnCounter);
+    setChecked(c.cbGrayCode, s.GrayCode);
+}
+
+TSettingsDialogResult TSettingsForm::ReadBack() const
+{
+    const TSettingsDialogValues v = values();
+    return {ReadBackSettings(active_, v, context_), ReadBackRunChoices(run_, v, context_), SettingsChanged};
+}
+
+TSettingsDialogValues TSettingsForm::values() const
+{
+    const auto& c = *ui_;
+    TSettingsDialogValues v;
+    v.AutoSave = c.cbAutoSave->isChecked();
+    v.AutoSaveInterval = c.udSaveInterval->position();
+    v.AutoCapture = c.cbAutoCapture->isChecked();
+    v.LogoRow = c.rgLogo->itemIndex();
+    v.InvertDir = c.cbInvertDir->isChecked();
+    v.Rotary = c.rbRotary->isChecked();
+    v.LinearUnit = GetLinearUnit();
+    v.RotaryUnit = GetRotaryUnit();
+    v.ShowExtendedData = c.cbShowStatus->isChecked();
+    v.FrequencyRow = c.cmbFreq->currentIndex();
+    v.PositionBits = c.udBits->position();
+    v.Frame = frameFields();
+    v.ShowStatusBits = c.cbShowStatusBits->isChecked();
+    v.ShowStatusColor = c.cbShowStatusColor->isChecked();
+    v.StatusActiveLow = c.cbActiveLow->isChecked();
+    v.DistanceCoded = c.rbDCR->isChecked();
+    v.SignedMultiturnCounter = c.cbSignedMultiTurn->isChecked();
+    v.GrayCode = c.cbGrayCode->isChecked();
+    v.ShowRefMarks = c.cbShowRefMarks->isChecked();
+    v.ResolutionRow = c.cmbResolution->currentIndex();
+    v.Resolution = c.rbCustom->isChecked() ? ResolutionMode::Custom
+        : c.rbDataLength->isChecked()      ? ResolutionMode::PositionBits
+                                           : ResolutionMode::Predefined;
+    v.CustomCpr = CustomCpr;
+    v.CppRow = c.cmbCPP->currentIndex();
+    v.MarkSpacing = markSpacing_;
+    v.BiSS = c.rbBiSS->isEnabled() && c.rbBiSS->isChecked();
+    return v;
+}
+
+void TSettingsForm::setInfoText(const QString& text)
+{
+    ui_->InfoPanel->setText(text);
+}
+
+void TSettingsForm::setAutoSaveHint(const QString& hint)
+{
+    ui_->cbAutoSave->setToolTip(hint);
+}
+
+void TSettingsForm::FormCreate()
+{
+    ui_->pUnitsLinear->move(ui_->pUnitsRotary->pos());
+}
+
+// Centred over the main window, never above or left of the screen's edge.
+void TSettingsForm::FormShow()
+{
+    if (const QWidget* owner = parentWidget()) {
+        const QRect main = owner->window()->frameGeometry();
+        const QRect own = frameGeometry();
+        move(std::max(0, main.x() + (main.width() - own.width()) / 2),
+            std::max(0, main.y() + (main.height() - own.height()) / 2));
+    }
+    SettingsChanged = false;
+    ui_->cbShowRefMarks->setEnabled(context_.LayoutEditMode && ui_->rbDCR->isChecked());
+    rbNominalClick();
+}
+
+void TSettingsForm::FormClose()
+{
+    emit timingDiagramDismissed();
+}
+
+bool TSettingsForm::FormKeyPress(int key)
+{
+    if (key != Qt::Key_Escape)
+        return false;
+    reject();
+    return true;
+}
+
+void TSettingsForm::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TSettingsForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!FormKeyPress(event->key()))
+        QDialog::keyPressEvent(event);
+}
+
+void TSettingsForm::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
 }
 
 } // namespace k740

@@ -1,20 +1,113 @@
 #pragma once
-#include <QDialog>
+#include "settings/dialog_context.h"
+#include "settings/dialog_read_back.h"
+#include "settings/encoder_settings.h"
+#include "ui/timing_diagram.h"
 
-class QCheckBox;
-class QLabel;
+#include <QDialog>
+#include <array>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+
+class QAbstractButton;
+class QLineEdit;
+class QRadioButton;
 
 namespace k740 {
 
-// "K740 Settings" dialog. So far it carries the parts the connection fills:
-// the information strip and the auto-save check box with its file-name hint.
-class TSettingsForm : public QDialog {
-  Q_OBJECT
-public:
-  explicit TSettingsForm(QWidget *mainWindow);
+struct TSettingsFormControls;
 
-  QLabel *InfoPanel;
-  QCheckBox *cbAutoSave;
+// What an accepted settings dialog gives back.
+struct TSettingsDialogResult {
+    TEncoderSettings Active; // the active settings as edited
+    TRunChoices Run;
+    bool SettingsChanged = false; // encoder type, distance coding or direction was changed
+};
+
+// "K740 Settings": the modal dialog in which the user edits the encoder,
+// frame, display and recording settings. It works on copies: nothing the
+// caller owns changes before OK, and Cancel returns nothing.
+class TSettingsForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSettingsForm(QWidget* mainWindow);
+    ~TSettingsForm() override;
+
+    // Fills the dialog, shows it modally and returns the edited values on OK.
+    std::optional<TSettingsDialogResult> Edit(
+        const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
+    // The halves of Edit around the modal loop. `active` already carries
+    // ShowRefMarks true outside layout edit mode.
+    void Fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
+    TSettingsDialogResult ReadBack() const;
+
+    void setInfoText(const QString& text);
+    void setAutoSaveHint(const QString& hint);
+
+    const TSettingsFormControls& controls() const { return *ui_; }
+
+    void done(int result) override;
+
+signals:
+    void timingDiagramRequested(k740::TimingDiagram which);
+    void timingDiagramDismissed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    using Handler = void (TSettingsForm::*)();
+    void connectHandlers();
+    void connectClick(std::initializer_list<QAbstractButton*> controls, Handler handler);
+    void connectTextChange(std::initializer_list<QLineEdit*> edits, Handler handler);
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    bool FormKeyPress(int key);
+
+    void fillEncoder();
+    void fillRecording();
+    void fillFrame();
+    void fillMarksAndMultiturn();
+    void placeButtons();
+
+    void rbLinearClick();
+    void rbSSIClick();
+    void rbPredefinedClick();
+    void rbNominalClick();
+    void eGeneralStatusBitsChange();
+    void eMultiturnChange();
+    void cbInvertDirClick();
+    void cbAutoSaveClick();
+    void HintImageClick();
+    void BtnOKClick();
+    void FillResolutionList(bool rotary);
+    void FillCppList();
+    void placePositionBits(bool rotary);
+    void applyPositionBitLimit();
+    TFrameFields frameFields() const;
+    bool checkMarkSpacing();
+    void refuse(QLineEdit* edit, const QString& message);
+
+    std::array<QRadioButton*, 4> linearUnits() const;
+    std::array<QRadioButton*, 3> rotaryUnits() const;
+    void SetLinearUnit(int32_t index);
+    int32_t GetLinearUnit() const;
+    void SetRotaryUnit(int32_t index);
+    int32_t GetRotaryUnit() const;
+
+    TSettingsDialogValues values() const;
+
+    std::unique_ptr<TSettingsFormControls> ui_;
+    TEncoderSettings active_; // this opening's copy
+    TRunChoices run_;
+    TSettingsDialogContext context_;
+    std::optional<TMarkSpacing> markSpacing_; // accepted by the last OK check
+    bool SettingsChanged = false;
+    int64_t CustomCpr = 0;
 };
 
 } // namespace k740

@@ -36,7 +36,7 @@ void ExpectScale(const TEncoderSettings& s, double scale, int32_t decimals)
 
 QString Summary(const TEncoderSettings& s, uint8_t kind)
 {
-    return SettingsSummary(s, TSummaryContext{kind, "13", "100 kHz"});
+    return SettingsSummary(s, TSummaryContext{TInterfaceKind(kind), "13", "100 kHz"});
 }
 
 } // namespace
@@ -119,7 +119,7 @@ TEST(SettingsSummary, InverseDirectionAndAutoSaveTails)
 {
     TEncoderSettings s = Linear(50, 0);
     s.InvertDir = true;
-    const TSummaryContext autoSave{0, "", "", true, 5};
+    const TSummaryContext autoSave{TInterfaceKind::Counting, "", "", true, 5};
     EXPECT_EQ(SettingsSummary(s, autoSave),
         "Linear / 20 µm / Inverse Direction / AutoSave every 5 sec (Double click to change)");
     s.CPM = 0;

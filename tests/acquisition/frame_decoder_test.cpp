@@ -84,12 +84,12 @@ TEST(BitHelpers, AreDefinedForAnyCount)
 TEST(FrameKind, FollowsInterfaceKindBissAndLongFrame)
 {
     TEncoderSettings s;
-    EXPECT_EQ(FrameKindFor(1, s), fkSsiShort);
+    EXPECT_EQ(FrameKindFor(TInterfaceKind::Absolute, s), fkSsiShort);
     s.LongFrame = true;
-    EXPECT_EQ(FrameKindFor(1, s), fkSsiLong);
+    EXPECT_EQ(FrameKindFor(TInterfaceKind::Absolute, s), fkSsiLong);
     s.BiSS = true;
-    EXPECT_EQ(FrameKindFor(1, s), fkBiss);
-    EXPECT_EQ(FrameKindFor(0, s), fkCounter);
+    EXPECT_EQ(FrameKindFor(TInterfaceKind::Absolute, s), fkBiss);
+    EXPECT_EQ(FrameKindFor(TInterfaceKind::Counting, s), fkCounter);
     EXPECT_EQ(PositionRequest(fkCounter) + PositionRequest(fkSsiShort), "??");
     EXPECT_EQ(PositionRequest(fkSsiLong) + PositionRequest(fkBiss), "44");
 }
@@ -219,17 +219,21 @@ TEST(CapturePaths, ExtremeBitCountsStayDefined)
         uint64_t(DecodeReply(reply, fkSsiLong, Layout(-3, INT_MAX, 0, 0, 0)).frame.Position), 0x88123456F5000000u);
 }
 
-TEST(InvertDirection, NegatesAndMasksTheTurns)
+TEST(InvertDirection, NegatesWhatTheFrameRenewed)
 {
     TDecodedFrame f{5, 3, 0, 0, 0, 0, -7};
-    InvertDirection(f, 4);
+    InvertDirection(f, fkCounter, 4);
     EXPECT_EQ(f.Position, -5);
     EXPECT_EQ(f.RefLatch, 7);
+    EXPECT_EQ(f.Turns, 3);
+    InvertDirection(f, fkBiss, 4);
+    EXPECT_EQ(f.Position, 5);
+    EXPECT_EQ(f.RefLatch, 7);
     EXPECT_EQ(f.Turns, 13);
-    InvertDirection(f, 0);
+    InvertDirection(f, fkSsiShort, 0);
     EXPECT_EQ(f.Turns, 13);
     f = {INT64_MIN, 3};
-    InvertDirection(f, 64);
+    InvertDirection(f, fkSsiLong, 64);
     EXPECT_EQ(f.Position, INT64_MIN);
     EXPECT_EQ(f.Turns, -3);
 }

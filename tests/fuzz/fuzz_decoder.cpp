@@ -103,27 +103,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool crcOk = true;
         Decode(reply, kind, s, frame, valid, crcOk);
         if (valid && s.InvertDir)
-            InvertDirection(frame, s.MultiturnBits);
+            InvertDirection(frame, kind, s.MultiturnBits);
         FormatFrame(frame, format, s, valid, crcOk);
     }
     CounterReplyFlag(reply);
-    PinsCaption(0, reply);
-    SerialCaption(0, reply, s.GrayCode, s.CPP);
-    SupplyCaption(0, reply);
+    PinsCaption(TTransactResult::Ok, reply);
+    SerialCaption(TTransactResult::Ok, reply, s.GrayCode, s.CPP);
+    SupplyCaption(TTransactResult::Ok, reply);
 
     const TDisplaySetup setup = DisplaySetupFor(s);
     format.DisplayScale = setup.DisplayScale;
     format.DisplayDecimals = setup.DisplayDecimals;
     FormatPosition(format, s.CPR);
     InterfaceIdentity identity;
-    identity.InterfaceKind = 1;
+    identity.InterfaceKind = TInterfaceKind::Absolute;
     identity.ExtendedInterface = s.SignedMultiturnCounter;
     TConfigTexts texts;
-    ConfigureInterface(identity, s, texts, [&reply](const QByteArray&, QByteArray& answer) {
+    AdjustForAbsoluteInterface(s);
+    ConfigureInterface(identity, FrameConfigOf(s), texts, [&reply](const QByteArray&, QByteArray& answer) {
         answer = reply;
-        return 0;
+        return TTransactResult::Ok;
     });
-    TSummaryContext context{uint8_t(s.Units & 1), texts.BitsText, texts.FrequencyText, s.InvertDir, s.CPP};
+    TSummaryContext context{TInterfaceKind(s.Units & 1), texts.BitsText, texts.FrequencyText, s.InvertDir, s.CPP};
     SettingsSummary(s, context);
     return 0;
 }

@@ -19,13 +19,13 @@ TEST(Identity, FirmwareFieldsAreReadFromFixedPositions)
 TEST(Identity, KindExtensionAndSecondSerialFollowTheReply)
 {
     const InterfaceIdentity s116 = IdentityFromReply("K740-9S V1.16\r", "COM3");
-    EXPECT_EQ(s116.InterfaceKind, 1);
+    EXPECT_EQ(s116.InterfaceKind, TInterfaceKind::Absolute);
     EXPECT_TRUE(s116.ExtendedInterface);
     EXPECT_FALSE(s116.SecondSerial);
     EXPECT_EQ(s116.IdentityText, "K740-9S V1.16");
     EXPECT_TRUE(IdentityFromReply("K740-9S V1.17\r", "COM3").SecondSerial);
     const InterfaceIdentity t = IdentityFromReply("T740-9Q V1.20\r", "COM3");
-    EXPECT_EQ(t.InterfaceKind, 0);
+    EXPECT_EQ(t.InterfaceKind, TInterfaceKind::Counting);
     EXPECT_FALSE(t.ExtendedInterface);
     EXPECT_FALSE(t.SecondSerial);
 }

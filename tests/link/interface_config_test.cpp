@@ -22,7 +22,7 @@ struct FakeInterface {
         return [this](const QByteArray& command, QByteArray& reply) {
             commands.append(command);
             reply = replies.isEmpty() ? QByteArray("\r") : replies.takeFirst();
-            return results.isEmpty() ? 0 : results.takeFirst();
+            return TTransactResult(results.isEmpty() ? 0 : results.takeFirst());
         };
     }
 };
@@ -30,7 +30,7 @@ struct FakeInterface {
 InterfaceIdentity Identity(uint8_t kind, bool extended)
 {
     InterfaceIdentity id;
-    id.InterfaceKind = kind;
+    id.InterfaceKind = TInterfaceKind(kind);
     id.ExtendedInterface = extended;
     return id;
 }

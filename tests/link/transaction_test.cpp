@@ -76,6 +76,7 @@ public:
         deliverDue();
         return !received.isEmpty();
     }
+    QString name() const override { return QStringLiteral("scripted"); }
     bool isOpen() const override { return open; }
     void close() override { open = false; }
 
@@ -104,10 +105,10 @@ protected:
     void TearDown() override { SetTickSource({}); }
 
     // Runs Transact and notes how long it took on the virtual clock.
-    int transact(const QByteArray& command, QByteArray& reply, int expectedLength = 0, bool pump = false)
+    TTransactResult transact(const QByteArray& command, QByteArray& reply, int expectedLength = 0, bool pump = false)
     {
         const uint32_t start = port.now;
-        const int result = Transact(&port, command, expectedLength, pump, reply);
+        const TTransactResult result = Transact(&port, command, expectedLength, pump, reply);
         tookMs = port.now - start;
         return result;
     }
@@ -120,7 +121,7 @@ TEST_F(TransactTest, AssemblesPiecesInOrderAndCompletesOnTheCarriageReturn)
 {
     port.answers.push_back({{2, "K740-"}, {4, "9Q 1"}, {7, ".17\r"}});
     QByteArray reply = "old";
-    EXPECT_EQ(transact("v", reply), kTransactOk);
+    EXPECT_EQ(transact("v", reply), TTransactResult::Ok);
     EXPECT_EQ(reply, "K740-9Q 1.17\r");
     EXPECT_EQ(port.written, "v");
     EXPECT_EQ(tookMs, 7u);
@@ -130,14 +131,14 @@ TEST_F(TransactTest, KeepsBytesAfterTheCarriageReturn)
 {
     port.answers.push_back({{1, "12\r34"}});
     QByteArray reply;
-    EXPECT_EQ(transact("?", reply), kTransactOk);
+    EXPECT_EQ(transact("?", reply), TTransactResult::Ok);
     EXPECT_EQ(reply, "12\r34");
 }
 
 TEST_F(TransactTest, SilenceTimesOutJustAfter100msWithAnEmptyReply)
 {
     QByteArray reply = "old";
-    EXPECT_EQ(transact("v", reply), kTransactTimeout);
+    EXPECT_EQ(transact("v", reply), TTransactResult::Timeout);
     EXPECT_TRUE(reply.isEmpty());
     EXPECT_GT(tookMs, kReplyTimeoutMs);
     EXPECT_LE(tookMs, kReplyTimeoutMs + 2);
@@ -148,11 +149,11 @@ TEST_F(TransactTest, LateBytesStartTheNextReply)
     port.answers.push_back({{10, "12"}, {150, "34\r"}});
     port.answers.push_back({{1, "56\r"}});
     QByteArray reply;
-    EXPECT_EQ(transact("?", reply), kTransactTimeout);
+    EXPECT_EQ(transact("?", reply), TTransactResult::Timeout);
     EXPECT_EQ(reply, "12");
 
     port.now += 60; // the next exchange comes after the late bytes arrived
-    EXPECT_EQ(transact("?", reply), kTransactOk);
+    EXPECT_EQ(transact("?", reply), TTransactResult::Ok);
     EXPECT_TRUE(reply.startsWith("34\r"));
     EXPECT_EQ(tookMs, 0u);
 }
@@ -162,9 +163,9 @@ TEST_F(TransactTest, ExpectedLengthCountsBytesInsteadOfLookingForTheCarriageRetu
     port.answers.push_back({{1, "123"}, {3, "45"}});
     port.answers.push_back({{1, "ab\r"}});
     QByteArray reply;
-    EXPECT_EQ(transact("x", reply, 5), kTransactOk);
+    EXPECT_EQ(transact("x", reply, 5), TTransactResult::Ok);
     EXPECT_EQ(reply, "12345");
-    EXPECT_EQ(transact("x", reply, 5), kTransactTimeout);
+    EXPECT_EQ(transact("x", reply, 5), TTransactResult::Timeout);
     EXPECT_EQ(reply, "ab\r");
 }
 
@@ -173,11 +174,11 @@ TEST_F(TransactTest, TickCounterWrapNeitherEndsNorProlongsTheWait)
     port.now = 0xFFFFFFFFu - 30;
     port.answers.push_back({{90, "late but in time\r"}});
     QByteArray reply;
-    EXPECT_EQ(transact("v", reply), kTransactOk);
+    EXPECT_EQ(transact("v", reply), TTransactResult::Ok);
     EXPECT_EQ(tookMs, 90u);
 
     port.now = 0xFFFFFFFFu - 30;
-    EXPECT_EQ(transact("v", reply), kTransactTimeout);
+    EXPECT_EQ(transact("v", reply), TTransactResult::Timeout);
     EXPECT_GT(tookMs, kReplyTimeoutMs);
     EXPECT_LE(tookMs, kReplyTimeoutMs + 2);
 }
@@ -185,9 +186,9 @@ TEST_F(TransactTest, TickCounterWrapNeitherEndsNorProlongsTheWait)
 TEST_F(TransactTest, WithoutAnOpenPortNothingIsSentAndTheReplyIsUntouched)
 {
     QByteArray reply = "kept";
-    EXPECT_EQ(Transact(nullptr, "v", 0, false, reply), kTransactNoPort);
+    EXPECT_EQ(Transact(nullptr, "v", 0, false, reply), TTransactResult::NoPort);
     port.close();
-    EXPECT_EQ(transact("v", reply), kTransactNoPort);
+    EXPECT_EQ(transact("v", reply), TTransactResult::NoPort);
     EXPECT_EQ(reply, "kept");
     EXPECT_TRUE(port.written.isEmpty());
 }
@@ -197,7 +198,7 @@ TEST_F(TransactTest, FailedWriteReturnsTheNegatedErrorAndReadsNothing)
     port.writeError = EIO;
     port.received = "stale\r";
     QByteArray reply = "kept";
-    EXPECT_EQ(transact("v", reply), -EIO);
+    EXPECT_EQ(transact("v", reply), TTransactResult(-EIO));
     EXPECT_EQ(reply, "kept");
     EXPECT_EQ(port.received, "stale\r");
 }
@@ -206,13 +207,13 @@ TEST_F(TransactTest, EndlessReplyIsCappedAndDrained)
 {
     port.answers.push_back({{1, QByteArray(3000, 'x')}, {2, QByteArray(3000, 'y')}, {50, QByteArray(3000, 'z')}});
     QByteArray reply;
-    EXPECT_EQ(transact("?", reply), kTransactTimeout);
+    EXPECT_EQ(transact("?", reply), TTransactResult::Timeout);
     EXPECT_EQ(reply.size(), kMaxReplyBytes);
     EXPECT_TRUE(reply.startsWith(QByteArray(3000, 'x')));
     EXPECT_EQ(port.bytesWaiting(), 0);
 
     port.answers.push_back({{1, QByteArray(9000, 'x')}});
-    EXPECT_EQ(transact("?", reply, 6000), kTransactOk);
+    EXPECT_EQ(transact("?", reply, 6000), TTransactResult::Ok);
     EXPECT_EQ(reply.size(), 6000);
 }
 
@@ -220,7 +221,7 @@ TEST_F(TransactTest, DeviceVanishingDuringTheWaitEndsItAtOnce)
 {
     port.closesAt = port.now + 20;
     QByteArray reply;
-    EXPECT_EQ(transact("?", reply), kTransactTimeout);
+    EXPECT_EQ(transact("?", reply), TTransactResult::Timeout);
     EXPECT_EQ(tookMs, 20u);
 }
 
@@ -276,7 +277,7 @@ TEST(TransactRealClock, SilenceTimesOutAfterABitOver100ms)
     QByteArray reply;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(Transact(&port, "v", 0, false, reply), kTransactTimeout);
+    EXPECT_EQ(Transact(&port, "v", 0, false, reply), TTransactResult::Timeout);
     EXPECT_GE(clock.elapsed(), qint64(kReplyTimeoutMs));
     EXPECT_LT(clock.elapsed(), 2000); // generous: the machine may be busy
 }

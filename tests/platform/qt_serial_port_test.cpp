@@ -125,7 +125,7 @@ TEST_F(QtSerialPortTest, TransactGetsTheReplyOverTheDevice)
     ASSERT_TRUE(port->configureLine());
     WriteMaster(pty.master, "K740-9Q 1.17\r"); // already waiting: nothing flushes it
     QByteArray reply;
-    EXPECT_EQ(Transact(port.get(), "v", 0, false, reply), kTransactOk);
+    EXPECT_EQ(Transact(port.get(), "v", 0, false, reply), TTransactResult::Ok);
     EXPECT_EQ(reply, "K740-9Q 1.17\r");
     EXPECT_EQ(ReadMaster(pty.master), "v");
 }
@@ -202,7 +202,7 @@ TEST_F(QtSerialPortTest, VanishedDeviceFailsWritesAndClosesInsteadOfSpinning)
     EXPECT_LT(clock.elapsed(), 900); // the hang-up is seen at once
     EXPECT_FALSE(port->isOpen());
     QByteArray reply;
-    EXPECT_EQ(Transact(port.get(), "?", 0, false, reply), kTransactNoPort);
+    EXPECT_EQ(Transact(port.get(), "?", 0, false, reply), TTransactResult::NoPort);
 }
 
 TEST_F(QtSerialPortTest, VanishedDeviceDoesNotKeepTheEventLoopBusy)

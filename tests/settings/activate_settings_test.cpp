@@ -12,7 +12,7 @@ InterfaceIdentity Interface(bool extended, uint8_t kind, int32_t firmware)
 {
     InterfaceIdentity identity;
     identity.ExtendedInterface = extended;
-    identity.InterfaceKind = kind;
+    identity.InterfaceKind = TInterfaceKind(kind);
     identity.FirmwareVersion = firmware;
     return identity;
 }

@@ -178,7 +178,8 @@ TEST_F(SettingsFile, LayoutKeysAreReadOnlyInEditMode)
     EXPECT_EQ(layout(Load(At("COM3"))), (std::vector<int32_t>{10, 20, 800, 600, 2, 300, 5, 40, 120}));
     EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{1, 2, 3, 4, 3, 5, 6, 7, 8}));
     dir.Write("K740.INI", "[K740.COM3]\nPosition_Top=-30\nPanel_Height=junk\n");
-    EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{-30, 20, 800, 600, 2, 300, 5, 40, 120}));
+    // An absent Logo_Flag loads as 0, not as the current logo mode.
+    EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{-30, 20, 800, 600, 0, 300, 5, 40, 120}));
 }
 
 TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)

@@ -13,15 +13,15 @@ using namespace k740;
 TEST_F(MainFormTest, WithoutCandidatesTheSearchRepeatsEverySecond)
 {
     start();
-    EXPECT_EQ(form->statusText(2), "K740 not detected");
+    EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
     search();
-    EXPECT_TRUE(form->notConnected());
-    EXPECT_EQ(form->statusText(2), "K740 not detected");
-    EXPECT_TRUE(form->initTimer->isActive());
-    EXPECT_EQ(form->initTimer->interval(), 1000);
-    EXPECT_EQ(form->summaryText(), "Searching for interfaces...");
+    EXPECT_TRUE(form->session().notConnected());
+    EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
+    EXPECT_TRUE(form->controls().initTimer->isActive());
+    EXPECT_EQ(form->controls().initTimer->interval(), 1000);
+    EXPECT_EQ(form->controls().StPanel3->text(), "Searching for interfaces...");
     form->BlinkTriggerTimer();
-    EXPECT_TRUE(form->summaryText().isEmpty());
+    EXPECT_TRUE(form->controls().StPanel3->text().isEmpty());
 }
 
 TEST_F(MainFormTest, OneInterfaceConnectsWithoutDialogAndShowsItsIdentity)
@@ -29,15 +29,15 @@ TEST_F(MainFormTest, OneInterfaceConnectsWithoutDialogAndShowsItsIdentity)
     ports.plug("vcom0", CounterDevice());
     start();
     search();
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_EQ(form->statusText(2), " K740-9Q V1.17 on vcom0");
-    EXPECT_EQ(form->identity().InterfaceKind, 0);
-    EXPECT_TRUE(form->identity().ExtendedInterface);
-    EXPECT_EQ(form->identity().FirmwareVersion, 117);
-    EXPECT_TRUE(form->LoopTimer->isActive());
-    EXPECT_FALSE(form->initTimer->isActive());
-    EXPECT_TRUE(settingsForm->InfoPanel->text().endsWith(" / K740-9Q V1.17"));
-    EXPECT_EQ(settingsForm->cbAutoSave->toolTip(), "File name: " + programDir() + "K740_vcom0.LOG");
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_EQ(form->controls().StPanel2->text(), " K740-9Q V1.17 on vcom0");
+    EXPECT_EQ(form->session().identity().InterfaceKind, TInterfaceKind::Counting);
+    EXPECT_TRUE(form->session().identity().ExtendedInterface);
+    EXPECT_EQ(form->session().identity().FirmwareVersion, 117);
+    EXPECT_TRUE(form->controls().LoopTimer->isActive());
+    EXPECT_FALSE(form->controls().initTimer->isActive());
+    EXPECT_TRUE(settingsForm->controls().InfoPanel->text().endsWith(" / K740-9Q V1.17"));
+    EXPECT_EQ(settingsForm->controls().cbAutoSave->toolTip(), "File name: " + programDir() + "K740_vcom0.LOG");
 }
 
 TEST_F(MainFormTest, PortHeldElsewhereShowsTheErrorCode)
@@ -46,8 +46,8 @@ TEST_F(MainFormTest, PortHeldElsewhereShowsTheErrorCode)
     ports.setBusy("vcom0", true);
     start();
     search();
-    EXPECT_TRUE(form->notConnected());
-    EXPECT_EQ(form->statusText(2), "Last Error: " + QString::number(EBUSY));
+    EXPECT_TRUE(form->session().notConnected());
+    EXPECT_EQ(form->controls().StPanel2->text(), "Last Error: " + QString::number(EBUSY));
 }
 
 TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
@@ -59,9 +59,9 @@ TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
     ports.plug("c", CounterDevice())->setFault(DeviceFault::Garbage);
     start();
     search();
-    EXPECT_TRUE(form->notConnected());
-    EXPECT_EQ(form->statusText(2), "K740 not detected");
-    EXPECT_TRUE(form->initTimer->isActive());
+    EXPECT_TRUE(form->session().notConnected());
+    EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
+    EXPECT_TRUE(form->controls().initTimer->isActive());
 }
 
 TEST_F(MainFormTest, UnsupportedBissInterfaceWarnsOnceThenRetriesSilently)
@@ -81,7 +81,7 @@ TEST_F(MainFormTest, UnsupportedBissInterfaceWarnsOnceThenRetriesSilently)
     search();
     EXPECT_EQ(modalsAnswered, 1);
     EXPECT_EQ(shownText, "K740-9B BiSS interface is not supported.\r\n");
-    EXPECT_TRUE(form->notConnected());
+    EXPECT_TRUE(form->session().notConnected());
 }
 
 TEST_F(MainFormTest, TwoInterfacesAskTheUserAndCancelAsksAgainNextTime)
@@ -98,7 +98,7 @@ TEST_F(MainFormTest, TwoInterfacesAskTheUserAndCancelAsksAgainNextTime)
     });
     search();
     EXPECT_EQ(offered, QStringList({"vcom0", "vcom1"}));
-    EXPECT_TRUE(form->notConnected());
+    EXPECT_TRUE(form->session().notConnected());
     search();
     EXPECT_EQ(modalsAnswered, 2);
 }
@@ -119,8 +119,8 @@ TEST_F(MainFormTest, OkWithoutSelectionKeepsTheDialogOpen)
         comPortForm->Button1Click();
     });
     search();
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_EQ(form->identity().PortName, "vcom1");
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_EQ(form->session().identity().PortName, "vcom1");
 }
 
 TEST_F(MainFormTest, SerialFilterPicksTheMatchingInterfaceWithoutDialog)
@@ -135,9 +135,9 @@ TEST_F(MainFormTest, SerialFilterPicksTheMatchingInterfaceWithoutDialog)
     answerModals([&](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     search();
     EXPECT_EQ(modalsAnswered, 0);
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_EQ(form->identity().PortName, "vcom1");
-    EXPECT_EQ(form->statusText(2), " K740-9Q V1.17 (AB2) on vcom1");
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_EQ(form->session().identity().PortName, "vcom1");
+    EXPECT_EQ(form->controls().StPanel2->text(), " K740-9Q V1.17 (AB2) on vcom1");
 }
 
 TEST_F(MainFormTest, PlainT740IsAcceptedWithoutExtendedExchanges)
@@ -147,8 +147,8 @@ TEST_F(MainFormTest, PlainT740IsAcceptedWithoutExtendedExchanges)
     auto device = ports.plug("vcom0", plain);
     start();
     search();
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_FALSE(form->identity().ExtendedInterface);
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_FALSE(form->session().identity().ExtendedInterface);
     for (const QByteArray& command : device->commands())
         EXPECT_TRUE(command != "s" && command != "e" && command != "n") << command.toStdString();
 }
@@ -158,24 +158,24 @@ TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
     ports.plug("vcom0", CounterDevice());
     start();
     search();
-    ASSERT_FALSE(form->notConnected());
+    ASSERT_FALSE(form->session().notConnected());
     poll();
-    EXPECT_FALSE(form->positionText().isEmpty());
+    EXPECT_FALSE(form->controls().PosPanel->text().isEmpty());
 
     ports.unplug("vcom0");
     poll();
-    EXPECT_TRUE(form->notConnected());
-    EXPECT_EQ(form->statusText(2), "K740 not detected");
-    EXPECT_TRUE(form->positionText().isEmpty());
-    EXPECT_FALSE(form->LoopTimer->isActive());
-    EXPECT_TRUE(form->initTimer->isActive());
+    EXPECT_TRUE(form->session().notConnected());
+    EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
+    EXPECT_TRUE(form->controls().PosPanel->text().isEmpty());
+    EXPECT_FALSE(form->controls().LoopTimer->isActive());
+    EXPECT_TRUE(form->controls().initTimer->isActive());
 
     search();
-    EXPECT_TRUE(form->notConnected());
+    EXPECT_TRUE(form->session().notConnected());
     ports.replug("vcom0");
     search();
-    EXPECT_FALSE(form->notConnected());
-    EXPECT_EQ(form->statusText(2), " K740-9Q V1.17 on vcom0");
+    EXPECT_FALSE(form->session().notConnected());
+    EXPECT_EQ(form->controls().StPanel2->text(), " K740-9Q V1.17 on vcom0");
 }
 
 TEST_F(MainFormTest, SwitchedOffSupplyIsSwitchedOnAtConnection)
@@ -185,6 +185,6 @@ TEST_F(MainFormTest, SwitchedOffSupplyIsSwitchedOnAtConnection)
     auto device = ports.plug("vcom0", config);
     start();
     search();
-    ASSERT_FALSE(form->notConnected());
+    ASSERT_FALSE(form->session().notConnected());
     EXPECT_TRUE(device->supplyOn());
 }

@@ -15,7 +15,7 @@ void MainFormTest::start(const QStringList& arguments)
     settingsForm = std::make_unique<TSettingsForm>(form.get());
     form->setDialogs(comPortForm.get(), settingsForm.get());
     // The handlers are driven by the test, not by the timers.
-    form->initTimer->stop();
+    form->controls().initTimer->stop();
 }
 
 void MainFormTest::poll(int cycles)

@@ -5,6 +5,8 @@
 #include "ui/com_port_form.h"
 #include "ui/main_form.h"
 #include "ui/settings_form.h"
+#include "ui/settings_form_controls.h"
+#include "ui/widgets/panel.h"
 
 #include <QTemporaryDir>
 #include <QTimer>

@@ -3,7 +3,7 @@
 #include "ui/main_form_fixture.h"
 
 #include "platform/tick_counter.h"
-#include "ui/panel.h"
+#include "ui/widgets/panel.h"
 
 #include <QPushButton>
 
@@ -30,12 +30,15 @@ protected:
     // homing ends or `limit` steps were taken.
     void travelUntilHomed(int64_t step, int limit = 2000)
     {
-        for (int i = 0; i < limit && form->homing().Homing; ++i) {
+        for (int i = 0; i < limit && form->session().homing().Homing; ++i) {
             device->setPosition(device->truePosition() + step);
             poll();
         }
     }
-    int64_t shownCount() const { return RelativePosition(form->homing(), form->lastFrame().Position); }
+    int64_t shownCount() const
+    {
+        return RelativePosition(form->session().homing(), form->session().lastFrame().Position);
+    }
     // A counting interface on a distance-coded scale (N 1000, 20 counts per
     // period), connected with settings that say so.
     void connectDistanceCoded(const QStringList& arguments = {})
@@ -63,27 +66,27 @@ TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
     start();
     search();
     poll();
-    EXPECT_EQ(form->positionText(), "0.500");
+    EXPECT_EQ(form->controls().PosPanel->text(), "0.500");
 
     form->bbZeroRefClick();
-    EXPECT_TRUE(form->homing().Homing);
-    EXPECT_EQ(form->RefPanel->text(), "0.000");
-    EXPECT_FALSE(form->bbZeroRef->isEnabled());
-    EXPECT_FALSE(form->bbZero->isEnabled());
+    EXPECT_TRUE(form->session().homing().Homing);
+    EXPECT_EQ(form->controls().RefPanel->text(), "0.000");
+    EXPECT_FALSE(form->controls().bbZeroRef->isEnabled());
+    EXPECT_FALSE(form->controls().bbZero->isEnabled());
 
     device->setPosition(1000);
     poll();
-    EXPECT_FALSE(form->homing().Homing);
-    EXPECT_EQ(form->homing().ZeroOffset, 1000);
-    EXPECT_EQ(form->RefPanel->text(), "0.000");
-    EXPECT_TRUE(form->TrigTimer->isActive());
-    EXPECT_TRUE(form->bbZeroRef->isEnabled());
-    EXPECT_TRUE(form->bbZero->isEnabled());
+    EXPECT_FALSE(form->session().homing().Homing);
+    EXPECT_EQ(form->session().homing().ZeroOffset, 1000);
+    EXPECT_EQ(form->controls().RefPanel->text(), "0.000");
+    EXPECT_TRUE(form->controls().TrigTimer->isActive());
+    EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
+    EXPECT_TRUE(form->controls().bbZero->isEnabled());
     poll();
-    EXPECT_EQ(form->positionText(), "0.000");
+    EXPECT_EQ(form->controls().PosPanel->text(), "0.000");
     device->setPosition(1250);
     poll();
-    EXPECT_EQ(form->positionText(), "0.250");
+    EXPECT_EQ(form->controls().PosPanel->text(), "0.250");
 }
 
 TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
@@ -99,44 +102,44 @@ TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
     form->bbZeroRefClick();
     device->setPosition(900);
     poll();
-    EXPECT_EQ(form->positionText(), "0.700"); // not updated while homing
+    EXPECT_EQ(form->controls().PosPanel->text(), "0.700"); // not updated while homing
     form->BlinkTriggerTimer();
-    EXPECT_TRUE(form->positionText().isEmpty());
+    EXPECT_TRUE(form->controls().PosPanel->text().isEmpty());
     form->BlinkTriggerTimer();
-    EXPECT_EQ(form->positionText(), "0.700");
+    EXPECT_EQ(form->controls().PosPanel->text(), "0.700");
 
-    form->FormKeyPress(27);
-    EXPECT_FALSE(form->homing().Homing);
-    EXPECT_EQ(form->homing().ZeroOffset, 0);
-    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+    form->FormKeyPress(QChar(0x1b));
+    EXPECT_FALSE(form->session().homing().Homing);
+    EXPECT_EQ(form->session().homing().ZeroOffset, 0);
+    EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
     poll();
-    EXPECT_EQ(form->positionText(), "0.900");
+    EXPECT_EQ(form->controls().PosPanel->text(), "0.900");
 }
 
 TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingUp)
 {
     connectDistanceCoded();
-    ASSERT_TRUE(form->homing().Homing); // distance-coded search starts at connection
-    EXPECT_FALSE(form->bbZero->isVisibleTo(form.get()));
+    ASSERT_TRUE(form->session().homing().Homing); // distance-coded search starts at connection
+    EXPECT_FALSE(form->controls().bbZero->isVisibleTo(form.get()));
     travelUntilHomed(100);
-    ASSERT_FALSE(form->homing().Homing);
-    EXPECT_EQ(form->homing().DcrState, 2);
+    ASSERT_FALSE(form->session().homing().Homing);
+    EXPECT_EQ(form->session().homing().DcrState, TDcrState::Done);
     poll();
     EXPECT_EQ(shownCount(), device->truePosition());
-    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+    EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
 }
 
 TEST_F(HomingTest, DistanceCodedHomingFindsTheTruePositionTravellingDown)
 {
     connectDistanceCoded();
     travelUntilHomed(-100);
-    ASSERT_FALSE(form->homing().Homing);
+    ASSERT_FALSE(form->session().homing().Homing);
     poll();
     EXPECT_EQ(shownCount(), device->truePosition());
     // The second mark's text shows for one flash, then the panel empties.
-    EXPECT_FALSE(form->RefPanel->text().isEmpty());
+    EXPECT_FALSE(form->controls().RefPanel->text().isEmpty());
     form->TrigTimerTimer();
-    EXPECT_TRUE(form->RefPanel->text().isEmpty());
+    EXPECT_TRUE(form->controls().RefPanel->text().isEmpty());
 }
 
 TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
@@ -146,12 +149,12 @@ TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
     form->bbZeroRefClick();     // HOME again here: the read-out restarts at 0
     device->setPosition(40100); // past one mark
     poll();
-    EXPECT_EQ(form->homing().DcrState, 1);
-    form->FormKeyPress(27);
-    EXPECT_FALSE(form->homing().Homing);
-    EXPECT_EQ(form->homing().RefOffset, 30100);
-    EXPECT_TRUE(form->RefPanel->text().isEmpty());
-    EXPECT_FALSE(form->bbZero->isEnabled());
+    EXPECT_EQ(form->session().homing().DcrState, TDcrState::SecondMarkAwaited);
+    form->FormKeyPress(QChar(0x1b));
+    EXPECT_FALSE(form->session().homing().Homing);
+    EXPECT_EQ(form->session().homing().RefOffset, 30100);
+    EXPECT_TRUE(form->controls().RefPanel->text().isEmpty());
+    EXPECT_FALSE(form->controls().bbZero->isEnabled());
     poll();
     EXPECT_EQ(shownCount(), 10000);
 }
@@ -167,13 +170,13 @@ TEST_F(HomingTest, LinkLossWhileHomingClearsItAndReconnectionReenablesTheButtons
     form->bbZeroRefClick();
     ports.unplug("vcom0");
     poll();
-    EXPECT_FALSE(form->homing().Homing);
-    EXPECT_EQ(form->homing().ZeroOffset, 0);
+    EXPECT_FALSE(form->session().homing().Homing);
+    EXPECT_EQ(form->session().homing().ZeroOffset, 0);
     ports.replug("vcom0");
     search();
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_TRUE(form->bbZeroRef->isEnabled());
-    EXPECT_TRUE(form->bbZero->isEnabled());
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
+    EXPECT_TRUE(form->controls().bbZero->isEnabled());
 }
 
 TEST_F(HomingTest, LayoutEditModeGivesUpHomingAfterTwentySeconds)
@@ -181,14 +184,14 @@ TEST_F(HomingTest, LayoutEditModeGivesUpHomingAfterTwentySeconds)
     FakeClock clock(0xFFFFF000u); // close to the wrap of the tick counter
     uint32_t& now = clock.now;
     connectDistanceCoded({"/E"});
-    ASSERT_TRUE(form->homing().Homing);
+    ASSERT_TRUE(form->session().homing().Homing);
     now += 20000;
     form->BlinkTriggerTimer();
-    EXPECT_TRUE(form->homing().Homing);
+    EXPECT_TRUE(form->session().homing().Homing);
     now += 1;
     form->BlinkTriggerTimer();
-    EXPECT_FALSE(form->homing().Homing);
-    EXPECT_TRUE(form->bbZeroRef->isEnabled());
+    EXPECT_FALSE(form->session().homing().Homing);
+    EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
 }
 
 TEST_F(HomingTest, WithoutLayoutEditModeHomingWaitsForAMark)
@@ -198,5 +201,5 @@ TEST_F(HomingTest, WithoutLayoutEditModeHomingWaitsForAMark)
     connectDistanceCoded();
     now += 60000;
     form->BlinkTriggerTimer();
-    EXPECT_TRUE(form->homing().Homing);
+    EXPECT_TRUE(form->session().homing().Homing);
 }

@@ -2,7 +2,7 @@
 // reports them once and goes on.
 #include "ui/main_form_fixture.h"
 
-#include "ui/panel.h"
+#include "ui/widgets/panel.h"
 
 #include <QDialog>
 #include <QDir>
@@ -31,10 +31,10 @@ TEST_F(MainFormTest, NonIntegerCprIsReportedOnceAndTheConnectionCompletes)
     });
     search();
     EXPECT_EQ(shown, QStringList({"'12abc' is not a valid integer value"}));
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_EQ(form->activeSettings().CPR, 8192);
-    EXPECT_TRUE(form->LoopTimer->isActive());
-    EXPECT_TRUE(form->summaryText().startsWith("Rotary / 8192 CPR"));
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_EQ(form->session().activeSettings().CPR, 8192);
+    EXPECT_TRUE(form->controls().LoopTimer->isActive());
+    EXPECT_TRUE(form->controls().StPanel3->text().startsWith("Rotary / 8192 CPR"));
 }
 
 TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
@@ -51,9 +51,9 @@ TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
     poll(3);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].startsWith("Saving position to " + programDir() + "K740_vcom0.LOG failed: "));
-    EXPECT_FALSE(form->options().AutoSave);
-    EXPECT_FALSE(form->positionText().isEmpty());
-    EXPECT_TRUE(form->LoopTimer->isActive());
+    EXPECT_FALSE(form->session().options().AutoSave);
+    EXPECT_FALSE(form->controls().PosPanel->text().isEmpty());
+    EXPECT_TRUE(form->controls().LoopTimer->isActive());
 }
 
 TEST_F(MainFormTest, AutoSaveAppendsOneLinePerIntervalAndShowsInTheSummary)
@@ -61,7 +61,7 @@ TEST_F(MainFormTest, AutoSaveAppendsOneLinePerIntervalAndShowsInTheSummary)
     ports.plug("vcom0", CounterDevice());
     start({"/A"});
     search();
-    EXPECT_TRUE(form->summaryText().contains(" / AutoSave every 1 sec"));
+    EXPECT_TRUE(form->controls().StPanel3->text().contains(" / AutoSave every 1 sec"));
     poll(3); // the first cycle writes, the next ones wait for the interval
     const QStringList lines = readFile("K740_vcom0.LOG").split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1);
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, UnwritableProgramFolderIsReportedAtExit)
     ports.plug("vcom0", CounterDevice());
     start();
     search();
-    ASSERT_FALSE(form->notConnected());
+    ASSERT_FALSE(form->session().notConnected());
     // Make the settings file impossible to replace: a folder in its place.
     ASSERT_TRUE(QDir(programDir()).mkdir("K740.INI"));
     QStringList shown;

@@ -2,7 +2,7 @@
 // interfaces.
 #include "ui/main_form_fixture.h"
 
-#include "ui/panel.h"
+#include "ui/widgets/panel.h"
 
 using namespace k740;
 
@@ -37,33 +37,33 @@ TEST_F(MainFormTest, StatusColourFollowsActiveHighBitsAndFrameChecks)
     writeIni(kBissIni);
     start();
     search();
-    ASSERT_FALSE(form->notConnected());
-    EXPECT_TRUE(form->pColorStatus->isVisibleTo(form.get()));
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_TRUE(form->controls().pColorStatus->isVisibleTo(form.get()));
     const QList<std::pair<uint32_t, QColor>> cases{{0, kGreen}, {1, kOrange}, {2, kRed}, {3, kRed}};
     for (const auto& [status, colour] : cases) {
         device->setStatus(status);
         poll();
-        EXPECT_EQ(colourOf(form->pColorStatus), colour) << status;
+        EXPECT_EQ(colourOf(form->controls().pColorStatus), colour) << status;
     }
-    EXPECT_EQ(form->ExtStPanel1->text(), "Status: 11");
-    EXPECT_EQ(form->positionText(), "1193046");
+    EXPECT_EQ(form->controls().ExtStPanel1->text(), "Status: 11");
+    EXPECT_EQ(form->controls().PosPanel->text(), "1193046");
 
     device->setStatus(0);
     device->setFault(DeviceFault::CrcError);
     poll();
-    EXPECT_EQ(form->positionText(), "CRC check failed");
-    EXPECT_EQ(colourOf(form->pColorStatus), kRed);
+    EXPECT_EQ(form->controls().PosPanel->text(), "CRC check failed");
+    EXPECT_EQ(colourOf(form->controls().pColorStatus), kRed);
     device->setFault(DeviceFault::AllOnes);
     poll();
-    EXPECT_EQ(form->positionText(), "- - - - - -");
-    EXPECT_EQ(colourOf(form->pColorStatus), kRed);
+    EXPECT_EQ(form->controls().PosPanel->text(), "- - - - - -");
+    EXPECT_EQ(colourOf(form->controls().pColorStatus), kRed);
     device->setFault(DeviceFault::NonHex);
     poll();
-    EXPECT_EQ(form->positionText(), "- - - - - -");
+    EXPECT_EQ(form->controls().PosPanel->text(), "- - - - - -");
     device->setFault(DeviceFault::None);
     poll();
-    EXPECT_EQ(form->positionText(), "1193046");
-    EXPECT_EQ(colourOf(form->pColorStatus), kGreen);
+    EXPECT_EQ(form->controls().PosPanel->text(), "1193046");
+    EXPECT_EQ(colourOf(form->controls().pColorStatus), kGreen);
 }
 
 TEST_F(MainFormTest, ActiveLowStatusBitsAreInvertedBeforeColouring)
@@ -79,7 +79,7 @@ TEST_F(MainFormTest, ActiveLowStatusBitsAreInvertedBeforeColouring)
     for (const auto& [meant, colour] : cases) {
         device->setStatus(meant);
         poll();
-        EXPECT_EQ(colourOf(form->pColorStatus), colour) << meant;
+        EXPECT_EQ(colourOf(form->controls().pColorStatus), colour) << meant;
     }
 }
 
@@ -95,13 +95,13 @@ TEST_F(MainFormTest, ExtendedStatusBarShowsPinsSerialAndSupply)
     start();
     search();
     poll();
-    EXPECT_TRUE(form->ExtStPanel1->isVisibleTo(form.get()));
-    EXPECT_EQ(form->ExtStPanel1->text(), "Pins: 101");
-    EXPECT_EQ(form->ExtStPanel2->text().trimmed(), "SN: AB12-34");
-    EXPECT_EQ(form->ExtStPanel3->text(), "5.02 V / 85 mA");
+    EXPECT_TRUE(form->controls().ExtStPanel1->isVisibleTo(form.get()));
+    EXPECT_EQ(form->controls().ExtStPanel1->text(), "Pins: 101");
+    EXPECT_EQ(form->controls().ExtStPanel2->text().trimmed(), "SN: AB12-34");
+    EXPECT_EQ(form->controls().ExtStPanel3->text(), "5.02 V / 85 mA");
     // Firmware 1.16 offers no second serial number.
     form->ExtStPanel2DblClick();
-    EXPECT_FALSE(form->identity().SecondSerial);
+    EXPECT_FALSE(form->session().identity().SecondSerial);
 }
 
 TEST_F(MainFormTest, SupplySwitchFollowsTheShownState)
@@ -115,7 +115,7 @@ TEST_F(MainFormTest, SupplySwitchFollowsTheShownState)
     form->ExtStPanel3DblClick();
     EXPECT_FALSE(device->supplyOn());
     poll();
-    EXPECT_EQ(form->ExtStPanel3->text(), "Switched Off");
+    EXPECT_EQ(form->controls().ExtStPanel3->text(), "Switched Off");
     form->ExtStPanel3DblClick();
     EXPECT_TRUE(device->supplyOn());
 }
@@ -130,10 +130,10 @@ TEST_F(MainFormTest, SecondSerialNumberIsChosenByDoubleClick)
     start();
     search();
     poll();
-    EXPECT_EQ(form->ExtStPanel2->text().trimmed(), "SN: X9");
+    EXPECT_EQ(form->controls().ExtStPanel2->text().trimmed(), "SN: X9");
     form->ExtStPanel2DblClick();
     poll();
-    EXPECT_EQ(form->ExtStPanel2->text().trimmed(), "SN#2: 1-2");
+    EXPECT_EQ(form->controls().ExtStPanel2->text().trimmed(), "SN#2: 1-2");
 }
 
 TEST_F(MainFormTest, WithoutExtendedDataTheFieldsStayHidden)
@@ -142,8 +142,8 @@ TEST_F(MainFormTest, WithoutExtendedDataTheFieldsStayHidden)
     start();
     search();
     poll();
-    EXPECT_FALSE(form->ExtStPanel1->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->ExtStPanel2->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->ExtStPanel3->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->pColorStatus->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->controls().ExtStPanel1->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->controls().ExtStPanel2->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->controls().ExtStPanel3->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->controls().pColorStatus->isVisibleTo(form.get()));
 }

@@ -1,4 +1,4 @@
-#include "ui/panel.h"
+#include "ui/widgets/panel.h"
 
 #include <QMouseEvent>
 

@@ -1,0 +1,203 @@
+// The session's connection, settings and configuration.
+#include "acquisition/interface_session.h"
+
+#include "acquisition/display_setup.h"
+#include "acquisition/position_log.h"
+#include "link/transaction.h"
+
+namespace k740 {
+
+TInterfaceSession::TInterfaceSession(IPortProvider& ports, const QString& programDir, const RunOptions& options)
+    : Ports(ports)
+    , ProgramDir(programDir)
+    , Options(options)
+{
+}
+
+TInterfaceSession::~TInterfaceSession() = default;
+
+void TInterfaceSession::closePort()
+{
+    if (Port)
+        Port->close();
+    Port.reset();
+}
+
+ProbeResult TInterfaceSession::probe()
+{
+    return ProbePorts(
+        Ports, Ports.candidatePorts(), Options.SerialFilter, [this](int errorCode) { emit openFailed(errorCode); });
+}
+
+// Opens the port for good and checks the identity; false ends the attempt.
+bool TInterfaceSession::openAndIdentify(const QString& portName, TConnectResult& result)
+{
+    int errorCode = 0;
+    Port = Ports.open(portName, errorCode);
+    if (!Port || !Port->configureLine())
+        return false;
+    if (exchange("v") != TTransactResult::Ok || !IsIdentityReply(LastReply))
+        return false;
+    // Provisional identity, so that an attempt that ends here leaves nothing
+    // of an earlier connection in force.
+    Identity.ExtendedInterface = false;
+    Identity.InterfaceKind = TInterfaceKind::Counting;
+    Identity.SecondSerial = false;
+    Identity.FirmwareVersion = FirmwareVersionOf(LastReply);
+    if (!IsSupportedIdentity(LastReply)) {
+        result.Outcome = TConnectOutcome::Unsupported;
+        if (LastReply.startsWith("K740-9B") && UnsupportedNoticeArmed) {
+            UnsupportedNoticeArmed = false;
+            result.ShowUnsupportedNotice = true;
+        }
+        return false;
+    }
+    UnsupportedNoticeArmed = true;
+    return true;
+}
+
+TConnectResult TInterfaceSession::connectTo(const QString& portName, const WindowGeometry& layout)
+{
+    TConnectResult result;
+    Identity.PortName = portName;
+    if (!openAndIdentify(portName, result))
+        return result;
+    Identity = IdentityFromReply(LastReply, portName);
+
+    if (Identity.InterfaceKind == TInterfaceKind::Counting) {
+        SendNoReply(Port.get(), "c");
+    } else {
+        QByteArray counterReply;
+        Transact(Port.get(), "b", 0, false, counterReply);
+    }
+    if (Identity.ExtendedInterface) {
+        exchange("s");
+        if (exchange("e") == TTransactResult::Ok && LastReply.startsWith("0"))
+            exchange("n");
+    }
+
+    NotConnected = false;
+    loadSettings(layout, result);
+    const bool counting = Identity.InterfaceKind == TInterfaceKind::Counting;
+    applyRowVisibility();
+    Row.ZeroEnabled = counting && !ActiveSettings.DCR;
+    Row.HomeEnabled = counting;
+    Row.RefLabelEnabled = counting;
+    ConnectedOnce = true;
+    result.Outcome = TConnectOutcome::Connected;
+    return result;
+}
+
+void TInterfaceSession::loadSettings(const WindowGeometry& layout, TConnectResult& result)
+{
+    StoredSettings = LoadSettings(settingsLocation(), layout, &result.SettingsErrors);
+    result.SettingsErrors.removeDuplicates();
+    ActiveSettings = ActivateSettings(StoredSettings, Identity);
+}
+
+void TInterfaceSession::applyRowVisibility()
+{
+    const TRowVisibility visible = RowVisibility(Identity.InterfaceKind, ActiveSettings, Options.LayoutEditMode);
+    Row.ZeroVisible = visible.Zero;
+    Row.HomeVisible = visible.Home;
+    Row.RefReadOutVisible = visible.RefReadOut;
+}
+
+TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
+{
+    if (Identity.InterfaceKind == TInterfaceKind::Absolute) {
+        AdjustForAbsoluteInterface(ActiveSettings);
+        ConfigureInterface(
+            Identity, FrameConfigOf(ActiveSettings), ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
+                const TTransactResult result = exchange(command);
+                reply = LastReply;
+                return result;
+            });
+    }
+
+    TApplyResult result;
+    const TDisplaySetup display = DisplaySetupFor(ActiveSettings);
+    DisplayScale = display.DisplayScale;
+    DisplayDecimals = display.DisplayDecimals;
+    ActiveSettings.Units = display.Units;
+    result.PosLabelCaption = display.PosLabelCaption;
+    result.StatusBitsShown = ActiveSettings.ShowExtendedData || ActiveSettings.ShowStatusBits;
+    result.ExtendedShown = ActiveSettings.ShowExtendedData;
+
+    TSummaryContext context;
+    context.InterfaceKind = Identity.InterfaceKind;
+    context.BitsText = ConfigTexts.BitsText;
+    context.FrequencyText = ConfigTexts.FrequencyText;
+    context.AutoSave = Options.AutoSave;
+    context.AutoSaveInterval = AutoSaveInterval;
+    result.Summary = SettingsSummary(ActiveSettings, context);
+
+    Row.ZeroEnabled = !ActiveSettings.DCR;
+    result.StartHoming = ActiveSettings.DCR && !dcrWasOn;
+    return result;
+}
+
+void TInterfaceSession::commitSettings(const TEncoderSettings& active)
+{
+    ActiveSettings = active;
+    Ref.RefOffset = 0;
+    StoredSettings = CommitSettings(ActiveSettings, StoredSettings);
+    applyRowVisibility();
+}
+
+QString TInterfaceSession::saveSettings(const WindowGeometry& live)
+{
+    return SaveSettings(settingsLocation(), StoredSettings, live);
+}
+
+void TInterfaceSession::setAutoSave(bool on, int32_t interval)
+{
+    Options.AutoSave = on;
+    AutoSaveInterval = interval;
+}
+
+SettingsLocation TInterfaceSession::settingsLocation() const
+{
+    SettingsLocation where;
+    where.ProgramDir = ProgramDir;
+    where.PortName = Identity.PortName;
+    where.SerialFilter = Options.SerialFilter;
+    where.LayoutEditMode = Options.LayoutEditMode;
+    return where;
+}
+
+QString TInterfaceSession::logFileName() const
+{
+    return LogFileName(ProgramDir, Identity.PortName);
+}
+
+PositionFormat TInterfaceSession::positionFormat() const
+{
+    return MakePositionFormat(ActiveSettings, DisplayScale, DisplayDecimals);
+}
+
+// One exchange outside the cycle, into the last reply.
+TTransactResult TInterfaceSession::exchange(const QByteArray& command)
+{
+    return Transact(Port.get(), command, 0, false, LastReply);
+}
+
+void TInterfaceSession::zero()
+{
+    SendNoReply(Port.get(), "z");
+    Ref.ZeroOffset = 0;
+}
+
+void TInterfaceSession::switchSupply()
+{
+    if (LastSupplyCaption.isEmpty())
+        return;
+    exchange(LastSupplyCaption.toUpper().contains("OFF") ? "n" : "f");
+}
+
+void TInterfaceSession::toggleSerialSource()
+{
+    Identity.SecondSerial = !Identity.SecondSerial && Identity.FirmwareVersion >= 117;
+}
+
+} // namespace k740

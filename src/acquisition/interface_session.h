@@ -1,0 +1,183 @@
+#pragma once
+#include "acquisition/frame_decoder.h"
+#include "acquisition/homing.h"
+#include "acquisition/position_format.h"
+#include "acquisition/read_out_row.h"
+#include "link/command_line.h"
+#include "link/discovery.h"
+#include "link/interface_config.h"
+#include "link/interface_identity.h"
+#include "platform/serial_port.h"
+#include "settings/encoder_settings.h"
+#include "settings/settings_file.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QObject>
+#include <QStringList>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace k740 {
+
+// How a connection attempt ended.
+enum class TConnectOutcome {
+    Connected,
+    Failed,      // the port did not open or did not answer as a K740 / T740
+    Unsupported, // an interface answered, but of a kind the program does not serve
+};
+
+struct TConnectResult {
+    TConnectOutcome Outcome = TConnectOutcome::Failed;
+    bool ShowUnsupportedNotice = false; // a "K740-9B" answered while the notice was armed
+    QStringList SettingsErrors;         // conversion errors of the settings section, each once
+};
+
+// What the display half of applying the settings leaves for the window.
+struct TApplyResult {
+    QString PosLabelCaption;
+    bool StatusBitsShown = false; // ExtStPanel1
+    bool ExtendedShown = false;   // ExtStPanel2 and ExtStPanel3
+    QString Summary;              // settings summary, "(Double click to change)" included
+    bool StartHoming = false;     // distance-coded marks were just switched on
+};
+
+// What a reference mark did to the reference read-out.
+struct TReferenceUpdate {
+    bool Flash = false; // show the flash colour for a moment
+};
+
+// What one acquisition cycle leaves for the window.
+struct TCycleResult {
+    bool LinkLost = false;
+    QString Reply;               // the position reply, for the hidden diagnostic label
+    bool ReadOutChanged = false; // the read-out took a new text (readOutText())
+    QString FittingText;         // the text the read-out's font is fitted to
+    std::optional<TReferenceUpdate> Reference;
+    std::optional<QColor> StatusColour;
+    std::optional<QString> StatusBitsCaption; // ExtStPanel1
+    std::optional<QString> SerialCaption;     // ExtStPanel2
+    std::optional<QString> SupplyCaption;     // ExtStPanel3
+    QString LogError;                         // a log write failed (AutoSave is off now)
+};
+
+// What a tick of the blink timer did.
+struct TBlinkResult {
+    std::optional<int> Interval; // new blink interval in ms
+    bool ReadOutChanged = false;
+    bool Cancelled = false; // homing ran out of time
+};
+
+// The interface as the program sees it, without any window: the port, the
+// identity, the stored and active settings, the last frame, the offsets and
+// homing, the display scale and the model of the two read-outs. Its
+// operations are what the main window's handlers do to the device and to
+// that state; they report by return values and signals, never by message.
+class TInterfaceSession : public QObject {
+    Q_OBJECT
+public:
+    TInterfaceSession(IPortProvider& ports, const QString& programDir, const RunOptions& options);
+    ~TInterfaceSession() override;
+
+    // Search and connection.
+    void closePort();
+    void clearPortName() { Identity.PortName.clear(); }
+    // Probes every candidate port once (serving window events while it waits).
+    ProbeResult probe();
+    // `layout` is the window's current layout, which keys absent from the
+    // settings section keep.
+    TConnectResult connectTo(const QString& portName, const WindowGeometry& layout);
+    // The configuration exchange and the display half of applying the settings.
+    TApplyResult applySettings(bool dcrWasOn);
+    // Writes StoredSettings (and in layout edit mode the live layout); the
+    // message to show when that failed, else empty.
+    QString saveSettings(const WindowGeometry& live);
+    bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
+    // The settings dialog was accepted with `active`.
+    void commitSettings(const TEncoderSettings& active);
+    void setShowRefMarks() { ActiveSettings.ShowRefMarks = true; }
+    void clearRefReadOut() { RefReadOutText.clear(); }
+
+    // The acquisition cycle.
+    TCycleResult runCycle();
+    // Milliseconds from now until the next cycle may send.
+    int msUntilNextCycle() const;
+
+    // User commands.
+    void zero();
+    void startHoming();
+    bool cancelHoming(); // false when no homing was in progress
+    TBlinkResult blinkTick();
+    // The flash of the reference read-out ended.
+    void endFlash();
+    void switchSupply();
+    void toggleSerialSource();
+
+    // Run options the settings dialog and the keyboard change.
+    void setAutoSave(bool on, int32_t interval);
+    void setLogoMode(int32_t mode) { Options.LogoMode = mode; }
+    void setAutoCapture(bool on) { Options.AutoCapture = on; }
+
+    bool notConnected() const { return NotConnected; }
+    const InterfaceIdentity& identity() const { return Identity; }
+    const TEncoderSettings& storedSettings() const { return StoredSettings; }
+    const TEncoderSettings& activeSettings() const { return ActiveSettings; }
+    const RunOptions& options() const { return Options; }
+    int32_t autoSaveInterval() const { return AutoSaveInterval; }
+    const THomingState& homing() const { return Ref; }
+    const TDecodedFrame& lastFrame() const { return LastFrame; }
+    const TRowState& row() const { return Row; }
+    float positionValue() const { return PositionValue; }
+    const QString& readOutText() const { return ReadOutText; }
+    const QString& refReadOutText() const { return RefReadOutText; }
+    QString logFileName() const;
+
+signals:
+    // A candidate port could not be opened (OS error code), during probe().
+    void openFailed(int errorCode);
+
+private:
+    bool openAndIdentify(const QString& portName, TConnectResult& result);
+    void loadSettings(const WindowGeometry& layout, TConnectResult& result);
+    void applyRowVisibility();
+    SettingsLocation settingsLocation() const;
+    PositionFormat positionFormat() const;
+    TTransactResult exchange(const QByteArray& command);
+    TTransactResult cycleExchange(const QByteArray& command);
+    void waitForCycleStart() const;
+    void showPosition(TCycleResult& result, int64_t rel, QString text);
+    void autoSave(TCycleResult& result, int64_t rel);
+    void referenceMark(TCycleResult& result, const QString& cycleText);
+    void statusBar(TCycleResult& result);
+    void linkLost();
+
+    IPortProvider& Ports;
+    QString ProgramDir;
+    RunOptions Options;
+    int32_t AutoSaveInterval = 1;
+    std::unique_ptr<ISerialPort> Port;
+    QByteArray LastReply;
+    InterfaceIdentity Identity;
+    TEncoderSettings StoredSettings;
+    TEncoderSettings ActiveSettings;
+    TConfigTexts ConfigTexts;
+    TDecodedFrame LastFrame;
+    THomingState Ref;
+    TRowState Row;
+    QString ReadOutText;
+    QString RefReadOutText;
+    QString HiddenPosition;    // the read-out's text while plain homing blanks it
+    QString LastSupplyCaption; // the supply field as last shown
+    int64_t LastMovePosition = 0;
+    float PositionValue = 0;
+    double DisplayScale = 0.001;
+    int32_t DisplayDecimals = 3;
+    uint32_t LastSaveTick = 0;
+    std::chrono::steady_clock::time_point LoopPauseEnd; // 10 ms after the cycle's last exchange
+    bool NotConnected = true;
+    bool ConnectedOnce = false;
+    bool UnsupportedNoticeArmed = true;
+};
+
+} // namespace k740

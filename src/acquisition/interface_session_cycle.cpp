@@ -1,0 +1,246 @@
+// The session's acquisition cycle: position, reference marks, status.
+#include "acquisition/interface_session.h"
+
+#include "acquisition/position_log.h"
+#include "acquisition/status_display.h"
+#include "link/transaction.h"
+#include "platform/screen_saver.h"
+#include "platform/tick_counter.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace k740 {
+
+namespace {
+
+const char kInvalidFrameText[] = "- - - - - -";
+const char kCrcFailedText[] = "CRC check failed";
+
+// The pause between two cycles, counted from the end of the cycle's last
+// exchange, so that a cycle follows the previous one after 10 ms plus the
+// time of its exchanges. The event loop counts its waits in whole
+// milliseconds from when it goes idle, after painting, so the cycle's timer
+// may fire up to a millisecond early and the cycle sleeps out the rest (at
+// most kTimerLead, so that a cycle run at once, not by the timer, does not wait).
+constexpr std::chrono::milliseconds kLoopPause(10);
+constexpr std::chrono::milliseconds kTimerLead(2);
+
+// |a - b| > limit without overflowing on extreme counts.
+bool MovedMoreThan(int64_t a, int64_t b, uint64_t limit)
+{
+    const uint64_t difference = a >= b ? uint64_t(a) - uint64_t(b) : uint64_t(b) - uint64_t(a);
+    return difference > limit;
+}
+
+} // namespace
+
+void TInterfaceSession::waitForCycleStart() const
+{
+    if (LoopPauseEnd - std::chrono::steady_clock::now() <= kTimerLead)
+        std::this_thread::sleep_until(LoopPauseEnd);
+}
+
+int TInterfaceSession::msUntilNextCycle() const
+{
+    // Whole milliseconds, rounded down: the timer fires less than a
+    // millisecond early and the cycle sleeps out the rest.
+    const auto wait
+        = std::chrono::duration_cast<std::chrono::milliseconds>(LoopPauseEnd - std::chrono::steady_clock::now());
+    return int(std::max<int64_t>(wait.count(), 0));
+}
+
+// One exchange of the cycle into the last reply; the pause to the next
+// cycle starts when it ends.
+TTransactResult TInterfaceSession::cycleExchange(const QByteArray& command)
+{
+    const TTransactResult result = exchange(command);
+    LoopPauseEnd = std::chrono::steady_clock::now() + kLoopPause;
+    return result;
+}
+
+TCycleResult TInterfaceSession::runCycle()
+{
+    TCycleResult result;
+    waitForCycleStart();
+    const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
+    if (cycleExchange(PositionRequest(kind)) != TTransactResult::Ok) {
+        linkLost();
+        result.LinkLost = true;
+        return result;
+    }
+    result.Reply = QString::fromLatin1(LastReply);
+    bool valid = true;
+    bool crcOk = true;
+    Decode(LastReply, kind, ActiveSettings, LastFrame, valid, crcOk);
+
+    if (MovedMoreThan(LastFrame.Position, LastMovePosition, 10)) {
+        WakeScreenSaverIfRunning();
+        LastMovePosition = LastFrame.Position;
+    }
+    // An unusable capture renews nothing, so there is nothing to invert.
+    if (ActiveSettings.InvertDir && valid)
+        InvertDirection(LastFrame, kind, ActiveSettings.MultiturnBits);
+    LastFrame.RefEvent = kind == fkCounter ? CounterReplyFlag(LastReply) : 0;
+
+    QString text;
+    if (!Ref.Homing || ActiveSettings.DCR) {
+        const int64_t rel = RelativePosition(Ref, LastFrame.Position);
+        const PositionFormat format = positionFormat();
+        text = WithTurnsPrefix(format, LastFrame.Turns, FormatPosition(format, rel));
+        PositionValue = k740::PositionValue(format, rel);
+        if (!valid)
+            text = kInvalidFrameText;
+        if (!crcOk)
+            text = kCrcFailedText;
+        showPosition(result, rel, text);
+    }
+    if (LastFrame.RefEvent == 1) {
+        SendNoReply(Port.get(), "c");
+        referenceMark(result, text);
+    }
+    if (ActiveSettings.ShowStatusColor)
+        result.StatusColour = StatusColour(LastFrame.Status, ActiveSettings.StatusActiveLow, valid, crcOk);
+    statusBar(result);
+    return result;
+}
+
+void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text)
+{
+    result.FittingText = text;
+    result.ReadOutChanged = true;
+    if (ActiveSettings.DCR && Ref.Homing) {
+        ReadOutText = Ref.BlinkPhase == 1 ? std::move(text) : QString();
+        return;
+    }
+    ReadOutText = std::move(text);
+    autoSave(result, rel);
+}
+
+void TInterfaceSession::autoSave(TCycleResult& result, int64_t rel)
+{
+    if (!Options.AutoSave || uint32_t(GetTickCount() - LastSaveTick) <= uint32_t(AutoSaveInterval) * 1000u)
+        return;
+    if (!WriteLogLine(ProgramDir, Identity.PortName, LogValueText(positionFormat(), rel), &result.LogError))
+        Options.AutoSave = false; // off before the message, so that no second one follows
+    LastSaveTick = GetTickCount();
+}
+
+void TInterfaceSession::statusBar(TCycleResult& result)
+{
+    const TEncoderSettings& s = ActiveSettings;
+    const bool statusBits = Identity.InterfaceKind == TInterfaceKind::Absolute && s.ShowStatusBits;
+    if (Identity.ExtendedInterface && s.ShowExtendedData) {
+        if (Identity.InterfaceKind != TInterfaceKind::Absolute) {
+            const TTransactResult pins = cycleExchange("p");
+            result.StatusBitsCaption = PinsCaption(pins, LastReply);
+        } else {
+            result.StatusBitsCaption
+                = statusBits ? StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits) : QString();
+        }
+        const TTransactResult serial = cycleExchange(SerialRequest(Identity.SecondSerial));
+        result.SerialCaption = SerialCaption(serial, LastReply, Identity.SecondSerial, Identity.FirmwareVersion);
+        const TTransactResult supply = cycleExchange("e");
+        LastSupplyCaption = SupplyCaption(supply, LastReply);
+        result.SupplyCaption = LastSupplyCaption;
+    } else if (statusBits) {
+        result.StatusBitsCaption = StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits);
+    }
+}
+
+void TInterfaceSession::linkLost()
+{
+    ReadOutText.clear();
+    RefReadOutText.clear();
+    if (Row.ZeroVisible)
+        Row.ZeroEnabled = false;
+    if (Row.HomeVisible)
+        Row.HomeEnabled = false;
+    ClearOnLinkLoss(Ref, LastFrame.RefLatch);
+    NotConnected = true;
+}
+
+void TInterfaceSession::startHoming()
+{
+    const bool dcr = ActiveSettings.DCR;
+    Row.ZeroVisible = !dcr;
+    StartHoming(Ref, dcr, LastFrame.Position, LastFrame.RefLatch, GetTickCount());
+    Row.HomeEnabled = false;
+    if (dcr) {
+        RefReadOutText.clear();
+    } else {
+        RefReadOutText = FormatPosition(positionFormat(), 0);
+        Row.ZeroEnabled = false;
+    }
+}
+
+void TInterfaceSession::referenceMark(TCycleResult& result, const QString& cycleText)
+{
+    const TMarkOutcome outcome
+        = OnReferenceMark(Ref, ActiveSettings.DCR, LastFrame.RefLatch, ActiveSettings.CPP, ActiveSettings.NominalIncr);
+    if (outcome == TMarkOutcome::Ignored)
+        return;
+    result.Reference = TReferenceUpdate{true};
+    switch (outcome) {
+    case TMarkOutcome::PlainMark:
+        Row.HomeEnabled = Row.RefLabelEnabled = Row.ZeroEnabled = true;
+        RefReadOutText
+            = FormatPosition(positionFormat(), int64_t(uint64_t(LastFrame.RefLatch) - uint64_t(Ref.ZeroOffset)));
+        return;
+    case TMarkOutcome::FirstMark:
+        RefReadOutText = cycleText;
+        return;
+    case TMarkOutcome::SecondMark:
+    case TMarkOutcome::SecondMarkRejected:
+        Row.HomeEnabled = Row.RefLabelEnabled = true;
+        RefReadOutText = cycleText;
+        if (outcome == TMarkOutcome::SecondMarkRejected)
+            startHoming();
+        return;
+    case TMarkOutcome::Ignored:
+        return;
+    }
+}
+
+bool TInterfaceSession::cancelHoming()
+{
+    if (!Ref.Homing)
+        return false;
+    CancelHoming(Ref, LastFrame.RefLatch);
+    Row.HomeEnabled = Row.RefLabelEnabled = true;
+    Row.ZeroEnabled = !ActiveSettings.DCR;
+    if (ActiveSettings.DCR)
+        RefReadOutText.clear();
+    return true;
+}
+
+TBlinkResult TInterfaceSession::blinkTick()
+{
+    TBlinkResult result;
+    if (!Ref.Homing)
+        return result;
+    if (ActiveSettings.DCR) {
+        Ref.BlinkPhase = Ref.BlinkPhase == 1 ? 0 : 1;
+        result.Interval = Ref.DcrState == TDcrState::SecondMarkAwaited ? 200 : 400;
+    } else {
+        // Plain homing keeps the read-out's text and blinks it.
+        if (!ReadOutText.isEmpty()) {
+            HiddenPosition = ReadOutText;
+            ReadOutText.clear();
+        } else {
+            ReadOutText = HiddenPosition;
+        }
+        result.ReadOutChanged = true;
+    }
+    if (HomingTimedOut(Ref, GetTickCount(), Options.LayoutEditMode))
+        result.Cancelled = cancelHoming();
+    return result;
+}
+
+void TInterfaceSession::endFlash()
+{
+    if (ActiveSettings.DCR && Ref.DcrState == TDcrState::Done)
+        RefReadOutText.clear();
+}
+
+} // namespace k740

@@ -1,0 +1,32 @@
+#pragma once
+#include "link/interface_identity.h"
+
+#include <cstdint>
+
+namespace k740 {
+
+// What the settings dialog needs to know of the connected interface and of
+// the program's run.
+struct TSettingsDialogContext {
+    TInterfaceKind InterfaceKind = TInterfaceKind::Counting;
+    bool ExtendedInterface = false;
+    int32_t FirmwareVersion = 0; // major * 100 + minor
+    bool LayoutEditMode = false;
+    bool RecordingOptionsVisible = true;
+
+    bool countingInterface() const { return InterfaceKind == TInterfaceKind::Counting; }
+    bool absoluteInterface() const { return InterfaceKind == TInterfaceKind::Absolute; }
+    // BiSS-C needs an extended absolute interface with firmware above 1.15.
+    bool bissCapable() const { return ExtendedInterface && absoluteInterface() && FirmwareVersion > 115; }
+};
+
+// The run's options the settings dialog shows and returns; none of them is
+// stored with the settings.
+struct TRunChoices {
+    bool AutoSave = false;
+    int32_t AutoSaveInterval = 1; // seconds
+    bool AutoCapture = false;
+    int32_t LogoMode = 0; // 0 both logos, 1 top, 2 bottom, 3 none
+};
+
+} // namespace k740

@@ -1,0 +1,81 @@
+#include "settings/dialog_read_back.h"
+
+#include "settings/choice_tables.h"
+
+namespace k740 {
+
+namespace {
+
+void readBackResolution(TEncoderSettings& s, const TSettingsDialogValues& v)
+{
+    s.Rotary = v.Rotary;
+    if (!v.Rotary) {
+        s.Units = v.LinearUnit;
+        if (IsTableRow(ResolutionTable, v.ResolutionRow))
+            s.CPM = ResolutionTable[size_t(v.ResolutionRow)];
+        return;
+    }
+    switch (v.Resolution) {
+    case ResolutionMode::Custom:
+        s.CPR = v.CustomCpr;
+        s.Custom = v.CustomCpr;
+        break;
+    case ResolutionMode::Predefined:
+        if (IsTableRow(CprTable, v.ResolutionRow))
+            s.CPR = CprTable[size_t(v.ResolutionRow)];
+        break;
+    case ResolutionMode::PositionBits:
+        s.CPR = CprForPositionBits(v.PositionBits);
+        break;
+    }
+}
+
+} // namespace
+
+TEncoderSettings ReadBackSettings(
+    const TEncoderSettings& active, const TSettingsDialogValues& v, const TSettingsDialogContext& context)
+{
+    TEncoderSettings s = active;
+    s.InvertDir = v.InvertDir;
+    s.Degrees = v.Rotary ? v.RotaryUnit : 0;
+    s.ShowExtendedData = v.ShowExtendedData;
+    s.SSIFreq = v.FrequencyRow + 1;
+    s.SSIBits = v.PositionBits;
+    s.PaddingBits = v.Frame.Padding;
+    s.SSIStatusBits = v.Frame.Status;
+    s.DetailedStatusBits = v.Frame.DetailedStatus;
+    s.CRCBits = v.Frame.Crc;
+    s.ShowStatusBits = v.ShowStatusBits;
+    s.ShowStatusColor = v.ShowStatusColor;
+    s.StatusActiveLow = v.StatusActiveLow;
+    s.DCR = v.DistanceCoded && context.countingInterface();
+    s.MultiturnBits = v.Frame.Multiturn;
+    s.SignedMultiturnCounter = v.SignedMultiturnCounter;
+    s.GrayCode = v.GrayCode;
+    s.ShowRefMarks = v.ShowRefMarks;
+    readBackResolution(s, v);
+    if (s.DCR && IsTableRow(CppTable, v.CppRow))
+        s.CPP = CppTable[size_t(v.CppRow)];
+    if (v.MarkSpacing) {
+        s.NominalIncrFlag = v.MarkSpacing->NominalIncrFlag;
+        s.PeriodLength = v.MarkSpacing->PeriodLength;
+        s.NominalIncr = v.MarkSpacing->NominalIncr;
+    }
+    s.BiSS = v.BiSS;
+    s.LongFrame = IsLongFrame(context.absoluteInterface(), context.FirmwareVersion, s.BiSS, s.SSIBits, v.Frame);
+    return s;
+}
+
+TRunChoices ReadBackRunChoices(
+    const TRunChoices& run, const TSettingsDialogValues& v, const TSettingsDialogContext& context)
+{
+    TRunChoices r = run;
+    r.AutoSave = v.AutoSave;
+    r.AutoSaveInterval = v.AutoSaveInterval;
+    r.AutoCapture = v.AutoCapture;
+    if (context.LayoutEditMode && v.LogoRow >= 0)
+        r.LogoMode = v.LogoRow;
+    return r;
+}
+
+} // namespace k740

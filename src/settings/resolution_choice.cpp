@@ -1,0 +1,37 @@
+#include "settings/resolution_choice.h"
+
+#include "settings/choice_tables.h"
+#include "settings/encoder_settings.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace k740 {
+
+TRotaryResolution RotaryResolutionFor(int64_t cpr)
+{
+    TRotaryResolution choice;
+    const auto row = std::find(CprTable.begin(), CprTable.end(), cpr);
+    if (row != CprTable.end()) {
+        choice.Row = int(row - CprTable.begin());
+        return choice;
+    }
+    const int32_t bits = BitsForCount(cpr);
+    if (CprForPositionBits(bits) == cpr) {
+        choice.Mode = ResolutionMode::PositionBits;
+        choice.Bits = bits;
+    } else {
+        choice.Mode = ResolutionMode::Custom;
+    }
+    return choice;
+}
+
+int64_t CprForPositionBits(int32_t bits)
+{
+    constexpr int32_t widest = std::numeric_limits<int64_t>::digits; // 63
+    if (bits >= widest)
+        return std::numeric_limits<int64_t>::max();
+    return bits <= 0 ? 1 : int64_t(1) << bits;
+}
+
+} // namespace k740

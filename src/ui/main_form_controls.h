@@ -1,0 +1,61 @@
+#pragma once
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QWidget;
+
+namespace k740 {
+
+class TPanel;
+class TUpDown;
+
+// The main window's controls and timers under their designed names, created
+// with their designed bounds, texts and fonts by setupUi. The window keeps
+// them private; tests read them through the window's const accessor.
+struct TMainFormControls {
+    void setupUi(QWidget* form);
+
+    QWidget* pHead = nullptr;
+    QLabel* Image1 = nullptr;
+    QWidget* YPanel = nullptr;
+    QWidget* GPanel = nullptr;
+    QLabel* PosLabel = nullptr;
+    QLabel* RefLabel = nullptr;
+    TPanel* pColorStatus = nullptr;
+    TPanel* PosPanel = nullptr;
+    TPanel* RefPanel = nullptr;
+    QPushButton* bbZero = nullptr;
+    QPushButton* bbZeroRef = nullptr;
+    QWidget* ExtStPanel = nullptr;
+    TPanel* ExtStPanel1 = nullptr;
+    TPanel* ExtStPanel2 = nullptr;
+    TPanel* ExtStPanel3 = nullptr;
+    TPanel* AuxLogoPanel = nullptr;
+    QLabel* Image2 = nullptr;
+    QWidget* DataPanel = nullptr;
+    QCheckBox* cbAutoCapture = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TUpDown* udCaptureInterval = nullptr;
+    QLabel* Label6 = nullptr;
+    QPlainTextEdit* DataMemo = nullptr;
+    QWidget* StPanel = nullptr;
+    TPanel* StPanel1 = nullptr;
+    TPanel* StPanel2 = nullptr;
+    TPanel* StPanel3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+
+    QTimer* initTimer = nullptr;
+    QTimer* LoopTimer = nullptr;
+    QTimer* BlinkTrigger = nullptr;
+    QTimer* TrigTimer = nullptr;
+};
+
+} // namespace k740

@@ -1,0 +1,128 @@
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace k740 {
+
+class TRadioGroup;
+class TUpDown;
+
+// The settings dialog's controls at their designed places, with their
+// captions, hints, list items and spinner limits.
+struct TSettingsFormControls {
+    void setupUi(QDialog* form);
+
+    QGroupBox* GroupBox1;
+    QRadioButton* rbLinear;
+    QRadioButton* rbRotary;
+    QCheckBox* rbDCR;
+
+    QGroupBox* GroupBox7;
+    QRadioButton* rbSSI;
+    QCheckBox* cbGrayCode;
+    QRadioButton* rbBiSS;
+
+    QGroupBox* gbFrequency;
+    QComboBox* cmbFreq;
+
+    QGroupBox* GroupBox2;
+    QRadioButton* rbPredefined;
+    QRadioButton* rbCustom;
+    QRadioButton* rbDataLength;
+    QLabel* LblResolution;
+    QLabel* LblNofBits;
+    QComboBox* cmbResolution;
+    QLineEdit* eCustom;
+    QLineEdit* eBits;
+    TUpDown* udBits;
+    QLabel* lblMultiturn;
+    QLineEdit* eMultiturn;
+    TUpDown* udMultiturn;
+
+    QGroupBox* GroupBox5;
+    QLabel* lblPaddingBits;
+    QLineEdit* ePaddingBits;
+    TUpDown* udPaddingBits;
+    QLabel* lblGeneralStatus;
+    QLineEdit* eGeneralStatusBits;
+    TUpDown* udGeneralStatusBits;
+    QLabel* lblDetailedStatusBits;
+    QLineEdit* eDetailedStatusBits;
+    TUpDown* udDetailedStatusBits;
+    QLabel* lblCRC;
+    QLineEdit* eCRCBits;
+    TUpDown* udCRCBits;
+    QAbstractButton* HintImage;
+
+    QGroupBox* gbDCRSettings;
+    QRadioButton* rbNominal;
+    QLineEdit* eNominalIncr;
+    QLabel* lblCPP;
+    QComboBox* cmbCPP;
+    QRadioButton* rbBasic;
+    QLineEdit* eBasicIncr;
+    TRadioGroup* rgPeriode;
+    QCheckBox* cbShowRefMarks;
+
+    QGroupBox* gbUnits;
+    QWidget* pUnitsRotary;
+    QRadioButton* rbUnitCounts;
+    QRadioButton* rbUnitDMS;
+    QRadioButton* rbUnitDegrees;
+    QCheckBox* cbSignedMultiTurn;
+    QWidget* pUnitsLinear;
+    QRadioButton* rbUnitMm;
+    QRadioButton* rbUnitUm;
+    QRadioButton* rbUnitInch;
+    QRadioButton* rbUnitMil;
+
+    QGroupBox* GroupBox4;
+    QCheckBox* cbShowStatusBits;
+    QCheckBox* cbShowStatusColor;
+    QCheckBox* cbActiveLow;
+
+    QGroupBox* gbDirection;
+    QCheckBox* cbInvertDir;
+
+    QGroupBox* gbShowStatus;
+    QCheckBox* cbShowStatus;
+
+    QGroupBox* gbAutoSave;
+    QCheckBox* cbAutoCapture;
+    QCheckBox* cbAutoSave;
+    QLineEdit* eSeconds;
+    TUpDown* udSaveInterval;
+    QLabel* lblSeconds;
+
+    TRadioGroup* rgLogo;
+    QPushButton* BtnOK;
+    QPushButton* BtnCancel;
+    QLabel* InfoPanel;
+};
+
+// The rows of rgPeriode and the signal periods they stand for.
+enum PeriodRow { Period2mmRow = 0, Period5mmRow = 1 };
+constexpr int32_t PeriodLength2mm = 2;
+constexpr int32_t PeriodLength5mm = 5;
+
+// Checks or unchecks a check box or radio button as a click would: its
+// toggled signal, which runs its change handler, fires when the state
+// changes. A radio button may be unchecked too, leaving its siblings
+// unchecked.
+void setChecked(QAbstractButton* control, bool checked);
+
+void setAllEnabled(std::initializer_list<QWidget*> controls, bool enabled);
+void setAllVisible(std::initializer_list<QWidget*> controls, bool visible);
+
+} // namespace k740
