@@ -3,17 +3,20 @@
 #include <memory>
 #include <optional>
 
+namespace k740 {
+
 // One INI file, read into memory when constructed, edited there and written
-// back whole by Save(). Behaves like the Windows private-profile functions:
-// section names and keys compare without regard to ASCII case, lines are
-// "key=value", a new key goes to the end of its section and a new section to
-// the end of the file, and every other section, key and comment stays. Where
-// a key appears twice in a section, the first one counts; a section header
-// line without its "]" is taken as closed. Text is single-byte
-// (Latin-1), as in the files the Windows program wrote.
+// back whole by Save(), as the Windows private-profile functions read and
+// write it (see ProfileLines): names compare without regard to case, only the
+// first block of a repeated section counts, a value loses one pair of matching
+// quotes, and every line not edited stays as it is. The text is UTF-16 or
+// UTF-8 after a byte-order mark, else single-byte (Latin-1, as the Windows
+// program wrote it), and is written back in the same encoding; a new file is
+// single-byte with CRLF line ends.
 //
-// Line ends: CRLF and LF files both read. A file that had CRLF line ends is
-// written with CRLF again; anything else, including a new file, with LF.
+// A file that cannot be read whole (unreadable, or not text in its encoding,
+// such as one holding a NUL byte) reads as empty, is reported once on
+// standard error, and is never written.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -23,19 +26,22 @@ public:
 
     const QString& Path() const;
     bool SectionExists(const QString& section) const;
-    // The value text (trimmed), or nothing when the key is absent.
+    // The value text, or nothing when the key is absent.
     std::optional<QString> Value(const QString& section, const QString& key) const;
     void SetValue(const QString& section, const QString& key, const QString& value);
 
-    // Writes the file through a temporary file in the same directory that
-    // then replaces it, so the old file stays whole whatever fails. Returns
-    // an empty text on success, else "Unable to write to " + the path. Refuses
-    // when the existing file could not be read completely (unreadable, or
-    // holding NUL bytes as a UTF-16 file does), when it is write-protected,
-    // or when a name or value edited in cannot be stored on one line.
+    // Writes the file, when an edit changed it, through a temporary file in
+    // the same directory that then replaces it, so the old file stays whole
+    // whatever fails. Returns an empty text on success, else "Unable to write
+    // to " + the path. Refuses when the existing file could not be read whole,
+    // when it is write-protected, or when a name or value edited in cannot be
+    // stored so that it reads back the same (a line break, a "]" in a section
+    // name, a character the file's encoding lacks...).
     QString Save() const;
 
 private:
     struct Data;
     std::unique_ptr<Data> d;
 };
+
+} // namespace k740

@@ -1,10 +1,95 @@
 #include "ui/image_form.h"
 
+#include "ui/jpeg_image.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
+
+// The diagrams are compiled into the ui library; a static library has to
+// register its resources itself. (Outside the namespace: the registration
+// function is global.)
+static void registerDiagrams()
+{
+    Q_INIT_RESOURCE(timing_diagrams);
+}
+
 namespace k740 {
 
-TImageForm::TImageForm(QWidget *parent) : QDialog(parent) {
-  setWindowTitle(QString());
-  resize(500, 396);
+namespace {
+constexpr QSize kDesignSize{500, 396};
+constexpr int kFontPixels = 13;
+
+QLabel* picture(QWidget* parent, const QString& resource)
+{
+    auto* label = new QLabel(parent);
+    label->setPixmap(QPixmap::fromImage(LoadJpeg(resource)));
+    label->hide();
+    return label;
+}
+} // namespace
+
+TImageForm::TImageForm(QWidget* parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::MSWindowsFixedSizeDialogHint)
+{
+    registerDiagrams();
+    setWindowTitle(QString());
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    setPalette(p);
+    QFont font("Liberation Sans");
+    font.setPixelSize(kFontPixels);
+    setFont(font);
+    resize(kDesignSize);
+    Image1 = picture(this, ":/diagrams/ssi_timing.jpg");
+    Image2 = picture(this, ":/diagrams/biss_timing.jpg");
+    FormCreate();
+}
+
+void TImageForm::FormCreate()
+{
+    for (QLabel* image : {Image1, Image2})
+        image->setGeometry(QRect(QPoint(0, 0), image->pixmap().size()));
+}
+
+void TImageForm::FormShow()
+{
+    const bool biss = Diagram == TimingDiagram::Biss;
+    Image1->setVisible(!biss);
+    Image2->setVisible(biss);
+    setFixedSize((biss ? Image2 : Image1)->size());
+}
+
+void TImageForm::OpenDiagram(TimingDiagram diagram)
+{
+    Diagram = diagram;
+    if (isVisible())
+        close();
+    // A modal dialog blocks input to every window but its own transient
+    // children; opened from one, the window becomes such a child so that it
+    // can still be moved and closed beside it.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        create();
+        windowHandle()->setTransientParent(modal->windowHandle());
+    }
+    show();
+}
+
+void TImageForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+    centreOnScreen();
+}
+
+void TImageForm::centreOnScreen()
+{
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
 }
 
 } // namespace k740

@@ -1,8 +1,14 @@
-// Loads settings from an arbitrary K740.INI, derives and commits them, and
-// checks that saving comes to rest: the first save may still reformat the
-// file (blank lines around comments), but from the second on, loading and
-// saving again gives the same file.
+// Loads an arbitrary K740.INI through the settings layer and through the INI
+// layer.
+// Settings: loading, deriving and committing take any file, and saving what
+// was loaded comes to rest: from the second save on the file stays as it is.
+// INI layer: one key written, the file read again: the key reads back, every
+// other key and every line that is not a key line is as it was, the encoding
+// stays, and a file with nothing to change, or not read whole, is not written.
 #include "link/interface_identity.h"
+#include "settings/ini_file.h"
+#include "settings/profile_encoding.h"
+#include "settings/profile_lines.h"
 #include "settings/settings_file.h"
 
 #include <QByteArray>
@@ -10,6 +16,9 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
+
+using namespace k740;
 
 namespace {
 
@@ -20,46 +29,130 @@ const QString& ProgramDir()
     return path;
 }
 
+QString IniPath()
+{
+    return ProgramDir() + "K740.INI";
+}
+
 void WriteFile(const QByteArray& bytes)
 {
-    QFile file(ProgramDir() + "K740.INI");
+    QFile file(IniPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         std::abort();
 }
 
 QByteArray ReadFile()
 {
-    QFile file(ProgramDir() + "K740.INI");
+    QFile file(IniPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void Check(bool condition)
 {
-    WriteFile(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    if (!condition)
+        std::abort();
+}
+
+void LoadAndSaveSettings()
+{
     const WindowGeometry window{10, 20, 800, 600, 0, 300, 5, 40, 120};
     QStringList errors;
-
     const TEncoderSettings plain = LoadSettings({ProgramDir(), "COM3", {}, false}, window, &errors);
     const TEncoderSettings filtered = LoadSettings({ProgramDir(), "COM3", "ABC", true}, window, nullptr);
     InterfaceIdentity identity;
     identity.ExtendedInterface = true;
     identity.InterfaceKind = 1;
     identity.FirmwareVersion = 116;
-    const TEncoderSettings active = ActivateSettings(plain, identity);
-    CommitSettings(active, plain);
+    CommitSettings(ActivateSettings(plain, identity), plain);
     identity.ExtendedInterface = false;
     CommitSettings(ActivateSettings(filtered, identity), filtered);
 
     const SettingsLocation edit{ProgramDir(), "COM3", {}, true};
     const auto loadAndSave = [&] { return SaveSettings(edit, LoadSettings(edit, window, nullptr), window); };
     if (!loadAndSave().isEmpty())
-        return 0;   // a file it cannot read whole is left as it is
-    if (!loadAndSave().isEmpty())
-        std::abort();
+        return; // a file it cannot read whole is left as it is
+    // A value's text may change twice: CPM 1000.014 is written 1000.0, then 1000.
+    Check(loadAndSave().isEmpty());
     const QByteArray settled = ReadFile();
-    if (!loadAndSave().isEmpty() || ReadFile() != settled)
-        std::abort();
+    Check(loadAndSave().isEmpty() && ReadFile() == settled);
+}
+
+struct KeyLine {
+    QString section, key;
+};
+
+// The key lines of a text that stand in a section, and the other lines.
+struct Outline {
+    std::vector<KeyLine> keys;
+    QStringList others;
+};
+
+Outline OutlineOf(const QString& text)
+{
+    Outline outline;
+    std::optional<QString> section;
+    for (const ProfileLine& line : SplitProfileLines(text)) {
+        const LineMeaning meaning = ParseProfileLine(line.text);
+        if (meaning.kind == LineKind::Header)
+            section = meaning.name;
+        if (meaning.kind != LineKind::Key)
+            outline.others.append(line.text);
+        else if (section)
+            outline.keys.push_back({*section, meaning.name});
+    }
+    return outline;
+}
+
+bool SameKey(const KeyLine& a, const KeyLine& b)
+{
+    return a.section.compare(b.section, Qt::CaseInsensitive) == 0 && a.key.compare(b.key, Qt::CaseInsensitive) == 0;
+}
+
+// `choice` picks a key of the file, a new key in the section of its first key
+// or a new section, and whether the key is written with the value it has.
+void WriteOneKey(const QByteArray& bytes, uint8_t choice)
+{
+    WriteFile(bytes);
+    const IniFile before(IniPath());
+    const std::optional<ProfileText> text = DecodeProfile(bytes);
+    const Outline outline = text ? OutlineOf(text->text) : Outline{};
+    const std::size_t pick = choice % (outline.keys.size() + 2);
+    KeyLine edit{"K740.FUZZ", "Fuzz"};
+    if (pick < outline.keys.size())
+        edit = outline.keys[pick];
+    else if (pick == outline.keys.size() && !outline.keys.empty())
+        edit.section = outline.keys.front().section;
+    const QString value = choice & 0x80 ? before.Value(edit.section, edit.key).value_or("4096") : "4096";
+
+    IniFile ini(IniPath());
+    const QByteArray untouched = "not written"; // stays unless Save writes
+    WriteFile(untouched);
+    ini.SetValue(edit.section, edit.key, value);
+    const bool saved = ini.Save().isEmpty();
+    const QByteArray after = ReadFile();
+    if (!text || before.Value(edit.section, edit.key) == value) {
+        Check(saved == text.has_value() && after == untouched);
+        return;
+    }
+    const std::optional<ProfileText> newText = DecodeProfile(after);
+    Check(saved && newText && newText->encoding == text->encoding);
+    const IniFile reread(IniPath());
+    Check(reread.Value(edit.section, edit.key) == value);
+    for (const KeyLine& key : outline.keys)
+        Check(SameKey(key, edit) || reread.Value(key.section, key.key) == before.Value(key.section, key.key));
+    QStringList others = outline.others;
+    if (!before.SectionExists(edit.section))
+        others.append('[' + edit.section + ']');
+    Check(OutlineOf(newText->text).others == others);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    WriteFile(bytes);
+    LoadAndSaveSettings();
+    WriteOneKey(bytes, size > 0 ? data[0] : 0);
     return 0;
 }

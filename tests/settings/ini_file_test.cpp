@@ -1,78 +1,187 @@
 #include "settings/ini_file.h"
 #include "settings/program_dir.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+#include <optional>
+#include <vector>
+
+using namespace k740;
 
 namespace {
 
-// Puts `before` in A.INI, sets one value, saves; returns Save()'s message.
-QString SaveEdited(const ProgramDir& dir, const QByteArray& before, const QString& section, const QString& value)
+enum class ByteOrder { Little, Big };
+
+// The text as UTF-16 with its byte-order mark.
+QByteArray Utf16(QStringView text, ByteOrder order = ByteOrder::Little)
 {
-    dir.Write("A.INI", before);
-    IniFile ini(dir.File("A.INI"));
-    ini.SetValue(section, "A", value);
-    return ini.Save();
+    QByteArray bytes;
+    for (const QChar c : QChar(0xFEFF) + text.toString()) {
+        const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+        bytes.append(order == ByteOrder::Little ? low : high).append(order == ByteOrder::Little ? high : low);
+    }
+    return bytes;
 }
+
+struct ReadCase {
+    QByteArray file;
+    QString section, key;
+    std::optional<QString> value;
+};
+
+const QByteArray kTwice = "[K740.COM3]\nA=1\n[Other]\nB=2\n[k740.com3]\nA=9\nC=3\n";
+
+const ReadCase kReads[] = {
+    // Names without regard to case, blanks around names and values, one pair of matching quotes.
+    {"[k740.com3]\r\n\tcpr =\t4096 \r\nB=\r\n", "K740.Com3", "CPR", "4096"},
+    {"[k740.com3]\r\n\tcpr =\t4096 \r\nB=\r\n", "K740.COM3", "B", ""},
+    {"[S]\nA=\"4096\"\n", "S", "A", "4096"},
+    {"[S]\nA= ' x ' \n", "S", "A", " x "},
+    {"[S]\nA=\"\"x\"\"\n", "S", "A", "\"x\""},
+    {"[S]\nA=\"x'\n", "S", "A", "\"x'"},
+    {"[S]\nA=\"\n", "S", "A", "\""},
+    {"[S]\nA=\"\"\n", "S", "A", ""},
+    {"[S]\nA=x=y\n", "S", "A", "x=y"},
+    // Only the first block of a section and the first line of a key count.
+    {kTwice, "K740.COM3", "A", "1"},
+    {kTwice, "K740.COM3", "C", std::nullopt},
+    {kTwice, "Other", "B", "2"},
+    {"[S]\na=1\nA=2\n", "S", "A", "1"},
+    // Notes, comments and keys before the first section are no keys.
+    {"[S]\nnote\n", "S", "note", std::nullopt},
+    {"[S]\n;A=1\n  # A=2\nA=3\n", "S", "A", "3"},
+    {"A=1\n[S]\n", "S", "A", std::nullopt},
+    {"[S]\nA=1\n", "T", "A", std::nullopt},
+    // Line ends, headers without "]", encodings.
+    {"[S]\rA=1\rB=2", "S", "B", "2"},
+    {"[S]\r\nA=1\nB=2\r", "S", "B", "2"},
+    {"[open\nC=3\n  [also open \nD=4\n", "open", "C", "3"},
+    {"[open\nC=3\n  [also open \nD=4\n", "also open", "D", "4"},
+    {"[S]\nA=Gr\xFC\n", "S", "A", "Grü"},
+    {"\xEF\xBB\xBF[first\nA=Gr\xC3\xBC\n", "first", "A", "Grü"},
+    {Utf16(u"[S]\r\nA=Ω\r\n"), "S", "A", "Ω"},
+    {Utf16(u"[S]\r\nA=Ω\r\n", ByteOrder::Big), "S", "A", "Ω"},
+};
+
+struct Write {
+    QString section, key, value;
+};
+
+struct WriteCase {
+    std::optional<QByteArray> before; // nothing: no file
+    std::vector<Write> writes;
+    QByteArray after;
+};
+
+const WriteCase kWrites[] = {
+    // New files; a new key after the last entry of its section, a new section at the end; nothing added.
+    {std::nullopt, {{"S", "Rotary", "1"}, {"S", "CPR", "4096"}}, "[S]\r\nRotary=1\r\nCPR=4096\r\n"},
+    {"", {{"S", "A", "1"}}, "[S]\r\nA=1\r\n"},
+    {"; settings\n\n\n[Other]\nkeep=me\n\n\n; the port section\n[k740.com3]\nX=4096\n\n; about the unit\nUnits=1\n\n\n"
+     "[Last]\nx=y\n",
+        {{"K740.COM3", "A", "24"}},
+        "; settings\n\n\n[Other]\nkeep=me\n\n\n; the port section\n[k740.com3]\nX=4096\n\n; about the unit\nUnits=1\n"
+        "A=24\n\n\n[Last]\nx=y\n"},
+    {"[S]\na=1\nB=1\na=2\n\n\n; last words\n", {{"s", "A", "8"}}, "[S]\na=8\nB=1\na=2\n\n\n; last words\n"},
+    {"[S]\nB=1\n; last words", {{"T", "A", "2"}}, "[S]\nB=1\n; last words\n[T]\nA=2\n"},
+    // Line ends: an added line ends as the one before it.
+    {"[S]\r\nB=1\r\n", {{"S", "A", "2"}}, "[S]\r\nB=1\r\nA=2\r\n"},
+    {"[S]\rA=1", {{"S", "B", "2"}}, "[S]\rA=1\rB=2\r"},
+    {"[S]\nA=1\r\n", {{"S", "B", "2"}}, "[S]\nA=1\r\nB=2\r\n"},
+    {"[S]\rA=1\r\n[T]\r\n\n", {{"S", "B", "2"}, {"T", "C", "3"}}, "[S]\rA=1\r\nB=2\r\n[T]\r\nC=3\r\n\n"},
+    {"[S]\r\n\nA=1\r\r\n", {{"S", "B", "2"}, {"T", "C", "3"}}, "[S]\r\n\nA=1\rB=2\r\r\n[T]\r\nC=3\r\n"},
+    // Encodings.
+    {"[S]\nA=1\n", {{"S", "A", "Grü"}}, "[S]\nA=Gr\xFC\n"},
+    {"\xEF\xBB\xBF[S]\nA=1\n", {{"S", "A", "Ω"}}, "\xEF\xBB\xBF[S]\nA=\xCE\xA9\n"},
+    {Utf16(u"[S]\r\nA=1\r\n"), {{"S", "A", "2"}, {"S", "B", "Ω"}}, Utf16(u"[S]\r\nA=2\r\nB=Ω\r\n")},
+    {Utf16(u"[S]\nA=1\n", ByteOrder::Big), {{"T", "A", "2"}}, Utf16(u"[S]\nA=1\n[T]\nA=2\n", ByteOrder::Big)},
+    // A value already there leaves the file untouched; a changed line is written key=value.
+    {"[S]\nA=\"1\"\n", {{"S", "A", "1"}}, "[S]\nA=\"1\"\n"},
+    {"[S]\nA='1'\n", {{"S", "A", "2"}}, "[S]\nA=2\n"},
+    {"[S]\n cpr = 4096 \n", {{"S", "CPR", "4096"}}, "[S]\n cpr = 4096 \n"},
+    {"[S]\n cpr = 4096 \n", {{"S", "CPR", "8192"}}, "[S]\ncpr=8192\n"},
+    {"[S]\nA=1\nB=2\n", {{"s", "a", "1"}, {"S", "B", "2"}}, "[S]\nA=1\nB=2\n"},
+    // The first block of a section; notes, open headers and lines before the first section stay.
+    {kTwice, {{"K740.COM3", "A", "5"}, {"K740.COM3", "C", "7"}},
+        "[K740.COM3]\nA=5\nC=7\n[Other]\nB=2\n[k740.com3]\nA=9\nC=3\n"},
+    {"[S]\nA=1\nnote\n\n# c\n[T]\n", {{"S", "A", "2"}, {"S", "B", "3"}}, "[S]\nA=2\nnote\nB=3\n\n# c\n[T]\n"},
+    {"[S]\nA=1\n[open\nB=2\n", {{"S", "A", "5"}, {"open", "C", "3"}}, "[S]\nA=5\n[open\nB=2\nC=3\n"},
+    {"[S]\n; c\n", {{"S", "A", "1"}}, "[S]\nA=1\n; c\n"},
+    {"A=1\n[S]\n", {{"S", "A", "2"}}, "A=1\n[S]\nA=2\n"},
+};
 
 } // namespace
 
-TEST(IniFileReading, CaseCrLfTwinKeysAndOpenHeaders)
+TEST(IniFile, ReadsAsTheWindowsProfileFunctions)
 {
+    for (const ReadCase& c : kReads) {
+        ProgramDir dir;
+        dir.Write("A.INI", c.file);
+        EXPECT_EQ(IniFile(dir.File("A.INI")).Value(c.section, c.key), c.value) << c.file.toStdString();
+    }
     ProgramDir dir;
-    dir.Write("A.INI", "[k740.com3]\r\ncpr = 4096 \r\nB=\r\nCPR=1\r\n[open\r\nC=3\n  [also open \nD=4\n");
+    dir.Write("A.INI", kTwice + "[open\n");
     const IniFile ini(dir.File("A.INI"));
-    EXPECT_TRUE(ini.SectionExists("K740.COM3"));
+    EXPECT_TRUE(ini.SectionExists("k740.com3"));
+    EXPECT_TRUE(ini.SectionExists("OPEN"));
     EXPECT_FALSE(ini.SectionExists("K740.COM4"));
-    EXPECT_EQ(ini.Value("K740.Com3", "CPR"), QString("4096"));
-    EXPECT_EQ(ini.Value("K740.COM3", "B"), QString(""));
-    EXPECT_EQ(ini.Value("K740.COM3", "C"), std::nullopt);
-    EXPECT_EQ(ini.Value("open", "C"), QString("3"));
-    EXPECT_EQ(ini.Value("also open", "D"), QString("4"));
-
-    dir.Write("B.INI", "\xEF\xBB\xBF[first\nA=1\n");
-    EXPECT_EQ(IniFile(dir.File("B.INI")).Value("first", "A"), QString("1"));
 }
 
-TEST(IniFileWriting, NewFileIsPlainKeyValueLines)
+TEST(IniFile, WritesChangeOnlyTheirOwnLines)
 {
-    ProgramDir dir;
-    IniFile ini(dir.File("NEW.INI"));
-    ini.SetValue("K740.COM3", "Rotary", "1");
-    ini.SetValue("K740.COM3", "CPR", "4096");
-    EXPECT_EQ(ini.Save(), QString());
-    EXPECT_EQ(dir.Read("NEW.INI"), QByteArray("[K740.COM3]\nRotary=1\nCPR=4096\n"));
+    // Put in place of the file after loading: a save with nothing to write leaves it.
+    const QByteArray untouched = "not written";
+    for (const WriteCase& c : kWrites) {
+        SCOPED_TRACE(c.after.toStdString());
+        ProgramDir dir;
+        if (c.before)
+            dir.Write("A.INI", *c.before);
+        IniFile ini(dir.File("A.INI"));
+        dir.Write("A.INI", untouched);
+        for (const Write& w : c.writes)
+            ini.SetValue(w.section, w.key, w.value);
+        EXPECT_EQ(ini.Save(), QString());
+        EXPECT_EQ(dir.Read("A.INI"), c.before == c.after ? untouched : c.after);
+    }
 }
 
-TEST(IniFileWriting, NewKeyGoesToTheEndOfItsSectionAndTheRestStays)
+TEST(IniFileFailures, FilesNotReadWholeGiveNoValuesAreReportedOnceAndStayAsTheyAre)
 {
     ProgramDir dir;
-    const QByteArray before = "; settings\n\n\n[Other]\nkeep=me\n\n\n; the port section\n[k740.com3]\n"
-                              "X=4096\n\n; about the unit\nUnits=1\n\n\n[Last]\nx=y\n";
-    ASSERT_EQ(SaveEdited(dir, before, "K740.COM3", "24"), QString());
-    EXPECT_EQ(dir.Read("A.INI"), QByteArray(before).replace("Units=1\n", "Units=1\nA=24\n"));
+    ASSERT_TRUE(QDir(dir.Path()).mkdir("DIRECTORY.INI"));
+    const std::pair<QString, QByteArray> files[] = {
+        {"NUL.INI", QByteArrayLiteral("[S]\nA=1\0\n")},
+        {"ODD.INI", Utf16(u"[S]\r\nA=1\r\n") + 'x'},
+        {"UTF16NUL.INI", Utf16(QStringView(u"[S]\r\nA=1\0", 9))},
+        {"UTF8.INI", "\xEF\xBB\xBF[S]\nA=\xFF\n"},
+        {"DIRECTORY.INI", {}},
+    };
+    for (const auto& [name, bytes] : files) {
+        if (!bytes.isEmpty())
+            dir.Write(name, bytes);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(IniFile(dir.File(name)).Value("S", "A"), std::nullopt) << name.toStdString();
+        IniFile ini(dir.File(name));
+        ini.SetValue("S", "A", "2");
+        EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File(name));
+        EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStderr()).count(dir.File(name)), 1);
+        EXPECT_EQ(dir.Read(name), bytes);
+    }
 }
 
-TEST(IniFileWriting, KeyChangesInPlaceWithItsSpellingAndTrailingCommentsStay)
+TEST(IniFileFailures, UnstorableEditsLeaveTheFileAlone)
 {
+    const Write edits[] = {{"A]B", "A", "1"}, {"A\nB=1", "A", "1"}, {"A\rB", "A", "1"}, {" S", "A", "1"},
+        {"S", "A=B", "1"}, {"S", ";A", "1"}, {"S", "A", "\"1\""}, {"S", "A", " 1"}, {"S", "A", "Ω"}};
     ProgramDir dir;
-    ASSERT_EQ(SaveEdited(dir, "[S]\na=1\nB=1\na=2\n\n\n; last words\n", "s", "8"), QString());
-    EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\na=8\nB=1\n\n\n; last words\n"));
-    ASSERT_EQ(SaveEdited(dir, "[S]\nB=1\n; last words\n", "T", "2"), QString());
-    EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nB=1\n\n\n; last words\n\n\n[T]\nA=2\n"));
-}
-
-TEST(IniFileWriting, LineEndsSignatureAndOpenHeadersAreKeptStable)
-{
-    ProgramDir dir;
-    ASSERT_EQ(SaveEdited(dir, "[S]\r\nB=1\r\n", "S", "2"), QString());
-    EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\r\nB=1\r\nA=2\r\n"));
-    ASSERT_EQ(SaveEdited(dir, "\xEF\xBB\xBF[S]\nA=1\n", "S", "2"), QString());
-    EXPECT_EQ(dir.Read("A.INI"), QByteArray("\xEF\xBB\xBF[S]\nA=2\n"));
-    ASSERT_EQ(SaveEdited(dir, "[S]\nA=1\n[open\nB=2\n", "S", "5"), QString());
-    const QByteArray once = dir.Read("A.INI");
-    EXPECT_EQ(once, QByteArray("[S]\nA=5\n\n\n[open]\nB=2\n"));
-    ASSERT_EQ(SaveEdited(dir, once, "S", "5"), QString());
-    EXPECT_EQ(dir.Read("A.INI"), once);
+    for (const Write& w : edits) {
+        dir.Write("A.INI", "[S]\nA=1\n");
+        IniFile ini(dir.File("A.INI"));
+        ini.SetValue(w.section, w.key, w.value);
+        ini.SetValue("S", "B", "2");
+        EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File("A.INI")) << w.section.toStdString();
+        EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
+    }
 }
 
 TEST(IniFileFailures, UnwritableDirectoryReportsThePath)
@@ -94,16 +203,4 @@ TEST(IniFileFailures, WriteProtectedFileIsLeftAlone)
     ini.SetValue("S", "A", "2");
     EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File("A.INI"));
     EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
-}
-
-TEST(IniFileFailures, UnreadableFilesAndUnstorableNamesLeaveTheFileAlone)
-{
-    ProgramDir dir;
-    const QByteArray utf16("\xFF\xFE[\0S\0]\0\r\0\n\0A\0=\0001\0", 18);
-    EXPECT_EQ(SaveEdited(dir, utf16, "S", "2"), "Unable to write to " + dir.File("A.INI"));
-    EXPECT_EQ(dir.Read("A.INI"), utf16);
-    for (const QString& section : QStringList{"A]B", "A\nB=1", "A\rB"}) {
-        EXPECT_EQ(SaveEdited(dir, "[S]\nA=1\n", section, "1"), "Unable to write to " + dir.File("A.INI"));
-        EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
-    }
 }

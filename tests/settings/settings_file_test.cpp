@@ -17,6 +17,12 @@ const QByteArray kDefaults = "Rotary=0\nCPR=8192\nCPM=1000\nDegrees=0\nInvertDir
                              "SSIStatusBits=0\nCRCBits=6\nPaddingBits=0\nDetailedStatusBits=0\nShowStatusBits=0\n"
                              "ShowRefMarks=1\nNominalIncrFlag=1\nDCRPeriode=0\nShowStatusColor=0\nStatusActiveLow=0\n"
                              "MultiturnBits=0\nSignedMultiturnCounter=0\nGrayCode=0\n";
+// A new file has CRLF line ends.
+QByteArray Crlf(QByteArray text)
+{
+    return text.replace("\n", "\r\n");
+}
+
 const QByteArray kLayout = "Position_Top=1\nPosition_Left=2\nPosition_Width=3\nPosition_Height=4\nLogo_Flag=3\n"
                            "Panel_Width=5\nPanel_Left=6\nPanel_Top=7\nPanel_Height=8\n";
 
@@ -47,7 +53,7 @@ protected:
 TEST_F(SettingsFile, NoFileGivesDefaultsAndTheFirstSaveCreatesK740)
 {
     ASSERT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
-    EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kDefaults);
+    EXPECT_EQ(dir.Read("K740.INI"), Crlf("[K740.COM3]\n" + kDefaults));
     EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -57,8 +63,8 @@ TEST_F(SettingsFile, T740IsReadOnlyUntilK740Exists)
     dir.Write("T740.INI", t740);
     ASSERT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
     EXPECT_EQ(dir.Read("T740.INI"), t740);
-    EXPECT_TRUE(dir.Read("K740.INI").startsWith("[K740.COM3]\nRotary=0\n"));
-    EXPECT_TRUE(dir.Read("K740.INI").contains("\nSSIBits=13\n"));
+    EXPECT_TRUE(dir.Read("K740.INI").startsWith("[K740.COM3]\r\nRotary=0\r\n"));
+    EXPECT_TRUE(dir.Read("K740.INI").contains("\r\nSSIBits=13\r\n"));
     dir.Write("K740.INI", "[K740.COM3]\nSSIBits=20\n");
     EXPECT_EQ(Load(At("COM3")).SSIBits, 20);
 }
@@ -193,7 +199,7 @@ TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)
     dir.Write("K740.INI", "");
     ASSERT_EQ(SaveSettings(At("", {}, true), s, WindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
     EXPECT_EQ(dir.Read("K740.INI"),
-        "[K740.]\n" + kDefaults
+        Crlf("[K740.]\n" + kDefaults
             + "Position_Top=11\nPosition_Left=12\nPosition_Width=13\nPosition_Height=14\n"
-              "Logo_Flag=1\nPanel_Width=15\nPanel_Left=16\nPanel_Top=17\nPanel_Height=18\n");
+              "Logo_Flag=1\nPanel_Width=15\nPanel_Left=16\nPanel_Top=17\nPanel_Height=18\n"));
 }

@@ -1,0 +1,48 @@
+#pragma once
+#include "ui/widgets/control_align.h"
+
+#include <QPoint>
+#include <QRect>
+
+namespace k740 {
+
+// Pixel arithmetic of the move/resize component, kept apart from the widgets.
+
+// Edges of a rectangle, combined as bits.
+enum TEdge : unsigned { edLeft = 1, edTop = 2, edRight = 4, edBottom = 8, edAll = 15 };
+
+// The eight grab handles of a target, clockwise from the middle of its left edge.
+enum THandleIndex { hiLeft, hiTopLeft, hiTop, hiTopRight, hiRight, hiBottomRight, hiBottom, hiBottomLeft, HandleCount };
+
+// A mask of handles has bit i set for handle i.
+constexpr unsigned HandleBit(int index)
+{
+    return 1u << index;
+}
+constexpr unsigned AllHandles = HandleBit(HandleCount) - 1;
+
+// Side of the square grab handle in pixels.
+constexpr int HandleSize = 5;
+
+Qt::CursorShape HandleCursor(int index);
+// The edges of the target that a drag of the handle moves.
+unsigned HandleEdges(int index);
+// Top-left of the handle for a target with bounds `target` (same coordinates).
+QPoint HandlePos(int index, const QRect& target);
+// The handles a target keeps under `align`: all without alignment, one for a
+// target docked to an edge (the one on its free side), none otherwise.
+unsigned HandlesAllowedUnder(TAlign align);
+
+// The pointer offset `delta` of a drag that moves `edges` of `start`,
+// limited so that the moved edges stay inside `area` (or go no further out
+// than they already are) and an edge never passes the opposite one. An axis
+// on which no edge moves gets 0.
+QPoint ClampedDelta(const QRect& start, unsigned edges, const QRect& area, QPoint delta);
+// `start` with its `edges` moved by `delta`, at least one pixel wide and high.
+QRect MovedEdges(const QRect& start, unsigned edges, QPoint delta);
+// Left, top, width and height rounded to the nearest multiple of `grid`,
+// halves up; width and height at least one grid step. A grid below 2 leaves
+// the bounds as they are.
+QRect SnappedToGrid(const QRect& bounds, int grid);
+
+} // namespace k740

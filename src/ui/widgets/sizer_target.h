@@ -1,0 +1,55 @@
+#pragma once
+#include "ui/widgets/sizer_geometry.h"
+
+#include <QPointer>
+#include <QRect>
+#include <array>
+
+class QColor;
+class QRubberBand;
+class QWidget;
+
+namespace k740 {
+
+class TGrabHandle;
+class TMoveSizer;
+
+// Bounds of a widget in screen coordinates.
+QRect ScreenRect(const QWidget* widget);
+
+// A selected control with its eight grab handles and, during a drag, the
+// frame that shows where it will go. `current` and `start` are its bounds in
+// screen coordinates now and at the start of the drag.
+class TSizerTarget {
+public:
+    TSizerTarget(TMoveSizer* sizer, QWidget* control, QWidget* form);
+    ~TSizerTarget();
+    TSizerTarget(const TSizerTarget&) = delete;
+    TSizerTarget& operator=(const TSizerTarget&) = delete;
+
+    TMoveSizer* sizer() const { return sizer_; }
+    QWidget* control() const { return control_; }
+    TGrabHandle* handle(int index) const { return handles_[index]; }
+
+    // Handle i is allowed when bit i of `allowedMask` is set.
+    void styleHandles(unsigned allowedMask, const QColor& allowedColour, const QColor& disallowedColour);
+    bool handleAllowed(int index) const;
+    // Moves the handles to the control's edges on `form`.
+    void placeHandles(QWidget* form);
+    void setHandlesVisible(bool visible);
+    // Shows `current` as a frame on `form`, or hides it.
+    void showFrame(QWidget* form);
+    void hideFrame();
+
+    QRect current;
+    QRect start;
+
+private:
+    TMoveSizer* const sizer_;
+    QWidget* const control_; // forgotten by the component before it is deleted
+    // The form owns the handles and the frame and may delete them first.
+    std::array<QPointer<TGrabHandle>, HandleCount> handles_;
+    QPointer<QRubberBand> frame_;
+};
+
+} // namespace k740

@@ -1,0 +1,96 @@
+// The timing-diagram window shows the chosen interface's picture at its own
+// size and re-opens in place; the JPEG writer keeps greyscale pictures grey.
+#include "ui/image_form.h"
+#include "ui/jpeg_image.h"
+#include "ui/jpeg_writer.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+using namespace k740;
+
+namespace {
+// What the window's client area shows.
+QImage shown(QWidget& window)
+{
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB888);
+}
+QImage picture(const char* resource)
+{
+    return LoadJpeg(resource).convertToFormat(QImage::Format_RGB888);
+}
+
+int visibleWindows()
+{
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        count += window->isVisible();
+    return count;
+}
+} // namespace
+
+TEST(ImageForm, OpensSsiAtItsSizeThenBissAtItsSize)
+{
+    QWidget mainWindow;
+    TImageForm form(&mainWindow);
+    form.OpenDiagram(TimingDiagram::Ssi);
+    EXPECT_EQ(form.size(), QSize(1012, 257));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(shown(form), picture(":/diagrams/ssi_timing.jpg"));
+
+    form.close();
+    form.OpenDiagram(TimingDiagram::Biss);
+    EXPECT_EQ(form.size(), QSize(978, 194));
+    EXPECT_EQ(shown(form), picture(":/diagrams/biss_timing.jpg"));
+
+    form.OpenDiagram(TimingDiagram::None);
+    EXPECT_TRUE(form.Image1->isVisible());
+}
+
+TEST(ImageForm, OpeningWhileOpenReplacesThePictureAndCentresAgain)
+{
+    QWidget mainWindow;
+    TImageForm form(&mainWindow);
+    form.OpenDiagram(TimingDiagram::Ssi);
+    form.move(0, 0);
+    form.OpenDiagram(TimingDiagram::Biss);
+    EXPECT_EQ(visibleWindows(), 1);
+    EXPECT_TRUE(form.Image2->isVisible());
+    EXPECT_FALSE(form.Image1->isVisible());
+    EXPECT_EQ(form.geometry().center(), form.screen()->availableGeometry().center());
+}
+
+TEST(ImageForm, StaysUsableBesideTheModalDialogThatOpensIt)
+{
+    QWidget mainWindow;
+    TImageForm form(&mainWindow);
+    QDialog settings(&mainWindow);
+    QTimer::singleShot(0, &settings, [&] {
+        form.OpenDiagram(TimingDiagram::Ssi);
+        QTest::keyClick(form.windowHandle(), Qt::Key_Escape); // through the window system, as typed
+        EXPECT_FALSE(form.isVisible());
+        settings.reject();
+    });
+    settings.exec();
+}
+
+TEST(JpegWriter, GreyPictureRoundTripsAsOneGreyChannel)
+{
+    QImage grey(37, 21, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            grey.scanLine(y)[x] = uchar(x * 6);
+    const QByteArray jpeg = EncodeJpeg(grey, 90);
+    const qsizetype frameHeader = jpeg.indexOf("\xFF\xC0"); // SOF0; its 10th byte counts the channels
+    ASSERT_GE(frameHeader, 0);
+    EXPECT_EQ(jpeg.at(frameHeader + 9), 1);
+    const QImage back = DecodeJpeg(jpeg);
+    EXPECT_EQ(back.size(), grey.size());
+    EXPECT_TRUE(back.allGray());
+    EXPECT_NEAR(qGray(back.pixel(30, 10)), 180, 4);
+}
