@@ -48,6 +48,13 @@ public:
     void FormShow();
     void FormResize();
 
+    // F2: appends the read-out's text to the capture list when it shows one,
+    // the list is shown and holds fewer than kMaxCaptureLines lines; true
+    // when a line was added.
+    bool CaptureReadOut();
+    QStringList CapturedLines() const;
+    static constexpr int kMaxCaptureLines = 10000;
+
     const TInterfaceSession& session() const { return Session; }
     const TMainFormControls& controls() const { return ui; }
 
@@ -80,6 +87,7 @@ private:
     void SetLogoMode(int mode);
     void PlaceStatusColour();
     void PlaceCaptureList();
+    int captureLineCount() const;
 
     TMainFormControls ui;
     TInterfaceSession Session;
