@@ -98,8 +98,7 @@ void TMainForm::linkLost()
     ui.initTimer->setInterval(1000);
     ui.initTimer->start();
     ui.StPanel2->setText("K740 not detected");
-    ui.StPanel3->clear();
-    ui.StPanel3->setToolTip(QString());
+    clearSummary();
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3})
         field->hide();
     placeExtendedFields();
