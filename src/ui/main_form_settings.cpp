@@ -63,14 +63,10 @@ void TMainForm::StPanel3DblClick()
     ui.LoopTimer->stop();
 
     const RunOptions& options = Session.options();
-    if (options.LayoutEditMode) {
-        SavedPanelGeometry.PanelWidth = ui.PosPanel->width();
-        SavedPanelGeometry.PanelLeft = ui.PosPanel->x();
-        SavedPanelGeometry.PanelTop = ui.PosPanel->y();
-        SavedPanelGeometry.PanelHeight = ui.PosPanel->height();
-    } else {
+    if (options.LayoutEditMode)
+        SavedPanelGeometry = liveGeometry();
+    else
         Session.setShowRefMarks();
-    }
     const InterfaceIdentity& identity = Session.identity();
     TSettingsDialogContext context;
     context.InterfaceKind = identity.InterfaceKind;

@@ -30,6 +30,12 @@ protected:
         return *s;
     }
     TConnectResult connect(const QString& port) { return s->connectTo(port, WindowGeometry{}); }
+    void writeIni(const QByteArray& text)
+    {
+        QFile ini(dir.path() + "/K740.INI");
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(text);
+    }
 
     QTemporaryDir dir;
     FakePortProvider ports;
@@ -92,10 +98,7 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
     auto counting = Device('Q', EncoderKind::Counter);
     counting.refEvery = 200;
     const auto counter = ports.plug("vcom0", counting);
-    QFile ini(dir.path() + "/K740.INI");
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[K740.vcom0]\nInvertDir=1\n[K740.vcom1]\nInvertDir=1\nRotary=1\nCPR=8192\nMultiturnBits=4\n");
-    ini.close();
+    writeIni("[K740.vcom0]\nInvertDir=1\n[K740.vcom1]\nInvertDir=1\nRotary=1\nCPR=8192\nMultiturnBits=4\n");
     session();
     connect("vcom0");
     s->applySettings(false);
@@ -124,10 +127,7 @@ TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyCaption)
     auto config = Device('Q', EncoderKind::Counter);
     config.supplyOn = false;
     const auto device = ports.plug("vcom0", config);
-    QFile ini(dir.path() + "/K740.INI");
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[K740.vcom0]\nShowExtendedData=1\n");
-    ini.close();
+    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
     session();
     s->switchSupply(); // nothing shown yet: nothing sent
     connect("vcom0");  // switches the supply on

@@ -47,7 +47,8 @@ TEST(SettingsChangeE2E, OkSendsTheNewFrameAndWritesTheSection)
 {
     QTemporaryDir vports;
     QTemporaryDir program;
-    SimulatorProcess sim(vports.path(), "vcom0", {"--encoder", "ssi", "--kind", "S", "--bits", "13", "--status-bits", "2"});
+    SimulatorProcess sim(
+        vports.path(), "vcom0", {"--encoder", "ssi", "--kind", "S", "--bits", "13", "--status-bits", "2"});
     ASSERT_TRUE(sim.ready());
     QFile ini(program.path() + "/K740.INI");
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
@@ -73,7 +74,8 @@ TEST(SettingsChangeE2E, OkSendsTheNewFrameAndWritesTheSection)
     ASSERT_GE(sent.size(), 3);
     EXPECT_EQ(sent.mid(0, 3), QStringList({"B17\\r", "M3", "m"})) << sent.join(' ').toStdString();
     const QByteArray saved = ReadAll(program.path() + "/K740.INI");
-    EXPECT_TRUE(saved.startsWith("; bench 3\r\n[K740.vcom0]\r\nSSIBits=13\r\nSSIStatusBits=2\r\nRotary=0\r\nCPR=8192\r\n"))
+    EXPECT_TRUE(
+        saved.startsWith("; bench 3\r\n[K740.vcom0]\r\nSSIBits=13\r\nSSIStatusBits=2\r\nRotary=0\r\nCPR=8192\r\n"))
         << saved.toStdString();
     EXPECT_TRUE(saved.contains("\r\nPaddingBits=2\r\n"));
     form.FormDestroy();

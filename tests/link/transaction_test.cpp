@@ -4,12 +4,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
 #include <deque>
-#include <QLoggingCategory>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace k740;

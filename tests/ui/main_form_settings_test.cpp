@@ -113,7 +113,7 @@ TEST_F(MainFormTest, LayoutEditModeTakesTheStoredLogoFlagAndSavesItBack)
         const char* written; // at exit
     };
     const Case cases[] = {
-        {"", 0, true, "Logo_Flag=0"},               // absent: 0, not the command line's mode
+        {"", 0, true, "Logo_Flag=0"}, // absent: 0, not the command line's mode
         {"Logo_Flag=1\n", 1, true, "Logo_Flag=1"},
         {"Logo_Flag=7\n", 7, false, "Logo_Flag=7"}, // no such mode: nothing changes, kept as stored
     };
