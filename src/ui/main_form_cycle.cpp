@@ -32,11 +32,10 @@ void TMainForm::showCycle(const TCycleResult& cycle)
     }
     if (!cycle.LogError.isEmpty())
         showMessage(cycle.LogError);
-    if (cycle.Reference) {
+    if (cycle.ReferenceMarked) {
         showRefReadOut();
         showRow();
-        if (cycle.Reference->Flash)
-            flashReference();
+        flashReference();
     }
     if (cycle.StatusColour)
         ui.pColorStatus->setBackground(*cycle.StatusColour);
