@@ -22,7 +22,12 @@ TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const Q
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Closed before its first search: the hourglass goes with the window.
+    if (!CursorRestored)
+        QApplication::restoreOverrideCursor();
+}
 
 void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm)
 {
