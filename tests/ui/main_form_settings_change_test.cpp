@@ -2,6 +2,9 @@
 // what Cancel and OK leave behind, and an interface lost meanwhile.
 #include "ui/main_form_fixture.h"
 
+#include <QCheckBox>
+#include <QDir>
+#include <QMessageBox>
 #include <QPushButton>
 
 using namespace k740;
@@ -56,4 +59,27 @@ TEST_F(MainFormTest, InterfaceLostWhileTheDialogIsOpenGoesBackToTheSearch)
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
     EXPECT_TRUE(form->controls().initTimer->isActive());
+}
+
+TEST_F(MainFormTest, FailedSaveAfterOkIsReportedAndTheNewSettingsStayActive)
+{
+    ports.plug("vcom0", CounterDevice());
+    start();
+    search();
+    ASSERT_TRUE(QDir(programDir()).mkdir("K740.INI")); // a folder where the file should be
+    QStringList messages;
+    answerModals([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages.append(box->text());
+            box->accept();
+        } else if (auto* dialog = qobject_cast<TSettingsForm*>(modal)) {
+            dialog->controls().cbInvertDir->click();
+            dialog->controls().BtnOK->click();
+        }
+    });
+    form->StPanel3DblClick();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Unable to write to ")) << messages[0].toStdString();
+    EXPECT_TRUE(form->session().activeSettings().InvertDir);
+    EXPECT_TRUE(form->controls().StPanel3->text().contains(" / Inverse Direction"));
 }
