@@ -56,8 +56,9 @@ TEST(FakePort, SplitReplyArrivesInPiecesInOrder)
     EXPECT_FALSE(reply.isEmpty());
     // The next piece is due 4 ms after the write; a machine busy enough to
     // read later than that sees it already, which proves nothing either way.
-    if (sinceWrite.elapsed() < 4)
+    if (sinceWrite.elapsed() < 4) {
         EXPECT_FALSE(reply.contains('\r')) << "later pieces are not due yet";
+    }
     while (!reply.contains('\r') && port->waitForReadyRead(5000))
         reply += port->read(100);
     EXPECT_EQ(reply, "K740-9Q V1.17\r");
