@@ -21,6 +21,7 @@ void TMainForm::LoopTimerTimer()
         showCycle(cycle);
     if (!Session.notConnected() && !Destroyed)
         ui.LoopTimer->start(Session.msUntilNextCycle());
+    autoCaptureStep();
 }
 
 void TMainForm::showCycle(const TCycleResult& cycle)

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace k740 {
 
@@ -59,16 +60,14 @@ void TMainForm::layoutRow()
 void TMainForm::FormShow()
 {
     const QRect area = workArea();
-    const int frameExtra = frameGeometry().height() - height();
     if (!Session.options().KeepDesignSize) {
         if (!GeometryRestored)
-            setGeometry(0, y(), area.width(), area.height() / 2 - frameExtra);
-        setMaximumHeight(Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2 - frameExtra);
-        const int minimum = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height() + ui.pHead->height()
-            + ui.YPanel->height() + ui.StPanel->height() + ui.ExtStPanel->height();
-        setMinimumHeight(minimum);
-        setMaximumWidth(area.width());
-        setMinimumWidth(area.width() / 2);
+            setOuterBounds({0, y(), area.width(), area.height() / 2});
+        const int minimumHeight = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height()
+            + ui.pHead->height() + ui.YPanel->height() + frameExtra().height() + ui.StPanel->height()
+            + ui.ExtStPanel->height();
+        const int maximumHeight = Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2;
+        setOuterLimits({area.width() / 2, minimumHeight}, {area.width(), maximumHeight});
     }
     setTop(ui.YPanel, ui.pHead->height());
     setTop(ui.GPanel, ui.pHead->height() + ui.YPanel->height());
@@ -104,7 +103,10 @@ void TMainForm::FormShow()
     setTop(ui.RefPanel, ui.PosPanel->y());
     setTop(ui.PosLabel, ui.PosPanel->y() - ui.PosLabel->height());
     setTop(ui.RefLabel, ui.PosLabel->y());
-    placeHomeButton();
+    if (ui.RefPanel->isVisibleTo(this) && ui.bbZeroRef->isVisibleTo(this))
+        setTop(ui.bbZeroRef, ui.bbZero->y());
+    else
+        placeHomeButton(30);
     setWidth(ui.StPanel, clientWidth);
     setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
     setTop(ui.StPanel, height() - ui.StPanel->height());
@@ -138,7 +140,7 @@ void TMainForm::FormResize()
         setLeft(ui.bbZeroRef, row.zeroRefLeft);
     } else {
         setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
-        placeHomeButton();
+        placeHomeButton(ui.bbZeroRef->height());
     }
     setLeft(ui.PosLabel, ui.PosPanel->x());
     setLeft(ui.RefLabel, ui.RefPanel->x());
@@ -152,12 +154,12 @@ void TMainForm::FormResize()
         PlaceCaptureList();
 }
 
-// One-panel row: a low HOME button right-aligned 4 pixels above the read-out.
-void TMainForm::placeHomeButton()
+// One-panel row: HOME right-aligned 4 pixels above the read-out.
+void TMainForm::placeHomeButton(int height)
 {
     if (ui.RefPanel->isVisibleTo(this) || !ui.bbZeroRef->isVisibleTo(this))
         return;
-    setHeight(ui.bbZeroRef, 30);
+    setHeight(ui.bbZeroRef, height);
     setTop(ui.bbZeroRef, ui.PosPanel->y() - ui.bbZeroRef->height() - 4);
     setLeft(ui.bbZeroRef, ui.PosPanel->x() + ui.PosPanel->width() - ui.bbZeroRef->width());
 }
@@ -190,6 +192,48 @@ void TMainForm::PlaceCaptureList()
     ui.DataMemo->setGeometry(ui.DataMemo->x(), 28, ui.DataMemo->width(), ui.DataPanel->height() - 28);
 }
 
+QSize TMainForm::frameExtra() const
+{
+    return frameGeometry().size() - size();
+}
+
+void TMainForm::setOuterBounds(const QRect& outer)
+{
+    move(outer.topLeft());
+    resize(outer.size() - frameExtra());
+}
+
+// A maximum of QWIDGETSIZE_MAX is no limit.
+void TMainForm::setOuterLimits(const QSize& minimum, const QSize& maximum)
+{
+    OuterMinimum = minimum;
+    OuterMaximum = maximum;
+    applyOuterLimits();
+}
+
+void TMainForm::applyOuterLimits()
+{
+    const QSize extra = frameExtra();
+    auto client = [](int outer, int frame) { return outer == QWIDGETSIZE_MAX ? outer : std::max(0, outer - frame); };
+    setMinimumSize(client(OuterMinimum.width(), extra.width()), client(OuterMinimum.height(), extra.height()));
+    setMaximumSize(client(OuterMaximum.width(), extra.width()), client(OuterMaximum.height(), extra.height()));
+}
+
+// The window manager framed the window, or changed its frame: the window
+// keeps its outer size and limits, and is laid out again.
+void TMainForm::followFrameMargins()
+{
+    const QSize extra = frameExtra();
+    if (extra == FrameExtra)
+        return;
+    const QSize outer = size() + FrameExtra;
+    FrameExtra = extra;
+    applyOuterLimits();
+    resize(outer - extra);
+    if (FirstShowDone)
+        FormShow();
+}
+
 // Logo modes: 0 both, 1 top only, 2 bottom only, 3 none; other values change nothing.
 void TMainForm::SetLogoMode(int mode)
 {
@@ -201,6 +245,33 @@ void TMainForm::SetLogoMode(int mode)
     }
     if (Session.options().AutoCapture)
         PlaceCaptureList();
+}
+
+// In layout edit mode the dialog shows (and a save writes) the panel's live
+// bounds; a later full layout pass puts the panel there.
+void TMainForm::settingsDialogOpening()
+{
+    if (!Session.options().LayoutEditMode)
+        return;
+    SavedPanelGeometry.PanelWidth = ui.PosPanel->width();
+    SavedPanelGeometry.PanelLeft = ui.PosPanel->x();
+    SavedPanelGeometry.PanelTop = ui.PosPanel->y();
+    SavedPanelGeometry.PanelHeight = ui.PosPanel->height();
+}
+
+void TMainForm::settingsDialogClosed(bool accepted)
+{
+    if (accepted) {
+        if (Session.options().LayoutEditMode) {
+            SetLogoMode(Session.options().LogoMode);
+            FormShow();
+        }
+        ui.DataPanel->setVisible(Session.options().AutoCapture);
+        if (Session.options().AutoCapture)
+            PlaceCaptureList();
+    }
+    FormResize();
+    FittedFontSize = 72;
 }
 
 } // namespace k740
