@@ -3,6 +3,7 @@
 #include "platform/tick_counter.h"
 #include "platform/version.h"
 #include "ui/colours.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const Q
     : Session(ports, programDir, ParseCommandLine(arguments))
 {
     ui.setupUi(this);
+    ScPos = new TMoveSizer(this);
     connectHandlers();
     FormCreate();
     // Keyboard preview: every key of the application passes the window first.
@@ -30,6 +32,7 @@ TMainForm::~TMainForm()
 {
     if (!CursorRestored)
         QApplication::restoreOverrideCursor();
+    ScPos->setActive(false);
 }
 
 void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm)
@@ -82,6 +85,8 @@ void TMainForm::FormCreate()
     SetLogoMode(Session.options().LogoMode);
     FittedFontSize = 72;
     LastCaptureTick = GetTickCount();
+    if (Session.options().LayoutEditMode)
+        ScPos->AttachControl(ui.PosPanel);
 }
 
 void TMainForm::FormDestroy()
@@ -89,6 +94,7 @@ void TMainForm::FormDestroy()
     if (Destroyed)
         return;
     Destroyed = true;
+    ScPos->setActive(false);
     ui.initTimer->stop();
     ui.LoopTimer->stop();
     if (Session.shouldSaveAtExit())

@@ -12,6 +12,7 @@
 namespace k740 {
 
 class TComPortForm;
+class TMoveSizer;
 class TSettingsForm;
 
 // The main window: the position read-out, the status bars and the timers
@@ -81,6 +82,7 @@ public:
 
     const TInterfaceSession& session() const { return Session; }
     const TMainFormControls& controls() const { return ui; }
+    const TMoveSizer& moveSizer() const { return *ScPos; }
 
     bool previewKeyDown(QKeyEvent* event) override;
     void setVisible(bool visible) override;
@@ -110,6 +112,7 @@ private:
 
     void layoutRow();
     void placeHomeButton(int height);
+    void keepPanelReachable();
     void placeExtendedFields();
     void PlaceStatusColour();
     int captureLineCount() const;
@@ -129,6 +132,7 @@ private:
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
 
+    TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     WindowGeometry SavedPanelGeometry;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};

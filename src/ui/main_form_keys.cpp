@@ -2,6 +2,8 @@
 // of its controls before the control does.
 #include "ui/main_form.h"
 
+#include "ui/widgets/move_sizer.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 
@@ -15,7 +17,9 @@ constexpr Qt::KeyboardModifiers kCtrlShift = Qt::ShiftModifier | Qt::ControlModi
 
 // Qt hands a key that a control ignored on to its parents; only the first
 // delivery, to the control with the focus (or to the window when none has
-// it), is previewed.
+// it), is previewed. While the move/resize component holds the keyboard on
+// the window itself, it offers key presses to previewKeyDown and swallows
+// the rest.
 bool TMainForm::keyPreviewed(QObject* receiver, QEvent* event) const
 {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
@@ -23,7 +27,9 @@ bool TMainForm::keyPreviewed(QObject* receiver, QEvent* event) const
     if (!receiver->isWidgetType() || static_cast<QWidget*>(receiver)->window() != this)
         return false;
     QWidget* focus = focusWidget();
-    return receiver == (focus ? focus : this);
+    if (receiver != (focus ? focus : this))
+        return false;
+    return !(ScPos->Active() && receiver == this);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,7 @@
 #include "ui/main_form.h"
 
 #include "ui/layout_rules.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QGuiApplication>
@@ -94,6 +95,8 @@ void TMainForm::FormShow()
     setWidth(ui.GPanel, clientWidth);
     setLeft(ui.Image1, clientWidth - ui.Image1->width() - 4);
     setHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
+    if (!refShown && Session.options().LayoutEditMode)
+        keepPanelReachable();
     setWidth(ui.ExtStPanel, clientWidth);
     placeExtendedFields();
     setTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
@@ -112,6 +115,7 @@ void TMainForm::FormShow()
     setTop(ui.StPanel, height() - ui.StPanel->height());
     if (Session.options().AutoCapture)
         PlaceCaptureList();
+    ScPos->PlaceHandles();
     if (Session.activeSettings().ShowStatusColor)
         PlaceStatusColour();
 }
@@ -141,6 +145,7 @@ void TMainForm::FormResize()
     } else {
         setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
         placeHomeButton(ui.bbZeroRef->height());
+        ScPos->PlaceHandles();
     }
     setLeft(ui.PosLabel, ui.PosPanel->x());
     setLeft(ui.RefLabel, ui.RefPanel->x());
@@ -152,6 +157,16 @@ void TMainForm::FormResize()
     placeExtendedFields();
     if (Session.options().AutoCapture)
         PlaceCaptureList();
+}
+
+// Stored panel bounds may lie outside the body or be empty: the panel is
+// kept inside it, at least one pixel in each direction.
+void TMainForm::keepPanelReachable()
+{
+    const QRect p = ui.PosPanel->geometry();
+    const PanelBounds kept
+        = ReachablePanel({p.x(), p.y(), p.width(), p.height()}, ui.GPanel->width(), ui.GPanel->height());
+    ui.PosPanel->setGeometry(kept.left, kept.top, kept.width, kept.height);
 }
 
 // One-panel row: HOME right-aligned 4 pixels above the read-out.

@@ -139,9 +139,17 @@ QRect DesktopSession::settledOuterBounds(qulonglong window) const
     return last;
 }
 
+// Typed as a user types: into the active window.
 void DesktopSession::key(qulonglong window, const QString& keys) const
 {
-    run("xdotool", QStringList{"key", "--window", QString::number(window), "--delay", "50"} + keys.split(' '));
+    run("xdotool", {"windowactivate", "--sync", QString::number(window)});
+    run("xdotool", QStringList{"key", "--delay", "50"} + keys.split(' '));
+}
+
+void DesktopSession::click(QPoint screenPos) const
+{
+    run("xdotool",
+        {"mousemove", "--sync", QString::number(screenPos.x()), QString::number(screenPos.y()), "click", "1"});
 }
 
 void DesktopSession::screenshot(const QString& path) const

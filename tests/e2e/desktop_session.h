@@ -26,7 +26,9 @@ public:
     QRect outerBounds(qulonglong window) const;
     // Waits until the window's outer bounds stay put for a moment.
     QRect settledOuterBounds(qulonglong window) const;
+    // Blank-separated xdotool key names, e.g. "Right shift+Down".
     void key(qulonglong window, const QString& keys) const;
+    void click(QPoint screenPos) const;
     void screenshot(const QString& path) const;
 
 private:

@@ -1,6 +1,6 @@
 // The program on a desktop with a window manager (openbox on Xvfb): its
 // bounds are the outer bounds of the frame, minimise and restore leave them,
-// and layout edit mode restores what it saved.
+// and layout edit mode restores what it saved, the read-out's place included.
 #include "e2e/desktop_session.h"
 #include "e2e/e2e_harness.h"
 
@@ -79,4 +79,32 @@ TEST_F(WindowManagerTest, LayoutEditModeRestoresTheSavedOuterBoundsUnchanged)
         EXPECT_EQ(IniValue(ini, "Position_Width"), 1300) << "run " << run;
         EXPECT_EQ(IniValue(ini, "Position_Height"), 500) << "run " << run;
     }
+}
+
+TEST_F(WindowManagerTest, ArrowKeysMoveTheReadOutAndTheNextStartRestoresIt)
+{
+    SimulatorProcess sim(ports.path(), "vcom0", {"--kind", "S", "--encoder", "ssi", "--bits", "13"});
+    ASSERT_TRUE(sim.ready());
+    ProgramProcess program("[K740.vcom0]\nPosition_Top=170\nPosition_Left=0\nPosition_Width=1400\n"
+                           "Position_Height=500\nPanel_Width=600\nPanel_Left=300\nPanel_Top=100\n"
+                           "Panel_Height=104\n");
+    qulonglong window = open(program, {"/E"});
+    ASSERT_NE(window, 0u);
+    QThread::msleep(1500); // connected and laid out
+    // The read-out's top-left corner is 92 pixels (logo and band) below the client area's.
+    const QPoint readOut = desktop.clientBounds(window).topLeft() + QPoint(300, 92 + 100);
+    desktop.click(readOut + QPoint(20, 20));
+    desktop.key(window, "Right Right Right shift+Down shift+Down");
+    ASSERT_TRUE(program.terminate());
+    const QString moved = program.file("K740.INI");
+    EXPECT_EQ(IniValue(moved, "Panel_Left"), 303);
+    EXPECT_EQ(IniValue(moved, "Panel_Top"), 100);
+    EXPECT_EQ(IniValue(moved, "Panel_Width"), 600);
+    EXPECT_EQ(IniValue(moved, "Panel_Height"), 106);
+
+    window = open(program, {"/E"});
+    ASSERT_NE(window, 0u);
+    QThread::msleep(1500);
+    ASSERT_TRUE(program.terminate());
+    EXPECT_EQ(program.file("K740.INI"), moved);
 }
