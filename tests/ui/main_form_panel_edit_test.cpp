@@ -130,3 +130,15 @@ TEST_F(PanelEditTest, OnlyLayoutEditModeWithOneReadOutSwitchesItOnUntilTheLinkIs
     search();
     EXPECT_FALSE(sizer().Active());
 }
+
+TEST_F(PanelEditTest, SettingsDialogKeepsTheReadOutAsTheUserLeftIt)
+{
+    connect({"/E"});
+    clickPanel();
+    typeKey(Qt::Key_Right, Qt::ShiftModifier);
+    const int width = panel()->width();
+    form->settingsDialogOpening();
+    form->settingsDialogClosed(true); // the full layout pass puts the panel back where the dialog found it
+    EXPECT_EQ(panel()->width(), width);
+    EXPECT_EQ(width, 601);
+}
