@@ -4,6 +4,7 @@
 #include "ui/colours.h"
 #include "ui/com_port_form.h"
 #include "ui/settings_form.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QApplication>
@@ -68,6 +69,8 @@ void TMainForm::connectTo(const QString& portName)
         QMessageBox::critical(this, windowTitle(), error);
 
     showRow(true);
+    if (!Session.row().RefReadOutVisible)
+        ScPos->setActive(Session.options().LayoutEditMode);
     if (Session.options().LayoutEditMode)
         restoreLayoutFromSettings();
     ApplySettings(false);

@@ -3,6 +3,7 @@
 
 #include "ui/colours.h"
 #include "ui/layout_rules.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ void TMainForm::LoopTimerTimer()
         showCycle(cycle);
     if (!Session.notConnected() && !Destroyed)
         ui.LoopTimer->start(Session.msUntilNextCycle());
+    autoCaptureStep();
 }
 
 void TMainForm::showCycle(const TCycleResult& cycle)
@@ -101,6 +103,7 @@ void TMainForm::linkLost()
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3})
         field->hide();
     placeExtendedFields();
+    ScPos->setActive(false);
 }
 
 } // namespace k740

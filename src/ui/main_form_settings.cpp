@@ -44,11 +44,8 @@ void TMainForm::restoreLayoutFromSettings()
     // apply it, and is saved back as it was.
     Session.setLogoMode(stored.Logo_Flag);
     SetLogoMode(stored.Logo_Flag);
-    setMinimumSize(0, 0);
-    const int frameExtra = frameGeometry().height() - height();
-    const int frameWidth = frameGeometry().width() - width();
-    setGeometry(stored.Position_Left, stored.Position_Top, stored.Position_Width - frameWidth,
-        stored.Position_Height - frameExtra);
+    setOuterLimits({0, 0}, OuterMaximum);
+    setOuterBounds({stored.Position_Left, stored.Position_Top, stored.Position_Width, stored.Position_Height});
     GeometryRestored = true;
     FormShow();
 }

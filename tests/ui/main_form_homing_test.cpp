@@ -115,7 +115,7 @@ TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
     form->BlinkTriggerTimer();
     EXPECT_EQ(form->controls().PosPanel->text(), "0.700");
 
-    form->FormKeyPress(QChar(0x1b));
+    typeKey(Qt::Key_Escape);
     EXPECT_FALSE(form->session().homing().Homing);
     EXPECT_EQ(form->session().homing().ZeroOffset, 0);
     EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
@@ -157,7 +157,7 @@ TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
     device->setPosition(40100); // past one mark
     poll();
     EXPECT_EQ(form->session().homing().DcrState, TDcrState::SecondMarkAwaited);
-    form->FormKeyPress(QChar(0x1b));
+    typeKey(Qt::Key_Escape);
     EXPECT_FALSE(form->session().homing().Homing);
     EXPECT_EQ(form->session().homing().RefOffset, 30100);
     EXPECT_TRUE(form->controls().RefPanel->text().isEmpty());
