@@ -63,7 +63,9 @@ void TMainForm::FormCreate()
 {
     RecordingOptionsVisible = true;
     GeometryRestored = false;
-    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // A title bar with the system menu, minimise and close, but no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     ui.DataPanel->setVisible(Session.options().AutoCapture);
 
     // Hints: orange, shown for 10 s.
