@@ -4,6 +4,7 @@
 #include "ui/main_form_controls.h"
 
 #include <QFontMetrics>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 #include <map>
@@ -20,7 +21,7 @@ class TSettingsForm;
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    TMainForm(IPortProvider& ports, const QStringList& arguments, const QString& programDir);
+    TMainForm(IPortProvider& ports, const QStringList& arguments, const DataFolders& folders);
     ~TMainForm() override;
 
     void setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm);
@@ -38,6 +39,9 @@ public:
     // Pointer handlers.
     void bbZeroClick();
     void PosPanelClick();
+    // Clicks ZERO when it is visible and enabled (a click on the read-out, a
+    // request of the position service); true when it did.
+    bool ClickZeroIfAvailable();
     void bbZeroRefClick();
     void ExtStPanel2DblClick();
     void ExtStPanel3DblClick();
@@ -80,6 +84,7 @@ private:
     void flashReference();
     void setSummary(const QString& text, bool settingsStyle);
     void showMessage(const QString& text);
+    void showOpenFailure(int errorCode, const QString& portName);
 
     void layoutRow();
     void placeHomeButton();
@@ -95,6 +100,7 @@ private:
     TSettingsForm* SettingsForm = nullptr;
 
     WindowGeometry SavedPanelGeometry;
+    QSet<QString> PermissionReported;           // ports whose permission problem went to stderr
     std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;

@@ -36,6 +36,8 @@ public:
     ~ProgramProcess();
 
     QString folder() const { return dir_.path(); }
+    qint64 processId() const { return process_.processId(); }
+    bool running() const { return process_.state() != QProcess::NotRunning; }
     void start(const QString& vportDir, const QStringList& arguments);
     // SIGTERM, as a logout or a service manager would end it.
     bool terminate(int timeoutMs = 5000);
