@@ -7,12 +7,18 @@ namespace k740 {
 // the link of that name in the virtual-port folder.
 QString PortDevicePath(const QString& portName);
 
-// The group that owns the file at `path` (links followed), "dialout" when it
-// cannot be told.
-QString OwningGroup(const QString& path);
+// The group that owns the file at `path` (links followed) and whether that
+// group may read and write it; "dialout" and true when it cannot be told.
+struct DeviceGroup {
+    QString Name;
+    bool ReadWrite = true;
+};
+DeviceGroup OwningGroup(const QString& path);
 
 // What to do when `portName` could not be opened for lack of permission
-// (EACCES): one line naming the device and the group to join.
+// (EACCES): the problem, a line break, and the fix, which names the group
+// to join (or, when the device's group has no access or is root, the
+// udev rule that gives it to dialout).
 QString PortPermissionHint(const QString& portName);
 
 } // namespace k740

@@ -23,7 +23,7 @@ void TMainForm::showOpenFailure(int errorCode, const QString& portName)
     ui.StPanel2->setToolTipDuration(10000);
     if (!PermissionReported.contains(portName)) {
         PermissionReported.insert(portName);
-        std::fprintf(stderr, "k740: %s\n", qPrintable(hint));
+        std::fprintf(stderr, "k740: %s\n", qPrintable(QString(hint).replace('\n', ' ')));
     }
 }
 
