@@ -22,7 +22,12 @@ TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const D
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Closed before its first search: the hourglass goes with the window.
+    if (!CursorRestored)
+        QApplication::restoreOverrideCursor();
+}
 
 void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm)
 {
@@ -37,6 +42,7 @@ void TMainForm::connectHandlers()
     connect(ui.bbZeroRef, &QPushButton::clicked, this, &TMainForm::bbZeroRefClick);
     connect(ui.ExtStPanel2, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel2DblClick);
     connect(ui.ExtStPanel3, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel3DblClick);
+    connect(ui.StPanel3, &TPanel::doubleClicked, this, &TMainForm::StPanel3DblClick);
     connect(ui.initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
     connect(ui.LoopTimer, &QTimer::timeout, this, &TMainForm::LoopTimerTimer);
     connect(ui.BlinkTrigger, &QTimer::timeout, this, &TMainForm::BlinkTriggerTimer);

@@ -13,6 +13,7 @@ namespace k740 {
 
 class TComPortForm;
 class TSettingsForm;
+struct TSettingsDialogResult;
 
 // The main window: the position read-out, the status bars and the timers
 // that search for the interface and poll it. Window events and timer ticks
@@ -45,6 +46,7 @@ public:
     void bbZeroRefClick();
     void ExtStPanel2DblClick();
     void ExtStPanel3DblClick();
+    void StPanel3DblClick();
     // A typed character; Esc cancels homing.
     void FormKeyPress(QChar key);
 
@@ -74,6 +76,7 @@ private:
     void restoreLayoutFromSettings();
     void saveSettings();
     WindowGeometry liveGeometry() const;
+    void applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn);
 
     void showReadOut();
     void showRefReadOut();
@@ -83,6 +86,7 @@ private:
     void linkLost();
     void flashReference();
     void setSummary(const QString& text, bool settingsStyle);
+    void clearSummary();
     void showMessage(const QString& text);
     void showOpenFailure(int errorCode, const QString& portName);
 
@@ -106,6 +110,7 @@ private:
     bool GeometryRestored = false;
     bool FirstShowDone = false;
     bool BlankSummary = false;
+    bool SettingsSummaryShown = false; // the summary shows the settings, so a double click edits them
     bool CursorRestored = false;
     bool Destroyed = false;
     bool RecordingOptionsVisible = true;

@@ -124,6 +124,7 @@ void TMainForm::showRow(bool relayout)
 
 void TMainForm::setSummary(const QString& text, bool settingsStyle)
 {
+    SettingsSummaryShown = settingsStyle && !text.isEmpty();
     ui.StPanel3->setText(text);
     ui.StPanel3->setFontColour(settingsStyle ? Colours::Navy : QColor(Qt::black));
     QFont font = ui.StPanel3->font();
@@ -131,6 +132,13 @@ void TMainForm::setSummary(const QString& text, bool settingsStyle)
     font.setUnderline(settingsStyle);
     ui.StPanel3->setFont(font);
     ui.StPanel3->setToolTip(settingsStyle ? "   Double click to change   " : QString());
+}
+
+void TMainForm::clearSummary()
+{
+    SettingsSummaryShown = false;
+    ui.StPanel3->clear();
+    ui.StPanel3->setToolTip(QString());
 }
 
 } // namespace k740

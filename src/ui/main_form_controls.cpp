@@ -72,7 +72,7 @@ QPixmap TransparentBitmap(const QString& path)
     QPixmap pixmap = QPixmap::fromImage(image);
     if (!image.isNull())
         pixmap.setMask(
-            QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, image.height() - 1), Qt::MaskOutColor)));
+            QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, image.height() - 1), Qt::MaskInColor)));
     return pixmap;
 }
 

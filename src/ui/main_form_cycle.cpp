@@ -32,11 +32,10 @@ void TMainForm::showCycle(const TCycleResult& cycle)
     }
     if (!cycle.LogError.isEmpty())
         showMessage(cycle.LogError);
-    if (cycle.Reference) {
+    if (cycle.ReferenceMarked) {
         showRefReadOut();
         showRow();
-        if (cycle.Reference->Flash)
-            flashReference();
+        flashReference();
     }
     if (cycle.StatusColour)
         ui.pColorStatus->setBackground(*cycle.StatusColour);
@@ -98,8 +97,7 @@ void TMainForm::linkLost()
     ui.initTimer->setInterval(1000);
     ui.initTimer->start();
     ui.StPanel2->setText("K740 not detected");
-    ui.StPanel3->clear();
-    ui.StPanel3->setToolTip(QString());
+    clearSummary();
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3})
         field->hide();
     placeExtendedFields();

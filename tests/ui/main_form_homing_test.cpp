@@ -87,6 +87,13 @@ TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
     device->setPosition(1250);
     poll();
     EXPECT_EQ(form->controls().PosPanel->text(), "0.250");
+
+    // The next mark comes within the flash: it shows, but does not prolong it.
+    const int flash = form->controls().TrigTimer->timerId();
+    device->setPosition(2000);
+    poll();
+    EXPECT_EQ(form->controls().RefPanel->text(), "1.000");
+    EXPECT_EQ(form->controls().TrigTimer->timerId(), flash);
 }
 
 TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
