@@ -37,6 +37,7 @@ const char kPollCommand[] = "4";
 constexpr int kPollsToResume = 20;
 constexpr int kResumeLimitMs = 20000;
 constexpr double kRssGrowthLimitMiB = 4;
+constexpr int kRssReportRounds = 10;
 
 // Lines appended to a file since the last call.
 class NewLines {
@@ -144,6 +145,8 @@ public:
         const double rss = RssMiB(program_.processId());
         if (rounds_++ == 0)
             rssAfterFirstRound_ = rss;
+        if (rounds_ % kRssReportRounds == 0)
+            Print(QStringLiteral("round %1: RSS %2 MiB").arg(rounds_).arg(rss, 0, 'f', 1));
         rssEnd_ = rss;
         rssPeak_ = std::max(rssPeak_, rss);
     }
