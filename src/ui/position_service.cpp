@@ -26,8 +26,7 @@ bool TPositionService::start(QDBusConnection bus)
     Bus = bus;
     if (!Bus.registerObject(
             PositionService::kPath, this, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)) {
-        std::fprintf(
-            stderr, "k740: %s is taken on the session bus; the position service is off\n", PositionService::kPath);
+        std::fprintf(stderr, "k740: %s could not be registered; the position service is off\n", PositionService::kPath);
         return false;
     }
     QDBusConnectionInterface* names = Bus.interface();
