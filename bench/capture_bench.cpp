@@ -126,7 +126,7 @@ int main(int argc, char** argv)
     qputenv("K740_VPORT_DIR", portDir.toLocal8Bit());
 
     SystemPortProvider ports;
-    TMainForm form(ports, {"/D"}, dir.path() + "/");
+    TMainForm form(ports, {"/D"}, DataFolders::Beside(dir.path() + "/"));
     form.show();
     QElapsedTimer waiting;
     waiting.start();

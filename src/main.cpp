@@ -1,17 +1,38 @@
-// K740: creates the four windows in order and runs the message loop.
+// K740: creates the four windows in order, offers the position on the
+// session bus and runs the message loop.
+#include "link/command_line.h"
+#include "platform/data_folders.h"
 #include "platform/system_port_provider.h"
+#include "platform/version.h"
 #include "ui/com_port_form.h"
 #include "ui/image_form.h"
 #include "ui/main_form.h"
+#include "ui/position_service.h"
 #include "ui/settings_form.h"
 #include "ui/termination_signals.h"
 
 #include <QApplication>
+#include <cstdio>
 
 using namespace k740;
 
 int main(int argc, char* argv[])
 {
+    // --help and --version answer without a window (nor a display).
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    switch (StartRequest(arguments)) {
+    case TStartRequest::Help:
+        std::fputs(qPrintable(CommandLineHelp()), stdout);
+        return 0;
+    case TStartRequest::Version:
+        std::printf("k740 %s\n", qPrintable(ProgramVersion()));
+        return 0;
+    case TStartRequest::Run:
+        break;
+    }
+
     // Qt's own event loop waits with sub-millisecond precision and less
     // overhead than the GLib one, which matters for the 10 ms polling.
     if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
@@ -20,7 +41,8 @@ int main(int argc, char* argv[])
     const QString programDir = QCoreApplication::applicationDirPath() + '/';
 
     SystemPortProvider ports;
-    TMainForm mainForm(ports, QCoreApplication::arguments().mid(1), programDir);
+    const DataFolders folders = ChooseDataFolders(programDir, InspectProgramFolder(programDir));
+    TMainForm mainForm(ports, QCoreApplication::arguments().mid(1), folders);
     TComPortForm comPortForm(&mainForm);
     TSettingsForm settingsForm(&mainForm);
     TImageForm imageForm(&mainForm);
@@ -33,6 +55,8 @@ int main(int argc, char* argv[])
     CloseOnTerminationSignals(&mainForm);
 
     mainForm.show();
+    TPositionService positionService(mainForm);
+    positionService.start();
     const int result = application.exec();
     mainForm.FormDestroy();
     return result;

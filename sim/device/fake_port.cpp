@@ -136,6 +136,12 @@ void FakePortProvider::setBusy(const QString& portName, bool busy)
         slot->busy = busy;
 }
 
+void FakePortProvider::setOpenError(const QString& portName, int errorCode)
+{
+    if (const auto slot = slots_.value(portName))
+        slot->openError = errorCode;
+}
+
 void FakePortProvider::setLineSettingsFail(const QString& portName, bool fail)
 {
     if (const auto slot = slots_.value(portName))
@@ -164,6 +170,10 @@ std::unique_ptr<ISerialPort> FakePortProvider::open(const QString& portName, int
     const auto slot = slots_.value(portName);
     if (!slot || !slot->plugged) {
         errorCode = ENOENT;
+        return nullptr;
+    }
+    if (slot->openError != 0) {
+        errorCode = slot->openError;
         return nullptr;
     }
     if (slot->busy || slot->inUse) {

@@ -19,6 +19,7 @@ struct FakePortSlot {
     std::shared_ptr<DeviceModel> device;
     bool plugged = true;
     bool busy = false; // open elsewhere: open() fails with EBUSY
+    int openError = 0; // when not 0, open() fails with this code (EACCES, ...)
     bool lineSettingsFail = false;
     bool inUse = false; // a FakeDevicePort holds it open
     int generation = 0; // counts unplug events; old ports stay dead
@@ -69,6 +70,7 @@ public:
     void unplug(const QString& portName);
     void replug(const QString& portName);
     void setBusy(const QString& portName, bool busy);
+    void setOpenError(const QString& portName, int errorCode);
     void setLineSettingsFail(const QString& portName, bool fail);
     std::shared_ptr<DeviceModel> device(const QString& portName) const;
 

@@ -7,9 +7,9 @@
 
 namespace k740 {
 
-TInterfaceSession::TInterfaceSession(IPortProvider& ports, const QString& programDir, const RunOptions& options)
+TInterfaceSession::TInterfaceSession(IPortProvider& ports, const DataFolders& folders, const RunOptions& options)
     : Ports(ports)
-    , ProgramDir(programDir)
+    , Folders(folders)
     , Options(options)
 {
 }
@@ -25,8 +25,8 @@ void TInterfaceSession::closePort()
 
 ProbeResult TInterfaceSession::probe()
 {
-    return ProbePorts(
-        Ports, Ports.candidatePorts(), Options.SerialFilter, [this](int errorCode) { emit openFailed(errorCode); });
+    return ProbePorts(Ports, Ports.candidatePorts(), Options.SerialFilter,
+        [this](int errorCode, const QString& portName) { emit openFailed(errorCode, portName); });
 }
 
 // Opens the port for good and checks the identity; false ends the attempt.
@@ -85,6 +85,7 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const Windo
     Row.RefLabelEnabled = counting;
     ConnectedOnce = true;
     result.Outcome = TConnectOutcome::Connected;
+    emit connectionChanged();
     return result;
 }
 
@@ -159,7 +160,7 @@ void TInterfaceSession::setAutoSave(bool on, int32_t interval)
 SettingsLocation TInterfaceSession::settingsLocation() const
 {
     SettingsLocation where;
-    where.ProgramDir = ProgramDir;
+    where.Folder = Folders.Settings;
     where.PortName = Identity.PortName;
     where.SerialFilter = Options.SerialFilter;
     where.LayoutEditMode = Options.LayoutEditMode;
@@ -168,7 +169,7 @@ SettingsLocation TInterfaceSession::settingsLocation() const
 
 QString TInterfaceSession::logFileName() const
 {
-    return LogFileName(ProgramDir, Identity.PortName);
+    return LogFileName(Folders.Logs, Identity.PortName);
 }
 
 PositionFormat TInterfaceSession::positionFormat() const

@@ -7,6 +7,7 @@
 #include "link/discovery.h"
 #include "link/interface_config.h"
 #include "link/interface_identity.h"
+#include "platform/data_folders.h"
 #include "platform/serial_port.h"
 #include "settings/encoder_settings.h"
 #include "settings/settings_file.h"
@@ -72,7 +73,7 @@ struct TBlinkResult {
 class TInterfaceSession : public QObject {
     Q_OBJECT
 public:
-    TInterfaceSession(IPortProvider& ports, const QString& programDir, const RunOptions& options);
+    TInterfaceSession(IPortProvider& ports, const DataFolders& folders, const RunOptions& options);
     ~TInterfaceSession() override;
 
     // Search and connection.
@@ -130,7 +131,9 @@ public:
 
 signals:
     // A candidate port could not be opened (OS error code), during probe().
-    void openFailed(int errorCode);
+    void openFailed(int errorCode, const QString& portName);
+    // notConnected() or identity() changed: a connection was made or lost.
+    void connectionChanged();
 
 private:
     bool openAndIdentify(const QString& portName, TConnectResult& result);
@@ -148,7 +151,7 @@ private:
     void linkLost();
 
     IPortProvider& Ports;
-    QString ProgramDir;
+    DataFolders Folders;
     RunOptions Options;
     int32_t AutoSaveInterval = 1;
     std::unique_ptr<ISerialPort> Port;

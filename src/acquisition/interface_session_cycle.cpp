@@ -121,7 +121,7 @@ void TInterfaceSession::autoSave(TCycleResult& result, int64_t rel)
 {
     if (!Options.AutoSave || uint32_t(GetTickCount() - LastSaveTick) <= uint32_t(AutoSaveInterval) * 1000u)
         return;
-    if (!WriteLogLine(ProgramDir, Identity.PortName, LogValueText(positionFormat(), rel), &result.LogError))
+    if (!WriteLogLine(Folders.Logs, Identity.PortName, LogValueText(positionFormat(), rel), &result.LogError))
         Options.AutoSave = false; // off before the message, so that no second one follows
     LastSaveTick = GetTickCount();
 }
@@ -158,6 +158,7 @@ void TInterfaceSession::linkLost()
         Row.HomeEnabled = false;
     ClearOnLinkLoss(Ref, LastFrame.RefLatch);
     NotConnected = true;
+    emit connectionChanged();
 }
 
 void TInterfaceSession::startHoming()

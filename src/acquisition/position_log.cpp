@@ -2,6 +2,7 @@
 
 #include "platform/virtual_port_dir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -47,24 +48,25 @@ bool fail(QString* errorMessage, const QString& fileName, const QString& reason)
 
 } // namespace
 
-QString LogFileName(const QString& programDir, const QString& portName)
+QString LogFileName(const QString& folder, const QString& portName)
 {
-    return programDir + "K740_" + portName + ".LOG";
+    return folder + "K740_" + portName + ".LOG";
 }
 
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, QString* errorMessage)
+bool WriteLogLine(const QString& folder, const QString& portName, const QString& valueText, QString* errorMessage)
 {
-    return WriteLogLine(programDir, portName, valueText, QDateTime::currentDateTime(), errorMessage);
+    return WriteLogLine(folder, portName, valueText, QDateTime::currentDateTime(), errorMessage);
 }
 
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, const QDateTime& now,
+bool WriteLogLine(const QString& folder, const QString& portName, const QString& valueText, const QDateTime& now,
     QString* errorMessage)
 {
-    const QString fileName = LogFileName(programDir, portName);
+    const QString fileName = LogFileName(folder, portName);
     if (!IsSafePortName(portName))
         return fail(errorMessage, fileName, QStringLiteral("the port name cannot be part of a file name"));
 
     const QByteArray line = (portName + ';' + dateTimeText(now) + valueText + "\r\n").toLatin1();
+    QDir().mkpath(folder); // a per-user log folder is created on first use
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return fail(errorMessage, fileName, file.errorString());

@@ -4,18 +4,18 @@
 
 namespace k740 {
 
-// The position log: programDir (with trailing '/') + "K740_" + port + ".LOG".
+// The position log: folder (with trailing '/') + "K740_" + port + ".LOG".
 // Shown to the user as it is; WriteLogLine refuses port names that are not
 // safe in a file name.
-QString LogFileName(const QString& programDir, const QString& portName);
+QString LogFileName(const QString& folder, const QString& portName);
 
 // Appends "port;dd.mm.yyyy;hh:mm:ss;value" and CR LF to the log file, created
-// when absent, with the user's time separator in place of ":" and the text in
+// when absent (its folder too), with the user's time separator in place of ":" and the text in
 // single-byte Latin-1; the file is closed again. On failure returns false and
 // sets errorMessage (when given) to "Saving position to <file> failed: <why>".
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, QString* errorMessage);
+bool WriteLogLine(const QString& folder, const QString& portName, const QString& valueText, QString* errorMessage);
 // The same with the given local date and time in place of the clock.
-bool WriteLogLine(const QString& programDir, const QString& portName, const QString& valueText, const QDateTime& now,
+bool WriteLogLine(const QString& folder, const QString& portName, const QString& valueText, const QDateTime& now,
     QString* errorMessage);
 
 } // namespace k740

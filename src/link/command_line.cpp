@@ -27,4 +27,39 @@ RunOptions ParseCommandLine(const QStringList& arguments)
     return options;
 }
 
+TStartRequest StartRequest(const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
+        if (argument == "--help")
+            return TStartRequest::Help;
+        if (argument == "--version")
+            return TStartRequest::Version;
+    }
+    return TStartRequest::Run;
+}
+
+QString CommandLineHelp()
+{
+    return QStringLiteral("Usage: k740 [options]\n"
+                          "Shows the position of the encoder on a K740 USB encoder interface.\n"
+                          "\n"
+                          "Options (case-insensitive; later ones override earlier ones):\n"
+                          "  /A             append the position to K740_<port>.LOG every second\n"
+                          "  /D             show the capture list (F2 captures the read-out)\n"
+                          "  /E             layout edit mode: window and panel geometry are kept with the settings\n"
+                          "  /S             keep the designed window size, no size limits\n"
+                          "  /NOLOGO, /NL   no logo\n"
+                          "  /TL            top logo only\n"
+                          "  /BL            bottom banner only\n"
+                          "  /R=<text>      choose among several interfaces by serial number; also names a\n"
+                          "                 settings section\n"
+                          "  --help         print this text and exit\n"
+                          "  --version      print the version and exit\n"
+                          "\n"
+                          "Settings (K740.INI) and logs live beside the program when its folder is writable or\n"
+                          "already holds K740.INI or T740.INI; an installed copy keeps them in\n"
+                          "$XDG_CONFIG_HOME/k740/ and $XDG_DATA_HOME/k740/. Other programs read the position\n"
+                          "over D-Bus (org.k740.Desktop) or with k740-position.\n");
+}
+
 } // namespace k740

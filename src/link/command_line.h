@@ -19,4 +19,11 @@ struct RunOptions {
 // ones, unknown ones are ignored, comparisons are exact after upper-casing.
 RunOptions ParseCommandLine(const QStringList& arguments);
 
+// What the arguments ask of the program before any window: "--help" and
+// "--version" (the first of them wins) print and exit.
+enum class TStartRequest { Run, Help, Version };
+TStartRequest StartRequest(const QStringList& arguments);
+// The text of "--help".
+QString CommandLineHelp();
+
 } // namespace k740

@@ -51,14 +51,14 @@ InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& port
 }
 
 ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
-    const std::function<void(int errorCode)>& openFailed)
+    const std::function<void(int errorCode, const QString& portName)>& openFailed)
 {
     ProbeResult result;
     for (const QString& name : candidates) {
         int errorCode = 0;
         std::unique_ptr<ISerialPort> port = ports.open(name, errorCode);
         if (!port) {
-            openFailed(errorCode);
+            openFailed(errorCode, name);
             continue;
         }
         QCoreApplication::processEvents();

@@ -28,9 +28,9 @@ struct ProbeResult {
 // Opens each candidate in turn, sets the line, asks "v" (pumping window
 // messages while it waits) and, with a serial filter, "r"; restores the line
 // and closes the port. Stops at the first filter match. `openFailed` receives
-// the OS error code of each port that cannot be opened.
+// the OS error code and the name of each port that cannot be opened.
 ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
-    const std::function<void(int errorCode)>& openFailed);
+    const std::function<void(int errorCode, const QString& portName)>& openFailed);
 
 // The port to connect, or empty: the filter match, the only answering port,
 // or, with several, the one `choose` returns (empty on Cancel).

@@ -4,6 +4,7 @@
 #include "settings/ini_values.h"
 #include "settings/parse_real.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace k740 {
@@ -135,10 +136,9 @@ TEncoderSettings LoadSettings(
     const SettingsLocation& where, const WindowGeometry& current, QStringList* conversionErrors)
 {
     // "T740.INI" serves only until the first save has created "K740.INI".
-    const bool t740Only
-        = !QFileInfo::exists(where.ProgramDir + "K740.INI") && QFileInfo::exists(where.ProgramDir + "T740.INI");
+    const bool t740Only = !QFileInfo::exists(where.Folder + "K740.INI") && QFileInfo::exists(where.Folder + "T740.INI");
     const QString base = t740Only ? QStringLiteral("T740") : QStringLiteral("K740");
-    const IniFile ini(where.ProgramDir + base + ".INI");
+    const IniFile ini(where.Folder + base + ".INI");
     const QString section = !where.SerialFilter.isEmpty() && ini.SectionExists(where.SerialFilter)
         ? where.SerialFilter
         : base + "." + where.PortName;
@@ -160,7 +160,8 @@ TEncoderSettings LoadSettings(
 
 QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored, const WindowGeometry& live)
 {
-    IniFile ini(where.ProgramDir + "K740.INI");
+    QDir().mkpath(where.Folder); // a per-user settings folder is created on first use
+    IniFile ini(where.Folder + "K740.INI");
     const QString section = where.SerialFilter.isEmpty() ? "K740." + where.PortName : where.SerialFilter;
     TEncoderSettings values = stored;
     Saver saver(ini, section);

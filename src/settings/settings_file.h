@@ -18,13 +18,13 @@ struct WindowGeometry {
 
 // Where the settings of one interface live.
 struct SettingsLocation {
-    QString ProgramDir;   // directory of the program file, with trailing '/'
+    QString Folder;       // folder of the settings file, with trailing '/'
     QString PortName;     // serial port of the connection, may be empty
     QString SerialFilter; // "/R=" section override, upper-cased, or empty
     bool LayoutEditMode = false;
 };
 
-// StoredSettings from "K740.INI" in the program directory ("T740.INI" while
+// StoredSettings from "K740.INI" in the settings folder ("T740.INI" while
 // no "K740.INI" exists), section "K740." / "T740." + port name, or the
 // SerialFilter section when the file has one. A missing file or key gives the
 // key's load default; the layout keys are read only in layout edit mode and
@@ -36,7 +36,7 @@ TEncoderSettings LoadSettings(
     const SettingsLocation& where, const WindowGeometry& current, QStringList* conversionErrors);
 
 // Writes StoredSettings to section "K740." + port name (or SerialFilter) of
-// "K740.INI" in the program directory, keys in their fixed order, then in
+// "K740.INI" in the settings folder (created when absent), keys in their fixed order, then in
 // layout edit mode the `live` geometry. The file is replaced whole or not at
 // all. Returns an empty text on success, else the message to show
 // ("Unable to write to <file>").

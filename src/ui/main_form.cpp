@@ -16,8 +16,8 @@
 
 namespace k740 {
 
-TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const QString& programDir)
-    : Session(ports, programDir, ParseCommandLine(arguments))
+TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const DataFolders& folders)
+    : Session(ports, folders, ParseCommandLine(arguments))
 {
     ui.setupUi(this);
     ScPos = new TMoveSizer(this);
@@ -54,8 +54,7 @@ void TMainForm::connectHandlers()
     connect(ui.LoopTimer, &QTimer::timeout, this, &TMainForm::LoopTimerTimer);
     connect(ui.BlinkTrigger, &QTimer::timeout, this, &TMainForm::BlinkTriggerTimer);
     connect(ui.TrigTimer, &QTimer::timeout, this, &TMainForm::TrigTimerTimer);
-    connect(&Session, &TInterfaceSession::openFailed, this,
-        [this](int errorCode) { ui.StPanel2->setText("Last Error: " + QString::number(errorCode)); });
+    connect(&Session, &TInterfaceSession::openFailed, this, &TMainForm::showOpenFailure);
 }
 
 // The run's options come from the command line (read by the session).

@@ -5,6 +5,7 @@
 #include "ui/widgets/sizer_types.h"
 
 #include <QFontMetrics>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 #include <map>
@@ -26,7 +27,7 @@ struct TSettingsDialogResult;
 class TMainForm : public QWidget, public TKeyPreview {
     Q_OBJECT
 public:
-    TMainForm(IPortProvider& ports, const QStringList& arguments, const QString& programDir);
+    TMainForm(IPortProvider& ports, const QStringList& arguments, const DataFolders& folders);
     ~TMainForm() override;
 
     void setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm);
@@ -44,6 +45,9 @@ public:
     // Pointer handlers.
     void bbZeroClick();
     void PosPanelClick();
+    // Clicks ZERO when it is visible and enabled (a click on the read-out, a
+    // request of the position service); true when it did.
+    bool ClickZeroIfAvailable();
     void bbZeroRefClick();
     void ExtStPanel2DblClick();
     void ExtStPanel3DblClick();
@@ -107,6 +111,7 @@ private:
     void setSummary(const QString& text, bool settingsStyle);
     void clearSummary();
     void showMessage(const QString& text);
+    void showOpenFailure(int errorCode, const QString& portName);
 
     void layoutRow();
     void placeHomeButton(int height);
@@ -136,6 +141,7 @@ private:
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     QSize FrameExtra{0, 0}; // frame size minus client size, as last seen
     uint32_t LastCaptureTick = 0;
+    QSet<QString> PermissionReported;           // ports whose permission problem went to stderr
     std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;

@@ -20,9 +20,16 @@ void TMainForm::bbZeroClick()
 
 void TMainForm::PosPanelClick()
 {
+    ClickZeroIfAvailable();
+}
+
+bool TMainForm::ClickZeroIfAvailable()
+{
     const TRowState& row = Session.row();
-    if (row.ZeroVisible && row.ZeroEnabled)
-        bbZeroClick();
+    if (!row.ZeroVisible || !row.ZeroEnabled)
+        return false;
+    bbZeroClick();
+    return true;
 }
 
 void TMainForm::bbZeroRefClick()

@@ -61,6 +61,7 @@ void TMainForm::connectTo(const QString& portName)
     const QString filter = Session.options().SerialFilter;
     ui.StPanel2->setText(" " + identity.IdentityText + (filter.isEmpty() ? QString() : " (" + filter + ")") + " on "
         + identity.PortName);
+    ui.StPanel2->setToolTip(QString());
     if (SettingsForm) {
         SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());

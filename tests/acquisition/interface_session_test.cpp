@@ -26,7 +26,7 @@ class SessionTest : public ::testing::Test {
 protected:
     TInterfaceSession& session(const RunOptions& options = {})
     {
-        s = std::make_unique<TInterfaceSession>(ports, dir.path() + "/", options);
+        s = std::make_unique<TInterfaceSession>(ports, DataFolders::Beside(dir.path() + "/"), options);
         return *s;
     }
     TConnectResult connect(const QString& port) { return s->connectTo(port, WindowGeometry{}); }

@@ -94,17 +94,23 @@ ProgramProcess::~ProgramProcess()
     }
 }
 
-void ProgramProcess::start(const QString& vportDir, const QStringList& arguments, const QString& display)
+void ProgramProcess::start(const QString& vportDir, const QStringList& arguments, const QStringList& environment)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("K740_VPORT_DIR", vportDir);
-    env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
-    if (!display.isEmpty())
-        env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QString& variable : environment)
+        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
     process_.setProcessEnvironment(env);
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.setStandardOutputFile(QProcess::nullDevice());
+    process_.setStandardErrorFile(dir_.path() + "/stderr.txt");
     process_.start(dir_.path() + "/k740", arguments);
     process_.waitForStarted(5000);
+}
+
+QString ProgramProcess::stderrText() const
+{
+    return file("stderr.txt");
 }
 
 bool ProgramProcess::terminate(int timeoutMs)

@@ -36,8 +36,12 @@ public:
     ~ProgramProcess();
 
     QString folder() const { return dir_.path(); }
-    // Offscreen, or on the X display `display` when one is given.
-    void start(const QString& vportDir, const QStringList& arguments, const QString& display = QString());
+    qint64 processId() const { return process_.processId(); }
+    bool running() const { return process_.state() != QProcess::NotRunning; }
+    // `environment` adds or replaces variables ("NAME=value"); the program's
+    // standard error goes to stderr.txt in its folder (stderrText()).
+    void start(const QString& vportDir, const QStringList& arguments, const QStringList& environment = {});
+    QString stderrText() const;
     // SIGTERM, as a logout or a service manager would end it.
     bool terminate(int timeoutMs = 5000);
     QString file(const QString& name) const;

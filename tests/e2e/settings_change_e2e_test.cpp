@@ -57,7 +57,7 @@ TEST(SettingsChangeE2E, OkSendsTheNewFrameAndWritesTheSection)
 
     qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
     SystemPortProvider ports;
-    TMainForm form(ports, {}, program.path() + "/");
+    TMainForm form(ports, {}, DataFolders::Beside(program.path() + "/"));
     TSettingsForm dialog(&form);
     form.setDialogs(nullptr, &dialog);
     form.controls().initTimer->stop();

@@ -30,7 +30,7 @@ protected:
     // Starts the program and waits for its window, framed and settled.
     qulonglong open(ProgramProcess& program, const QStringList& arguments)
     {
-        program.start(ports.path(), arguments, desktop.display());
+        program.start(ports.path(), arguments, {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + desktop.display()});
         const qulonglong window = desktop.findWindow(kTitle);
         if (window)
             desktop.settledOuterBounds(window);

@@ -36,3 +36,12 @@ TEST(CommandLine, AnythingAppendedMatchesNothing)
     EXPECT_TRUE(o.SerialFilter.isEmpty());
     EXPECT_TRUE(ParseCommandLine({"/R="}).SerialFilter.isEmpty());
 }
+
+TEST(CommandLine, HelpAndVersionAreAnsweredBeforeAnyWindow)
+{
+    EXPECT_EQ(StartRequest({"/A", "--help"}), TStartRequest::Help);
+    EXPECT_EQ(StartRequest({"--version", "--help"}), TStartRequest::Version);
+    EXPECT_EQ(StartRequest({"/A", "-help", "--HELP", "/R=--help"}), TStartRequest::Run);
+    for (const char* option : {"/A", "/D", "/E", "/S", "/NOLOGO", "/NL", "/TL", "/BL", "/R=", "--version"})
+        EXPECT_TRUE(CommandLineHelp().contains(option)) << option;
+}

@@ -2,6 +2,7 @@
 
 #include "device/fake_port.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace k740;
@@ -45,10 +46,11 @@ TEST(Probe, OpenFailuresAreReportedAndProbingGoesOn)
     ports.plug("A", DeviceConfig());
     ports.setBusy("A", true);
     ports.plug("B", DeviceConfig());
-    QList<int> errors;
-    const ProbeResult probe = ProbePorts(ports, {"A", "B", "C"}, QString(), [&](int e) { errors.append(e); });
+    QStringList failed;
+    const ProbeResult probe = ProbePorts(ports, {"A", "B", "C"}, QString(),
+        [&](int e, const QString& port) { failed.append(port + ":" + QString::number(e)); });
     EXPECT_EQ(probe.answering, QStringList({"B"}));
-    EXPECT_EQ(errors.size(), 2); // A busy, C missing
+    EXPECT_EQ(failed, QStringList({"A:" + QString::number(EBUSY), "C:" + QString::number(ENOENT)}));
 }
 
 TEST(Probe, ChoosingNeedsTheUserOnlyForSeveralUnfilteredPorts)

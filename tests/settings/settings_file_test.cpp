@@ -109,7 +109,7 @@ TEST_F(SettingsFile, UnwritableDirectoryGivesTheMessageOnly)
 {
     const SettingsLocation where{dir.Unwritable(), "COM3", {}, true};
     EXPECT_EQ(SaveSettings(where, LoadSettings(where, kWindow, &errors), kWindow),
-        "Unable to write to " + where.ProgramDir + "K740.INI");
+        "Unable to write to " + where.Folder + "K740.INI");
 }
 
 TEST_F(SettingsFile, ValueFormatsAndLoadRules)

@@ -11,7 +11,7 @@ void MainFormTest::start(const QStringList& arguments)
     // The dialogs are children of the window they were made for.
     settingsForm.reset();
     comPortForm.reset();
-    form = std::make_unique<TMainForm>(ports, arguments, programDir());
+    form = std::make_unique<TMainForm>(ports, arguments, DataFolders::Beside(programDir()));
     comPortForm = std::make_unique<TComPortForm>(form.get());
     settingsForm = std::make_unique<TSettingsForm>(form.get());
     form->setDialogs(comPortForm.get(), settingsForm.get());

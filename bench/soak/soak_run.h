@@ -1,0 +1,19 @@
+#pragma once
+// A soak run: the program with "/A" against k740-sim while the simulator's
+// control channel applies every fault in seeded rounds.
+#include <QString>
+#include <QStringList>
+
+namespace soak {
+
+struct SoakOptions {
+    double minutes = 1;
+    unsigned seed = 740;
+};
+
+// Runs the soak, printing its figures as it goes; the problems found, empty
+// when the program kept polling through every fault, exited cleanly and
+// left whole log lines, a flat RSS and the INI file's foreign content.
+QStringList RunSoak(const SoakOptions& options);
+
+} // namespace soak

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+
+namespace k740::PositionService {
+
+// The names other programs reach the program's position service by, on the
+// D-Bus session bus.
+inline constexpr char kName[] = "org.k740.Desktop";
+inline constexpr char kPath[] = "/org/k740/Desktop";
+inline constexpr char kInterface[] = "org.k740.Desktop";
+
+// The name every copy owns, whether or not it owns kName: the prefix and
+// the process id.
+inline constexpr char kProcessNamePrefix[] = "org.k740.Desktop.Pid";
+inline QString NameOfProcess(qint64 pid)
+{
+    return kProcessNamePrefix + QString::number(pid);
+}
+
+} // namespace k740::PositionService

@@ -1,0 +1,30 @@
+// A candidate port that could not be opened.
+#include "ui/main_form.h"
+
+#include "platform/port_permission.h"
+#include "ui/widgets/panel.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace k740 {
+
+// "Last Error: <code>" in the status bar; for a permission problem also a
+// hint there and, once per port and run, the same on standard error.
+void TMainForm::showOpenFailure(int errorCode, const QString& portName)
+{
+    ui.StPanel2->setText("Last Error: " + QString::number(errorCode));
+    if (errorCode != EACCES) {
+        ui.StPanel2->setToolTip(QString());
+        return;
+    }
+    const QString hint = PortPermissionHint(portName);
+    ui.StPanel2->setToolTip(hint);
+    ui.StPanel2->setToolTipDuration(10000);
+    if (!PermissionReported.contains(portName)) {
+        PermissionReported.insert(portName);
+        std::fprintf(stderr, "k740: %s\n", qPrintable(QString(hint).replace('\n', ' ')));
+    }
+}
+
+} // namespace k740

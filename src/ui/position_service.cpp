@@ -1,0 +1,107 @@
+#include "ui/position_service.h"
+
+#include "acquisition/position_request.h"
+#include "ui/main_form.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <cstdio>
+
+namespace k740 {
+
+TPositionService::TPositionService(TMainForm& form)
+    : QObject(&form)
+    , Form(form)
+    , Bus(QString())
+{
+}
+
+bool TPositionService::start(QDBusConnection bus)
+{
+    if (!bus.isConnected()) {
+        std::fprintf(stderr, "k740: no D-Bus session bus; the position service (%s) is off\n", PositionService::kName);
+        return false;
+    }
+    Bus = bus;
+    if (!Bus.registerObject(
+            PositionService::kPath, this, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)) {
+        std::fprintf(stderr, "k740: %s could not be registered; the position service is off\n", PositionService::kPath);
+        return false;
+    }
+    QDBusConnectionInterface* names = Bus.interface();
+    // The first copy owns the common name; a later one waits in line for it.
+    names->registerService(
+        PositionService::kName, QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
+    names->registerService(PositionService::NameOfProcess(QCoreApplication::applicationPid()));
+    LastConnected = connected();
+    LastIdentity = identity();
+    LastPort = port();
+    connect(&Form.session(), &TInterfaceSession::connectionChanged, this, &TPositionService::announceChanges);
+    return true;
+}
+
+bool TPositionService::connected() const
+{
+    return !Form.session().notConnected();
+}
+
+QString TPositionService::identity() const
+{
+    return connected() ? Form.session().identity().IdentityText : QString();
+}
+
+QString TPositionService::port() const
+{
+    return connected() ? Form.session().identity().PortName : QString();
+}
+
+uint TPositionService::WindowId()
+{
+    return uint(Form.winId());
+}
+
+int TPositionService::Position(int form)
+{
+    return PositionInForm(Form.session().positionValue(), form);
+}
+
+QString TPositionService::PositionText()
+{
+    return Form.session().readOutText();
+}
+
+bool TPositionService::Capture()
+{
+    return Form.CaptureReadOut();
+}
+
+QStringList TPositionService::Captures()
+{
+    return Form.CapturedLines();
+}
+
+bool TPositionService::Zero()
+{
+    return Form.ClickZeroIfAvailable();
+}
+
+// org.freedesktop.DBus.Properties.PropertiesChanged with what changed.
+void TPositionService::announceChanges()
+{
+    QVariantMap changed;
+    if (connected() != LastConnected)
+        changed.insert("Connected", LastConnected = connected());
+    if (identity() != LastIdentity)
+        changed.insert("Identity", LastIdentity = identity());
+    if (port() != LastPort)
+        changed.insert("Port", LastPort = port());
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal
+        = QDBusMessage::createSignal(PositionService::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    signal << QString(PositionService::kInterface) << changed << QStringList();
+    Bus.send(signal);
+}
+
+} // namespace k740

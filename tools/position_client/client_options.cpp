@@ -1,0 +1,102 @@
+#include "client_options.h"
+
+#include <array>
+#include <charconv>
+#include <cstring>
+
+namespace k740client {
+
+namespace {
+
+// The value after an option at `i`, moving `i` past it.
+std::optional<qint64> NumberAfter(const QStringList& arguments, int& i, qint64 min, QString& error)
+{
+    const QString option = arguments[i];
+    bool ok = false;
+    const qint64 value = arguments.value(++i).toLongLong(&ok);
+    if (!ok || value < min || value > INT32_MAX) {
+        error = QStringLiteral("%1 wants a whole number of at least %2").arg(option).arg(min);
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, QString& error)
+{
+    ClientOptions options;
+    int queries = 0;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        std::optional<qint64> number;
+        if (a == "--help" || a == "-h") {
+            options.Help = true;
+        } else if (a == "--text") {
+            options.Query = TQuery::Text;
+            ++queries;
+        } else if (a == "--window-id") {
+            options.Query = TQuery::WindowId;
+            ++queries;
+        } else if (a == "--list") {
+            options.Query = TQuery::List;
+            ++queries;
+        } else if (a == "--form") {
+            if (!(number = NumberAfter(arguments, i, INT32_MIN, error)))
+                return std::nullopt;
+            options.Form = int32_t(*number);
+        } else if (a == "--watch") {
+            if (!(number = NumberAfter(arguments, i, 1, error)))
+                return std::nullopt;
+            options.WatchMs = int(*number);
+        } else if (a == "--pid") {
+            if (!(number = NumberAfter(arguments, i, 1, error)))
+                return std::nullopt;
+            options.Pid = *number;
+        } else {
+            error = "unknown argument " + a;
+            return std::nullopt;
+        }
+    }
+    if (queries > 1) {
+        error = "--text, --window-id and --list exclude each other";
+        return std::nullopt;
+    }
+    return options;
+}
+
+QString ClientHelp()
+{
+    return QStringLiteral(
+        "Usage: k740-position [--form 4|10|N | --text | --window-id | --list] [--watch MS] [--pid N]\n"
+        "Asks a running k740 for its position over the D-Bus session bus (org.k740.Desktop).\n"
+        "\n"
+        "  --form N       the position value in form N: 4 ten-thousandths, 10 the 32-bit float\n"
+        "                 (printed as its bit pattern and the value it holds), any other\n"
+        "                 number thousandths (the default); 0 for a linear encoder and for\n"
+        "                 a rotary one shown in counts\n"
+        "  --text         the read-out exactly as shown\n"
+        "  --window-id    the main window's native window id\n"
+        "  --list         the copies running: process id, port and identity\n"
+        "                 (* marks the one that owns org.k740.Desktop)\n"
+        "  --watch MS     ask again every MS milliseconds until interrupted\n"
+        "  --pid N        ask the copy with process id N (org.k740.Desktop.Pid<N>)\n"
+        "  --help         this text\n"
+        "\n"
+        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers.\n");
+}
+
+QString PositionAnswerText(int32_t answer, int32_t form)
+{
+    if (form != 10)
+        return QString::number(answer);
+    float value = 0;
+    std::memcpy(&value, &answer, sizeof value);
+    std::array<char, 32> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    return QStringLiteral("0x%1 %2")
+        .arg(uint32_t(answer), 8, 16, QChar('0'))
+        .arg(QString::fromLatin1(digits.data(), int(end - digits.data())));
+}
+
+} // namespace k740client

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+namespace k740client {
+
+enum class TQuery { Position, Text, WindowId, List };
+
+struct ClientOptions {
+    TQuery Query = TQuery::Position;
+    int32_t Form = 1000; // 4, 10 or any other number (thousandths)
+    int WatchMs = 0;     // 0: ask once
+    qint64 Pid = 0;      // 0: the copy that owns the common name
+    bool Help = false;
+};
+
+// Reads k740-position's arguments (without the program name); nullopt with
+// `error` set when they make no sense.
+std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, QString& error);
+QString ClientHelp();
+
+// A position answer as printed: the integer, or for form 10 the bit pattern
+// in hexadecimal and the float it holds ("0x42b50000 90.5").
+QString PositionAnswerText(int32_t answer, int32_t form);
+
+} // namespace k740client

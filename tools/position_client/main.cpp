@@ -1,0 +1,114 @@
+// k740-position: asks a running k740 for its position over the D-Bus
+// session bus and prints the answer.
+#include "client_options.h"
+#include "platform/position_service_names.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QThread>
+#include <cstdio>
+
+using namespace k740client;
+namespace Names = k740::PositionService;
+
+namespace {
+
+enum ExitStatus { kAnswered = 0, kBadArguments = 1, kNoAnswer = 2 };
+constexpr int kCallTimeoutMs = 2000;
+
+int NoAnswer(const QString& destination)
+{
+    std::fprintf(stderr, "k740-position: no copy of k740 answers on the session bus (%s)\n", qPrintable(destination));
+    return kNoAnswer;
+}
+
+// One call of the service's interface; nullopt when nobody answers.
+std::optional<QVariant> Call(QDBusConnection& bus, const QString& destination, const QString& method,
+    const QVariantList& arguments = {}, const char* interface = Names::kInterface)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(destination, Names::kPath, interface, method);
+    call.setArguments(arguments);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return std::nullopt;
+    return reply.arguments().first();
+}
+
+std::optional<QString> Property(QDBusConnection& bus, const QString& destination, const char* name)
+{
+    const auto value
+        = Call(bus, destination, "Get", {QString(Names::kInterface), QString(name)}, "org.freedesktop.DBus.Properties");
+    if (!value)
+        return std::nullopt;
+    return value->value<QDBusVariant>().variant().toString();
+}
+
+int List(QDBusConnection& bus)
+{
+    QDBusConnectionInterface* names = bus.interface();
+    const QString mainOwner = names->serviceOwner(Names::kName).value();
+    const QString prefix = Names::kProcessNamePrefix;
+    int found = 0;
+    for (const QString& name : names->registeredServiceNames().value()) {
+        if (!name.startsWith(prefix))
+            continue;
+        const auto port = Property(bus, name, "Port");
+        const auto identity = Property(bus, name, "Identity");
+        if (!port || !identity)
+            continue;
+        const bool main = !mainOwner.isEmpty() && names->serviceOwner(name).value() == mainOwner;
+        std::printf("%s%s\t%s\t%s\n", main ? "*" : "", qPrintable(name.mid(prefix.size())),
+            qPrintable(port->isEmpty() ? "-" : *port), qPrintable(identity->isEmpty() ? "-" : *identity));
+        ++found;
+    }
+    return found > 0 ? kAnswered : NoAnswer(Names::kName);
+}
+
+int Ask(QDBusConnection& bus, const ClientOptions& options)
+{
+    const QString destination = options.Pid > 0 ? Names::NameOfProcess(options.Pid) : QString(Names::kName);
+    for (;;) {
+        QString answer;
+        if (options.Query == TQuery::Position) {
+            const auto value = Call(bus, destination, "Position", {options.Form});
+            if (!value)
+                return NoAnswer(destination);
+            answer = PositionAnswerText(value->toInt(), options.Form);
+        } else {
+            const auto value = Call(bus, destination, options.Query == TQuery::Text ? "PositionText" : "WindowId");
+            if (!value)
+                return NoAnswer(destination);
+            answer = value->toString();
+        }
+        std::printf("%s\n", qPrintable(answer));
+        std::fflush(stdout);
+        if (options.WatchMs <= 0)
+            return kAnswered;
+        QThread::msleep(ulong(options.WatchMs));
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QString error;
+    const auto options = ParseClientArguments(QCoreApplication::arguments().mid(1), error);
+    if (!options) {
+        std::fprintf(stderr, "k740-position: %s (see --help)\n", qPrintable(error));
+        return kBadArguments;
+    }
+    if (options->Help) {
+        std::fputs(qPrintable(ClientHelp()), stdout);
+        return kAnswered;
+    }
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        std::fprintf(stderr, "k740-position: no D-Bus session bus, so no copy of k740 can answer\n");
+        return kNoAnswer;
+    }
+    return options->Query == TQuery::List ? List(bus) : Ask(bus, *options);
+}
