@@ -212,18 +212,17 @@ Result Measure(CommandCount& commands, qint64 pid, qint64 serverPid, int seconds
     const double cpuStart = CpuSeconds(pid);
     const double serverCpuStart = serverPid ? CpuSeconds(serverPid) : 0;
     r.rssStartKb = r.rssMaxKb = RssKb(pid);
+    // Requests counted in each second of the window; the wake-ups keep to
+    // the window's start, so each count covers one second.
     std::vector<double> perSecond;
     long positionsBefore = positionsStart;
     QElapsedTimer clock;
     clock.start();
-    qint64 secondStartNs = 0;
     for (int second = 1; second <= seconds; ++second) {
         QThread::msleep(ulong(std::max<qint64>(0, second * 1000 - clock.elapsed())));
         commands.update();
-        const qint64 nowNs = clock.nsecsElapsed();
-        perSecond.push_back(double(commands.positions() - positionsBefore) * 1e9 / double(nowNs - secondStartNs));
+        perSecond.push_back(double(commands.positions() - positionsBefore));
         positionsBefore = commands.positions();
-        secondStartNs = nowNs;
         r.rssEndKb = RssKb(pid);
         r.rssMaxKb = std::max(r.rssMaxKb, r.rssEndKb);
     }

@@ -3,10 +3,8 @@
 #include "settings/settings_file.h"
 #include "ui/main_form_controls.h"
 
-#include <QFontMetrics>
 #include <QStringList>
 #include <QWidget>
-#include <map>
 
 namespace k740 {
 
@@ -95,7 +93,6 @@ private:
     TSettingsForm* SettingsForm = nullptr;
 
     WindowGeometry SavedPanelGeometry;
-    std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
     bool FirstShowDone = false;

@@ -1,15 +1,28 @@
 #include "ui/widgets/glyph_line.h"
 
-#include <QGlyphRun>
-#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
 namespace k740 {
 
 namespace {
+
 // Antialiasing and hinting may shade pixels just outside a glyph's outline.
 constexpr int kInkMargin = 2;
+
+QList<QPointF> Advances(const QRawFont& font, const QList<quint32>& indexes)
+{
+    return font.advancesForGlyphIndexes(indexes, QRawFont::KernedAdvances);
+}
+
+qreal Sum(const QList<QPointF>& advances)
+{
+    qreal width = 0;
+    for (const QPointF& advance : advances)
+        width += advance.x();
+    return width;
+}
+
 } // namespace
 
 bool TPlacedGlyph::operator==(const TPlacedGlyph& other) const
@@ -22,31 +35,25 @@ QRect GlyphInk(const QRawFont& font, quint32 index)
     return font.boundingRect(index).toAlignedRect().adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
 }
 
-TGlyphLine::TGlyphLine(const QString& text, const QFont& font, const QRect& box)
+qreal TextAdvance(const QRawFont& font, const QString& text)
 {
-    if (text.isEmpty())
-        return;
-    QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(box.width());
-    layout.endLayout();
+    return Sum(Advances(font, font.glyphIndexesForString(text)));
+}
+
+TGlyphLine::TGlyphLine(const QString& text, const QRawFont& font, const QRect& box)
+{
+    const QList<quint32> indexes = font.glyphIndexesForString(text);
+    const QList<QPointF> advances = Advances(font, indexes);
     // A text wider than the box overflows it on both sides.
-    const QPointF topLeft(box.x() + (box.width() - line.naturalTextWidth()) / 2,
-        box.y() + std::floor((box.height() - line.height()) / 2));
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        const QRawFont rawFont = run.rawFont();
-        const QList<quint32> indexes = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        for (qsizetype i = 0; i < indexes.size(); ++i) {
-            const QPoint origin = (topLeft + positions.at(i)).toPoint();
-            const QRect ink = GlyphInk(rawFont, indexes.at(i)).translated(origin);
-            Glyphs.push_back({rawFont, indexes.at(i), origin, ink});
-            InkBounds |= ink;
-        }
+    qreal x = box.x() + (box.width() - Sum(advances)) / 2;
+    const qreal lineHeight = font.ascent() + font.descent();
+    const int baseline = qRound(box.y() + std::floor((box.height() - lineHeight) / 2) + font.ascent());
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        const QPoint origin(qRound(x), baseline);
+        const QRect ink = GlyphInk(font, indexes.at(i)).translated(origin);
+        Glyphs.push_back({font, indexes.at(i), origin, ink});
+        InkBounds |= ink;
+        x += advances.at(i).x();
     }
 }
 

@@ -4,8 +4,6 @@
 #include <QString>
 #include <vector>
 
-class QFont;
-
 namespace k740 {
 
 // A glyph of a font at a whole-pixel origin, and the pixels its ink may
@@ -18,13 +16,20 @@ struct TPlacedGlyph {
     bool operator==(const TPlacedGlyph& other) const;
 };
 
-// One line of text shaped once in a font and centred in a box, each glyph
-// on a whole pixel, so that a glyph's picture can be drawn again anywhere
-// and two lines can tell where their pixels differ.
+// Width of `text` set in `font`: its glyphs' advances with the font's
+// kerning. Characters the font lacks take its missing-glyph sign; there is
+// no fallback to other fonts and no complex-script shaping, which a
+// read-out of numbers and short Latin messages does not need, and which
+// would cost a full text layout on every change.
+qreal TextAdvance(const QRawFont& font, const QString& text);
+
+// One line of text set in a font and centred in a box, each glyph on a
+// whole pixel, so that a glyph's picture can be drawn anywhere and two lines
+// can tell where their pixels differ.
 class TGlyphLine {
 public:
     TGlyphLine() = default;
-    TGlyphLine(const QString& text, const QFont& font, const QRect& box);
+    TGlyphLine(const QString& text, const QRawFont& font, const QRect& box);
 
     const std::vector<TPlacedGlyph>& glyphs() const { return Glyphs; }
     // Where the glyphs may leave ink (empty for an empty text).

@@ -16,6 +16,7 @@ TReadOut::TReadOut(QWidget* parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAutoFillBackground(true);
+    Raw = QRawFont::fromFont(font());
 }
 
 void TReadOut::setText(const QString& text)
@@ -46,6 +47,17 @@ void TReadOut::setBackground(const QColor& colour)
     setPalette(p);
 }
 
+int TReadOut::textWidth(const QString& text, int points) const
+{
+    auto raw = RawByPoints.find(points);
+    if (raw == RawByPoints.end()) {
+        QFont sized = font();
+        sized.setPointSize(points);
+        raw = RawByPoints.emplace(points, QRawFont::fromFont(sized)).first;
+    }
+    return qRound(TextAdvance(raw->second, text));
+}
+
 int TReadOut::frameIntervalMs() const
 {
     const qreal hz = screen() ? screen()->refreshRate() : 0;
@@ -55,14 +67,14 @@ int TReadOut::frameIntervalMs() const
 void TReadOut::showText()
 {
     SinceShown.start();
-    TGlyphLine next(Text, font(), contentsRect());
+    TGlyphLine next(Text, Raw, contentsRect());
     update(next.changedArea(Shown));
     Shown = std::move(next);
 }
 
 void TReadOut::layOutAgain()
 {
-    Shown = TGlyphLine(Text, font(), contentsRect());
+    Shown = TGlyphLine(Text, Raw, contentsRect());
     update();
 }
 
@@ -95,6 +107,8 @@ void TReadOut::changeEvent(QEvent* event)
 {
     QFrame::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        Raw = QRawFont::fromFont(font());
+        RawByPoints.clear();
         Pictures.clear();
         layOutAgain();
     }

@@ -5,6 +5,7 @@
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QFrame>
+#include <map>
 
 namespace k740 {
 
@@ -12,9 +13,9 @@ namespace k740 {
 // change more often than a screen refreshes. text() is always the last text
 // set; the panel shows it within one refresh period of the screen: changes
 // that come faster are painted together, and a paint covers only the
-// glyphs that changed. The text is shaped once per shown change and drawn
-// from glyph pictures made once; a new text never asks for a new layout or
-// size hint.
+// glyphs that changed. The text is set once per shown change (see
+// TextAdvance) and drawn from glyph pictures made once; a new text never
+// asks for a new layout or size hint.
 class TReadOut : public QFrame {
     Q_OBJECT
 public:
@@ -25,6 +26,9 @@ public:
     void clear() { setText(QString()); }
     void setFontColour(const QColor& colour);
     void setBackground(const QColor& colour);
+    // Width in pixels of `text` as the read-out draws it in its font at
+    // `points` points.
+    int textWidth(const QString& text, int points) const;
 
 signals:
     void clicked();
@@ -44,6 +48,8 @@ private:
     void layOutAgain();
 
     QString Text;
+    QRawFont Raw; // of font()
+    mutable std::map<int, QRawFont> RawByPoints;
     TGlyphLine Shown; // what the next paint draws
     TGlyphPictures Pictures;
     QBasicTimer FrameTimer;

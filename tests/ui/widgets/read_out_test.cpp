@@ -89,6 +89,14 @@ TEST_F(ReadOutTest, NewColourFontOrWidthRepaintsTheText)
     EXPECT_TRUE(showsLike("-1234.5"));
 }
 
+TEST_F(ReadOutTest, TextWidthFollowsTextAndSize)
+{
+    EXPECT_EQ(readOut->textWidth("", 72), 0);
+    const int wide = readOut->textWidth("-12345.678", 72);
+    EXPECT_GT(wide, readOut->textWidth("-1234.567", 72));
+    EXPECT_NEAR(2 * readOut->textWidth("-12345.678", 36), wide, 3);
+}
+
 TEST_F(ReadOutTest, ReleaseInsideIsAClick)
 {
     QSignalSpy clicks(readOut, &TReadOut::clicked);
