@@ -42,9 +42,10 @@ protected:
 
 private:
     int frameIntervalMs() const;
-    // Shapes the text and marks the pixels it changes for the next paint.
+    // Sets the text in glyphs and marks the pixels it changes for the next
+    // paint.
     void showText();
-    // Shapes the text for a new font or box; everything is painted again.
+    // Sets the text again for a new font or box; everything is painted again.
     void layOutAgain();
 
     QString Text;
