@@ -97,9 +97,10 @@ void TReadOut::paintEvent(QPaintEvent* event)
     if (!inside.contains(Shown.inkBounds()))
         painter.setClipRect(inside, Qt::IntersectClip);
     const QColor colour = palette().color(QPalette::WindowText);
+    const qreal pixelRatio = devicePixelRatioF();
     for (const TPlacedGlyph& glyph : Shown.glyphs()) {
         if (glyph.Ink.intersects(event->rect()))
-            painter.drawImage(glyph.Ink.topLeft(), Pictures.picture(glyph, colour, devicePixelRatioF()));
+            painter.drawImage(glyph.Ink.topLeft(), Pictures.picture(glyph, colour, pixelRatio));
     }
 }
 
