@@ -247,7 +247,6 @@ Result RunScenario(const Scenario& scenario, Screen screen, const QString& k740,
     const QString portDir = dir.filePath("ports");
     const QString log = dir.filePath("commands.log");
     QDir().mkpath(programDir);
-    QDir().mkpath(portDir);
     if (!QFile::copy(k740, programDir + "/k740") || !WriteSettings(programDir, scenario.extended)) {
         std::fprintf(stderr, "polling_bench: cannot prepare %s\n", qPrintable(programDir));
         return {};

@@ -25,6 +25,8 @@ int main(int argc, char* argv[])
     TSettingsForm settingsForm(&mainForm);
     TImageForm imageForm(&mainForm);
     mainForm.setDialogs(&comPortForm, &settingsForm);
+    QObject::connect(&settingsForm, &TSettingsForm::timingDiagramRequested, &imageForm, &TImageForm::OpenDiagram);
+    QObject::connect(&settingsForm, &TSettingsForm::timingDiagramDismissed, &imageForm, &QWidget::close);
 
     // SIGINT and SIGTERM close the window like the user does, so the exit
     // steps run and nothing is lost.

@@ -1,11 +1,15 @@
 #include "app/pty_link.h"
 
+#include "platform/virtual_port_dir.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -31,6 +35,30 @@ bool MakeRaw(int masterFd)
     return tcsetattr(masterFd, TCSANOW, &tio) == 0;
 }
 
+// The folder as the host will trust it: created private when missing,
+// refused when anyone but the user could put links into it.
+bool PreparePortFolder(const QString& dir, QString& error)
+{
+    using k740::PortFolderState;
+    PortFolderState state = k740::CheckPortFolder(dir);
+    if (state == PortFolderState::Missing) {
+        const QString clean = QDir::cleanPath(dir);
+        QDir().mkpath(QFileInfo(clean).path());
+        if (::mkdir(QFile::encodeName(clean).constData(), S_IRWXU) != 0 && errno != EEXIST) {
+            error
+                = QStringLiteral("cannot create folder %1: %2").arg(dir, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        state = k740::CheckPortFolder(dir);
+    }
+    if (state == PortFolderState::Private)
+        return true;
+    error = QStringLiteral("refusing to publish in %1: the folder %2; it must be a folder of your own that "
+                           "no one else can write to (mode 0700)")
+                .arg(dir, k740::PortFolderProblem(state));
+    return false;
+}
+
 } // namespace
 
 PtyLink::~PtyLink()
@@ -41,10 +69,8 @@ PtyLink::~PtyLink()
 bool PtyLink::open(const QString& dir, const QString& name, QString& error)
 {
     close();
-    if (!QDir().mkpath(dir)) {
-        error = QStringLiteral("cannot create folder ") + dir;
+    if (!PreparePortFolder(dir, error))
         return false;
-    }
     const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = SystemError("posix_openpt");

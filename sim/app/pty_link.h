@@ -12,8 +12,10 @@ public:
     PtyLink& operator=(const PtyLink&) = delete;
     ~PtyLink();
 
-    // Creates the folder if needed, a new terminal and the link (replacing a
-    // stale one). On failure returns false with a reason in error.
+    // Creates the folder with mode 0700 if needed, a new terminal and the
+    // link (replacing a stale one). A folder that is a symbolic link, belongs
+    // to another user or is writable by group or others is refused. On
+    // failure returns false with a reason in error.
     bool open(const QString& dir, const QString& name, QString& error);
     // Closes the master side (the host's open slave then fails) and removes the link.
     void close();

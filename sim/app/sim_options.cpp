@@ -68,7 +68,10 @@ private:
 void AddOptions(QCommandLineParser& parser)
 {
     const QList<QCommandLineOption> options = {
-        {"dir", "Folder of the link (default: the virtual-port folder).", "DIR"},
+        {"dir",
+            "Folder of the link (default: the virtual-port folder); created with mode 0700 when missing, "
+            "refused unless it is your own and writable by you alone.",
+            "DIR"},
         {"name", "Link name (default vcom0).", "NAME", "vcom0"},
         {"model", "K740 or T740 (default K740).", "MODEL", "K740"},
         {"kind", "Identity letter Q, S or B (default Q for a counter, else S).", "LETTER"},

@@ -43,18 +43,13 @@ struct TApplyResult {
     bool StartHoming = false;     // distance-coded marks were just switched on
 };
 
-// What a reference mark did to the reference read-out.
-struct TReferenceUpdate {
-    bool Flash = false; // show the flash colour for a moment
-};
-
 // What one acquisition cycle leaves for the window.
 struct TCycleResult {
     bool LinkLost = false;
     QString Reply;               // the position reply, for the hidden diagnostic label
     bool ReadOutChanged = false; // the read-out took a new text (readOutText())
     QString FittingText;         // the text the read-out's font is fitted to
-    std::optional<TReferenceUpdate> Reference;
+    bool ReferenceMarked = false; // a mark renewed the reference read-out, which flashes
     std::optional<QColor> StatusColour;
     std::optional<QString> StatusBitsCaption; // ExtStPanel1
     std::optional<QString> SerialCaption;     // ExtStPanel2

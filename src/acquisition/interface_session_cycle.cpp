@@ -180,7 +180,7 @@ void TInterfaceSession::referenceMark(TCycleResult& result, const QString& cycle
         = OnReferenceMark(Ref, ActiveSettings.DCR, LastFrame.RefLatch, ActiveSettings.CPP, ActiveSettings.NominalIncr);
     if (outcome == TMarkOutcome::Ignored)
         return;
-    result.Reference = TReferenceUpdate{true};
+    result.ReferenceMarked = true;
     switch (outcome) {
     case TMarkOutcome::PlainMark:
         Row.HomeEnabled = Row.RefLabelEnabled = Row.ZeroEnabled = true;

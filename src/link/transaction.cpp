@@ -40,6 +40,13 @@ Q_LOGGING_CATEGORY(lcLink, "k740.link", QtWarningMsg)
 
 using TraceClock = std::chrono::steady_clock;
 
+// Trace times count from the first traced exchange.
+TraceClock::time_point TraceOrigin()
+{
+    static const TraceClock::time_point origin = TraceClock::now();
+    return origin;
+}
+
 double Milliseconds(TraceClock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -65,7 +72,7 @@ QString Printable(const QByteArray& bytes)
 void Trace(const ISerialPort* port, const QByteArray& command, const QByteArray& reply, TTransactResult result,
     TraceClock::time_point start)
 {
-    static const TraceClock::time_point origin = TraceClock::now();
+    const TraceClock::time_point origin = TraceOrigin();
     const TraceClock::time_point end = TraceClock::now();
     qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" -> \"%4\" result %5 in %6 ms")
                                      .arg(Milliseconds(end - origin), 0, 'f', 3)
@@ -111,6 +118,7 @@ TTransactResult Transact(
 {
     if (!lcLink().isDebugEnabled())
         return Exchange(port, command, expectedLength, pumpMessages, reply);
+    TraceOrigin();
     const TraceClock::time_point start = TraceClock::now();
     const TTransactResult result = Exchange(port, command, expectedLength, pumpMessages, reply);
     Trace(port, command, reply, result, start);
@@ -122,6 +130,9 @@ void SendNoReply(ISerialPort* port, const QByteArray& command)
     if (!port || !port->isOpen() || command.isEmpty())
         return;
     port->write(command.left(1));
+    qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" (no reply awaited)")
+                                     .arg(Milliseconds(TraceClock::now() - TraceOrigin()), 0, 'f', 3)
+                                     .arg(port->name(), Printable(command.left(1)));
 }
 
 } // namespace k740

@@ -8,20 +8,23 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace k740 {
 
 namespace {
 
-bool IsLinkToCharacterDevice(const QString& path)
+// A symbolic link of the user's own that leads to a terminal (character) device.
+bool IsOwnLinkToCharacterDevice(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat link { };
     struct stat target { };
-    return ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(native.constData(), &target) == 0
-        && S_ISCHR(target.st_mode);
+    return ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid == ::geteuid()
+        && ::stat(native.constData(), &target) == 0 && S_ISCHR(target.st_mode);
 }
 
 } // namespace
@@ -37,11 +40,21 @@ SystemPortProvider::PortMap SystemPortProvider::listPorts()
         if (info.hasVendorIdentifier())
             add(info.portName(), info.systemLocation());
     }
-    const QDir dir(VirtualPortDirectory());
+    const QString folder = VirtualPortDirectory();
+    const PortFolderState state = CheckPortFolder(folder);
+    if (state != PortFolderState::Private) {
+        if (state != PortFolderState::Missing && !m_folderIgnoredReported) {
+            m_folderIgnoredReported = true;
+            std::fprintf(stderr, "k740: virtual-port folder %s ignored: it %s\n", qPrintable(folder),
+                qPrintable(PortFolderProblem(state)));
+        }
+        return ports;
+    }
+    const QDir dir(folder);
     const QStringList entries = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         const QString path = dir.filePath(entry);
-        if (IsLinkToCharacterDevice(path))
+        if (IsOwnLinkToCharacterDevice(path))
             add(entry, path);
     }
     return ports;

@@ -8,8 +8,10 @@ namespace k740 {
 // The machine's candidate ports: USB serial devices (named by their tty name,
 // e.g. ttyUSB0 or ttyACM0) and the virtual ports that simulators publish as
 // symbolic links to terminal devices in VirtualPortDirectory() (named by the
-// link, e.g. vcom0). Names that are not safe port names are left out; when a
-// name occurs twice, the USB device wins.
+// link, e.g. vcom0). The folder is used only when CheckPortFolder() finds it
+// private, and only links owned by the user count; a folder that exists but
+// is not private is reported once on standard error. Names that are not safe
+// port names are left out; when a name occurs twice, the USB device wins.
 class SystemPortProvider final : public IPortProvider {
 public:
     QStringList candidatePorts() override;
@@ -24,9 +26,10 @@ private:
     };
     // Keyed by the upper-cased name: names that differ only in case are one port.
     using PortMap = QMap<QString, Port>;
-    static PortMap listPorts();
+    PortMap listPorts();
 
     PortMap m_ports; // as of the last listing
+    bool m_folderIgnoredReported = false;
 };
 
 } // namespace k740

@@ -1,5 +1,8 @@
 #include "platform/virtual_port_dir.h"
 
+#include <QDir>
+#include <QFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace k740 {
@@ -13,6 +16,43 @@ QString VirtualPortDirectory()
     if (!runtimeDir.isEmpty())
         return runtimeDir + QStringLiteral("/k740-vports");
     return QStringLiteral("/tmp/k740-vports-%1").arg(getuid());
+}
+
+PortFolderState CheckPortFolder(const QString& path)
+{
+    // Without its trailing slash, so that lstat sees a link rather than its target.
+    const QByteArray native = QFile::encodeName(QDir::cleanPath(path));
+    struct stat info { };
+    if (native.isEmpty() || ::lstat(native.constData(), &info) != 0)
+        return PortFolderState::Missing;
+    if (S_ISLNK(info.st_mode))
+        return PortFolderState::SymbolicLink;
+    if (!S_ISDIR(info.st_mode))
+        return PortFolderState::NotAFolder;
+    if (info.st_uid != ::geteuid())
+        return PortFolderState::OtherOwner;
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return PortFolderState::OpenToOthers;
+    return PortFolderState::Private;
+}
+
+QString PortFolderProblem(PortFolderState state)
+{
+    switch (state) {
+    case PortFolderState::Private:
+        return QStringLiteral("is private");
+    case PortFolderState::Missing:
+        return QStringLiteral("does not exist");
+    case PortFolderState::SymbolicLink:
+        return QStringLiteral("is a symbolic link");
+    case PortFolderState::NotAFolder:
+        return QStringLiteral("is not a folder");
+    case PortFolderState::OtherOwner:
+        return QStringLiteral("belongs to another user");
+    case PortFolderState::OpenToOthers:
+        return QStringLiteral("is writable by group or others");
+    }
+    return {};
 }
 
 bool IsSafePortName(const QString& name)

@@ -8,6 +8,15 @@ namespace k740 {
 // /tmp/k740-vports-<uid>.
 QString VirtualPortDirectory();
 
+// Whether a folder may hold virtual ports. Anyone who can put a link into it
+// decides which terminal the program probes, configures and logs, so only a
+// real folder (not a symbolic link) that the user owns and that neither group
+// nor others may write is Private.
+enum class PortFolderState { Private, Missing, SymbolicLink, NotAFolder, OtherOwner, OpenToOthers };
+PortFolderState CheckPortFolder(const QString& path);
+// The state in words, to follow "the folder", e.g. "is a symbolic link".
+QString PortFolderProblem(PortFolderState state);
+
 // True for names that may go into file and section names: letters, digits,
 // ".", "_" and "-" only, not empty, not "." or "..".
 bool IsSafePortName(const QString& name);

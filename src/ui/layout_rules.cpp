@@ -1,5 +1,6 @@
 #include "ui/layout_rules.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -43,6 +44,16 @@ ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabel
     row.refLeft = buttonWidth + row.panelWidth + RoundHalfEven(3.0 * gap);
     row.zeroRefLeft = buttonWidth + 2 * row.panelWidth + RoundHalfEven(4.0 * gap);
     return row;
+}
+
+PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHeight)
+{
+    PanelBounds kept{};
+    kept.width = std::clamp(panel.width, 1, std::max(1, areaWidth));
+    kept.height = std::clamp(panel.height, 1, std::max(1, areaHeight));
+    kept.left = std::clamp(panel.left, 0, std::max(0, areaWidth - kept.width));
+    kept.top = std::clamp(panel.top, 0, std::max(0, areaHeight - kept.height));
+    return kept;
 }
 
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight)

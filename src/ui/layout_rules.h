@@ -31,6 +31,13 @@ struct ResizeRow {
 };
 ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth);
 
+// A panel's bounds kept inside an area of the given size: at least one
+// pixel wide and high, no larger than the area, wholly inside it.
+struct PanelBounds {
+    int32_t left, top, width, height;
+};
+PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHeight);
+
 // Top of the caption above the read-out when the body is resized.
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight);
 

@@ -1,11 +1,13 @@
 #include "ui/main_form.h"
 
+#include "platform/tick_counter.h"
 #include "platform/version.h"
 #include "ui/colours.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QApplication>
-#include <QKeyEvent>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,11 +20,20 @@ TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const Q
     : Session(ports, programDir, ParseCommandLine(arguments))
 {
     ui.setupUi(this);
+    ScPos = new TMoveSizer(this);
     connectHandlers();
     FormCreate();
+    // Keyboard preview: every key of the application passes the window first.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
-TMainForm::~TMainForm() = default;
+// A window closed before its first search gives the wait cursor back.
+TMainForm::~TMainForm()
+{
+    if (!CursorRestored)
+        QApplication::restoreOverrideCursor();
+    ScPos->setActive(false);
+}
 
 void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm)
 {
@@ -37,6 +48,8 @@ void TMainForm::connectHandlers()
     connect(ui.bbZeroRef, &QPushButton::clicked, this, &TMainForm::bbZeroRefClick);
     connect(ui.ExtStPanel2, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel2DblClick);
     connect(ui.ExtStPanel3, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel3DblClick);
+    connect(ui.StPanel3, &TPanel::doubleClicked, this, &TMainForm::StPanel3DblClick);
+    connect(ui.Image1, &TPanel::doubleClicked, this, &TMainForm::Image1DblClick);
     connect(ui.initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
     connect(ui.LoopTimer, &QTimer::timeout, this, &TMainForm::LoopTimerTimer);
     connect(ui.BlinkTrigger, &QTimer::timeout, this, &TMainForm::BlinkTriggerTimer);
@@ -50,14 +63,17 @@ void TMainForm::FormCreate()
 {
     RecordingOptionsVisible = true;
     GeometryRestored = false;
-    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // A title bar with the system menu, minimise and close, but no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     ui.DataPanel->setVisible(Session.options().AutoCapture);
 
     // Hints: orange, shown for 10 s.
     QPalette hints = QToolTip::palette();
     hints.setColor(QPalette::ToolTipBase, Colours::Orange);
     QToolTip::setPalette(hints);
-    for (QWidget* hinted : std::initializer_list<QWidget*>{ui.StPanel1, ui.StPanel3, ui.ExtStPanel3, ui.DataMemo})
+    for (QWidget* hinted :
+        std::initializer_list<QWidget*>{ui.Image1, ui.StPanel1, ui.StPanel3, ui.ExtStPanel3, ui.DataMemo})
         hinted->setToolTipDuration(10000);
 
     const QString version = ProgramVersion();
@@ -71,6 +87,9 @@ void TMainForm::FormCreate()
     ui.StPanel2->setText("K740 not detected");
     SetLogoMode(Session.options().LogoMode);
     FittedFontSize = 72;
+    LastCaptureTick = GetTickCount();
+    if (Session.options().LayoutEditMode)
+        ScPos->AttachControl(ui.PosPanel);
 }
 
 void TMainForm::FormDestroy()
@@ -78,6 +97,7 @@ void TMainForm::FormDestroy()
     if (Destroyed)
         return;
     Destroyed = true;
+    ScPos->setActive(false);
     ui.initTimer->stop();
     ui.LoopTimer->stop();
     if (Session.shouldSaveAtExit())
@@ -91,28 +111,36 @@ void TMainForm::showMessage(const QString& text)
     box.exec();
 }
 
-void TMainForm::showEvent(QShowEvent* event)
+// Only the first show lays the window out: restoring it from minimised
+// shows it again, and must not undo what the user resized. The layout comes
+// before the window system shows the window, so that the window manager
+// places its frame at the bounds the layout gives.
+void TMainForm::setVisible(bool visible)
 {
-    QWidget::showEvent(event);
-    // Only the first show lays the window out: restoring it from minimised
-    // shows it again, and must not undo what the user resized.
-    if (FirstShowDone)
-        return;
-    FirstShowDone = true;
-    FormShow();
+    if (visible && !FirstShowDone) {
+        FirstShowDone = true;
+        FormShow();
+    }
+    QWidget::setVisible(visible);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     FormResize();
+    followFrameMargins();
 }
 
-void TMainForm::keyPressEvent(QKeyEvent* event)
+// The window manager's frame arrives with a move of the client area.
+void TMainForm::moveEvent(QMoveEvent* event)
 {
-    if (!event->text().isEmpty())
-        FormKeyPress(event->text().at(0));
-    QWidget::keyPressEvent(event);
+    QWidget::moveEvent(event);
+    followFrameMargins();
+}
+
+void TMainForm::Image1DblClick()
+{
+    QDesktopServices::openUrl(QUrl(kProductPage));
 }
 
 } // namespace k740

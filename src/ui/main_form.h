@@ -2,6 +2,7 @@
 #include "acquisition/interface_session.h"
 #include "settings/settings_file.h"
 #include "ui/main_form_controls.h"
+#include "ui/widgets/sizer_types.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -9,13 +10,18 @@
 namespace k740 {
 
 class TComPortForm;
+class TMoveSizer;
 class TSettingsForm;
+struct TSettingsDialogResult;
 
 // The main window: the position read-out, the status bars and the timers
 // that search for the interface and poll it. Window events and timer ticks
 // call the handlers below; they ask the interface session and put its
 // answer into the controls.
-class TMainForm : public QWidget {
+//
+// Keyboard preview: the window's key handlers see every key typed into any of
+// its controls before that control does, and leave it to the control.
+class TMainForm : public QWidget, public TKeyPreview {
     Q_OBJECT
 public:
     TMainForm(IPortProvider& ports, const QStringList& arguments, const QString& programDir);
@@ -39,12 +45,24 @@ public:
     void bbZeroRefClick();
     void ExtStPanel2DblClick();
     void ExtStPanel3DblClick();
+    void StPanel3DblClick();
+    void Image1DblClick();
+
+    // Keyboard preview handlers; none of them consumes the key.
+    // F2 (with any modifiers) captures the read-out.
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     // A typed character; Esc cancels homing.
     void FormKeyPress(QChar key);
+    // Ctrl+Shift+D shows or hides the capture list, Ctrl+Shift+A the
+    // recording options of the settings dialog; the modifiers are those held
+    // when the letter is released, and must be exactly Ctrl and Shift.
+    void FormKeyUp(int key, Qt::KeyboardModifiers shift);
 
-    // Layout passes.
+    // Layout passes; also run by the settings change cycle.
     void FormShow();
     void FormResize();
+    void SetLogoMode(int mode);
+    void PlaceCaptureList();
 
     // F2: appends the read-out's text to the capture list when it shows one,
     // the list is shown and holds fewer than kMaxCaptureLines lines; true
@@ -52,14 +70,21 @@ public:
     bool CaptureReadOut();
     QStringList CapturedLines() const;
     static constexpr int kMaxCaptureLines = 10000;
+    // The automatic capture at the end of every acquisition cycle.
+    void autoCaptureStep();
+    bool recordingOptionsVisible() const { return RecordingOptionsVisible; }
 
     const TInterfaceSession& session() const { return Session; }
     const TMainFormControls& controls() const { return ui; }
+    const TMoveSizer& moveSizer() const { return *ScPos; }
+
+    bool previewKeyDown(QKeyEvent* event) override;
+    void setVisible(bool visible) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectHandlers();
@@ -68,6 +93,7 @@ private:
     void restoreLayoutFromSettings();
     void saveSettings();
     WindowGeometry liveGeometry() const;
+    void applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn);
 
     void showReadOut();
     void showRefReadOut();
@@ -77,26 +103,42 @@ private:
     void linkLost();
     void flashReference();
     void setSummary(const QString& text, bool settingsStyle);
+    void clearSummary();
     void showMessage(const QString& text);
 
     void layoutRow();
-    void placeHomeButton();
+    void placeHomeButton(int height);
+    void keepPanelReachable();
     void placeExtendedFields();
-    void SetLogoMode(int mode);
     void PlaceStatusColour();
-    void PlaceCaptureList();
     int captureLineCount() const;
+    void toggleCaptureList();
+
+    // Bounds and size limits of the window's frame (title bar and borders
+    // included), which Qt knows only once the window manager has framed it.
+    QSize frameExtra() const;
+    void setOuterBounds(const QRect& outer);
+    void setOuterLimits(const QSize& minimum, const QSize& maximum);
+    void applyOuterLimits();
+    void followFrameMargins();
+    bool keyPreviewed(QObject* receiver, QEvent* event) const;
 
     TMainFormControls ui;
     TInterfaceSession Session;
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
 
+    TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     WindowGeometry SavedPanelGeometry;
+    QSize OuterMinimum{0, 0};
+    QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    QSize FrameExtra{0, 0}; // frame size minus client size, as last seen
+    uint32_t LastCaptureTick = 0;
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
     bool FirstShowDone = false;
     bool BlankSummary = false;
+    bool SettingsSummaryShown = false; // the summary shows the settings, so a double click edits them
     bool CursorRestored = false;
     bool Destroyed = false;
     bool RecordingOptionsVisible = true;

@@ -1,6 +1,10 @@
-// The capture list: positions captured on request.
+// The capture list: positions captured on request and at intervals.
 #include "ui/main_form.h"
 
+#include "platform/tick_counter.h"
+#include "ui/widgets/up_down.h"
+
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -19,6 +23,35 @@ bool TMainForm::CaptureReadOut()
         return false;
     ui.DataMemo->appendPlainText(text);
     return true;
+}
+
+// Captures when more than the interval has passed since the last capture
+// (tick difference, so the counter's wrap-around does not matter). A full
+// list stops the automatic capture; an empty read-out is skipped.
+void TMainForm::autoCaptureStep()
+{
+    if (!Session.options().AutoCapture || !ui.cbAutoCapture->isChecked())
+        return;
+    const uint32_t interval = uint16_t(ui.udCaptureInterval->position());
+    const uint32_t now = GetTickCount();
+    if (uint32_t(now - LastCaptureTick) <= interval)
+        return;
+    LastCaptureTick = now;
+    const QString& text = Session.readOutText();
+    if (captureLineCount() >= kMaxCaptureLines)
+        ui.cbAutoCapture->setChecked(false);
+    else if (!text.isEmpty())
+        ui.DataMemo->appendPlainText(text);
+}
+
+// Ctrl+Shift+D: the list keeps its lines while hidden.
+void TMainForm::toggleCaptureList()
+{
+    const bool shown = !Session.options().AutoCapture;
+    Session.setAutoCapture(shown);
+    ui.DataPanel->setVisible(shown);
+    if (shown)
+        PlaceCaptureList();
 }
 
 QStringList TMainForm::CapturedLines() const

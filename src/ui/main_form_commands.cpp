@@ -52,8 +52,7 @@ void TMainForm::BlinkTriggerTimer()
         showRow();
     }
     if (BlankSummary) {
-        ui.StPanel3->clear();
-        ui.StPanel3->setToolTip(QString());
+        clearSummary();
         ui.BlinkTrigger->stop();
     }
 }

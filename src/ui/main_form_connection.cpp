@@ -4,6 +4,7 @@
 #include "ui/colours.h"
 #include "ui/com_port_form.h"
 #include "ui/settings_form.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QApplication>
@@ -68,6 +69,8 @@ void TMainForm::connectTo(const QString& portName)
         QMessageBox::critical(this, windowTitle(), error);
 
     showRow(true);
+    if (!Session.row().RefReadOutVisible)
+        ScPos->setActive(Session.options().LayoutEditMode);
     if (Session.options().LayoutEditMode)
         restoreLayoutFromSettings();
     ApplySettings(false);
@@ -123,6 +126,7 @@ void TMainForm::showRow(bool relayout)
 
 void TMainForm::setSummary(const QString& text, bool settingsStyle)
 {
+    SettingsSummaryShown = settingsStyle && !text.isEmpty();
     ui.StPanel3->setText(text);
     ui.StPanel3->setFontColour(settingsStyle ? Colours::Navy : QColor(Qt::black));
     QFont font = ui.StPanel3->font();
@@ -130,6 +134,13 @@ void TMainForm::setSummary(const QString& text, bool settingsStyle)
     font.setUnderline(settingsStyle);
     ui.StPanel3->setFont(font);
     ui.StPanel3->setToolTip(settingsStyle ? "   Double click to change   " : QString());
+}
+
+void TMainForm::clearSummary()
+{
+    SettingsSummaryShown = false;
+    ui.StPanel3->clear();
+    ui.StPanel3->setToolTip(QString());
 }
 
 } // namespace k740

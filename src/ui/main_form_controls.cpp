@@ -6,7 +6,6 @@
 #include "ui/widgets/up_down.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +22,8 @@ static void RegisterPictures()
 }
 
 namespace k740 {
+
+const char kProductPage[] = "https://www.example.com/k740/";
 
 namespace {
 
@@ -66,12 +67,15 @@ TPanel* StatusField(QWidget* parent, int left, int width)
 // background through.
 QPixmap TransparentBitmap(const QString& path)
 {
-    const QImage image(path);
-    QPixmap pixmap = QPixmap::fromImage(image);
-    if (!image.isNull())
-        pixmap.setMask(
-            QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, image.height() - 1), Qt::MaskOutColor)));
-    return pixmap;
+    QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    if (image.isNull())
+        return {};
+    const QRgb background = image.pixel(0, image.height() - 1);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == background)
+                image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return QPixmap::fromImage(image);
 }
 
 QTimer* Timer(QWidget* form, int interval)
@@ -92,15 +96,19 @@ void TMainFormControls::setupUi(QWidget* form)
     p.setColor(QPalette::Window, Qt::white);
     form->setPalette(p);
     form->setFont(FontPixels("Liberation Sans", 10));
-    form->setGeometry(194, 170, 1036, 512);
+    // Designed bounds of the window's frame; the window keeps its outer size
+    // when the window manager adds the frame.
+    form->move(194, 170);
+    form->resize(1036, 512);
 
     pHead = PlainPanel(form, Qt::white);
     pHead->setGeometry(4, 0, 973, 72);
-    Image1 = new QLabel(pHead);
+    Image1 = new TPanel(pHead);
     Image1->setPixmap(QPixmap::fromImage(LoadJpeg(":/logo.jpg")));
     Image1->setScaledContents(true);
     Image1->setGeometry(708, 4, 253, 63);
     Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QString("Double click to visit the K740 web page: ") + kProductPage);
 
     YPanel = PlainPanel(form, Colours::Orange);
     YPanel->setGeometry(0, 72, 965, 20);

@@ -14,6 +14,9 @@ namespace k740 {
 class TPanel;
 class TUpDown;
 
+// The product web page, opened by a double click on the logo.
+extern const char kProductPage[];
+
 // The main window's controls and timers under their designed names, created
 // with their designed bounds, texts and fonts by setupUi. The window keeps
 // them private; tests read them through the window's const accessor.
@@ -21,7 +24,7 @@ struct TMainFormControls {
     void setupUi(QWidget* form);
 
     QWidget* pHead = nullptr;
-    QLabel* Image1 = nullptr;
+    TPanel* Image1 = nullptr;
     QWidget* YPanel = nullptr;
     QWidget* GPanel = nullptr;
     QLabel* PosLabel = nullptr;

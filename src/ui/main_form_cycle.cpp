@@ -3,6 +3,7 @@
 
 #include "ui/colours.h"
 #include "ui/layout_rules.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ void TMainForm::LoopTimerTimer()
         showCycle(cycle);
     if (!Session.notConnected() && !Destroyed)
         ui.LoopTimer->start(Session.msUntilNextCycle());
+    autoCaptureStep();
 }
 
 void TMainForm::showCycle(const TCycleResult& cycle)
@@ -32,11 +34,10 @@ void TMainForm::showCycle(const TCycleResult& cycle)
     }
     if (!cycle.LogError.isEmpty())
         showMessage(cycle.LogError);
-    if (cycle.Reference) {
+    if (cycle.ReferenceMarked) {
         showRefReadOut();
         showRow();
-        if (cycle.Reference->Flash)
-            flashReference();
+        flashReference();
     }
     if (cycle.StatusColour)
         ui.pColorStatus->setBackground(*cycle.StatusColour);
@@ -90,11 +91,11 @@ void TMainForm::linkLost()
     ui.initTimer->setInterval(1000);
     ui.initTimer->start();
     ui.StPanel2->setText("K740 not detected");
-    ui.StPanel3->clear();
-    ui.StPanel3->setToolTip(QString());
+    clearSummary();
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3})
         field->hide();
     placeExtendedFields();
+    ScPos->setActive(false);
 }
 
 } // namespace k740

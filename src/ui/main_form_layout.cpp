@@ -2,6 +2,7 @@
 #include "ui/main_form.h"
 
 #include "ui/layout_rules.h"
+#include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace k740 {
 
@@ -59,16 +61,14 @@ void TMainForm::layoutRow()
 void TMainForm::FormShow()
 {
     const QRect area = workArea();
-    const int frameExtra = frameGeometry().height() - height();
     if (!Session.options().KeepDesignSize) {
         if (!GeometryRestored)
-            setGeometry(0, y(), area.width(), area.height() / 2 - frameExtra);
-        setMaximumHeight(Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2 - frameExtra);
-        const int minimum = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height() + ui.pHead->height()
-            + ui.YPanel->height() + ui.StPanel->height() + ui.ExtStPanel->height();
-        setMinimumHeight(minimum);
-        setMaximumWidth(area.width());
-        setMinimumWidth(area.width() / 2);
+            setOuterBounds({0, y(), area.width(), area.height() / 2});
+        const int minimumHeight = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height()
+            + ui.pHead->height() + ui.YPanel->height() + frameExtra().height() + ui.StPanel->height()
+            + ui.ExtStPanel->height();
+        const int maximumHeight = Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2;
+        setOuterLimits({area.width() / 2, minimumHeight}, {area.width(), maximumHeight});
     }
     setTop(ui.YPanel, ui.pHead->height());
     setTop(ui.GPanel, ui.pHead->height() + ui.YPanel->height());
@@ -95,6 +95,8 @@ void TMainForm::FormShow()
     setWidth(ui.GPanel, clientWidth);
     setLeft(ui.Image1, clientWidth - ui.Image1->width() - 4);
     setHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
+    if (!refShown && Session.options().LayoutEditMode)
+        keepPanelReachable();
     setWidth(ui.ExtStPanel, clientWidth);
     placeExtendedFields();
     setTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
@@ -104,12 +106,16 @@ void TMainForm::FormShow()
     setTop(ui.RefPanel, ui.PosPanel->y());
     setTop(ui.PosLabel, ui.PosPanel->y() - ui.PosLabel->height());
     setTop(ui.RefLabel, ui.PosLabel->y());
-    placeHomeButton();
+    if (ui.RefPanel->isVisibleTo(this) && ui.bbZeroRef->isVisibleTo(this))
+        setTop(ui.bbZeroRef, ui.bbZero->y());
+    else
+        placeHomeButton(30);
     setWidth(ui.StPanel, clientWidth);
     setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
     setTop(ui.StPanel, height() - ui.StPanel->height());
     if (Session.options().AutoCapture)
         PlaceCaptureList();
+    ScPos->PlaceHandles();
     if (Session.activeSettings().ShowStatusColor)
         PlaceStatusColour();
 }
@@ -138,7 +144,8 @@ void TMainForm::FormResize()
         setLeft(ui.bbZeroRef, row.zeroRefLeft);
     } else {
         setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
-        placeHomeButton();
+        placeHomeButton(ui.bbZeroRef->height());
+        ScPos->PlaceHandles();
     }
     setLeft(ui.PosLabel, ui.PosPanel->x());
     setLeft(ui.RefLabel, ui.RefPanel->x());
@@ -152,12 +159,22 @@ void TMainForm::FormResize()
         PlaceCaptureList();
 }
 
-// One-panel row: a low HOME button right-aligned 4 pixels above the read-out.
-void TMainForm::placeHomeButton()
+// Stored panel bounds may lie outside the body or be empty: the panel is
+// kept inside it, at least one pixel in each direction.
+void TMainForm::keepPanelReachable()
+{
+    const QRect p = ui.PosPanel->geometry();
+    const PanelBounds kept
+        = ReachablePanel({p.x(), p.y(), p.width(), p.height()}, ui.GPanel->width(), ui.GPanel->height());
+    ui.PosPanel->setGeometry(kept.left, kept.top, kept.width, kept.height);
+}
+
+// One-panel row: HOME right-aligned 4 pixels above the read-out.
+void TMainForm::placeHomeButton(int height)
 {
     if (ui.RefPanel->isVisibleTo(this) || !ui.bbZeroRef->isVisibleTo(this))
         return;
-    setHeight(ui.bbZeroRef, 30);
+    setHeight(ui.bbZeroRef, height);
     setTop(ui.bbZeroRef, ui.PosPanel->y() - ui.bbZeroRef->height() - 4);
     setLeft(ui.bbZeroRef, ui.PosPanel->x() + ui.PosPanel->width() - ui.bbZeroRef->width());
 }
@@ -188,6 +205,48 @@ void TMainForm::PlaceCaptureList()
     ui.DataPanel->setGeometry(ui.GPanel->width() - ui.DataPanel->width(), 0, ui.DataPanel->width(),
         ui.GPanel->height() - ui.ExtStPanel->height());
     ui.DataMemo->setGeometry(ui.DataMemo->x(), 28, ui.DataMemo->width(), ui.DataPanel->height() - 28);
+}
+
+QSize TMainForm::frameExtra() const
+{
+    return frameGeometry().size() - size();
+}
+
+void TMainForm::setOuterBounds(const QRect& outer)
+{
+    move(outer.topLeft());
+    resize(outer.size() - frameExtra());
+}
+
+// A maximum of QWIDGETSIZE_MAX is no limit.
+void TMainForm::setOuterLimits(const QSize& minimum, const QSize& maximum)
+{
+    OuterMinimum = minimum;
+    OuterMaximum = maximum;
+    applyOuterLimits();
+}
+
+void TMainForm::applyOuterLimits()
+{
+    const QSize extra = frameExtra();
+    auto client = [](int outer, int frame) { return outer == QWIDGETSIZE_MAX ? outer : std::max(0, outer - frame); };
+    setMinimumSize(client(OuterMinimum.width(), extra.width()), client(OuterMinimum.height(), extra.height()));
+    setMaximumSize(client(OuterMaximum.width(), extra.width()), client(OuterMaximum.height(), extra.height()));
+}
+
+// The window manager framed the window, or changed its frame: the window
+// keeps its outer size and limits, and is laid out again.
+void TMainForm::followFrameMargins()
+{
+    const QSize extra = frameExtra();
+    if (extra == FrameExtra)
+        return;
+    const QSize outer = size() + FrameExtra;
+    FrameExtra = extra;
+    applyOuterLimits();
+    resize(outer - extra);
+    if (FirstShowDone)
+        FormShow();
 }
 
 // Logo modes: 0 both, 1 top only, 2 bottom only, 3 none; other values change nothing.

@@ -1,7 +1,12 @@
-// The layout kept with the settings, and the save at exit.
+// The settings change cycle, the layout kept with the settings, and the save
+// at exit.
 #include "ui/main_form.h"
 
+#include "ui/settings_form.h"
 #include "ui/widgets/panel.h"
+
+#include <QPlainTextEdit>
+#include <QTimer>
 
 namespace k740 {
 
@@ -39,13 +44,67 @@ void TMainForm::restoreLayoutFromSettings()
     // apply it, and is saved back as it was.
     Session.setLogoMode(stored.Logo_Flag);
     SetLogoMode(stored.Logo_Flag);
-    setMinimumSize(0, 0);
-    const int frameExtra = frameGeometry().height() - height();
-    const int frameWidth = frameGeometry().width() - width();
-    setGeometry(stored.Position_Left, stored.Position_Top, stored.Position_Width - frameWidth,
-        stored.Position_Height - frameExtra);
+    setOuterLimits({0, 0}, OuterMaximum);
+    setOuterBounds({stored.Position_Left, stored.Position_Top, stored.Position_Width, stored.Position_Height});
     GeometryRestored = true;
     FormShow();
+}
+
+// Edits the settings while polling pauses; OK commits, saves and applies them.
+void TMainForm::StPanel3DblClick()
+{
+    if (!SettingsSummaryShown || !SettingsForm)
+        return;
+    const bool wasPolling = ui.LoopTimer->isActive();
+    const bool dcrWasOn = Session.activeSettings().DCR;
+    ui.LoopTimer->stop();
+
+    const RunOptions& options = Session.options();
+    if (options.LayoutEditMode)
+        SavedPanelGeometry = liveGeometry();
+    else
+        Session.setShowRefMarks();
+    const InterfaceIdentity& identity = Session.identity();
+    TSettingsDialogContext context;
+    context.InterfaceKind = identity.InterfaceKind;
+    context.ExtendedInterface = identity.ExtendedInterface;
+    context.FirmwareVersion = identity.FirmwareVersion;
+    context.LayoutEditMode = options.LayoutEditMode;
+    context.RecordingOptionsVisible = RecordingOptionsVisible;
+    TRunChoices run;
+    run.AutoSave = options.AutoSave;
+    run.AutoSaveInterval = Session.autoSaveInterval();
+    run.AutoCapture = options.AutoCapture;
+    run.LogoMode = options.LogoMode;
+
+    if (const auto result = SettingsForm->Edit(Session.activeSettings(), run, context))
+        applyDialogResult(*result, dcrWasOn);
+    if (wasPolling && !Session.notConnected() && !Destroyed)
+        ui.LoopTimer->start();
+    FormResize();
+    FittedFontSize = 72;
+}
+
+void TMainForm::applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn)
+{
+    const bool layoutEditMode = Session.options().LayoutEditMode;
+    Session.setAutoSave(result.Run.AutoSave, result.Run.AutoSaveInterval);
+    if (layoutEditMode)
+        Session.setLogoMode(result.Run.LogoMode);
+    Session.commitSettings(result.Active);
+    if (layoutEditMode) {
+        SetLogoMode(Session.options().LogoMode);
+        FormShow();
+    }
+    saveSettings();
+    if (result.SettingsChanged)
+        Session.clearRefReadOut();
+    showRefReadOut();
+    Session.setAutoCapture(result.Run.AutoCapture);
+    ui.DataPanel->setVisible(result.Run.AutoCapture);
+    if (result.Run.AutoCapture)
+        PlaceCaptureList();
+    ApplySettings(dcrWasOn);
 }
 
 } // namespace k740

@@ -94,11 +94,13 @@ ProgramProcess::~ProgramProcess()
     }
 }
 
-void ProgramProcess::start(const QString& vportDir, const QStringList& arguments)
+void ProgramProcess::start(const QString& vportDir, const QStringList& arguments, const QString& display)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("K740_VPORT_DIR", vportDir);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+    if (!display.isEmpty())
+        env.insert("DISPLAY", display);
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(dir_.path() + "/k740", arguments);

@@ -36,7 +36,8 @@ public:
     ~ProgramProcess();
 
     QString folder() const { return dir_.path(); }
-    void start(const QString& vportDir, const QStringList& arguments);
+    // Offscreen, or on the X display `display` when one is given.
+    void start(const QString& vportDir, const QStringList& arguments, const QString& display = QString());
     // SIGTERM, as a logout or a service manager would end it.
     bool terminate(int timeoutMs = 5000);
     QString file(const QString& name) const;

@@ -61,7 +61,7 @@ void LoadAndSaveSettings()
     const TEncoderSettings filtered = LoadSettings({ProgramDir(), "COM3", "ABC", true}, window, nullptr);
     InterfaceIdentity identity;
     identity.ExtendedInterface = true;
-    identity.InterfaceKind = 1;
+    identity.InterfaceKind = TInterfaceKind::Absolute;
     identity.FirmwareVersion = 116;
     CommitSettings(ActivateSettings(plain, identity), plain);
     identity.ExtendedInterface = false;

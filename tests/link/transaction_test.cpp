@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
@@ -283,3 +285,39 @@ TEST(TransactRealClock, SilenceTimesOutAfterABitOver100ms)
 }
 
 } // namespace
+
+namespace {
+QStringList traced;
+void CollectTrace(QtMsgType, const QMessageLogContext& context, const QString& message)
+{
+    if (QByteArray(context.category) == "k740.link")
+        traced.append(message);
+}
+} // namespace
+
+TEST_F(TransactTest, LinkTraceWritesOneLinePerExchangeWhenSwitchedOn)
+{
+    port.answers.push_back({{1, "0\r"}});
+    port.answers.push_back({{1, "K740-9Q\x01 1.17\r"}});
+    port.answers.push_back({{1, "x"}});
+    QByteArray reply;
+    traced.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CollectTrace);
+    transact("?", reply); // off by default
+    QLoggingCategory::setFilterRules("k740.link.debug=true");
+    transact("v", reply);
+    transact("?", reply);
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+
+    ASSERT_EQ(traced.size(), 2);
+    const QRegularExpression line(R"re(^\d+\.\d{3} ms scripted "(.*)" -> "(.*)" result (-?\d+) in \d+\.\d{3} ms$)re");
+    const QRegularExpressionMatch first = line.match(traced[0]);
+    ASSERT_TRUE(first.hasMatch()) << traced[0].toStdString();
+    EXPECT_EQ(first.captured(1), "v");
+    EXPECT_EQ(first.captured(2), R"re(K740-9Q\x01 1.17\r)re");
+    EXPECT_EQ(first.captured(3), "0");
+    const QRegularExpressionMatch second = line.match(traced[1]);
+    ASSERT_TRUE(second.hasMatch()) << traced[1].toStdString();
+    EXPECT_EQ(second.captured(3), "-1");
+}

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace k740;
 
@@ -35,12 +37,26 @@ protected:
 
     // The listed virtual ports; USB devices of the machine running the test
     // (tty names) are left out.
-    QStringList virtualPorts()
+    QStringList virtualPorts() { return virtualPorts(provider); }
+    static QStringList virtualPorts(SystemPortProvider& from)
     {
-        QStringList names = provider.candidatePorts();
+        QStringList names = from.candidatePorts();
         names.erase(std::remove_if(names.begin(), names.end(), [](const QString& n) { return n.startsWith("tty"); }),
             names.end());
         return names;
+    }
+
+    // What a new provider lists twice over, and what it writes meanwhile on standard error.
+    static std::pair<QStringList, QString> listTwice()
+    {
+        SystemPortProvider fresh;
+        testing::internal::CaptureStderr();
+        const QStringList names = virtualPorts(fresh) + virtualPorts(fresh);
+        return {names, QString::fromStdString(testing::internal::GetCapturedStderr())};
+    }
+    static QString ignoredNote(const QString& folder, const QString& problem)
+    {
+        return QString("k740: virtual-port folder %1 ignored: it %2\n").arg(folder, problem);
     }
 
     QTemporaryDir dir;
@@ -101,6 +117,39 @@ TEST_F(SystemPortProviderTest, OpensByNameAndReportsVanishedNames)
     error = 0;
     EXPECT_FALSE(provider.open("never", error));
     EXPECT_EQ(error, ENOENT);
+}
+
+TEST_F(SystemPortProviderTest, UsesOnlyAPrivateFolderAndSaysOnceWhyNot)
+{
+    link(ptyA.slavePath, "vcom0");
+    QTemporaryDir outside;
+    const QString viaLink = outside.filePath("ports");
+    ASSERT_TRUE(QFile::link(dir.path(), viaLink));
+    const std::tuple<QString, mode_t, QString> cases[] = {{dir.path(), 0700, ""},
+        {dir.path(), 0770, "is writable by group or others"}, {dir.path(), 0777, "is writable by group or others"},
+        {viaLink, 0700, "is a symbolic link"}, {viaLink + '/', 0700, "is a symbolic link"}};
+    for (const auto& [folder, mode, problem] : cases) {
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), mode), 0);
+        qputenv("K740_VPORT_DIR", QFile::encodeName(folder));
+        const auto [names, errors] = listTwice();
+        const QStringList used{"vcom0", "vcom0"};
+        EXPECT_EQ(names, problem.isEmpty() ? used : QStringList()) << folder.toStdString() << ' ' << mode;
+        EXPECT_EQ(errors, problem.isEmpty() ? QString() : ignoredNote(folder, problem));
+    }
+}
+
+TEST_F(SystemPortProviderTest, IgnoresWhatAnotherUserOwns)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a second owner needs root to chown";
+    const auto giveAway = [](const QString& path) { return ::lchown(QFile::encodeName(path).constData(), 4242, 4242); };
+    link(ptyA.slavePath, "mine");
+    link(ptyB.slavePath, "theirs");
+    ASSERT_EQ(giveAway(dir.filePath("theirs")), 0);
+    EXPECT_EQ(virtualPorts(), QStringList{"mine"});
+    ASSERT_EQ(giveAway(dir.path()), 0);
+    const auto expected = std::make_pair(QStringList(), ignoredNote(dir.path(), "belongs to another user"));
+    EXPECT_EQ(listTwice(), expected);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 namespace {
 
@@ -80,6 +81,9 @@ TEST(PtySimulator, PublishesLinkAnswersIdentityAndRemovesLinkOnQuit)
     const QString link = folder + QStringLiteral("/vtest0");
     ASSERT_EQ(sim.nextLine(), "ready " + link.toLocal8Bit());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
+    struct stat created { };
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &created), 0);
+    EXPECT_EQ(created.st_mode & 07777, 0700u);
 
     for (int session = 0; session < 2; ++session) { // the host may reopen the port
         QSerialPort port;
@@ -141,15 +145,25 @@ TEST(PtySimulator, UnplugReplugTruthAndCommandLog)
     EXPECT_EQ(file.readAll(), "?\nB7\\r\n?\n");
 }
 
-TEST(PtySimulator, RejectsUnsafeNamesAndUnknownFaults)
+TEST(PtySimulator, RejectsUnsafeNamesFoldersAndUnknownFaults)
 {
     QTemporaryDir dir;
-    for (const QStringList& arguments : {QStringList{"--dir", dir.path(), "--name", "../evil"},
-             QStringList{"--dir", dir.path(), "--fault", "meltdown"}}) {
+    QTemporaryDir open; // writable by all, holding a link to dir
+    ASSERT_EQ(::chmod(QFile::encodeName(open.path()).constData(), 0777), 0);
+    const QString viaLink = open.filePath("link");
+    ASSERT_TRUE(QFile::link(dir.path(), viaLink));
+    const std::pair<QStringList, QString> cases[] = {{{"--dir", dir.path(), "--name", "../evil"}, "--name"},
+        {{"--dir", dir.path(), "--fault", "meltdown"}, "--fault"},
+        {{"--dir", open.path()}, "refusing to publish in " + open.path() + ": the folder is writable by group"},
+        {{"--dir", viaLink}, "refusing to publish in " + viaLink + ": the folder is a symbolic link"}};
+    for (const auto& [arguments, message] : cases) {
         QProcess process;
         process.start(QStringLiteral(K740_BINARY_DIR "/k740-sim"), arguments);
         ASSERT_TRUE(process.waitForFinished(kGenerousMs));
         EXPECT_NE(process.exitCode(), 0) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(QString(process.readAllStandardError()).startsWith("k740-sim: " + message))
+            << message.toStdString();
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_EQ(QDir(open.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList{"link"});
 }

@@ -63,3 +63,22 @@ TEST(LayoutRules, ReadOutFontDropsTo48Then36AndStaysReducedWhenSticky)
     EXPECT_EQ(FittedPointSize(width, 800, true, 48), 48);
     EXPECT_EQ(FittedPointSize(width, 800, false, 48), 72);
 }
+
+TEST(LayoutRules, StoredPanelIsKeptInsideTheBodyAndNotEmpty)
+{
+    struct Case {
+        PanelBounds stored, kept;
+    };
+    for (const Case& k : {
+             Case{{100, 50, 400, 104}, {100, 50, 400, 104}}, // inside: unchanged
+             Case{{-500, 9000, 0, -3}, {0, 299, 1, 1}},      // off the top-left, empty
+             Case{{5000, -20, 90000, 50}, {0, 0, 1000, 50}}, // wider than the body
+             Case{{950, 280, 100, 40}, {900, 260, 100, 40}}, // past the bottom-right corner
+         }) {
+        const PanelBounds kept = ReachablePanel(k.stored, 1000, 300);
+        EXPECT_EQ(kept.left, k.kept.left);
+        EXPECT_EQ(kept.top, k.kept.top);
+        EXPECT_EQ(kept.width, k.kept.width);
+        EXPECT_EQ(kept.height, k.kept.height);
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTest>
 
 using namespace k740;
 
@@ -47,6 +48,17 @@ QString MainFormTest::readFile(const QString& name) const
 {
     QFile f(programDir() + name);
     return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+
+QWidget* MainFormTest::keyTarget() const
+{
+    QWidget* focus = form->focusWidget();
+    return focus ? focus : form.get();
+}
+
+void MainFormTest::typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(keyTarget(), key, modifiers);
 }
 
 DeviceConfig CounterDevice()

@@ -29,6 +29,9 @@ protected:
     QString programDir() const { return dir.path() + "/"; }
     void writeIni(const QString& text);
     QString readFile(const QString& name) const;
+    // Real key events to the control with the focus (the window when none has it).
+    QWidget* keyTarget() const;
+    void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
 
     QTemporaryDir dir;
     FakePortProvider ports;

@@ -87,6 +87,13 @@ TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
     device->setPosition(1250);
     poll();
     EXPECT_EQ(form->controls().PosPanel->text(), "0.250");
+
+    // The next mark comes within the flash: it shows, but does not prolong it.
+    const int flash = form->controls().TrigTimer->timerId();
+    device->setPosition(2000);
+    poll();
+    EXPECT_EQ(form->controls().RefPanel->text(), "1.000");
+    EXPECT_EQ(form->controls().TrigTimer->timerId(), flash);
 }
 
 TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
@@ -108,7 +115,7 @@ TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
     form->BlinkTriggerTimer();
     EXPECT_EQ(form->controls().PosPanel->text(), "0.700");
 
-    form->FormKeyPress(QChar(0x1b));
+    typeKey(Qt::Key_Escape);
     EXPECT_FALSE(form->session().homing().Homing);
     EXPECT_EQ(form->session().homing().ZeroOffset, 0);
     EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
@@ -150,7 +157,7 @@ TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
     device->setPosition(40100); // past one mark
     poll();
     EXPECT_EQ(form->session().homing().DcrState, TDcrState::SecondMarkAwaited);
-    form->FormKeyPress(QChar(0x1b));
+    typeKey(Qt::Key_Escape);
     EXPECT_FALSE(form->session().homing().Homing);
     EXPECT_EQ(form->session().homing().RefOffset, 30100);
     EXPECT_TRUE(form->controls().RefPanel->text().isEmpty());

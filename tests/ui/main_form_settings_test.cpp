@@ -91,11 +91,40 @@ TEST_F(MainFormTest, UnwritableProgramFolderIsReportedAtExit)
     // Make the settings file impossible to replace: a folder in its place.
     ASSERT_TRUE(QDir(programDir()).mkdir("K740.INI"));
     QStringList shown;
+    QMessageBox::Icon icon = QMessageBox::Critical;
     answerModals([&](QWidget* modal) {
         shown.append(textOf(modal));
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            icon = box->icon();
         static_cast<QDialog*>(modal)->accept();
     });
     form->FormDestroy();
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].startsWith("Unable to write to " + programDir() + "K740.INI")) << shown[0].toStdString();
+}
+
+TEST_F(MainFormTest, LayoutEditModeTakesTheStoredLogoFlagAndSavesItBack)
+{
+    struct Case {
+        const char* section;
+        int32_t logoMode;    // after the connection
+        bool topLogoShown;   // "/NL" hid it at start
+        const char* written; // at exit
+    };
+    const Case cases[] = {
+        {"", 0, true, "Logo_Flag=0"}, // absent: 0, not the command line's mode
+        {"Logo_Flag=1\n", 1, true, "Logo_Flag=1"},
+        {"Logo_Flag=7\n", 7, false, "Logo_Flag=7"}, // no such mode: nothing changes, kept as stored
+    };
+    for (const Case& c : cases) {
+        ports.plug("vcom0", CounterDevice());
+        writeIni(QString("[K740.vcom0]\n") + c.section);
+        start({"/E", "/NL"});
+        search();
+        EXPECT_EQ(form->session().options().LogoMode, c.logoMode) << c.section;
+        EXPECT_EQ(form->controls().Image1->isVisibleTo(form.get()), c.topLogoShown) << c.section;
+        form->FormDestroy();
+        EXPECT_TRUE(readFile("K740.INI").contains(QString(c.written) + "\n")) << c.section;
+    }
 }

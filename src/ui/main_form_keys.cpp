@@ -1,0 +1,73 @@
+// Keyboard preview: the window's key handlers see every key typed into one
+// of its controls before the control does.
+#include "ui/main_form.h"
+
+#include "ui/widgets/move_sizer.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+namespace k740 {
+
+namespace {
+constexpr Qt::KeyboardModifiers kModifierKeys
+    = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+constexpr Qt::KeyboardModifiers kCtrlShift = Qt::ShiftModifier | Qt::ControlModifier;
+} // namespace
+
+// Qt hands a key that a control ignored on to its parents; only the first
+// delivery, to the control with the focus (or to the window when none has
+// it), is previewed. While the move/resize component holds the keyboard on
+// the window itself, it offers key presses to previewKeyDown and swallows
+// the rest.
+bool TMainForm::keyPreviewed(QObject* receiver, QEvent* event) const
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    if (!receiver->isWidgetType() || static_cast<QWidget*>(receiver)->window() != this)
+        return false;
+    QWidget* focus = focusWidget();
+    if (receiver != (focus ? focus : this))
+        return false;
+    return !(ScPos->Active() && receiver == this);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (keyPreviewed(watched, event)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress) {
+            FormKeyDown(key->key(), key->modifiers());
+            if (!key->text().isEmpty())
+                FormKeyPress(key->text().at(0));
+        } else if (!key->isAutoRepeat()) {
+            FormKeyUp(key->key(), key->modifiers());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TMainForm::previewKeyDown(QKeyEvent* event)
+{
+    FormKeyDown(event->key(), event->modifiers());
+    return false;
+}
+
+void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_F2)
+        CaptureReadOut();
+}
+
+// The whole state counts: Alt or a held mouse button makes it another command.
+void TMainForm::FormKeyUp(int key, Qt::KeyboardModifiers shift)
+{
+    if ((shift & kModifierKeys) != kCtrlShift || QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    if (key == Qt::Key_D)
+        toggleCaptureList();
+    else if (key == Qt::Key_A)
+        RecordingOptionsVisible = !RecordingOptionsVisible;
+}
+
+} // namespace k740
