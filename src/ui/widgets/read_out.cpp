@@ -15,7 +15,8 @@ TReadOut::TReadOut(QWidget* parent)
     : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setAutoFillBackground(true);
+    // The paint fills its own background: one painter per paint, not two.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     Raw = QRawFont::fromFont(font());
 }
 
@@ -91,6 +92,8 @@ void TReadOut::timerEvent(QTimerEvent* event)
 void TReadOut::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    for (const QRect& area : event->region())
+        painter.fillRect(area, palette().window());
     const QRect inside = contentsRect();
     if (!inside.contains(event->rect()))
         drawFrame(&painter);
