@@ -43,7 +43,7 @@ void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsFor
 
 void TMainForm::connectHandlers()
 {
-    connect(ui.PosPanel, &TPanel::clicked, this, &TMainForm::PosPanelClick);
+    connect(ui.PosPanel, &TReadOut::clicked, this, &TMainForm::PosPanelClick);
     connect(ui.bbZero, &QPushButton::clicked, this, &TMainForm::bbZeroClick);
     connect(ui.bbZeroRef, &QPushButton::clicked, this, &TMainForm::bbZeroRefClick);
     connect(ui.ExtStPanel2, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel2DblClick);

@@ -4,11 +4,9 @@
 #include "ui/main_form_controls.h"
 #include "ui/widgets/sizer_types.h"
 
-#include <QFontMetrics>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
-#include <map>
 
 namespace k740 {
 
@@ -142,7 +140,6 @@ private:
     QSize FrameExtra{0, 0}; // frame size minus client size, as last seen
     uint32_t LastCaptureTick = 0;
     QSet<QString> PermissionReported;           // ports whose permission problem went to stderr
-    std::map<int, QFontMetrics> ReadOutMetrics; // read-out font by point size, for text fitting
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
     bool FirstShowDone = false;

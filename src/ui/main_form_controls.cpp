@@ -45,14 +45,12 @@ QWidget* PlainPanel(QWidget* parent, const QColor& colour)
     return panel;
 }
 
-TPanel* ReadOut(QWidget* parent, const QColor& colour, const QRect& bounds)
+TReadOut* ReadOut(QWidget* parent, const QColor& colour, const QRect& bounds)
 {
-    auto* panel = new TPanel(parent, true);
+    auto* panel = new TReadOut(parent);
     panel->setFont(FontPixels("Liberation Sans", 96));
     panel->setFontColour(colour);
     panel->setBackground(QApplication::palette().color(QPalette::Button));
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setTextFormat(Qt::PlainText);
     panel->setGeometry(bounds);
     return panel;
 }

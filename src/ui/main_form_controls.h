@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/widgets/read_out.h"
 
 class QCheckBox;
 class QLabel;
@@ -29,8 +30,8 @@ struct TMainFormControls {
     QLabel* PosLabel = nullptr;
     QLabel* RefLabel = nullptr;
     TPanel* pColorStatus = nullptr;
-    TPanel* PosPanel = nullptr;
-    TPanel* RefPanel = nullptr;
+    TReadOut* PosPanel = nullptr;
+    TReadOut* RefPanel = nullptr;
     QPushButton* bbZero = nullptr;
     QPushButton* bbZeroRef = nullptr;
     QWidget* ExtStPanel = nullptr;

@@ -61,15 +61,7 @@ void TMainForm::showRefReadOut()
 
 void TMainForm::fitPositionText(const QString& text)
 {
-    auto widthAt = [&](int points) {
-        auto metrics = ReadOutMetrics.find(points);
-        if (metrics == ReadOutMetrics.end()) {
-            QFont font = ui.PosPanel->font();
-            font.setPointSize(points);
-            metrics = ReadOutMetrics.emplace(points, QFontMetrics(font)).first;
-        }
-        return metrics->second.horizontalAdvance(text);
-    };
+    auto widthAt = [&](int points) { return ui.PosPanel->textWidth(text, points); };
     const TEncoderSettings& active = Session.activeSettings();
     const bool sticky = active.Rotary && active.Degrees < 2;
     const int size = FittedPointSize(widthAt, ui.PosPanel->width(), sticky, FittedFontSize);

@@ -34,7 +34,7 @@ protected:
         search();
         poll();
     }
-    TPanel* panel() const { return form->controls().PosPanel; }
+    TReadOut* panel() const { return form->controls().PosPanel; }
     void clickPanel()
     {
         QTest::mouseClick(panel(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -56,7 +56,7 @@ TEST_F(PanelEditTest, ClickSelectsTheReadOutWithEightNavyHandlesWithoutClicking)
 {
     connect({"/E"});
     ASSERT_TRUE(sizer().Active());
-    QSignalSpy clicks(panel(), &TPanel::clicked);
+    QSignalSpy clicks(panel(), &TReadOut::clicked);
     clickPanel();
     ASSERT_EQ(sizer().targetCount(), 1);
     EXPECT_EQ(clicks.count(), 0);

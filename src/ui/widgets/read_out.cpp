@@ -1,0 +1,134 @@
+#include "ui/widgets/read_out.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <cmath>
+
+namespace k740 {
+
+namespace {
+constexpr double kFallbackRefreshHz = 60;
+} // namespace
+
+TReadOut::TReadOut(QWidget* parent)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The paint fills its own background: one painter per paint, not two.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Raw = QRawFont::fromFont(font());
+}
+
+void TReadOut::setText(const QString& text)
+{
+    if (text == Text)
+        return;
+    Text = text;
+    if (FrameTimer.isActive())
+        return; // the pending frame shows it
+    const qint64 wait = SinceShown.isValid() ? frameIntervalMs() - SinceShown.elapsed() : 0;
+    if (wait > 0)
+        FrameTimer.start(int(wait), this);
+    else
+        showText();
+}
+
+void TReadOut::setFontColour(const QColor& colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, colour);
+    setPalette(p);
+}
+
+void TReadOut::setBackground(const QColor& colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+}
+
+int TReadOut::textWidth(const QString& text, int points) const
+{
+    auto raw = RawByPoints.find(points);
+    if (raw == RawByPoints.end()) {
+        QFont sized = font();
+        sized.setPointSize(points);
+        raw = RawByPoints.emplace(points, QRawFont::fromFont(sized)).first;
+    }
+    return qRound(TextAdvance(raw->second, text));
+}
+
+int TReadOut::frameIntervalMs() const
+{
+    const qreal hz = screen() ? screen()->refreshRate() : 0;
+    return int(std::ceil(1000 / (hz >= 1 ? hz : kFallbackRefreshHz)));
+}
+
+void TReadOut::showText()
+{
+    SinceShown.start();
+    TGlyphLine next(Text, Raw, contentsRect());
+    update(next.changedArea(Shown));
+    Shown = std::move(next);
+}
+
+void TReadOut::layOutAgain()
+{
+    Shown = TGlyphLine(Text, Raw, contentsRect());
+    update();
+}
+
+void TReadOut::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != FrameTimer.timerId()) {
+        QFrame::timerEvent(event);
+        return;
+    }
+    FrameTimer.stop();
+    showText();
+}
+
+void TReadOut::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    for (const QRect& area : event->region())
+        painter.fillRect(area, palette().window());
+    const QRect inside = contentsRect();
+    if (!inside.contains(event->rect()))
+        drawFrame(&painter);
+    if (!inside.contains(Shown.inkBounds()))
+        painter.setClipRect(inside, Qt::IntersectClip);
+    const QColor colour = palette().color(QPalette::WindowText);
+    const qreal pixelRatio = devicePixelRatioF();
+    for (const TPlacedGlyph& glyph : Shown.glyphs()) {
+        if (glyph.Ink.intersects(event->rect()))
+            painter.drawImage(glyph.Ink.topLeft(), Pictures.picture(glyph, colour, pixelRatio));
+    }
+}
+
+void TReadOut::changeEvent(QEvent* event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        Raw = QRawFont::fromFont(font());
+        RawByPoints.clear();
+        Pictures.clear();
+        layOutAgain();
+    }
+}
+
+void TReadOut::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    layOutAgain();
+}
+
+void TReadOut::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QFrame::mouseReleaseEvent(event);
+}
+
+} // namespace k740
