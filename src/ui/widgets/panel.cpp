@@ -1,4 +1,5 @@
 #include "ui/widgets/panel.h"
+#include "ui/widgets/palette_colour.h"
 
 #include <QMouseEvent>
 
@@ -14,16 +15,12 @@ TPanel::TPanel(QWidget* parent, bool lowered)
 
 void TPanel::setFontColour(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, colour);
-    setPalette(p);
+    SetPaletteColour(*this, QPalette::WindowText, colour);
 }
 
 void TPanel::setBackground(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Window, colour);
-    setPalette(p);
+    SetPaletteColour(*this, QPalette::Window, colour);
 }
 
 void TPanel::mouseReleaseEvent(QMouseEvent* event)

@@ -1,4 +1,5 @@
 #include "ui/widgets/read_out.h"
+#include "ui/widgets/palette_colour.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,16 +37,12 @@ void TReadOut::setText(const QString& text)
 
 void TReadOut::setFontColour(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, colour);
-    setPalette(p);
+    SetPaletteColour(*this, QPalette::WindowText, colour);
 }
 
 void TReadOut::setBackground(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Window, colour);
-    setPalette(p);
+    SetPaletteColour(*this, QPalette::Window, colour);
 }
 
 int TReadOut::textWidth(const QString& text, int points) const
