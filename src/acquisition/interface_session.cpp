@@ -78,11 +78,10 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const Windo
 
     NotConnected = false;
     loadSettings(layout, result);
-    const bool counting = Identity.InterfaceKind == TInterfaceKind::Counting;
     applyRowVisibility();
-    Row.ZeroEnabled = counting && !ActiveSettings.DCR;
-    Row.HomeEnabled = counting;
-    Row.RefLabelEnabled = counting;
+    // What shows of ZERO and HOME after a connection also takes clicks.
+    Row.ZeroEnabled = Row.ZeroVisible;
+    Row.HomeEnabled = Row.RefLabelEnabled = Row.HomeVisible;
     ConnectedOnce = true;
     result.Outcome = TConnectOutcome::Connected;
     emit connectionChanged();

@@ -66,7 +66,7 @@ bool WriteLogLine(const QString& folder, const QString& portName, const QString&
         return fail(errorMessage, fileName, QStringLiteral("the port name cannot be part of a file name"));
 
     const QByteArray line = (portName + ';' + dateTimeText(now) + valueText + "\r\n").toLatin1();
-    QDir().mkpath(folder); // a per-user log folder is created on first use
+    QDir().mkpath(folder); // a per-user log folder may not exist yet
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return fail(errorMessage, fileName, file.errorString());

@@ -11,7 +11,6 @@ TRowVisibility RowVisibility(TInterfaceKind kind, const TEncoderSettings& active
     row.Zero = counting && !active.DCR;
     row.Home = counting;
     row.RefReadOut = counting && (!active.DCR || active.ShowRefMarks || !layoutEditMode);
-    row.StatusColour = active.ShowStatusColor;
     return row;
 }
 

@@ -5,11 +5,11 @@ namespace k740 {
 
 struct TEncoderSettings;
 
-// The controls of the position row beside the read-out: which of ZERO, HOME,
-// the reference read-out (with its caption) and the status colour frame show,
-// and which buttons take clicks. Starts as the window first shows it: ZERO
-// shown but disabled, HOME hidden, the reference read-out shown (nothing is
-// known of the interface yet).
+// The controls of the position row beside the read-out: which of ZERO, HOME
+// and the reference read-out (with its caption) show, and which buttons take
+// clicks. Starts as the window first shows it: ZERO shown but disabled, HOME
+// hidden, the reference read-out shown (nothing is known of the interface
+// yet).
 struct TRowState {
     bool ZeroVisible = true;
     bool ZeroEnabled = false;
@@ -27,7 +27,6 @@ struct TRowVisibility {
     bool Zero = false;
     bool Home = false;
     bool RefReadOut = false;
-    bool StatusColour = false;
 };
 TRowVisibility RowVisibility(TInterfaceKind kind, const TEncoderSettings& active, bool layoutEditMode);
 

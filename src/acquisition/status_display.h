@@ -23,7 +23,7 @@ QString BitString(uint32_t value, int32_t width);
 QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detailedStatusBits);
 
 // Captions of the extended status bar from the result and reply of the
-// "p", "r"/"s" and "e" requests (result 0 means success).
+// "p", "r"/"s" and "e" requests (TTransactResult::Ok means success).
 QString PinsCaption(TTransactResult result, const QByteArray& reply);
 QByteArray SerialRequest(bool secondSerial);
 QString SerialCaption(TTransactResult result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion);

@@ -69,17 +69,15 @@ QString Printable(const QByteArray& bytes)
     return text;
 }
 
-void Trace(const ISerialPort* port, const QByteArray& command, const QByteArray& reply, TTransactResult result,
-    TraceClock::time_point start)
+// One trace line: the time since the first traced exchange, the port, the
+// command, and what became of it. The caller has taken TraceOrigin() before
+// `at`.
+void TraceLine(const ISerialPort* port, const QByteArray& command, TraceClock::time_point at, const QString& outcome)
 {
-    const TraceClock::time_point origin = TraceOrigin();
-    const TraceClock::time_point end = TraceClock::now();
-    qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" -> \"%4\" result %5 in %6 ms")
-                                     .arg(Milliseconds(end - origin), 0, 'f', 3)
+    qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" %4")
+                                     .arg(Milliseconds(at - TraceOrigin()), 0, 'f', 3)
                                      .arg(port ? port->name() : QStringLiteral("(no port)"), Printable(command),
-                                         Printable(reply))
-                                     .arg(int32_t(result))
-                                     .arg(Milliseconds(end - start), 0, 'f', 3);
+                                         outcome);
 }
 
 // The exchange itself; Transact adds the trace.
@@ -121,7 +119,12 @@ TTransactResult Transact(
     TraceOrigin();
     const TraceClock::time_point start = TraceClock::now();
     const TTransactResult result = Exchange(port, command, expectedLength, pumpMessages, reply);
-    Trace(port, command, reply, result, start);
+    const TraceClock::time_point end = TraceClock::now();
+    TraceLine(port, command, end,
+        // One pass, so that a "%" in the reply stays as it is.
+        QStringLiteral("-> \"%1\" result %2 in %3 ms")
+            .arg(Printable(reply), QString::number(int32_t(result)),
+                QString::number(Milliseconds(end - start), 'f', 3)));
     return result;
 }
 
@@ -130,9 +133,10 @@ void SendNoReply(ISerialPort* port, const QByteArray& command)
     if (!port || !port->isOpen() || command.isEmpty())
         return;
     port->write(command.left(1));
-    qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" (no reply awaited)")
-                                     .arg(Milliseconds(TraceClock::now() - TraceOrigin()), 0, 'f', 3)
-                                     .arg(port->name(), Printable(command.left(1)));
+    if (lcLink().isDebugEnabled()) {
+        TraceOrigin();
+        TraceLine(port, command.left(1), TraceClock::now(), QStringLiteral("(no reply awaited)"));
+    }
 }
 
 } // namespace k740

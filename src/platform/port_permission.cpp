@@ -2,6 +2,7 @@
 
 #include "platform/virtual_port_dir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <grp.h>
@@ -14,7 +15,7 @@ QString PortDevicePath(const QString& portName)
     const QString device = "/dev/" + portName;
     if (IsSafePortName(portName) && QFileInfo::exists(device))
         return device;
-    return VirtualPortDirectory() + '/' + portName;
+    return QDir(VirtualPortDirectory()).filePath(portName);
 }
 
 DeviceGroup OwningGroup(const QString& path)

@@ -1,5 +1,6 @@
 #pragma once
 #include "link/interface_identity.h"
+#include "settings/frame_budget.h"
 
 #include <cstdint>
 
@@ -16,8 +17,7 @@ struct TSettingsDialogContext {
 
     bool countingInterface() const { return InterfaceKind == TInterfaceKind::Counting; }
     bool absoluteInterface() const { return InterfaceKind == TInterfaceKind::Absolute; }
-    // BiSS-C needs an extended absolute interface with firmware above 1.15.
-    bool bissCapable() const { return ExtendedInterface && absoluteInterface() && FirmwareVersion > 115; }
+    bool bissCapable() const { return BissCapable(ExtendedInterface, absoluteInterface(), FirmwareVersion); }
 };
 
 // The run's options the settings dialog shows and returns; none of them is

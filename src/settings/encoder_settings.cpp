@@ -1,6 +1,7 @@
 #include "settings/encoder_settings.h"
 
 #include "link/interface_identity.h"
+#include "settings/frame_budget.h"
 
 namespace k740 {
 
@@ -8,16 +9,12 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
 {
     const bool absoluteInterface = identity.InterfaceKind == TInterfaceKind::Absolute;
     TEncoderSettings active = stored;
-    active.BiSS = stored.BiSS && absoluteInterface && identity.FirmwareVersion > 115;
+    active.BiSS = stored.BiSS && BissCapable(identity.ExtendedInterface, absoluteInterface, identity.FirmwareVersion);
     active.PeriodLength = stored.DCRPeriode == 1 ? 5 : 2;
-    if (!identity.ExtendedInterface) {
+    if (!identity.ExtendedInterface)
         active.ShowExtendedData = false;
-        active.BiSS = false;
-    }
-    // Summed in 64 bits: the counts come from the file unchecked.
-    const int64_t frameBits = int64_t(active.MultiturnBits) + active.SSIBits + active.PaddingBits + active.SSIStatusBits
-        + active.DetailedStatusBits;
-    active.LongFrame = absoluteInterface && identity.FirmwareVersion >= 116 && !active.BiSS && frameBits > 31;
+    active.LongFrame = IsLongFrame(absoluteInterface, identity.FirmwareVersion, active.BiSS, active.SSIBits,
+        {active.MultiturnBits, active.PaddingBits, active.SSIStatusBits, active.DetailedStatusBits, active.CRCBits});
     return active;
 }
 

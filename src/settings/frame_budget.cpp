@@ -9,6 +9,7 @@ constexpr int64_t BissFrameBudget = 59;
 constexpr int64_t SsiFrameBudget = 63;
 constexpr int64_t ShortFrameBits = 31;
 constexpr int32_t FirstLongFrameFirmware = 116;
+constexpr int32_t FirstBissFirmware = 116;
 } // namespace
 
 int32_t PositionBitsLimit(bool biss, const TFrameFields& f)
@@ -17,6 +18,11 @@ int32_t PositionBitsLimit(bool biss, const TFrameFields& f)
     const int64_t others = int64_t(f.Multiturn) + f.Padding + f.Status + (biss ? f.Crc : f.DetailedStatus);
     const int64_t limit = (biss ? BissFrameBudget : SsiFrameBudget) - others;
     return int32_t(std::clamp<int64_t>(limit, MinPositionBits, SsiFrameBudget));
+}
+
+bool BissCapable(bool extendedInterface, bool absoluteInterface, int32_t firmwareVersion)
+{
+    return extendedInterface && absoluteInterface && firmwareVersion >= FirstBissFirmware;
 }
 
 bool IsLongFrame(

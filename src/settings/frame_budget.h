@@ -24,6 +24,9 @@ constexpr int32_t MinPositionBits = 8;
 // Never below MinPositionBits.
 int32_t PositionBitsLimit(bool biss, const TFrameFields& fields);
 
+// BiSS-C needs an extended absolute interface with firmware above 1.15.
+bool BissCapable(bool extendedInterface, bool absoluteInterface, int32_t firmwareVersion);
+
 // Whether an SSI frame on an absolute interface with firmware 1.16 or later
 // is longer than 31 bits, so that the interface must capture it whole.
 bool IsLongFrame(

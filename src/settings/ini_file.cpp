@@ -69,11 +69,6 @@ IniFile::IniFile(const QString& path)
 
 IniFile::~IniFile() = default;
 
-const QString& IniFile::Path() const
-{
-    return d->path;
-}
-
 bool IniFile::SectionExists(const QString& section) const
 {
     return d->lines.SectionExists(section);
@@ -106,8 +101,10 @@ QString IniFile::Save() const
     if (!d->changed)
         return {};
     const QFileInfo existing(d->path);
+    if (!d->intact || (existing.exists() && !existing.isWritable()))
+        return failure;
     const std::optional<QByteArray> bytes = EncodeProfile({d->encoding, d->lines.Text()});
-    if (!d->intact || (existing.exists() && !existing.isWritable()) || !bytes)
+    if (!bytes)
         return failure;
 
     QSaveFile file(d->path);

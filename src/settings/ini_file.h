@@ -24,7 +24,6 @@ public:
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
 
-    const QString& Path() const;
     bool SectionExists(const QString& section) const;
     // The value text, or nothing when the key is absent.
     std::optional<QString> Value(const QString& section, const QString& key) const;

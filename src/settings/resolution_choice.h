@@ -17,7 +17,7 @@ struct TRotaryResolution {
 };
 
 // The table row when `cpr` is in CprTable, else position bits when it is a
-// power of two up to 2^58, else a custom count.
+// power of two from 2^1 to 2^58, else a custom count.
 TRotaryResolution RotaryResolutionFor(int64_t cpr);
 
 // 2^bits for the "Position bits" choice; a count beyond the 64-bit range

@@ -8,8 +8,8 @@
 namespace k740 {
 
 // Main window bounds, logo placement and position panel geometry: the values
-// the layout keys take when absent (loading) and the live values written
-// (saving in layout edit mode).
+// the layout keys take when absent (loading; an absent Logo_Flag loads as 0)
+// and the live values written (saving in layout edit mode).
 struct WindowGeometry {
     int32_t Top = 0, Left = 0, Width = 0, Height = 0;
     int32_t LogoFlag = 0;

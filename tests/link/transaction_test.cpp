@@ -299,7 +299,7 @@ TEST_F(TransactTest, LinkTraceWritesOneLinePerExchangeWhenSwitchedOn)
 {
     port.answers.push_back({{1, "0\r"}});
     port.answers.push_back({{1, "K740-9Q\x01 1.17\r"}});
-    port.answers.push_back({{1, "x"}});
+    port.answers.push_back({{1, "x%1"}});
     QByteArray reply;
     traced.clear();
     const QtMessageHandler previous = qInstallMessageHandler(CollectTrace);
@@ -319,5 +319,6 @@ TEST_F(TransactTest, LinkTraceWritesOneLinePerExchangeWhenSwitchedOn)
     EXPECT_EQ(first.captured(3), "0");
     const QRegularExpressionMatch second = line.match(traced[1]);
     ASSERT_TRUE(second.hasMatch()) << traced[1].toStdString();
+    EXPECT_EQ(second.captured(2), "x%1"); // not taken for a placeholder
     EXPECT_EQ(second.captured(3), "-1");
 }
