@@ -89,11 +89,16 @@ TEST_F(ScreenSaverBusTest, WakesAnActiveScreenSaverOnlyWhenActive)
     EXPECT_EQ(saver.wakes, 0);
 
     saver.active = true;
+    const int askedWhileInactive = saver.questions;
     RunEventsUntil([&] {
         waker.wakeIfRunning();
         return saver.wakes > 0;
     });
-    EXPECT_EQ(saver.wakes, 1);
+    // A question may still be on its way when the first wake arrives: each
+    // "active" answer wakes the screen saver once.
+    RunEventsUntil([&] { return saver.wakes >= saver.questions - askedWhileInactive; });
+    EXPECT_GE(saver.wakes, 1);
+    EXPECT_EQ(saver.wakes, saver.questions - askedWhileInactive);
 }
 
 TEST_F(ScreenSaverBusTest, AsksOneQuestionAtATime)
