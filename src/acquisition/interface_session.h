@@ -47,9 +47,9 @@ struct TApplyResult {
 // What one acquisition cycle leaves for the window.
 struct TCycleResult {
     bool LinkLost = false;
-    QString Reply;               // the position reply, for the hidden diagnostic label
-    bool ReadOutChanged = false; // the read-out took a new text (readOutText())
-    QString FittingText;         // the text the read-out's font is fitted to
+    QString Reply;                // the position reply, for the hidden diagnostic label
+    bool ReadOutChanged = false;  // the read-out was set (readOutText()), changed or not
+    QString FittingText;          // the text the read-out's font is fitted to
     bool ReferenceMarked = false; // a mark renewed the reference read-out, which flashes
     std::optional<QColor> StatusColour;
     std::optional<QString> StatusBitsCaption; // ExtStPanel1

@@ -1,6 +1,7 @@
 #include "ui/image_form.h"
 
 #include "ui/jpeg_image.h"
+#include "ui/widgets/palette_colour.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -39,9 +40,7 @@ TImageForm::TImageForm(QWidget* parent)
     registerDiagrams();
     setWindowTitle(QString());
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, p.color(QPalette::Button));
-    setPalette(p);
+    SetPaletteColour(*this, QPalette::Window, palette().color(QPalette::Button));
     QFont font("Liberation Sans");
     font.setPixelSize(kFontPixels);
     setFont(font);

@@ -117,7 +117,7 @@ private:
     void placeExtendedFields();
     void PlaceStatusColour();
     int captureLineCount() const;
-    void toggleCaptureList();
+    void showCaptureList(bool shown);
 
     // Bounds and size limits of the window's frame (title bar and borders
     // included), which Qt knows only once the window manager has framed it.
@@ -139,7 +139,7 @@ private:
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     QSize FrameExtra{0, 0}; // frame size minus client size, as last seen
     uint32_t LastCaptureTick = 0;
-    QSet<QString> PermissionReported;           // ports whose permission problem went to stderr
+    QSet<QString> PermissionReported; // ports whose permission problem went to stderr
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
     bool FirstShowDone = false;

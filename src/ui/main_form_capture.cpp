@@ -37,17 +37,16 @@ void TMainForm::autoCaptureStep()
     if (uint32_t(now - LastCaptureTick) <= interval)
         return;
     LastCaptureTick = now;
-    const QString& text = Session.readOutText();
     if (captureLineCount() >= kMaxCaptureLines)
         ui.cbAutoCapture->setChecked(false);
-    else if (!text.isEmpty())
-        ui.DataMemo->appendPlainText(text);
+    else
+        CaptureReadOut();
 }
 
-// Ctrl+Shift+D: the list keeps its lines while hidden.
-void TMainForm::toggleCaptureList()
+// Shows or hides the capture list and switches capturing with it; the list
+// keeps its lines while hidden.
+void TMainForm::showCaptureList(bool shown)
 {
-    const bool shown = !Session.options().AutoCapture;
     Session.setAutoCapture(shown);
     ui.DataPanel->setVisible(shown);
     if (shown)

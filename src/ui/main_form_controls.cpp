@@ -2,6 +2,7 @@
 
 #include "ui/colours.h"
 #include "ui/jpeg_image.h"
+#include "ui/widgets/palette_colour.h"
 #include "ui/widgets/panel.h"
 #include "ui/widgets/up_down.h"
 
@@ -39,9 +40,7 @@ QWidget* PlainPanel(QWidget* parent, const QColor& colour)
 {
     auto* panel = new QWidget(parent);
     panel->setAutoFillBackground(true);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, colour);
-    panel->setPalette(p);
+    SetPaletteColour(*panel, QPalette::Window, colour);
     return panel;
 }
 
@@ -92,9 +91,7 @@ void TMainFormControls::setupUi(QWidget* form)
     RegisterPictures();
     form->setWindowTitle("K740 USB Encoder Interface");
     form->setAutoFillBackground(true);
-    QPalette p = form->palette();
-    p.setColor(QPalette::Window, Qt::white);
-    form->setPalette(p);
+    SetPaletteColour(*form, QPalette::Window, Qt::white);
     form->setFont(FontPixels("Liberation Sans", 10));
     // Designed bounds of the window's frame; the window keeps its outer size
     // when the window manager adds the frame.

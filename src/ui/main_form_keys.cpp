@@ -65,7 +65,7 @@ void TMainForm::FormKeyUp(int key, Qt::KeyboardModifiers shift)
     if ((shift & kModifierKeys) != kCtrlShift || QGuiApplication::mouseButtons() != Qt::NoButton)
         return;
     if (key == Qt::Key_D)
-        toggleCaptureList();
+        showCaptureList(!Session.options().AutoCapture); // Ctrl+Shift+D toggles the list
     else if (key == Qt::Key_A)
         RecordingOptionsVisible = !RecordingOptionsVisible;
 }

@@ -76,19 +76,17 @@ void TMainForm::FormShow()
     ui.RefLabel->setVisible(refShown);
     ui.RefPanel->setVisible(refShown);
     const int clientWidth = width();
-    if (refShown) {
-        layoutRow();
-        setTop(ui.bbZeroRef, ui.bbZero->y());
-        setHeight(ui.bbZeroRef, ui.bbZero->height());
-        setHeight(ui.RefPanel, ui.PosPanel->height());
-    } else if (Session.options().LayoutEditMode) {
+    if (!refShown && Session.options().LayoutEditMode) {
         const WindowGeometry& g = SavedPanelGeometry;
         ui.PosPanel->setGeometry(g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight);
         setLeft(ui.PosLabel, ui.PosPanel->x());
     } else {
-        setWidth(ui.PosPanel, clientWidth / 2);
-        setLeft(ui.PosPanel, (clientWidth - ui.PosPanel->width()) / 2);
-        setLeft(ui.PosLabel, ui.PosPanel->x());
+        layoutRow();
+        if (refShown) {
+            setTop(ui.bbZeroRef, ui.bbZero->y());
+            setHeight(ui.bbZeroRef, ui.bbZero->height());
+            setHeight(ui.RefPanel, ui.PosPanel->height());
+        }
     }
     setWidth(ui.pHead, clientWidth);
     setWidth(ui.YPanel, clientWidth);

@@ -100,10 +100,7 @@ void TMainForm::applyDialogResult(const TSettingsDialogResult& result, bool dcrW
     if (result.SettingsChanged)
         Session.clearRefReadOut();
     showRefReadOut();
-    Session.setAutoCapture(result.Run.AutoCapture);
-    ui.DataPanel->setVisible(result.Run.AutoCapture);
-    if (result.Run.AutoCapture)
-        PlaceCaptureList();
+    showCaptureList(result.Run.AutoCapture);
     ApplySettings(dcrWasOn);
 }
 

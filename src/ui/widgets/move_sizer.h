@@ -154,7 +154,8 @@ private:
     void startDrag(TGrabHandle* handle, QPoint globalPos, bool shift);
     void beginDrag();
     void trackDrag(QPoint globalPos);
-    void finishDrag();
+    enum class TDragEnd { Apply, Drop };
+    void finishDrag(TDragEnd end = TDragEnd::Apply);
     void cancelDrag();
     void endTracking();
     void abandonDrag();
@@ -186,7 +187,6 @@ private:
     QPoint startPt_;
     QRect clipArea_;
     QRect capturedStart_;
-    bool escape_ = false;
     bool startPending_ = false;
 };
 

@@ -34,7 +34,6 @@ void TMoveSizer::handlePressed(TGrabHandle* handle, QPoint globalPos)
 // selection, a press on a target moves all targets unless one is aligned.
 void TMoveSizer::startDrag(TGrabHandle* handle, QPoint globalPos, bool shift)
 {
-    escape_ = false;
     startPt_ = globalPos;
     if (handle) {
         if (!handle->allowed())
@@ -99,15 +98,14 @@ void TMoveSizer::trackDrag(QPoint globalPos)
 }
 
 // Applies the targets' new bounds unless the drag was dropped.
-void TMoveSizer::finishDrag()
+void TMoveSizer::finishDrag(TDragEnd end)
 {
     if (state_ == ssReady)
         return;
     endTracking();
-    if (!escape_)
+    if (end == TDragEnd::Apply)
         for (const auto& target : targets_)
             applyBounds(*target);
-    escape_ = false;
     if (OnEndSizeMove)
         OnEndSizeMove(this, state_);
     for (const auto& target : targets_)
@@ -117,10 +115,7 @@ void TMoveSizer::finishDrag()
 
 void TMoveSizer::cancelDrag()
 {
-    if (state_ == ssReady)
-        return;
-    escape_ = true;
-    finishDrag();
+    finishDrag(TDragEnd::Drop);
 }
 
 // Hides the frames and lets the pointer go.

@@ -222,11 +222,13 @@ void TMoveSizer::mouseDown(QPoint globalPos, bool shift)
         Qt::QueuedConnection);
 }
 
-// A press in an unregistered control of the form (the filtered widgets see
-// their own presses); the grab handles are not controls of the form.
+// A press in an unregistered control of the form (the form and the
+// registered controls are filtered and see their own presses); the grab
+// handles are not controls of the form.
 void TMoveSizer::childPressed(QWidget* receiver, QPoint globalPos, bool shift)
 {
-    if (form()->isAncestorOf(receiver) && !qobject_cast<TGrabHandle*>(receiver) && entryIndex(receiver) < 0)
+    if (receiver != form() && form()->isAncestorOf(receiver) && !qobject_cast<TGrabHandle*>(receiver)
+        && entryIndex(receiver) < 0)
         mouseDown(globalPos, shift);
 }
 

@@ -37,7 +37,7 @@ public:
     // Moves the handles to the control's edges on `form`.
     void placeHandles(QWidget* form);
     void setHandlesVisible(bool visible);
-    // Shows `current` as a frame on `form`, or hides it.
+    // Shows `current` as a frame on `form`.
     void showFrame(QWidget* form);
     void hideFrame();
 
