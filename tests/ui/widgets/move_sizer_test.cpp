@@ -143,6 +143,10 @@ TEST_F(MoveSizerTest, ShiftClickAddsAndRemovesTargetsAndAClickElsewhereDeselects
     click(a);
     click(panel);
     EXPECT_TRUE(targets().empty());
+    click(a);
+    press(&form, QPoint(350, 250)); // the form itself, outside every control
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(350, 250));
+    EXPECT_TRUE(targets().empty());
 }
 
 TEST_F(MoveSizerTest, OnMouseDownSeesEachPressOnceAndCanStopIt)
