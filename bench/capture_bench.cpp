@@ -114,7 +114,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString portDir = dir.filePath("ports");
     const QString log = dir.filePath("commands.log");
-    QDir().mkpath(portDir);
+    // k740-sim creates the folder private to the user, as the program wants it.
     QProcess sim;
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     sim.start(simPath,

@@ -3,7 +3,6 @@
 #include "e2e/e2e_harness.h"
 #include "soak/fault_schedule.h"
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>

@@ -57,7 +57,9 @@ TEST(DisplaySetup, RotaryDegreesDecimalsFollowTheStep)
         EXPECT_EQ(DisplaySetupFor(Rotary(8192, degrees)).Units, 0);
     }
     EXPECT_TRUE(std::isinf(DisplaySetupFor(Rotary(0)).DisplayScale));
-    DisplaySetupFor(Rotary(INT64_MIN));
+    const TDisplaySetup negative = DisplaySetupFor(Rotary(INT64_MIN)); // no overflow on a hand-edited CPR
+    EXPECT_LT(negative.DisplayScale, 0);
+    EXPECT_EQ(negative.DisplayDecimals, 0);
 }
 
 TEST(DisplaySetup, LinearScaleAndDecimalsByUnitAndResolution)

@@ -19,10 +19,10 @@ TEST(ClientOptions, QueriesFormsAndRepetition)
     EXPECT_EQ(options->Form, 10);
     EXPECT_EQ(options->WatchMs, 250);
     EXPECT_EQ(options->Pid, 4242);
-    EXPECT_EQ(ParseClientArguments({"--text"}, error)->Query, TQuery::Text);
-    EXPECT_EQ(ParseClientArguments({"--window-id"}, error)->Query, TQuery::WindowId);
-    EXPECT_EQ(ParseClientArguments({"--list"}, error)->Query, TQuery::List);
-    EXPECT_TRUE(ParseClientArguments({"--help"}, error)->Help);
+    EXPECT_EQ(ParseClientArguments({"--text"}, error).value().Query, TQuery::Text);
+    EXPECT_EQ(ParseClientArguments({"--window-id"}, error).value().Query, TQuery::WindowId);
+    EXPECT_EQ(ParseClientArguments({"--list"}, error).value().Query, TQuery::List);
+    EXPECT_TRUE(ParseClientArguments({"--help"}, error).value().Help);
 }
 
 TEST(ClientOptions, NonsenseIsRefusedWithAReason)

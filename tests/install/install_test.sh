@@ -44,10 +44,11 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$bin/k740" --help | grep -q '/R=<text>' || fa
 echo "== the installed program keeps its files in the XDG folders"
 export HOME="$work/home" XDG_DATA_HOME="$work/data" K740_VPORT_DIR="$work/vports" QT_QPA_PLATFORM=offscreen
 unset XDG_CONFIG_HOME
-mkdir -p "$HOME" "$K740_VPORT_DIR"
+mkdir -p "$HOME" # k740-sim creates the port folder private to the user
 "$bin/k740-sim" --dir "$K740_VPORT_DIR" --name vcom0 --encoder counter --position 4711 >"$work/sim.out" &
 sim_pid=$!
 for _ in $(seq 50); do grep -q '^ready' "$work/sim.out" && break; sleep 0.1; done
+grep -q '^ready' "$work/sim.out" || fail "k740-sim did not start"
 "$bin/k740" /A 2>"$work/k740.err" &
 k740_pid=$!
 log="$XDG_DATA_HOME/k740/K740_vcom0.LOG"
