@@ -5,7 +5,7 @@
 #include "e2e/e2e_harness.h"
 
 #include <QRegularExpression>
-#include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +35,14 @@ protected:
         if (window)
             desktop.settledOuterBounds(window);
         return window;
+    }
+
+    // Waits until the program polls the interface: connected and laid out.
+    static bool polling(const SimulatorProcess& sim)
+    {
+        const auto polls = [&sim] { return sim.receivedCommands().count("?"); };
+        const int before = polls();
+        return QTest::qWaitFor([&] { return polls() >= before + 3; }, 15000);
     }
 
     DesktopSession desktop{kScreen};
@@ -70,7 +78,7 @@ TEST_F(WindowManagerTest, LayoutEditModeRestoresTheSavedOuterBoundsUnchanged)
     for (int run = 0; run < 3; ++run) {
         const qulonglong window = open(program, {"/E"});
         ASSERT_NE(window, 0u);
-        QThread::msleep(1500); // connected and laid out
+        ASSERT_TRUE(polling(sim)) << "run " << run;
         EXPECT_EQ(desktop.settledOuterBounds(window), QRect(40, 170, 1300, 500)) << "run " << run;
         ASSERT_TRUE(program.terminate());
         const QString ini = program.file("K740.INI");
@@ -90,7 +98,7 @@ TEST_F(WindowManagerTest, ArrowKeysMoveTheReadOutAndTheNextStartRestoresIt)
                            "Panel_Height=104\n");
     qulonglong window = open(program, {"/E"});
     ASSERT_NE(window, 0u);
-    QThread::msleep(1500); // connected and laid out
+    ASSERT_TRUE(polling(sim));
     // The read-out's top-left corner is 92 pixels (logo and band) below the client area's.
     const QPoint readOut = desktop.clientBounds(window).topLeft() + QPoint(300, 92 + 100);
     desktop.click(readOut + QPoint(20, 20));
@@ -104,7 +112,7 @@ TEST_F(WindowManagerTest, ArrowKeysMoveTheReadOutAndTheNextStartRestoresIt)
 
     window = open(program, {"/E"});
     ASSERT_NE(window, 0u);
-    QThread::msleep(1500);
+    ASSERT_TRUE(polling(sim));
     ASSERT_TRUE(program.terminate());
     EXPECT_EQ(program.file("K740.INI"), moved);
 }
