@@ -8,6 +8,7 @@
 // PATH defaults to k740-sim next to this program; each list is measured for
 // 20 s, in 2 alternating rounds by default. Exit code 0 when the median rate
 // with the long list is within 2 % of the one with the empty list.
+#include "bench_support.h"
 #include "platform/system_port_provider.h"
 #include "ui/main_form.h"
 #include "ui/widgets/up_down.h"
@@ -33,12 +34,6 @@ namespace {
 const char kPortName[] = "bench0";
 constexpr int kIntervalMs = 100;
 constexpr double kMaxSlowdown = 0.02;
-
-QString ArgumentAfter(const QStringList& arguments, const QString& option, const QString& fallback)
-{
-    const int at = arguments.indexOf(option);
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
-}
 
 double ProcessCpuSeconds()
 {
@@ -88,15 +83,6 @@ Measurement Measure(TMainForm& form, const QString& log, int lines, int seconds)
     m.cpuPerCycle = requests > 0 ? 1000 * (ProcessCpuSeconds() - cpuStart) / double(requests) : 0;
     m.linesAtEnd = int(form.CapturedLines().size());
     return m;
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 // below is met (the median of the per-second request counts, the CPU share
 // of one core of the program, plus the X server's with --display), and the
 // resident memory stays under 100 MB and grows by at most 4 MB in the window.
+#include "bench_support.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -69,12 +70,6 @@ struct Result {
     long rssMaxKb = 0;
 };
 
-QString ArgumentAfter(const QStringList& arguments, const QString& option, const QString& fallback)
-{
-    const int at = arguments.indexOf(option);
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
-}
-
 // The fields of /proc/<pid>/stat after the command name, which may hold blanks.
 QList<QByteArray> StatFields(qint64 pid)
 {
@@ -92,18 +87,6 @@ double CpuSeconds(qint64 pid)
     if (fields.size() < 13)
         return 0;
     return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
-}
-
-long RssKb(qint64 pid)
-{
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
 }
 
 // Counts the complete lines of the simulator's command log as it grows.
@@ -187,18 +170,6 @@ bool AwaitPolling(CommandCount& commands, const QProcess& program, int timeoutMs
         QThread::msleep(50);
     }
     return false;
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    const size_t middle = values.size() / 2;
-    std::nth_element(values.begin(), values.begin() + long(middle), values.end());
-    const double upper = values[middle];
-    if (values.size() % 2 == 1)
-        return upper;
-    return (upper + *std::max_element(values.begin(), values.begin() + long(middle))) / 2;
 }
 
 // `serverPid` is the X server's, or 0 offscreen.

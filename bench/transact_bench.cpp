@@ -6,6 +6,7 @@
 // PATH defaults to k740-sim next to this program. Exit code 0 when the
 // targets are met: median round trip < 0.5 ms, CPU time < 1/4 of the wall
 // time spent waiting.
+#include "bench_support.h"
 #include "link/transaction.h"
 #include "platform/qt_serial_port.h"
 
@@ -28,12 +29,6 @@ double CpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-QString ArgumentAfter(const QStringList& arguments, const QString& option, const QString& fallback)
-{
-    const int at = arguments.indexOf(option);
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
 }
 
 // Starts the simulator and returns the path of its port, or an empty text.

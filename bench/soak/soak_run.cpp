@@ -1,5 +1,6 @@
 #include "soak/soak_run.h"
 
+#include "bench_support.h"
 #include "e2e/e2e_harness.h"
 #include "soak/fault_schedule.h"
 
@@ -60,17 +61,6 @@ private:
     QString partial_;
 };
 
-double RssMiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
-}
-
 void Print(const QString& line)
 {
     std::printf("soak: %s\n", qPrintable(line));
@@ -98,7 +88,7 @@ public:
             problems << "the program did not connect and log within 15 s";
             return false;
         }
-        rssStart_ = RssMiB(program_.processId());
+        rssStart_ = RssKb(program_.processId()) / 1024.0;
         return true;
     }
 
@@ -141,7 +131,7 @@ public:
 
     void endOfRound()
     {
-        const double rss = RssMiB(program_.processId());
+        const double rss = RssKb(program_.processId()) / 1024.0;
         if (rounds_++ == 0)
             rssAfterFirstRound_ = rss;
         if (rounds_ % kRssReportRounds == 0)
