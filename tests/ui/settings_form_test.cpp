@@ -146,6 +146,29 @@ TEST_F(SettingsFormTest, RaisingMultiturnAloneLeavesThePositionBitLimit)
     EXPECT_EQ(c.eBits->text(), "24");
 }
 
+// The limit comes from the frame being filled in, also on the first opening
+// and after an opening that left longer fields behind.
+TEST_F(SettingsFormTest, StoredPositionBitsWithinTheFrameBudgetOpenAndStayAsStored)
+{
+    TEncoderSettings s = storedDefaults(); // linear SSI
+    s.SSIBits = 40;
+    open(s, interfaceOf(1));
+    EXPECT_EQ(c.eBits->text(), "40");
+    EXPECT_EQ(c.udBits->maximum(), 63);
+    EXPECT_EQ(pressOK().value().SSIBits, 40);
+    TEncoderSettings longer = s;
+    longer.PaddingBits = 10;
+    longer.SSIStatusBits = 2;
+    longer.DetailedStatusBits = 8;
+    open(longer, interfaceOf(1));
+    EXPECT_EQ(c.udBits->maximum(), 43);
+    QTest::mouseClick(c.BtnCancel, Qt::LeftButton);
+    s.SSIBits = 60;
+    open(s, interfaceOf(1));
+    EXPECT_EQ(c.eBits->text(), "60");
+    EXPECT_EQ(pressOK().value().SSIBits, 60);
+}
+
 TEST_F(SettingsFormTest, BissClearsAndDisablesGrayAndSwitchingBackLeavesItUnchecked)
 {
     TEncoderSettings s = storedDefaults();
