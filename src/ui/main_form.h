@@ -70,8 +70,10 @@ public:
 
     // F2: appends the read-out's text to the capture list when it shows one,
     // the list is shown and holds fewer than kMaxCaptureLines lines; true
-    // when a line was added.
+    // when a line was added. An empty last line (the text ends with a line
+    // break) is not counted, and takes the text.
     bool CaptureReadOut();
+    // The list's lines, without such an empty last line.
     QStringList CapturedLines() const;
     static constexpr int kMaxCaptureLines = 10000;
     // The automatic capture at the end of every acquisition cycle.
