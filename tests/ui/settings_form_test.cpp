@@ -169,6 +169,25 @@ TEST_F(SettingsFormTest, StoredPositionBitsWithinTheFrameBudgetOpenAndStayAsStor
     EXPECT_EQ(pressOK().value().SSIBits, 60);
 }
 
+TEST_F(SettingsFormTest, InterfaceWithoutExtendedIdentityOffersNoFrequencyExtendedStatusOrBiss)
+{
+    TEncoderSettings s = storedDefaults();
+    s.ShowExtendedData = true;
+    TSettingsDialogContext plain = interfaceOf(1, 117);
+    plain.ExtendedInterface = false;
+    open(s, plain);
+    const QWidget* disabled[] = {c.cmbFreq, c.cbShowStatus, c.rbBiSS, c.eDetailedStatusBits, c.eCRCBits};
+    for (const QWidget* control : disabled)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(c.ePaddingBits->isEnabled() && c.eGeneralStatusBits->isEnabled() && c.rbSSI->isChecked());
+    EXPECT_FALSE(c.cbShowStatus->isChecked());
+    const auto ok = pressOK();
+    ASSERT_TRUE(ok);
+    EXPECT_FALSE(ok->ShowExtendedData);
+    EXPECT_FALSE(ok->BiSS);
+    EXPECT_EQ(ok->SSIFreq, 3);
+}
+
 TEST_F(SettingsFormTest, BissClearsAndDisablesGrayAndSwitchingBackLeavesItUnchecked)
 {
     TEncoderSettings s = storedDefaults();
