@@ -1,7 +1,6 @@
 #include "settings/encoder_settings.h"
 
 #include "link/interface_identity.h"
-#include "settings/frame_budget.h"
 
 namespace k740 {
 
@@ -13,9 +12,14 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
     active.PeriodLength = stored.DCRPeriode == 1 ? 5 : 2;
     if (!identity.ExtendedInterface)
         active.ShowExtendedData = false;
-    active.LongFrame = IsLongFrame(absoluteInterface, identity.FirmwareVersion, active.BiSS, active.SSIBits,
-        {active.MultiturnBits, active.PaddingBits, active.SSIStatusBits, active.DetailedStatusBits, active.CRCBits});
+    active.LongFrame
+        = IsLongFrame(absoluteInterface, identity.FirmwareVersion, active.BiSS, active.SSIBits, FrameFieldsOf(active));
     return active;
+}
+
+TFrameFields FrameFieldsOf(const TEncoderSettings& s)
+{
+    return {s.MultiturnBits, s.PaddingBits, s.SSIStatusBits, s.DetailedStatusBits, s.CRCBits};
 }
 
 TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSettings& stored)

@@ -1,5 +1,6 @@
 #pragma once
 #include "link/interface_config.h"
+#include "settings/frame_budget.h"
 
 #include <cstdint>
 
@@ -71,6 +72,9 @@ int32_t BitsForCount(int64_t count);
 // on it clocks exactly the bits its CPR needs: DCR off, and SSIBits from the
 // CPR when rotary.
 void AdjustForAbsoluteInterface(TEncoderSettings& active);
+
+// Bit counts of the frame's fields besides the position.
+TFrameFields FrameFieldsOf(const TEncoderSettings& s);
 
 // The frame the interface is configured for.
 TFrameConfig FrameConfigOf(const TEncoderSettings& active);

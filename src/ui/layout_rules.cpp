@@ -46,14 +46,29 @@ ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabel
     return row;
 }
 
+namespace {
+// Whether a span from `start` of `length` pixels covers a pixel of [0, area).
+bool Overlaps(int32_t start, int32_t length, int32_t area)
+{
+    return length > 0 && start < area && int64_t(start) + length > 0;
+}
+
+// The span at least one pixel long, moved just far enough to cover one
+// pixel of [0, area).
+void ReachAxis(int32_t& start, int32_t& length, int32_t area)
+{
+    length = std::max(1, length);
+    start = std::max(1 - length, std::min(start, area - 1));
+}
+} // namespace
+
 PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHeight)
 {
-    PanelBounds kept{};
-    kept.width = std::clamp(panel.width, 1, std::max(1, areaWidth));
-    kept.height = std::clamp(panel.height, 1, std::max(1, areaHeight));
-    kept.left = std::clamp(panel.left, 0, std::max(0, areaWidth - kept.width));
-    kept.top = std::clamp(panel.top, 0, std::max(0, areaHeight - kept.height));
-    return kept;
+    if (Overlaps(panel.left, panel.width, areaWidth) && Overlaps(panel.top, panel.height, areaHeight))
+        return panel;
+    ReachAxis(panel.left, panel.width, areaWidth);
+    ReachAxis(panel.top, panel.height, areaHeight);
+    return panel;
 }
 
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight)

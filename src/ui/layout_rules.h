@@ -31,10 +31,15 @@ struct ResizeRow {
 };
 ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth);
 
-// A panel's bounds kept inside an area of the given size: at least one
-// pixel wide and high, no larger than the area, wholly inside it.
+// A panel's bounds as they are while some part of the panel lies inside an
+// area of the given size. Otherwise it is brought back just far enough: at
+// least one pixel wide and high, with one pixel column and row inside.
 struct PanelBounds {
     int32_t left, top, width, height;
+    bool operator==(const PanelBounds& other) const
+    {
+        return left == other.left && top == other.top && width == other.width && height == other.height;
+    }
 };
 PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHeight);
 

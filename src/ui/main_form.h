@@ -1,12 +1,14 @@
 #pragma once
 #include "acquisition/interface_session.h"
 #include "settings/settings_file.h"
+#include "ui/layout_rules.h"
 #include "ui/main_form_controls.h"
 #include "ui/widgets/sizer_types.h"
 
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 
 namespace k740 {
 
@@ -70,8 +72,10 @@ public:
 
     // F2: appends the read-out's text to the capture list when it shows one,
     // the list is shown and holds fewer than kMaxCaptureLines lines; true
-    // when a line was added.
+    // when a line was added. An empty last line (the text ends with a line
+    // break) is not counted, and takes the text.
     bool CaptureReadOut();
+    // The list's lines, without such an empty last line.
     QStringList CapturedLines() const;
     static constexpr int kMaxCaptureLines = 10000;
     // The automatic capture at the end of every acquisition cycle.
@@ -135,6 +139,13 @@ private:
 
     TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     WindowGeometry SavedPanelGeometry;
+    // Saved panel bounds that lay wholly outside the body, and the bounds
+    // they were brought back to: saved as they were while the panel stays there.
+    struct TPanelBroughtBack {
+        PanelBounds Saved;
+        QRect Shown;
+    };
+    std::optional<TPanelBroughtBack> PanelBroughtBack;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     QSize FrameExtra{0, 0}; // frame size minus client size, as last seen

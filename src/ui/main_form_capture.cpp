@@ -7,13 +7,36 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 
 namespace k740 {
+
+namespace {
+// A text that ends with a line break has an empty last line, which is not
+// counted until something is written into it.
+bool endsWithEmptyLine(const QTextDocument* lines)
+{
+    return lines->lastBlock().text().isEmpty();
+}
+
+// Writes `line` into an empty last line, or else appends it as a new line.
+void appendLine(QPlainTextEdit* memo, const QString& line)
+{
+    QTextDocument* lines = memo->document();
+    if (lines->isEmpty() || !endsWithEmptyLine(lines)) {
+        memo->appendPlainText(line);
+        return;
+    }
+    QTextCursor end(lines);
+    end.movePosition(QTextCursor::End);
+    end.insertText(line);
+}
+} // namespace
 
 int TMainForm::captureLineCount() const
 {
     const QTextDocument* lines = ui.DataMemo->document();
-    return lines->isEmpty() ? 0 : lines->blockCount();
+    return lines->blockCount() - (endsWithEmptyLine(lines) ? 1 : 0);
 }
 
 bool TMainForm::CaptureReadOut()
@@ -21,7 +44,7 @@ bool TMainForm::CaptureReadOut()
     const QString text = Session.readOutText();
     if (text.isEmpty() || !Session.options().AutoCapture || captureLineCount() >= kMaxCaptureLines)
         return false;
-    ui.DataMemo->appendPlainText(text);
+    appendLine(ui.DataMemo, text);
     return true;
 }
 
@@ -55,8 +78,10 @@ void TMainForm::showCaptureList(bool shown)
 
 QStringList TMainForm::CapturedLines() const
 {
-    const QString text = ui.DataMemo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
+    QStringList lines = ui.DataMemo->toPlainText().split('\n');
+    if (endsWithEmptyLine(ui.DataMemo->document()))
+        lines.removeLast();
+    return lines;
 }
 
 } // namespace k740

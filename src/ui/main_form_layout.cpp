@@ -157,14 +157,18 @@ void TMainForm::FormResize()
         PlaceCaptureList();
 }
 
-// Stored panel bounds may lie outside the body or be empty: the panel is
-// kept inside it, at least one pixel in each direction.
+// Saved panel bounds stay as they are unless no part of the panel would lie
+// inside the body; then it is brought back just far enough to be reached.
 void TMainForm::keepPanelReachable()
 {
-    const QRect p = ui.PosPanel->geometry();
-    const PanelBounds kept
-        = ReachablePanel({p.x(), p.y(), p.width(), p.height()}, ui.GPanel->width(), ui.GPanel->height());
-    ui.PosPanel->setGeometry(kept.left, kept.top, kept.width, kept.height);
+    const WindowGeometry& g = SavedPanelGeometry;
+    const PanelBounds saved{g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight};
+    const PanelBounds reached = ReachablePanel(saved, ui.GPanel->width(), ui.GPanel->height());
+    PanelBroughtBack.reset();
+    if (reached == saved)
+        return;
+    ui.PosPanel->setGeometry(reached.left, reached.top, reached.width, reached.height);
+    PanelBroughtBack = TPanelBroughtBack{saved, ui.PosPanel->geometry()};
 }
 
 // One-panel row: HOME right-aligned 4 pixels above the read-out.

@@ -18,10 +18,14 @@ WindowGeometry TMainForm::liveGeometry() const
     g.Width = frameGeometry().width();
     g.Height = frameGeometry().height();
     g.LogoFlag = Session.options().LogoMode;
-    g.PanelWidth = ui.PosPanel->width();
-    g.PanelLeft = ui.PosPanel->x();
-    g.PanelTop = ui.PosPanel->y();
-    g.PanelHeight = ui.PosPanel->height();
+    PanelBounds panel{ui.PosPanel->x(), ui.PosPanel->y(), ui.PosPanel->width(), ui.PosPanel->height()};
+    // A panel brought back into the body keeps its saved bounds until it is moved.
+    if (PanelBroughtBack && ui.PosPanel->geometry() == PanelBroughtBack->Shown)
+        panel = PanelBroughtBack->Saved;
+    g.PanelWidth = panel.width;
+    g.PanelLeft = panel.left;
+    g.PanelTop = panel.top;
+    g.PanelHeight = panel.height;
     return g;
 }
 

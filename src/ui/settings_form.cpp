@@ -96,10 +96,13 @@ void TSettingsForm::Fill(const TEncoderSettings& active, const TRunChoices& run,
     run_ = run;
     context_ = context;
     markSpacing_.reset();
+    fillingFrame_ = FrameFieldsOf(active);
     fillEncoder();
     fillRecording();
     fillFrame();
     fillMarksAndMultiturn();
+    fillingFrame_.reset();
+    applyPositionBitLimit();
 }
 
 // Interface-dependent controls, encoder type, protocol and resolution.
@@ -125,6 +128,7 @@ void TSettingsForm::fillEncoder()
         setChecked(s.BiSS ? c.rbBiSS : c.rbSSI, true);
     }
     c.eCustom->setText(QString::number(s.Custom));
+    applyPositionBitLimit(); // so that a stored length within the budget is kept
     c.udBits->setPosition(s.SSIBits);
     const bool knownFrequency = s.SSIFreq >= 1 && s.SSIFreq <= c.cmbFreq->count();
     c.cmbFreq->setCurrentIndex(knownFrequency ? s.SSIFreq - 1 : -1);

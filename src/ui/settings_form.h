@@ -106,6 +106,9 @@ private:
     TRunChoices run_;
     TSettingsDialogContext context_;
     std::optional<TMarkSpacing> markSpacing_; // accepted by the last OK check
+    // While the dialog is filled, the frame being filled in: the other
+    // spinners may still show the last opening's values.
+    std::optional<TFrameFields> fillingFrame_;
     bool SettingsChanged = false;
     int64_t CustomCpr = 0;
 };

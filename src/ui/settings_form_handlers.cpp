@@ -153,7 +153,7 @@ void TSettingsForm::eGeneralStatusBitsChange()
 // and its edit's text down with the maximum.
 void TSettingsForm::applyPositionBitLimit()
 {
-    ui_->udBits->setMaximum(PositionBitsLimit(ui_->rbBiSS->isChecked(), frameFields()));
+    ui_->udBits->setMaximum(PositionBitsLimit(ui_->rbBiSS->isChecked(), fillingFrame_.value_or(frameFields())));
 }
 
 TFrameFields TSettingsForm::frameFields() const

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace k740;
 
@@ -41,43 +42,79 @@ void AnswerSettingsDialog(const std::function<void(const TSettingsFormControls&)
     watcher->start(20);
 }
 
-} // namespace
+// The window on the simulator "vcom0", connected and polled once.
+class SettingsChangeE2E : public ::testing::Test {
+protected:
+    void connect(const QStringList& simArguments, const QByteArray& ini)
+    {
+        sim = std::make_unique<SimulatorProcess>(vports.path(), "vcom0", simArguments);
+        ASSERT_TRUE(sim->ready());
+        QFile file(program.path() + "/K740.INI");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ini);
+        file.close();
+        qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
+        form = std::make_unique<TMainForm>(ports, QStringList(), DataFolders::Beside(program.path() + "/"));
+        dialog = std::make_unique<TSettingsForm>(form.get());
+        form->setDialogs(nullptr, dialog.get());
+        form->controls().initTimer->stop();
+        form->initTimerTimer();
+        ASSERT_FALSE(form->session().notConnected());
+        form->LoopTimerTimer();
+    }
+    ~SettingsChangeE2E() override
+    {
+        if (form)
+            form->FormDestroy();
+        dialog.reset();
+        qunsetenv("K740_VPORT_DIR");
+    }
+    QByteArray savedIni() const { return ReadAll(program.path() + "/K740.INI"); }
 
-TEST(SettingsChangeE2E, OkSendsTheNewFrameAndWritesTheSection)
-{
     QTemporaryDir vports;
     QTemporaryDir program;
-    SimulatorProcess sim(
-        vports.path(), "vcom0", {"--encoder", "ssi", "--kind", "S", "--bits", "13", "--status-bits", "2"});
-    ASSERT_TRUE(sim.ready());
-    QFile ini(program.path() + "/K740.INI");
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("; bench 3\r\n[K740.vcom0]\r\nSSIBits=13\r\nSSIStatusBits=2\r\n");
-    ini.close();
-
-    qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
+    std::unique_ptr<SimulatorProcess> sim;
     SystemPortProvider ports;
-    TMainForm form(ports, {}, DataFolders::Beside(program.path() + "/"));
-    TSettingsForm dialog(&form);
-    form.setDialogs(nullptr, &dialog);
-    form.controls().initTimer->stop();
-    form.initTimerTimer();
-    ASSERT_FALSE(form.session().notConnected());
-    form.LoopTimerTimer();
-    const int before = sim.receivedCommands().size();
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TSettingsForm> dialog;
+};
+
+} // namespace
+
+TEST_F(SettingsChangeE2E, OkSendsTheNewFrameAndWritesTheSection)
+{
+    connect({"--encoder", "ssi", "--kind", "S", "--bits", "13", "--status-bits", "2"},
+        "; bench 3\r\n[K740.vcom0]\r\nSSIBits=13\r\nSSIStatusBits=2\r\n");
+    const int before = sim->receivedCommands().size();
 
     AnswerSettingsDialog([](const TSettingsFormControls& controls) { controls.udPaddingBits->setPosition(2); });
-    form.StPanel3DblClick();
-    ASSERT_TRUE(form.controls().LoopTimer->isActive());
+    form->StPanel3DblClick();
+    ASSERT_TRUE(form->controls().LoopTimer->isActive());
 
-    const QStringList sent = sim.receivedCommands().mid(before);
+    const QStringList sent = sim->receivedCommands().mid(before);
     ASSERT_GE(sent.size(), 3);
     EXPECT_EQ(sent.mid(0, 3), QStringList({"B17\\r", "M3", "m"})) << sent.join(' ').toStdString();
-    const QByteArray saved = ReadAll(program.path() + "/K740.INI");
+    const QByteArray saved = savedIni();
     EXPECT_TRUE(
         saved.startsWith("; bench 3\r\n[K740.vcom0]\r\nSSIBits=13\r\nSSIStatusBits=2\r\nRotary=0\r\nCPR=8192\r\n"))
         << saved.toStdString();
     EXPECT_TRUE(saved.contains("\r\nPaddingBits=2\r\n"));
-    form.FormDestroy();
-    qunsetenv("K740_VPORT_DIR");
+}
+
+// A stored SSI frame longer than 31 bits but within the budget: OK without
+// an edit configures and polls it as before and keeps it in the file.
+TEST_F(SettingsChangeE2E, OkWithoutAnEditKeepsALongStoredFrame)
+{
+    connect({"--encoder", "ssi", "--kind", "S", "--bits", "40"}, "[K740.vcom0]\r\nSSIBits=40\r\n");
+    const QStringList atConnection = sim->receivedCommands();
+    const QStringList configuration = atConnection.mid(atConnection.indexOf("B31\\r"), 3);
+    ASSERT_EQ(configuration.size(), 3) << atConnection.join(' ').toStdString();
+    ASSERT_EQ(atConnection.last(), "4"); // the whole frame is captured
+
+    AnswerSettingsDialog([](const TSettingsFormControls&) {});
+    form->StPanel3DblClick();
+    form->LoopTimerTimer();
+
+    EXPECT_EQ(sim->receivedCommands().mid(atConnection.size()), configuration + QStringList("4"));
+    EXPECT_TRUE(savedIni().contains("[K740.vcom0]\r\nSSIBits=40\r\n")) << savedIni().toStdString();
 }

@@ -64,21 +64,22 @@ TEST(LayoutRules, ReadOutFontDropsTo48Then36AndStaysReducedWhenSticky)
     EXPECT_EQ(FittedPointSize(width, 800, false, 48), 72);
 }
 
-TEST(LayoutRules, StoredPanelIsKeptInsideTheBodyAndNotEmpty)
+TEST(LayoutRules, StoredPanelStaysAsStoredUnlessNoPartOfItIsInsideTheBody)
 {
     struct Case {
         PanelBounds stored, kept;
     };
     for (const Case& k : {
-             Case{{100, 50, 400, 104}, {100, 50, 400, 104}}, // inside: unchanged
-             Case{{-500, 9000, 0, -3}, {0, 299, 1, 1}},      // off the top-left, empty
-             Case{{5000, -20, 90000, 50}, {0, 0, 1000, 50}}, // wider than the body
-             Case{{950, 280, 100, 40}, {900, 260, 100, 40}}, // past the bottom-right corner
+             Case{{100, 50, 400, 104}, {100, 50, 400, 104}},       // inside
+             Case{{-500, -20, 90000, 50}, {-500, -20, 90000, 50}}, // wider than the body, partly outside
+             Case{{999, 299, 100, 40}, {999, 299, 100, 40}},       // one pixel inside
+             Case{{1000, 50, 100, 40}, {999, 50, 100, 40}},        // just right of the body
+             Case{{-600, -100, 100, 40}, {-99, -39, 100, 40}},     // above and left of it
+             Case{{-500, 9000, 0, -3}, {0, 299, 1, 1}},            // empty, below the body
+             Case{{500, 100, 0, 40}, {500, 100, 1, 40}},           // empty, inside
          }) {
         const PanelBounds kept = ReachablePanel(k.stored, 1000, 300);
-        EXPECT_EQ(kept.left, k.kept.left);
-        EXPECT_EQ(kept.top, k.kept.top);
-        EXPECT_EQ(kept.width, k.kept.width);
-        EXPECT_EQ(kept.height, k.kept.height);
+        EXPECT_TRUE(kept == k.kept) << k.stored.left << "," << k.stored.top << " -> " << kept.left << "," << kept.top
+                                    << " " << kept.width << "x" << kept.height;
     }
 }

@@ -75,6 +75,23 @@ TEST_F(CaptureTest, F2IsPreviewedFromAnyControlAndNotConsumed)
     EXPECT_EQ(form->CapturedLines(), QStringList({"ab", "0.000"}));
 }
 
+TEST_F(CaptureTest, EmptyLastLineTakesTheCaptureAndDoesNotCount)
+{
+    connect({"/D"});
+    poll();
+    memo()->setFocus();
+    QTest::keyClicks(memo(), "abc");
+    QTest::keyClick(memo(), Qt::Key_Return);
+    typeKey(Qt::Key_F2);
+    EXPECT_EQ(memo()->toPlainText(), "abc\n0.000");
+
+    memo()->setPlainText(QString("x\n").repeated(TMainForm::kMaxCaptureLines - 1));
+    EXPECT_EQ(lineCount(), TMainForm::kMaxCaptureLines - 1);
+    typeKey(Qt::Key_F2);
+    EXPECT_EQ(lineCount(), TMainForm::kMaxCaptureLines);
+    EXPECT_TRUE(memo()->toPlainText().endsWith("x\n0.000"));
+}
+
 TEST_F(CaptureTest, F2WithTheListHiddenAddsNothing)
 {
     connect({});

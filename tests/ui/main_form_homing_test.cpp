@@ -5,7 +5,10 @@
 #include "platform/tick_counter.h"
 #include "ui/widgets/panel.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
+#include <QRadioButton>
 
 using namespace k740;
 
@@ -40,20 +43,37 @@ protected:
         return RelativePosition(form->session().homing(), form->session().lastFrame().Position);
     }
     // A counting interface on a distance-coded scale (N 1000, 20 counts per
-    // period), connected with settings that say so.
-    void connectDistanceCoded(const QStringList& arguments = {})
+    // period) whose count reads 0 at `origin`, connected with settings `ini`
+    // (by default, ones that say so).
+    void connectDistanceCoded(const QStringList& arguments = {}, int64_t origin = 0, const char* ini = kDcrIni)
     {
         DeviceConfig config = CounterDevice();
         config.dcrNominal = 1000;
         config.dcrCountsPerPeriod = 20;
         config.position = 30100;
+        config.countOrigin = origin;
         device = ports.plug("vcom0", config);
-        writeIni(kDcrIni);
+        writeIni(ini);
         start(arguments);
         search();
     }
 
+    // Answers every settings dialog: `edit`, then OK.
+    void okSettingsWith(const std::function<void(const TSettingsFormControls&)>& edit)
+    {
+        dialogEdit = edit;
+        if (!modalWatcher.isActive())
+            answerModals([this](QWidget* modal) {
+                if (auto* dialog = qobject_cast<TSettingsForm*>(modal)) {
+                    dialogEdit(dialog->controls());
+                    dialog->controls().BtnOK->click();
+                }
+            });
+        form->StPanel3DblClick();
+    }
+
     std::shared_ptr<DeviceModel> device;
+    std::function<void(const TSettingsFormControls&)> dialogEdit;
 };
 
 TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
@@ -209,4 +229,43 @@ TEST_F(HomingTest, WithoutLayoutEditModeHomingWaitsForAMark)
     now += 60000;
     form->BlinkTriggerTimer();
     EXPECT_TRUE(form->session().homing().Homing);
+}
+
+// Only encoder type, distance coding or direction count as changed; the
+// offset found from the marks goes with any OK.
+TEST_F(HomingTest, OkClearsTheReferenceOffsetAndAfterATypeOrDirectionChangeTheReferenceText)
+{
+    using Edit = std::function<void(const TSettingsFormControls&)>;
+    const std::pair<Edit, bool> cases[] = {
+        {[](const TSettingsFormControls&) {}, false},
+        {[](const TSettingsFormControls& c) { c.cmbResolution->setCurrentIndex(c.cmbResolution->currentIndex() + 1); },
+            false},
+        {[](const TSettingsFormControls& c) { c.cbInvertDir->click(); }, true},
+        {[](const TSettingsFormControls& c) { c.rbRotary->click(); }, true},
+    };
+    for (const auto& [edit, cleared] : cases) {
+        connectDistanceCoded({}, 5000);
+        travelUntilHomed(100);
+        form->controls().TrigTimer->stop(); // the mark's text stays
+        ASSERT_NE(form->session().homing().RefOffset, 0);
+        ASSERT_FALSE(form->controls().RefPanel->text().isEmpty());
+        okSettingsWith(edit);
+        EXPECT_EQ(form->session().homing().RefOffset, 0);
+        EXPECT_EQ(form->controls().RefPanel->text().isEmpty(), cleared);
+        EXPECT_FALSE(form->session().homing().Homing); // distance coding stayed on
+    }
+}
+
+TEST_F(HomingTest, SwitchingDistanceCodedMarksOnStartsTheReferenceSearchOnce)
+{
+    connectDistanceCoded({}, 0, "[K740.vcom0]\nNominalIncr=1000\nCPP=20\nCPM=1000\n"); // marks not yet on
+    ASSERT_FALSE(form->session().homing().Homing);
+    okSettingsWith([](const TSettingsFormControls& c) { c.rbDCR->click(); });
+    EXPECT_TRUE(form->session().homing().Homing);
+    EXPECT_FALSE(form->controls().bbZeroRef->isEnabled());
+    typeKey(Qt::Key_Escape);
+    ASSERT_FALSE(form->session().homing().Homing);
+    okSettingsWith([](const TSettingsFormControls&) {});
+    EXPECT_FALSE(form->session().homing().Homing);
+    EXPECT_TRUE(form->session().activeSettings().DCR);
 }

@@ -1,5 +1,6 @@
 // The main window's layout passes as the window shows them: outer bounds and
-// size limits, logo modes, the HOME button, the status frame, the logo's link.
+// size limits, logo modes, the HOME button, the status frame, the logo's link,
+// and the read-outs' font.
 #include "ui/main_form_fixture.h"
 
 #include <QDesktopServices>
@@ -183,3 +184,28 @@ TEST_F(LayoutTest, LogoNamesAndOpensTheProductPage)
 }
 
 #include "main_form_layout_test.moc"
+
+// A rotary encoder shown in counts keeps a reduced size until the settings
+// dialog has been open; the reference read-out takes the position's size.
+TEST_F(LayoutTest, ReadOutFontStaysReducedInCountsUntilTheDialogAndTheReferenceFollows)
+{
+    std::shared_ptr<DeviceModel> device = ports.plug("vcom0", CounterDevice());
+    writeIni("[K740.vcom0]\nRotary=1\nCPR=100000000\nDegrees=0\n");
+    start();
+    search();
+    auto shownAt = [&](int64_t position) {
+        device->setPosition(position);
+        poll();
+        EXPECT_EQ(c().RefPanel->font().pointSize(), c().PosPanel->font().pointSize()) << position;
+        return c().PosPanel->font().pointSize();
+    };
+    EXPECT_EQ(shownAt(5), 72);
+    EXPECT_EQ(shownAt(12345678), 48);
+    EXPECT_EQ(shownAt(6), 48);
+    answerModals([](QWidget* modal) {
+        if (auto* dialog = qobject_cast<TSettingsForm*>(modal))
+            dialog->controls().BtnCancel->click();
+    });
+    form->StPanel3DblClick();
+    EXPECT_EQ(shownAt(7), 72);
+}

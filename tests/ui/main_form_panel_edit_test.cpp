@@ -47,6 +47,10 @@ protected:
                   .match(readFile("K740.INI"));
         return m.hasMatch() ? m.captured(1).toInt() : -99999;
     }
+    QRect savedPanel() const
+    {
+        return QRect(saved("Panel_Left"), saved("Panel_Top"), saved("Panel_Width"), saved("Panel_Height"));
+    }
     const TMoveSizer& sizer() const { return form->moveSizer(); }
 };
 
@@ -97,20 +101,40 @@ TEST_F(PanelEditTest, ArrowKeysMoveAndResizeTheReadOutAndTheExitSavesIt)
     EXPECT_EQ(saved("Panel_Height"), before.height() + 1);
 }
 
-TEST_F(PanelEditTest, StoredPanelOutsideTheWindowOrEmptyStaysReachable)
+// Stored bounds are kept, even partly outside the body; a panel wholly
+// outside is brought back just into reach, and saved as stored until moved.
+TEST_F(PanelEditTest, StoredPanelShowsAsStoredOrJustInReachAndIsSavedAsStoredUntilMoved)
 {
-    for (const QString& bad : {QString("Panel_Width=0\nPanel_Left=-500\nPanel_Top=9000\nPanel_Height=-3\n"),
-             QString("Panel_Width=90000\nPanel_Left=5000\nPanel_Top=-20\nPanel_Height=50\n")}) {
-        connect({"/E"}, bad);
-        const QRect body = form->controls().GPanel->rect();
-        const QRect p = panel()->geometry();
-        EXPECT_TRUE(body.contains(p) && p.width() >= 1 && p.height() >= 1) << bad.toStdString();
+    connect({"/E"}, "Panel_Width=90000\nPanel_Left=-500\nPanel_Top=-20\nPanel_Height=50\n");
+    EXPECT_EQ(panel()->geometry(), QRect(-500, -20, 90000, 50));
+    form->FormDestroy();
+    EXPECT_EQ(savedPanel(), QRect(-500, -20, 90000, 50));
+
+    const QString away = "Panel_Width=0\nPanel_Left=-500\nPanel_Top=9000\nPanel_Height=-3\n";
+    for (const bool moved : {false, true}) {
+        connect({"/E"}, away);
+        const int bottom = form->controls().GPanel->height() - 1;
+        EXPECT_EQ(panel()->geometry(), QRect(0, bottom, 1, 1));
+        if (moved) {
+            typeKey(Qt::Key_Tab); // selects the read-out
+            typeKey(Qt::Key_Up);
+        }
         form->FormDestroy();
-        EXPECT_EQ(saved("Panel_Left"), p.x());
-        EXPECT_EQ(saved("Panel_Width"), p.width());
-        EXPECT_EQ(saved("Panel_Top"), p.y());
-        EXPECT_EQ(saved("Panel_Height"), p.height());
+        EXPECT_EQ(savedPanel(), moved ? QRect(0, bottom - 1, 1, 1) : QRect(-500, 9000, 0, -3));
     }
+}
+
+// The pointer stops at the body's edge, the panel does not.
+TEST_F(PanelEditTest, DragTakesTheReadOutPartlyOutsideTheBody)
+{
+    connect({"/E"});
+    clickPanel();
+    QTest::mousePress(panel(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCoreApplication::processEvents();
+    const QPoint far = form->mapFromGlobal(panel()->mapToGlobal(QPoint(5, 5))) + QPoint(5000, 0);
+    QTest::mouseMove(form.get(), far);
+    QTest::mouseRelease(form.get(), Qt::LeftButton, {}, far);
+    EXPECT_EQ(panel()->geometry(), QRect(form->controls().GPanel->width() - 1 - 5, 120, 600, 104));
 }
 
 TEST_F(PanelEditTest, OnlyLayoutEditModeWithOneReadOutSwitchesItOnUntilTheLinkIsLost)

@@ -146,6 +146,48 @@ TEST_F(SettingsFormTest, RaisingMultiturnAloneLeavesThePositionBitLimit)
     EXPECT_EQ(c.eBits->text(), "24");
 }
 
+// The limit comes from the frame being filled in, also on the first opening
+// and after an opening that left longer fields behind.
+TEST_F(SettingsFormTest, StoredPositionBitsWithinTheFrameBudgetOpenAndStayAsStored)
+{
+    TEncoderSettings s = storedDefaults(); // linear SSI
+    s.SSIBits = 40;
+    open(s, interfaceOf(1));
+    EXPECT_EQ(c.eBits->text(), "40");
+    EXPECT_EQ(c.udBits->maximum(), 63);
+    EXPECT_EQ(pressOK().value().SSIBits, 40);
+    TEncoderSettings longer = s;
+    longer.PaddingBits = 10;
+    longer.SSIStatusBits = 2;
+    longer.DetailedStatusBits = 8;
+    open(longer, interfaceOf(1));
+    EXPECT_EQ(c.udBits->maximum(), 43);
+    QTest::mouseClick(c.BtnCancel, Qt::LeftButton);
+    s.SSIBits = 60;
+    open(s, interfaceOf(1));
+    EXPECT_EQ(c.eBits->text(), "60");
+    EXPECT_EQ(pressOK().value().SSIBits, 60);
+}
+
+TEST_F(SettingsFormTest, InterfaceWithoutExtendedIdentityOffersNoFrequencyExtendedStatusOrBiss)
+{
+    TEncoderSettings s = storedDefaults();
+    s.ShowExtendedData = true;
+    TSettingsDialogContext plain = interfaceOf(1, 117);
+    plain.ExtendedInterface = false;
+    open(s, plain);
+    const QWidget* disabled[] = {c.cmbFreq, c.cbShowStatus, c.rbBiSS, c.eDetailedStatusBits, c.eCRCBits};
+    for (const QWidget* control : disabled)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(c.ePaddingBits->isEnabled() && c.eGeneralStatusBits->isEnabled() && c.rbSSI->isChecked());
+    EXPECT_FALSE(c.cbShowStatus->isChecked());
+    const auto ok = pressOK();
+    ASSERT_TRUE(ok);
+    EXPECT_FALSE(ok->ShowExtendedData);
+    EXPECT_FALSE(ok->BiSS);
+    EXPECT_EQ(ok->SSIFreq, 3);
+}
+
 TEST_F(SettingsFormTest, BissClearsAndDisablesGrayAndSwitchingBackLeavesItUnchecked)
 {
     TEncoderSettings s = storedDefaults();

@@ -49,11 +49,14 @@ class TSizerTarget;
 //   off.
 // - The form's keyboard preview: a form deriving from TKeyPreview is offered
 //   every key first.
-// - A drag grabs the mouse on the form with the drag's cursor; the frames
-//   that show the new bounds are rubber bands on the form. Instead of
-//   confining the pointer, the dragged bounds are kept inside the client
-//   area of the dragged control's parent (no further out than they already
-//   are) and an edge never passes the opposite edge.
+// - A drag grabs the mouse on the form with the drag's cursor; each target's
+//   new bounds show as an inverting dotted frame over the form (TDragFrame).
+//   Qt cannot confine the pointer, so the drag follows the pointer's
+//   position held inside the clip rectangle: for a move the client area of
+//   the dragged control's parent, for a resize the control's rectangle with
+//   the grabbed edges widened to that area (SizingClip). The bounds
+//   themselves are not confined: a moved control may end partly outside
+//   its parent.
 // - The alignment of a control is read with ControlAlign (control_align.h).
 // - Before the pop-up menu opens, the target under the pointer is stored on
 //   the menu as the dynamic property "PopupComponent" (a QObject*).
@@ -185,8 +188,7 @@ private:
     unsigned dragEdges_ = edAll;
     Qt::CursorShape dragCursor_ = Qt::SizeAllCursor;
     QPoint startPt_;
-    QRect clipArea_;
-    QRect capturedStart_;
+    QRect clipArea_; // where the pointer counts, in screen coordinates
     bool startPending_ = false;
 };
 

@@ -72,8 +72,8 @@ void TMoveSizer::beginDrag()
 {
     for (const auto& target : targets_)
         target->current = target->start = ScreenRect(target->control());
-    capturedStart_ = ScreenRect(captured_);
-    clipArea_ = ScreenRect(captured_->parentWidget());
+    const QRect parentArea = ScreenRect(captured_->parentWidget());
+    clipArea_ = state_ == ssSizing ? SizingClip(ScreenRect(captured_), dragEdges_, parentArea) : parentArea;
     if (OnStartSizeMove)
         OnStartSizeMove(this, state_);
     for (const auto& target : targets_) {
@@ -88,7 +88,7 @@ void TMoveSizer::trackDrag(QPoint globalPos)
 {
     if (!captured_)
         return;
-    const QPoint delta = ClampedDelta(capturedStart_, dragEdges_, clipArea_, globalPos - startPt_);
+    const QPoint delta = ClippedPoint(globalPos, clipArea_) - startPt_;
     for (const auto& target : targets_)
         target->current = MovedEdges(target->start, dragEdges_, delta);
     if (OnDuringSizeMove)

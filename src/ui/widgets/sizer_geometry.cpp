@@ -42,17 +42,6 @@ int Place(TAxisPlace place, int start, int size)
     return start + size - 1;
 }
 
-// Offset along one axis for a span from `low` to `high` (inclusive).
-int ClampedAxis(int delta, int low, int high, bool lowMoves, bool highMoves, int areaLow, int areaHigh)
-{
-    if (!lowMoves && !highMoves)
-        return 0;
-    const int span = std::max(0, high - low);
-    const int least = lowMoves ? std::min(0, areaLow - low) : -span;
-    const int most = highMoves ? std::max(0, areaHigh - high) : span;
-    return std::clamp(delta, least, most);
-}
-
 std::pair<int, int> MovedAxis(int low, int high, bool lowMoves, bool highMoves, int delta)
 {
     if (lowMoves)
@@ -66,15 +55,9 @@ std::pair<int, int> MovedAxis(int low, int high, bool lowMoves, bool highMoves, 
     return {low, high};
 }
 
-int FloorDiv(int value, int divisor)
-{
-    const int quotient = value / divisor;
-    return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
-}
-
 int Snapped(int value, int grid)
 {
-    return FloorDiv(value + grid / 2, grid) * grid;
+    return (value + grid / 2) / grid * grid;
 }
 
 } // namespace
@@ -107,12 +90,24 @@ unsigned HandlesAllowedUnder(TAlign align)
     return mask;
 }
 
-QPoint ClampedDelta(const QRect& start, unsigned edges, const QRect& area, QPoint delta)
+QRect SizingClip(const QRect& target, unsigned edges, const QRect& parentArea)
 {
-    return {
-        ClampedAxis(delta.x(), start.left(), start.right(), edges & edLeft, edges & edRight, area.left(), area.right()),
-        ClampedAxis(
-            delta.y(), start.top(), start.bottom(), edges & edTop, edges & edBottom, area.top(), area.bottom())};
+    QRect clip = target;
+    if (edges & edLeft)
+        clip.setLeft(std::min(target.left(), parentArea.left()));
+    if (edges & edTop)
+        clip.setTop(std::min(target.top(), parentArea.top()));
+    if (edges & edRight)
+        clip.setRight(std::max(target.right(), parentArea.right()));
+    if (edges & edBottom)
+        clip.setBottom(std::max(target.bottom(), parentArea.bottom()));
+    return clip;
+}
+
+QPoint ClippedPoint(QPoint point, const QRect& clip)
+{
+    return {std::clamp(point.x(), clip.left(), std::max(clip.left(), clip.right())),
+        std::clamp(point.y(), clip.top(), std::max(clip.top(), clip.bottom()))};
 }
 
 QRect MovedEdges(const QRect& start, unsigned edges, QPoint delta)
@@ -126,8 +121,8 @@ QRect SnappedToGrid(const QRect& bounds, int grid)
 {
     if (grid < 2)
         return bounds;
-    return QRect(Snapped(bounds.left(), grid), Snapped(bounds.top(), grid),
-        std::max(grid, Snapped(bounds.width(), grid)), std::max(grid, Snapped(bounds.height(), grid)));
+    return QRect(Snapped(bounds.left(), grid), Snapped(bounds.top(), grid), Snapped(bounds.width(), grid),
+        Snapped(bounds.height(), grid));
 }
 
 } // namespace k740

@@ -33,16 +33,20 @@ QPoint HandlePos(int index, const QRect& target);
 // target docked to an edge (the one on its free side), none otherwise.
 unsigned HandlesAllowedUnder(TAlign align);
 
-// The pointer offset `delta` of a drag that moves `edges` of `start`,
-// limited so that the moved edges stay inside `area` (or go no further out
-// than they already are) and an edge never passes the opposite one. An axis
-// on which no edge moves gets 0.
-QPoint ClampedDelta(const QRect& start, unsigned edges, const QRect& area, QPoint delta);
-// `start` with its `edges` moved by `delta`, at least one pixel wide and high.
+// Where the pointer may go while a drag resizes `target` by `edges`: the
+// target's rectangle with each of those edges widened to `parentArea`, so
+// that an edge can be dragged out to the parent's border but not past the
+// opposite edge. A move uses the parent's area itself.
+QRect SizingClip(const QRect& target, unsigned edges, const QRect& parentArea);
+// The point held inside `clip`.
+QPoint ClippedPoint(QPoint point, const QRect& clip);
+// `start` with its `edges` moved by `delta`, at least one pixel wide and
+// high; an axis on which no edge moves ignores its part of `delta`.
 QRect MovedEdges(const QRect& start, unsigned edges, QPoint delta);
-// Left, top, width and height rounded to the nearest multiple of `grid`,
-// halves up; width and height at least one grid step. A grid below 2 leaves
-// the bounds as they are.
+// Left, top, width and height each with `grid` div 2 added and cut down to a
+// multiple of `grid` (the remainder of a truncating division removed), so a
+// width below half the grid becomes 0. A grid below 2 leaves the bounds as
+// they are.
 QRect SnappedToGrid(const QRect& bounds, int grid);
 
 } // namespace k740

@@ -1,8 +1,7 @@
 #include "ui/widgets/sizer_target.h"
 
+#include "ui/widgets/drag_frame.h"
 #include "ui/widgets/grab_handle.h"
-
-#include <QRubberBand>
 
 namespace k740 {
 
@@ -58,7 +57,7 @@ void TSizerTarget::setHandlesVisible(bool visible)
 void TSizerTarget::showFrame(QWidget* form)
 {
     if (!frame_)
-        frame_ = new QRubberBand(QRubberBand::Rectangle, form);
+        frame_ = new TDragFrame(form);
     frame_->setGeometry(QRect(form->mapFromGlobal(current.topLeft()), current.size()));
     frame_->raise();
     frame_->show();

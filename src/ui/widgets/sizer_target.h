@@ -6,11 +6,11 @@
 #include <array>
 
 class QColor;
-class QRubberBand;
 class QWidget;
 
 namespace k740 {
 
+class TDragFrame;
 class TGrabHandle;
 class TMoveSizer;
 
@@ -49,7 +49,7 @@ private:
     QWidget* const control_; // forgotten by the component before it is deleted
     // The form owns the handles and the frame and may delete them first.
     std::array<QPointer<TGrabHandle>, HandleCount> handles_;
-    QPointer<QRubberBand> frame_;
+    QPointer<TDragFrame> frame_;
 };
 
 } // namespace k740

@@ -164,30 +164,71 @@ TEST_F(MoveSizerTest, OnMouseDownSeesEachPressOnceAndCanStopIt)
     EXPECT_TRUE(targets().empty());
 }
 
-TEST_F(MoveSizerTest, LeftHandleReachesTheParentBorderButNeverPassesTheRightEdge)
+// The pointer is clipped to the target with the grabbed edge widened to the
+// parent; the offset is reported on both axes, but the left handle moves
+// only the left edge.
+TEST_F(MoveSizerTest, LeftHandleFollowsTheClippedPointerToTheParentBorderButNotPastTheRightEdge)
 {
     struct Case {
-        int dx;
-        int reportedDx;
+        QPoint delta;
+        QPoint reported;
         QRect bounds;
     };
-    for (const Case& c :
-        {Case{20, 20, {30, 10, 30, 40}}, Case{100, 49, {59, 10, 1, 40}}, Case{-100, -10, {0, 10, 60, 40}}}) {
+    for (const Case& c : {Case{{20, 13}, {20, 13}, {30, 10, 30, 40}}, Case{{100, 30}, {49, 19}, {59, 10, 1, 40}},
+             Case{{-100, -40}, {-10, -20}, {0, 10, 60, 40}}}) {
         a->setGeometry(10, 10, 50, 40);
         sizer->DeselectAll();
         sizer->SelectTarget(a);
-        dragHandle(hiLeft, QPoint(c.dx, 13));
-        EXPECT_EQ(a->geometry(), c.bounds) << c.dx;
-        EXPECT_EQ(lastDelta, QPoint(c.reportedDx, 0)) << c.dx;
+        dragHandle(hiLeft, c.delta);
+        EXPECT_EQ(a->geometry(), c.bounds) << c.delta.x();
+        EXPECT_EQ(lastDelta, c.reported) << c.delta.x();
         EXPECT_EQ(ends.back(), ssSizing);
     }
     a->setGeometry(10, 10, 50, 40);
     sizer->DeselectAll();
     sizer->SelectTarget(b);
     sizer->SelectTarget(a);
-    dragHandle(hiLeft, QPoint(100, 0));
+    dragHandle(hiLeft, QPoint(100, 0)); // b's handle: the pointer stops at b's right edge
     EXPECT_EQ(b->geometry(), QRect(159, 10, 1, 40));
     EXPECT_EQ(a->geometry(), QRect(59, 10, 1, 40));
+}
+
+// A move clips the pointer to the parent, not the target: the target may
+// end partly outside its parent.
+TEST_F(MoveSizerTest, MoveClipsThePointerToTheParentNotTheTarget)
+{
+    click(a);
+    drag(a, QPoint(5, 5), QPoint(400, -100));
+    EXPECT_EQ(lastDelta, QPoint(299 - 15, -15));
+    EXPECT_EQ(a->geometry(), QRect(294, -5, 50, 40));
+}
+
+// Each target shows an inverting dotted frame: every other pixel of its
+// border inverted, the inside untouched.
+TEST_F(MoveSizerTest, DragShowsAnInvertingDottedFramePerTarget)
+{
+    for (QWidget* w : {static_cast<QWidget*>(&form), b}) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Window, w == b ? Qt::black : Qt::white);
+        w->setPalette(palette);
+        w->setAutoFillBackground(true);
+    }
+    click(a);
+    click(b, Qt::ShiftModifier);
+    press(a, QPoint(5, 5));
+    QTest::mouseMove(&form, form.mapFromGlobal(a->mapToGlobal(QPoint(6, 5))));
+    const QImage shot = form.grab().toImage();
+    for (QWidget* w : {a, b}) {
+        const QPoint corner = w->mapTo(&form, QPoint(1, 0)); // one pixel right of the control
+        const QColor under = w == b ? Qt::black : Qt::white;
+        const QColor inverted = w == b ? Qt::white : Qt::black;
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_EQ(shot.pixelColor(corner + QPoint(i, 0)), i % 2 ? under : inverted) << i;
+            EXPECT_EQ(shot.pixelColor(corner + QPoint(0, i)), i % 2 ? under : inverted) << i;
+        }
+        EXPECT_EQ(shot.pixelColor(corner + QPoint(10, 10)), under);
+    }
+    QTest::mouseRelease(&form, Qt::LeftButton);
 }
 
 TEST_F(MoveSizerTest, EscapeDuringADragLeavesTheTargetAndStillEndsTheDrag)
@@ -204,14 +245,16 @@ TEST_F(MoveSizerTest, EscapeDuringADragLeavesTheTargetAndStillEndsTheDrag)
     EXPECT_EQ(targets(), std::vector<QWidget*>{a});
 }
 
-TEST_F(MoveSizerTest, GridRoundsTheDroppedBounds)
+// Half a step is added, then the remainder of a truncating division cut off.
+TEST_F(MoveSizerTest, GridAddsHalfAStepThenCutsTheDroppedBoundsDown)
 {
     a->setGeometry(0, 0, 103, 44);
     sizer->setGridSize(10);
     click(a);
     drag(a, QPoint(5, 5), QPoint(14, 25));
     EXPECT_EQ(a->geometry(), QRect(10, 30, 100, 40));
-    EXPECT_EQ(SnappedToGrid(QRect(-14, 4, 3, 16), 10), QRect(-10, 0, 10, 20));
+    EXPECT_EQ(SnappedToGrid(QRect(-14, 4, 3, 16), 10), QRect(0, 0, 0, 20));
+    EXPECT_EQ(SnappedToGrid(QRect(-16, -5, 5, 4), 10), QRect(-10, 0, 10, 0));
 }
 
 TEST_F(MoveSizerTest, TopAlignedTargetKeepsOnlyTheBottomHandleAndCannotMove)
