@@ -1,7 +1,10 @@
 #include "settings/ini_file.h"
 #include "settings/program_dir.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
@@ -129,20 +132,38 @@ TEST(IniFile, ReadsAsTheWindowsProfileFunctions)
 
 TEST(IniFile, WritesChangeOnlyTheirOwnLines)
 {
-    // Put in place of the file after loading: a save with nothing to write leaves it.
-    const QByteArray untouched = "not written";
     for (const WriteCase& c : kWrites) {
         SCOPED_TRACE(c.after.toStdString());
         ProgramDir dir;
         if (c.before)
             dir.Write("A.INI", *c.before);
         IniFile ini(dir.File("A.INI"));
-        dir.Write("A.INI", untouched);
         for (const Write& w : c.writes)
             ini.SetValue(w.section, w.key, w.value);
+        const QDateTime written = QFileInfo(dir.File("A.INI")).lastModified();
+        QThread::msleep(c.before == c.after ? 10 : 0);
         EXPECT_EQ(ini.Save(), QString());
-        EXPECT_EQ(dir.Read("A.INI"), c.before == c.after ? untouched : c.after);
+        EXPECT_EQ(dir.Read("A.INI"), c.after);
+        // A save with nothing to write leaves the file as it was.
+        if (c.before == c.after) {
+            EXPECT_EQ(QFileInfo(dir.File("A.INI")).lastModified(), written);
+        }
     }
+}
+
+// Each save edits the file as it is then: what was saved since this object
+// read it stays.
+TEST(IniFile, SaveKeepsWhatWasSavedSinceReading)
+{
+    ProgramDir dir;
+    dir.Write("A.INI", "[AAA]\r\nX=1\r\n");
+    IniFile first(dir.File("A.INI"));
+    IniFile second(dir.File("A.INI"));
+    first.SetValue("AAA", "X", "2");
+    second.SetValue("BBB", "Y", "3");
+    EXPECT_EQ(first.Save(), QString());
+    EXPECT_EQ(second.Save(), QString());
+    EXPECT_EQ(dir.Read("A.INI"), QByteArray("[AAA]\r\nX=2\r\n[BBB]\r\nY=3\r\n"));
 }
 
 TEST(IniFileFailures, FilesNotReadWholeGiveNoValuesAreReportedOnceAndStayAsTheyAre)
