@@ -130,11 +130,18 @@ bool TLockedFile::openLocked(TLockMode mode)
 
 std::optional<QByteArray> TLockedFile::readAll()
 {
-    QByteArray content;
-    char buffer[65536];
-    off_t offset = 0;
+    struct stat held { };
+    if (::fstat(fd_, &held) != 0) {
+        fail();
+        return std::nullopt;
+    }
+    // Read into room for the whole file; a file that grows meanwhile gets more.
+    QByteArray content(qsizetype(held.st_size) + 1, Qt::Uninitialized);
+    qsizetype size = 0;
     for (;;) {
-        const ssize_t n = ::pread(fd_, buffer, sizeof buffer, offset);
+        if (size == content.size())
+            content.resize(size * 2 + 4096);
+        const ssize_t n = ::pread(fd_, content.data() + size, size_t(content.size() - size), off_t(size));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -142,10 +149,11 @@ std::optional<QByteArray> TLockedFile::readAll()
             return std::nullopt;
         }
         if (n == 0)
-            return content;
-        content.append(buffer, n);
-        offset += n;
+            break;
+        size += n;
     }
+    content.truncate(size);
+    return content;
 }
 
 bool TLockedFile::replace(const QByteArray& bytes)

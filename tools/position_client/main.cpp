@@ -37,8 +37,14 @@ Answer Call(QDBusConnection& bus, const QString& destination, const QString& met
     QDBusMessage call = QDBusMessage::createMethodCall(destination, Names::kPath, interface, method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError)
+    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError) {
+        // The bus thread may still be busy with the error reply after it has
+        // woken this thread; a round trip behind it lets it finish before the
+        // program ends (else Qt warns about its types at exit).
+        bus.call(QDBusMessage::createMethodCall(
+            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping"));
         return {Answer::Kind::NotPolling, {}, reply.errorMessage()};
+    }
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
     return {Answer::Kind::Value, reply.arguments().first(), {}};
