@@ -2,16 +2,18 @@
 // session bus and runs the message loop.
 #include "link/command_line.h"
 #include "platform/data_folders.h"
+#include "platform/signal_pipe.h"
 #include "platform/system_port_provider.h"
 #include "platform/version.h"
+#include "settings/settings_file.h"
 #include "ui/com_port_form.h"
 #include "ui/image_form.h"
 #include "ui/main_form.h"
 #include "ui/position_service.h"
 #include "ui/settings_form.h"
-#include "ui/termination_signals.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 using namespace k740;
@@ -42,6 +44,12 @@ int main(int argc, char* argv[])
 
     SystemPortProvider ports;
     const DataFolders folders = ChooseDataFolders(programDir, InspectProgramFolder(programDir));
+    // A section the file cannot hold would make every save fail.
+    const QString filterProblem = SerialFilterProblem(folders.Settings, ParseCommandLine(arguments).SerialFilter);
+    if (!filterProblem.isEmpty()) {
+        std::fprintf(stderr, "k740: %s\n", qPrintable(filterProblem));
+        return 2;
+    }
     TMainForm mainForm(ports, QCoreApplication::arguments().mid(1), folders);
     TComPortForm comPortForm(&mainForm);
     TSettingsForm settingsForm(&mainForm);
@@ -50,14 +58,15 @@ int main(int argc, char* argv[])
     QObject::connect(&settingsForm, &TSettingsForm::timingDiagramRequested, &imageForm, &TImageForm::OpenDiagram);
     QObject::connect(&settingsForm, &TSettingsForm::timingDiagramDismissed, &imageForm, &QWidget::close);
 
-    // SIGINT and SIGTERM close the window like the user does, so the exit
-    // steps run and nothing is lost.
-    CloseOnTerminationSignals(&mainForm);
+    // SIGINT, SIGTERM and SIGHUP (the terminal closed) end the program with
+    // its exit steps, so nothing is lost; a second one ends it at once.
+    SignalPipe termination({SIGINT, SIGTERM, SIGHUP}, TSignalRepeat::EndsProcess);
+    QObject::connect(&termination, &SignalPipe::received, &mainForm, &TMainForm::CloseOnSignal);
 
     mainForm.show();
     TPositionService positionService(mainForm);
     positionService.start();
     const int result = application.exec();
-    mainForm.FormDestroy();
-    return result;
+    const bool saved = mainForm.FormDestroy();
+    return saved ? result : 1;
 }

@@ -1,8 +1,8 @@
 #include "app/control_channel.h"
 
 #include "app/device_server.h"
-#include "app/signal_pipe.h"
 #include "device/device_model.h"
+#include "platform/signal_pipe.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -30,8 +30,9 @@ ControlChannel::ControlChannel(DeviceModel& device, DeviceServer& server, QObjec
     , input_(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
 {
     connect(input_, &QSocketNotifier::activated, this, &ControlChannel::readInput);
-    auto* signalPipe = new SignalPipe({SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}, this);
-    connect(signalPipe, &SignalPipe::received, this, &ControlChannel::onSignal);
+    auto* signalPipe
+        = new k740::SignalPipe({SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}, k740::TSignalRepeat::Delivered, this);
+    connect(signalPipe, &k740::SignalPipe::received, this, &ControlChannel::onSignal);
 }
 
 void ControlChannel::readInput()

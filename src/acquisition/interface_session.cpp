@@ -85,6 +85,7 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const Windo
     ConnectedOnce = true;
     result.Outcome = TConnectOutcome::Connected;
     emit connectionChanged();
+    emit pollingChanged();
     return result;
 }
 
@@ -148,6 +149,14 @@ void TInterfaceSession::commitSettings(const TEncoderSettings& active)
 QString TInterfaceSession::saveSettings(const WindowGeometry& live)
 {
     return SaveSettings(settingsLocation(), StoredSettings, live);
+}
+
+void TInterfaceSession::pausePolling(bool paused)
+{
+    const bool before = polling();
+    PollingPauses += paused ? 1 : -1;
+    if (polling() != before)
+        emit pollingChanged();
 }
 
 void TInterfaceSession::setAutoSave(bool on, int32_t interval)

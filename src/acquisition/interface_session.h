@@ -116,6 +116,12 @@ public:
     void setAutoCapture(bool on) { Options.AutoCapture = on; }
 
     bool notConnected() const { return NotConnected; }
+    // The acquisition cycle runs: connected, and no modal dialog or message
+    // box of the window holds it up.
+    bool polling() const { return !NotConnected && PollingPauses == 0; }
+    // A modal dialog or box opens (true) or closes (false) while the cycle
+    // would run; pauses nest.
+    void pausePolling(bool paused);
     const InterfaceIdentity& identity() const { return Identity; }
     const TEncoderSettings& storedSettings() const { return StoredSettings; }
     const TEncoderSettings& activeSettings() const { return ActiveSettings; }
@@ -134,6 +140,8 @@ signals:
     void openFailed(int errorCode, const QString& portName);
     // notConnected() or identity() changed: a connection was made or lost.
     void connectionChanged();
+    // polling() may have changed.
+    void pollingChanged();
 
 private:
     bool openAndIdentify(const QString& portName, TConnectResult& result);
@@ -174,8 +182,25 @@ private:
     uint32_t LastSaveTick = 0;
     std::chrono::steady_clock::time_point LoopPauseEnd; // 10 ms after the cycle's last exchange
     bool NotConnected = true;
+    int PollingPauses = 0;
     bool ConnectedOnce = false;
     bool UnsupportedNoticeArmed = true;
+};
+
+// While it lives, polling counts as paused (TInterfaceSession::polling()).
+class TPollingPause {
+public:
+    explicit TPollingPause(TInterfaceSession& session)
+        : Session(session)
+    {
+        Session.pausePolling(true);
+    }
+    ~TPollingPause() { Session.pausePolling(false); }
+    TPollingPause(const TPollingPause&) = delete;
+    TPollingPause& operator=(const TPollingPause&) = delete;
+
+private:
+    TInterfaceSession& Session;
 };
 
 } // namespace k740

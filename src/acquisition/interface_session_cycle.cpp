@@ -159,6 +159,7 @@ void TInterfaceSession::linkLost()
     ClearOnLinkLoss(Ref, LastFrame.RefLatch);
     NotConnected = true;
     emit connectionChanged();
+    emit pollingChanged();
 }
 
 void TInterfaceSession::startHoming()

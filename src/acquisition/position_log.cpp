@@ -1,9 +1,9 @@
 #include "acquisition/position_log.h"
 
+#include "platform/append_file.h"
 #include "platform/virtual_port_dir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 
 namespace k740 {
@@ -67,15 +67,8 @@ bool WriteLogLine(const QString& folder, const QString& portName, const QString&
 
     const QByteArray line = (portName + ';' + dateTimeText(now) + valueText + "\r\n").toLatin1();
     QDir().mkpath(folder); // a per-user log folder may not exist yet
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return fail(errorMessage, fileName, file.errorString());
-    if (file.write(line) != line.size() || !file.flush())
-        return fail(errorMessage, fileName, file.errorString()); // the destructor closes it
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(errorMessage, fileName, file.errorString());
-    return true;
+    const QString failure = AppendWhole(fileName, line);
+    return failure.isEmpty() || fail(errorMessage, fileName, failure);
 }
 
 } // namespace k740

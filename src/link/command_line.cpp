@@ -22,7 +22,7 @@ RunOptions ParseCommandLine(const QStringList& arguments)
         else if (a == "/D")
             options.AutoCapture = true;
         else if (a.startsWith("/R="))
-            options.SerialFilter = a.mid(3);
+            options.SerialFilter = a.mid(3).trimmed();
     }
     return options;
 }

@@ -12,7 +12,7 @@ struct RunOptions {
     int32_t LogoMode = 0;        // "/NOLOGO" or "/NL" 3, "/TL" 1, "/BL" 2
     bool LayoutEditMode = false; // "/E"
     bool AutoCapture = false;    // "/D"
-    QString SerialFilter;        // "/R=" text, upper-cased
+    QString SerialFilter;        // "/R=" text, upper-cased, without blanks around it
 };
 
 // Reads the arguments after the program name; later ones override earlier

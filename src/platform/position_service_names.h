@@ -8,6 +8,8 @@ namespace k740::PositionService {
 inline constexpr char kName[] = "org.k740.Desktop";
 inline constexpr char kPath[] = "/org/k740/Desktop";
 inline constexpr char kInterface[] = "org.k740.Desktop";
+// The error Position and PositionText answer while the position is not current.
+inline constexpr char kNotPollingError[] = "org.k740.Desktop.Error.NotPolling";
 
 // The name every copy owns, whether or not it owns kName: the prefix and
 // the process id.

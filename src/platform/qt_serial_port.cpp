@@ -1,6 +1,7 @@
 #include "platform/qt_serial_port.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -8,7 +9,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#include <QFileInfo>
 
 namespace k740 {
 
@@ -185,7 +185,10 @@ bool QtSerialPort::waitForReadyRead(int timeoutMs)
     return false;
 }
 
-QString QtSerialPort::name() const { return QFileInfo(m_port.portName()).fileName(); }
+QString QtSerialPort::name() const
+{
+    return QFileInfo(m_port.portName()).fileName();
+}
 
 bool QtSerialPort::isOpen() const
 {

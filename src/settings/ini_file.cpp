@@ -3,11 +3,12 @@
 #include "settings/profile_encoding.h"
 #include "settings/profile_lines.h"
 
-#include <QFile>
+#include "platform/locked_file.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <cstdio>
+#include <vector>
 
 namespace k740 {
 
@@ -26,43 +27,53 @@ void reportUnread(const QString& path, const QString& reason)
 }
 
 // The file's text; nothing, reported, when it cannot be read whole.
-std::optional<ProfileText> readWhole(QFile& file)
+std::optional<ProfileText> readWhole(TLockedFile& file, const QString& path)
 {
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reportUnread(file.fileName(), file.errorString());
+    const std::optional<QByteArray> bytes = file.isOpen() ? file.readAll() : std::nullopt;
+    if (!bytes) {
+        reportUnread(path, file.error());
         return std::nullopt;
     }
-    std::optional<ProfileText> text = DecodeProfile(bytes);
+    std::optional<ProfileText> text = DecodeProfile(*bytes);
     if (!text)
-        reportUnread(file.fileName(), QStringLiteral("a NUL, or text not valid in its encoding"));
+        reportUnread(path, QStringLiteral("a NUL, or text not valid in its encoding"));
     return text;
+}
+
+// The bytes of a file's new text: in its own encoding, and for a file
+// without text yet single-byte where that holds the text, else UTF-8 after
+// its mark.
+std::optional<QByteArray> encodeForFile(const ProfileText& fresh, const QString& text)
+{
+    if (!fresh.text.isEmpty())
+        return EncodeProfile({fresh.encoding, text});
+    if (std::optional<QByteArray> bytes = EncodeProfile({ProfileEncoding::Latin1, text}))
+        return bytes;
+    return EncodeProfile({ProfileEncoding::Utf8, text});
 }
 
 } // namespace
 
 struct IniFile::Data {
+    struct Edit {
+        QString section, key, value;
+    };
+
     QString path;
-    ProfileEncoding encoding = ProfileEncoding::Latin1; // that of a new file
+    ProfileText loaded; // the text as read, with its encoding
     ProfileLines lines;
-    bool intact = true;   // the whole file was read
-    bool storable = true; // every edit could be stored
-    bool changed = false; // an edit changed the text
+    std::vector<Edit> edits; // in the order made, replayed on the file as it is when saving
 };
 
 IniFile::IniFile(const QString& path)
     : d(std::make_unique<Data>())
 {
     d->path = path;
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return;
-    const std::optional<ProfileText> text = readWhole(file);
-    d->intact = text.has_value();
-    if (text) {
-        d->encoding = text->encoding;
+    TLockedFile file(path, TLockMode::Read);
+    if (const std::optional<ProfileText> text = readWhole(file, path)) {
+        d->loaded = *text;
         d->lines = ProfileLines(text->text);
     }
 }
@@ -81,34 +92,45 @@ std::optional<QString> IniFile::Value(const QString& section, const QString& key
 
 void IniFile::SetValue(const QString& section, const QString& key, const QString& value)
 {
-    switch (d->lines.SetValue(section, key, value)) {
-    case ProfileLines::Edit::Unchanged:
-        break;
-    case ProfileLines::Edit::Changed:
-        d->changed = true;
-        break;
-    case ProfileLines::Edit::Unstorable:
-        d->storable = false;
-        break;
-    }
+    d->lines.SetValue(section, key, value);
+    d->edits.push_back({section, key, value});
+}
+
+bool IniFile::CanStoreSection(const QString& section) const
+{
+    ProfileLines lines(d->loaded.text);
+    return lines.SetValue(section, QStringLiteral("K"), QStringLiteral("0")) != ProfileLines::Edit::Unstorable
+        && encodeForFile(d->loaded, lines.Text()).has_value();
 }
 
 QString IniFile::Save() const
 {
-    const QString failure = QStringLiteral("Unable to write to %1").arg(d->path);
-    if (!d->storable)
-        return failure;
-    if (!d->changed)
+    if (d->edits.empty())
         return {};
-    const QFileInfo existing(d->path);
-    if (!d->intact || (existing.exists() && !existing.isWritable()))
+    const QString failure = QStringLiteral("Unable to write to %1").arg(d->path);
+    // Under the lock, from reading the file as it is now to replacing it, so
+    // that what another process saved meanwhile stays.
+    TLockedFile file(d->path, TLockMode::Edit);
+    const std::optional<ProfileText> fresh = readWhole(file, d->path);
+    if (!fresh)
         return failure;
-    const std::optional<QByteArray> bytes = EncodeProfile({d->encoding, d->lines.Text()});
-    if (!bytes)
-        return failure;
-
-    QSaveFile file(d->path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit())
+    ProfileLines lines(fresh->text);
+    bool changed = false;
+    for (const Data::Edit& edit : d->edits) {
+        switch (lines.SetValue(edit.section, edit.key, edit.value)) {
+        case ProfileLines::Edit::Unchanged:
+            break;
+        case ProfileLines::Edit::Changed:
+            changed = true;
+            break;
+        case ProfileLines::Edit::Unstorable:
+            return failure;
+        }
+    }
+    if (!changed)
+        return {};
+    const std::optional<QByteArray> bytes = encodeForFile(*fresh, lines.Text());
+    if (!bytes || !file.replace(*bytes))
         return failure;
     return {};
 }

@@ -5,14 +5,18 @@
 
 namespace k740 {
 
-// One INI file, read into memory when constructed, edited there and written
-// back whole by Save(), as the Windows private-profile functions read and
-// write it (see ProfileLines): names compare without regard to case, only the
-// first block of a repeated section counts, a value loses one pair of matching
-// quotes, and every line not edited stays as it is. The text is UTF-16 or
-// UTF-8 after a byte-order mark, else single-byte (Latin-1, as the Windows
-// program wrote it), and is written back in the same encoding; a new file is
-// single-byte with CRLF line ends.
+// One INI file, read into memory when constructed, edited there and saved
+// by Save(), as the Windows private-profile functions read and write it (see
+// ProfileLines): names compare without regard to case, only the first block
+// of a repeated section counts, a value loses one pair of matching quotes,
+// and every line not edited stays as it is. The text is UTF-16 or UTF-8
+// after a byte-order mark, else single-byte (Latin-1, as the Windows program
+// wrote it), and is written back in the same encoding; a new file is
+// single-byte with CRLF line ends, or UTF-8 after its mark when single-byte
+// text cannot hold what it has to.
+//
+// Reading and saving lock the file, so that processes sharing it never see
+// it half written and never lose each other's saves.
 //
 // A file that cannot be read whole (unreadable, or not text in its encoding,
 // such as one holding a NUL byte) reads as empty, is reported once on
@@ -28,14 +32,20 @@ public:
     // The value text, or nothing when the key is absent.
     std::optional<QString> Value(const QString& section, const QString& key) const;
     void SetValue(const QString& section, const QString& key, const QString& value);
+    // Whether a section of that name can be stored in the file as it was
+    // read: a header line that reads back as the name, in the file's
+    // encoding (any name Unicode holds, for a file without text yet).
+    bool CanStoreSection(const QString& section) const;
 
-    // Writes the file, when an edit changed it, through a temporary file in
-    // the same directory that then replaces it, so the old file stays whole
-    // whatever fails. Returns an empty text on success, else "Unable to write
-    // to " + the path. Refuses when the existing file could not be read whole,
-    // when it is write-protected, or when a name or value edited in cannot be
-    // stored so that it reads back the same (a line break, a "]" in a section
-    // name, a character the file's encoding lacks...).
+    // Reads the file again under an exclusive lock, makes this object's
+    // edits on what it holds now and, when that changes it, writes it back:
+    // through a temporary file in the same folder that then replaces it, so
+    // the old file stays whole whatever fails, or, where the folder takes no
+    // new file, in place after reserving its new size. Returns an empty text
+    // on success, else "Unable to write to " + the path. Refuses when the
+    // file cannot be read whole or written, and when a name or value cannot
+    // be stored so that it reads back the same (a line break, a "]" in a
+    // section name, a character the file's encoding lacks...).
     QString Save() const;
 
 private:

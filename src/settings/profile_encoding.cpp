@@ -42,6 +42,12 @@ std::optional<ProfileText> DecodeProfile(const QByteArray& bytes)
     const EncodingForm& form = *std::find_if(
         std::begin(kForms), std::end(kForms), [&](const EncodingForm& f) { return bytes.startsWith(f.mark); });
     const QByteArrayView body = QByteArrayView(bytes).sliced(qstrlen(form.mark));
+    // Every byte is a character of single-byte text, and writes back as itself.
+    if (form.encoding == ProfileEncoding::Latin1) {
+        if (body.contains('\0'))
+            return std::nullopt;
+        return ProfileText{form.encoding, QString::fromLatin1(body)};
+    }
     // A second mark after the first is text, not a mark to skip.
     QStringDecoder decoder(form.converter, QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(body);

@@ -11,25 +11,64 @@ bool isBlank(QChar c)
     return c == ' ' || c == '\t';
 }
 
-QStringView withoutBlanks(QStringView text)
+// Offsets within a line, without blanks and quotes.
+struct Part {
+    qsizetype start = 0, length = 0;
+};
+
+Part withoutBlanks(QStringView line, Part part)
 {
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
+    while (part.length > 0 && isBlank(line[part.start])) {
+        ++part.start;
+        --part.length;
+    }
+    while (part.length > 0 && isBlank(line[part.start + part.length - 1]))
+        --part.length;
+    return part;
 }
 
-QStringView withoutQuotes(QStringView value)
+Part withoutQuotes(QStringView line, Part part)
 {
-    const bool quoted
-        = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
-    return quoted ? value.sliced(1, value.size() - 2) : value;
+    const QChar first = part.length >= 2 ? line[part.start] : QChar();
+    const bool quoted = (first == '"' || first == '\'') && line[part.start + part.length - 1] == first;
+    return quoted ? Part{part.start + 1, part.length - 2} : part;
+}
+
+struct LineParts {
+    LineKind kind = LineKind::Blank;
+    Part name, value;
+};
+
+LineParts partsOf(QStringView line)
+{
+    const Part text = withoutBlanks(line, {0, line.size()});
+    if (text.length == 0)
+        return {};
+    const QChar first = line[text.start];
+    if (first == ';' || first == '#')
+        return {LineKind::Comment, {}, {}};
+    const QStringView inside = line.sliced(text.start, text.length);
+    if (first == '[') {
+        const qsizetype close = inside.indexOf(']', 1);
+        const qsizetype nameEnd = close < 0 ? text.length : close;
+        return {LineKind::Header, withoutBlanks(line, {text.start + 1, nameEnd - 1}), {}};
+    }
+    const qsizetype equals = inside.indexOf('=');
+    if (equals < 0)
+        return {LineKind::Note, {}, {}};
+    const qsizetype valueStart = text.start + equals + 1;
+    return {LineKind::Key, withoutBlanks(line, {text.start, equals}),
+        withoutQuotes(line, withoutBlanks(line, {valueStart, text.start + text.length - valueStart}))};
+}
+
+QString partText(QStringView line, Part part)
+{
+    return line.sliced(part.start, part.length).toString();
 }
 
 bool sameName(QStringView a, QStringView b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // A line written with this text is read back with this kind, name and value.
@@ -41,61 +80,82 @@ bool readsBackAs(const QString& text, LineKind kind, const QString& name, const 
     return read.kind == kind && read.name == name && read.value == value;
 }
 
+// Calls `line(start, length, endLength)` for each line of the text.
+template <class Visit> void forEachLine(QStringView text, Visit line)
+{
+    qsizetype start = 0;
+    const QChar* chars = text.data();
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (chars[at] != '\r' && chars[at] != '\n')
+            continue;
+        const qsizetype endLength = chars[at] == '\r' && at + 1 < text.size() && chars[at + 1] == '\n' ? 2 : 1;
+        line(start, at - start, endLength);
+        at += endLength - 1;
+        start = at + 1;
+    }
+    if (start < text.size())
+        line(start, text.size() - start, 0);
+}
+
 } // namespace
 
 std::vector<ProfileLine> SplitProfileLines(QStringView text)
 {
     std::vector<ProfileLine> lines;
-    qsizetype start = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (text[at] != '\r' && text[at] != '\n')
-            continue;
-        const qsizetype endSize = text.sliced(at).startsWith(u"\r\n") ? 2 : 1;
-        lines.push_back({text.sliced(start, at - start).toString(), text.sliced(at, endSize).toString()});
-        at += endSize - 1;
-        start = at + 1;
-    }
-    if (start < text.size())
-        lines.push_back({text.sliced(start).toString(), {}});
+    forEachLine(text, [&](qsizetype start, qsizetype length, qsizetype endLength) {
+        lines.push_back({text.sliced(start, length).toString(), text.sliced(start + length, endLength).toString()});
+    });
     return lines;
 }
 
 LineMeaning ParseProfileLine(QStringView line)
 {
-    const QStringView text = withoutBlanks(line);
-    if (text.isEmpty())
-        return {LineKind::Blank, {}, {}};
-    if (text.front() == ';' || text.front() == '#')
-        return {LineKind::Comment, {}, {}};
-    if (text.front() == '[') {
-        const QStringView inside = text.sliced(1);
-        const qsizetype close = inside.indexOf(']');
-        return {LineKind::Header, withoutBlanks(close < 0 ? inside : inside.first(close)).toString(), {}};
-    }
-    const qsizetype equals = text.indexOf('=');
-    if (equals < 0)
-        return {LineKind::Note, {}, {}};
-    return {LineKind::Key, withoutBlanks(text.first(equals)).toString(),
-        withoutQuotes(withoutBlanks(text.sliced(equals + 1))).toString()};
+    const LineParts parts = partsOf(line);
+    return {parts.kind, partText(line, parts.name), partText(line, parts.value)};
 }
 
-ProfileLines::ProfileLines(QStringView text)
+ProfileLines::ProfileLines(QString text)
+    : m_source(std::move(text))
 {
-    for (ProfileLine& line : SplitProfileLines(text)) {
-        if (m_lineEnd.isEmpty())
-            m_lineEnd = line.end;
-        LineMeaning meaning = ParseProfileLine(line.text);
-        m_lines.push_back({std::move(line), std::move(meaning)});
-    }
-    if (m_lineEnd.isEmpty())
-        m_lineEnd = QStringLiteral("\r\n");
+    m_lines.reserve(std::size_t(std::count(m_source.cbegin(), m_source.cend(), QChar('\n'))) + 1);
+    bool endSeen = false;
+    forEachLine(m_source, [&](qsizetype start, qsizetype length, qsizetype endLength) {
+        const QStringView line = QStringView(m_source).sliced(start, length);
+        const LineParts parts = partsOf(line);
+        const LineEnd end = endLength == 2     ? LineEnd::CrLf
+            : endLength == 0                   ? LineEnd::None
+            : m_source[start + length] == '\r' ? LineEnd::Cr
+                                               : LineEnd::Lf;
+        if (!endSeen && end != LineEnd::None) {
+            m_lineEnd = end;
+            endSeen = true;
+        }
+        m_lines.push_back({{start, length}, {parts.name.start, parts.name.length},
+            {parts.value.start, parts.value.length}, parts.kind, end, false});
+    });
+}
+
+QStringView ProfileLines::textOf(const Line& line) const
+{
+    return QStringView(line.added ? m_added : m_source).sliced(line.text.start, line.text.length);
+}
+
+ProfileLines::Line ProfileLines::addedLine(const QString& text, LineEnd end)
+{
+    const LineParts parts = partsOf(text);
+    const qsizetype start = m_added.size();
+    m_added += text;
+    return {{start, text.size()}, {parts.name.start, parts.name.length}, {parts.value.start, parts.value.length},
+        parts.kind, end, true};
 }
 
 QString ProfileLines::Text() const
 {
+    static const QString kEnds[] = {QString(), QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\r\n")};
     QString text;
+    text.reserve(m_source.size() + m_added.size() + qsizetype(m_lines.size()));
     for (const Line& line : m_lines)
-        text += line.line.text + line.line.end;
+        text.append(textOf(line)).append(kEnds[int(line.end)]);
     return text;
 }
 
@@ -110,7 +170,7 @@ std::optional<QString> ProfileLines::Value(QStringView section, QStringView key)
     const std::optional<std::size_t> line = block ? keyLine(*block, key) : std::nullopt;
     if (!line)
         return std::nullopt;
-    return m_lines[*line].meaning.value;
+    return valueOf(m_lines[*line]).toString();
 }
 
 ProfileLines::Edit ProfileLines::SetValue(const QString& section, const QString& key, const QString& value)
@@ -127,18 +187,17 @@ ProfileLines::Edit ProfileLines::SetValue(const QString& section, const QString&
         return Edit::Changed;
     }
     if (const std::optional<std::size_t> at = keyLine(*block, key)) {
-        LineMeaning& meaning = m_lines[*at].meaning;
-        if (meaning.value == value)
+        Line& line = m_lines[*at];
+        if (valueOf(line) == value)
             return Edit::Unchanged;
-        meaning.value = value;
-        m_lines[*at].line.text = meaning.name + '=' + value;
+        line = addedLine(nameOf(line).toString() + '=' + value, line.end);
         return Edit::Changed;
     }
     // Blank and comment lines after the last entry stay after the new one:
     // they may belong to what follows.
     std::size_t last = block->header;
     for (std::size_t at = block->header + 1; at < block->end; ++at)
-        if (m_lines[at].meaning.kind == LineKind::Key || m_lines[at].meaning.kind == LineKind::Note)
+        if (m_lines[at].kind == LineKind::Key || m_lines[at].kind == LineKind::Note)
             last = at;
     insertLine(last + 1, keyText);
     return Edit::Changed;
@@ -146,19 +205,24 @@ ProfileLines::Edit ProfileLines::SetValue(const QString& section, const QString&
 
 std::optional<ProfileLines::Block> ProfileLines::firstBlock(QStringView section) const
 {
-    const auto isHeader = [](const Line& line) { return line.meaning.kind == LineKind::Header; };
+    if (m_lastFound && m_lastFound->section == section)
+        return m_lastFound->block;
+    const auto isHeader = [](const Line& line) { return line.kind == LineKind::Header; };
     const auto header = std::find_if(m_lines.begin(), m_lines.end(),
-        [&](const Line& line) { return isHeader(line) && sameName(line.meaning.name, section); });
-    if (header == m_lines.end())
-        return std::nullopt;
-    const auto end = std::find_if(header + 1, m_lines.end(), isHeader);
-    return Block{std::size_t(header - m_lines.begin()), std::size_t(end - m_lines.begin())};
+        [&](const Line& line) { return isHeader(line) && sameName(nameOf(line), section); });
+    std::optional<Block> block;
+    if (header != m_lines.end()) {
+        const auto end = std::find_if(header + 1, m_lines.end(), isHeader);
+        block = Block{std::size_t(header - m_lines.begin()), std::size_t(end - m_lines.begin())};
+    }
+    m_lastFound = FoundBlock{section.toString(), block};
+    return block;
 }
 
 std::optional<std::size_t> ProfileLines::keyLine(const Block& block, QStringView key) const
 {
     for (std::size_t at = block.header + 1; at < block.end; ++at)
-        if (m_lines[at].meaning.kind == LineKind::Key && sameName(m_lines[at].meaning.name, key))
+        if (m_lines[at].kind == LineKind::Key && sameName(nameOf(m_lines[at]), key))
             return at;
     return std::nullopt;
 }
@@ -168,14 +232,26 @@ void ProfileLines::insertLine(std::size_t at, const QString& text)
     // The new line ends as the line before it: a lone CR there was not
     // followed by an LF, so it cannot join the next line's LF into a CRLF.
     // Only the last line may lack its line end; it gets the first one.
-    QString end = m_lineEnd;
+    LineEnd end = m_lineEnd;
     if (at > 0) {
-        QString& before = m_lines[at - 1].line.end;
-        if (before.isEmpty())
+        LineEnd& before = m_lines[at - 1].end;
+        if (before == LineEnd::None)
             before = m_lineEnd;
         end = before;
     }
-    m_lines.insert(m_lines.begin() + std::ptrdiff_t(at), Line{{text, end}, ParseProfileLine(text)});
+    const Line line = addedLine(text, end);
+    m_lines.insert(m_lines.begin() + std::ptrdiff_t(at), line);
+    // A key line inside the section last found lengthens it; a new header
+    // may end it.
+    if (m_lastFound && m_lastFound->block && line.kind != LineKind::Header) {
+        Block& block = *m_lastFound->block;
+        if (at <= block.header)
+            ++block.header;
+        if (at <= block.end)
+            ++block.end;
+    } else {
+        m_lastFound.reset();
+    }
 }
 
 } // namespace k740

@@ -39,7 +39,7 @@ LineMeaning ParseProfileLine(QStringView line);
 // without any).
 class ProfileLines {
 public:
-    explicit ProfileLines(QStringView text = {});
+    explicit ProfileLines(QString text = {});
 
     QString Text() const;
     bool SectionExists(QStringView section) const;
@@ -53,22 +53,45 @@ public:
     Edit SetValue(const QString& section, const QString& key, const QString& value);
 
 private:
+    enum class LineEnd : unsigned char { None, Cr, Lf, CrLf };
+    // Where a line's text and its parts are: offsets into the source text,
+    // or into the text of edited and added lines; no copy per line, so
+    // that a file of many megabytes reads quickly.
+    struct Span {
+        qsizetype start = 0, length = 0;
+    };
     struct Line {
-        ProfileLine line;
-        LineMeaning meaning;
+        Span text;        // in m_source, or in m_added when `added`
+        Span name, value; // within the text
+        LineKind kind = LineKind::Blank;
+        LineEnd end = LineEnd::None;
+        bool added = false;
     };
     // Line indexes: the header of a section's first block and the line after the block.
     struct Block {
         std::size_t header;
         std::size_t end;
     };
+    struct FoundBlock {
+        QString section;
+        std::optional<Block> block;
+    };
 
+    QStringView textOf(const Line& line) const;
+    QStringView nameOf(const Line& line) const { return textOf(line).sliced(line.name.start, line.name.length); }
+    QStringView valueOf(const Line& line) const { return textOf(line).sliced(line.value.start, line.value.length); }
+    // A line whose text is `text` appended to m_added.
+    Line addedLine(const QString& text, LineEnd end);
     std::optional<Block> firstBlock(QStringView section) const;
     std::optional<std::size_t> keyLine(const Block& block, QStringView key) const;
     void insertLine(std::size_t at, const QString& text);
 
+    QString m_source;
+    QString m_added;
     std::vector<Line> m_lines;
-    QString m_lineEnd; // the text's first line end, CRLF in a text without one
+    LineEnd m_lineEnd = LineEnd::CrLf; // the text's first line end, CRLF in a text without one
+    // The last section looked for: a section's keys are read and written in a row.
+    mutable std::optional<FoundBlock> m_lastFound;
 };
 
 } // namespace k740

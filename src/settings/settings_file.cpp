@@ -171,4 +171,14 @@ QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stor
     return ini.Save();
 }
 
+QString SerialFilterProblem(const QString& settingsFolder, const QString& serialFilter)
+{
+    const QString path = settingsFolder + "K740.INI";
+    if (serialFilter.isEmpty() || IniFile(path).CanStoreSection(serialFilter))
+        return {};
+    return QStringLiteral("/R=%1 cannot name a section of %2: a section name holds no \"]\", no line break and "
+                          "only characters the file's encoding has")
+        .arg(serialFilter, path);
+}
+
 } // namespace k740

@@ -42,4 +42,9 @@ TEncoderSettings LoadSettings(
 // ("Unable to write to <file>").
 QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored, const WindowGeometry& live);
 
+// Why the "/R=" section override cannot name a section of "K740.INI" in
+// the settings folder (a "]", a line break, a character the file's encoding
+// lacks), or an empty text when it can.
+QString SerialFilterProblem(const QString& settingsFolder, const QString& serialFilter);
+
 } // namespace k740

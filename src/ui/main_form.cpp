@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
+#include <cstdio>
 
 namespace k740 {
 
@@ -91,22 +92,34 @@ void TMainForm::FormCreate()
         ScPos->AttachControl(ui.PosPanel);
 }
 
-void TMainForm::FormDestroy()
+bool TMainForm::FormDestroy()
 {
     if (Destroyed)
-        return;
+        return true;
     Destroyed = true;
     ScPos->setActive(false);
     ui.initTimer->stop();
     ui.LoopTimer->stop();
-    if (Session.shouldSaveAtExit())
-        saveSettings();
+    const bool saved = !Session.shouldSaveAtExit() || saveSettings();
     Session.closePort();
+    return saved;
 }
 
-void TMainForm::showMessage(const QString& text)
+void TMainForm::CloseOnSignal()
 {
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+    ClosingOnSignal = true;
+    close();
+    QCoreApplication::exit(0);
+}
+
+void TMainForm::showMessage(const QString& text, QMessageBox::Icon icon, QString title)
+{
+    if (ClosingOnSignal) {
+        std::fprintf(stderr, "k740: %s\n", qPrintable(text.trimmed()));
+        return;
+    }
+    const TPollingPause pause(Session);
+    QMessageBox box(icon, title.isEmpty() ? windowTitle() : title, text, QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -5,6 +5,7 @@
 #include "ui/main_form_controls.h"
 #include "ui/widgets/sizer_types.h"
 
+#include <QMessageBox>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -32,9 +33,14 @@ public:
 
     void setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm);
 
-    // Start-up and exit steps.
+    // Start-up and exit steps. FormDestroy returns false when the exit save
+    // failed.
     void FormCreate();
-    void FormDestroy();
+    bool FormDestroy();
+    // A termination signal: the window closes and every dialog's loop ends;
+    // from then on failures go to standard error instead of a message box,
+    // so that nothing waits for a user who is gone.
+    void CloseOnSignal();
 
     // Timer handlers.
     void initTimerTimer();
@@ -99,7 +105,7 @@ private:
     void connectTo(const QString& portName);
     void ApplySettings(bool dcrWasOn);
     void restoreLayoutFromSettings();
-    void saveSettings();
+    bool saveSettings();
     WindowGeometry liveGeometry() const;
     void applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn);
 
@@ -112,7 +118,9 @@ private:
     void flashReference();
     void setSummary(const QString& text, bool settingsStyle);
     void clearSummary();
-    void showMessage(const QString& text);
+    // A modal message box (on standard error when closing on a signal);
+    // polling pauses while it is open. The title defaults to the window's.
+    void showMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon, QString title = {});
     void showOpenFailure(int errorCode, const QString& portName);
 
     void layoutRow();
@@ -158,6 +166,7 @@ private:
     bool SettingsSummaryShown = false; // the summary shows the settings, so a double click edits them
     bool CursorRestored = false;
     bool Destroyed = false;
+    bool ClosingOnSignal = false;
     bool RecordingOptionsVisible = true;
 };
 

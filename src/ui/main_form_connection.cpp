@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -49,7 +48,7 @@ void TMainForm::connectTo(const QString& portName)
     if (result.Outcome == TConnectOutcome::Unsupported) {
         BlankSummary = true;
         if (result.ShowUnsupportedNotice)
-            QMessageBox::warning(this, "K740-9B", "K740-9B BiSS interface is not supported.\r\n");
+            showMessage("K740-9B BiSS interface is not supported.\r\n", QMessageBox::Warning, "K740-9B");
     }
     if (result.Outcome != TConnectOutcome::Connected)
         return;
@@ -67,7 +66,7 @@ void TMainForm::connectTo(const QString& portName)
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());
     }
     for (const QString& error : result.SettingsErrors)
-        QMessageBox::critical(this, windowTitle(), error);
+        showMessage(error, QMessageBox::Critical);
 
     showRow(true);
     if (!Session.row().RefReadOutVisible)

@@ -29,11 +29,12 @@ WindowGeometry TMainForm::liveGeometry() const
     return g;
 }
 
-void TMainForm::saveSettings()
+bool TMainForm::saveSettings()
 {
     const QString error = Session.saveSettings(liveGeometry());
     if (!error.isEmpty())
         showMessage(error);
+    return error.isEmpty();
 }
 
 // Layout edit mode: logo, window bounds and panel geometry come from the file.
@@ -62,6 +63,7 @@ void TMainForm::StPanel3DblClick()
     const bool wasPolling = ui.LoopTimer->isActive();
     const bool dcrWasOn = Session.activeSettings().DCR;
     ui.LoopTimer->stop();
+    const TPollingPause pause(Session);
 
     const RunOptions& options = Session.options();
     if (options.LayoutEditMode)

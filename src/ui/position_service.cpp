@@ -37,7 +37,9 @@ bool TPositionService::start(QDBusConnection bus)
     LastConnected = connected();
     LastIdentity = identity();
     LastPort = port();
+    LastPolling = polling();
     connect(&Form.session(), &TInterfaceSession::connectionChanged, this, &TPositionService::announceChanges);
+    connect(&Form.session(), &TInterfaceSession::pollingChanged, this, &TPositionService::announceChanges);
     return true;
 }
 
@@ -56,6 +58,22 @@ QString TPositionService::port() const
     return connected() ? Form.session().identity().PortName : QString();
 }
 
+bool TPositionService::polling() const
+{
+    return Form.session().polling();
+}
+
+bool TPositionService::positionIsCurrent()
+{
+    if (polling())
+        return true;
+    if (calledFromDBus())
+        sendErrorReply(PositionService::kNotPollingError,
+            connected() ? QStringLiteral("polling is paused while a dialog or message box of k740 is open")
+                        : QStringLiteral("no interface is connected"));
+    return false;
+}
+
 uint TPositionService::WindowId()
 {
     return uint(Form.winId());
@@ -63,12 +81,12 @@ uint TPositionService::WindowId()
 
 int TPositionService::Position(int form)
 {
-    return PositionInForm(Form.session().positionValue(), form);
+    return positionIsCurrent() ? PositionInForm(Form.session().positionValue(), form) : 0;
 }
 
 QString TPositionService::PositionText()
 {
-    return Form.session().readOutText();
+    return positionIsCurrent() ? Form.session().readOutText() : QString();
 }
 
 bool TPositionService::Capture()
@@ -96,6 +114,8 @@ void TPositionService::announceChanges()
         changed.insert("Identity", LastIdentity = identity());
     if (port() != LastPort)
         changed.insert("Port", LastPort = port());
+    if (polling() != LastPolling)
+        changed.insert("Polling", LastPolling = polling());
     if (changed.isEmpty())
         return;
     QDBusMessage signal

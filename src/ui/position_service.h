@@ -2,6 +2,7 @@
 #include "platform/position_service_names.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QStringList>
 
@@ -13,12 +14,18 @@ class TMainForm;
 // events of the window's thread, so they are answered between two
 // acquisition cycles; the bus connection's own thread reads and writes the
 // socket, so a slow client never holds a cycle up.
-class TPositionService : public QObject {
+//
+// While the cycle does not run (no interface, or a dialog or message box of
+// the window holds it up) `Polling` is false and Position and PositionText
+// answer the error PositionService::kNotPollingError rather than a stale
+// value.
+class TPositionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.k740.Desktop")
     Q_PROPERTY(bool Connected READ connected)
     Q_PROPERTY(QString Identity READ identity)
     Q_PROPERTY(QString Port READ port)
+    Q_PROPERTY(bool Polling READ polling)
 public:
     explicit TPositionService(TMainForm& form);
 
@@ -29,6 +36,7 @@ public:
     bool connected() const;
     QString identity() const;
     QString port() const;
+    bool polling() const;
 
 public slots:
     // The main window's native window id.
@@ -41,12 +49,15 @@ public slots:
 
 private:
     void announceChanges();
+    // False, with the D-Bus error sent, when the position is not current.
+    bool positionIsCurrent();
 
     TMainForm& Form;
     QDBusConnection Bus;
     bool LastConnected = false;
     QString LastIdentity;
     QString LastPort;
+    bool LastPolling = false;
 };
 
 } // namespace k740

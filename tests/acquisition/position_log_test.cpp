@@ -1,9 +1,14 @@
 #include "acquisition/position_log.h"
 #include "settings/program_dir.h"
+#include "support/small_tmpfs.h"
 
 #include <QDir>
 #include <QLocale>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace k740;
 
@@ -81,4 +86,48 @@ TEST(PositionLogFailure, UnsafePortNameNeverBecomesAPath)
     }
     EXPECT_EQ(QDir(dir.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"sub"});
     EXPECT_TRUE(QDir(dir.File("sub")).isEmpty());
+}
+
+// A FIFO in the log's place is refused at once. Were the open to wait for a
+// reader, the watchdog would open one after 2 s and the test fails.
+TEST(PositionLogFailure, FifoIsRefusedWithoutWaitingForAReader)
+{
+    ProgramDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.File("K740_COM3.LOG"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::atomic<bool> done{false}, unblocked{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 200 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!done) {
+            unblocked = true;
+            ::close(::open(fifo.constData(), O_RDONLY | O_NONBLOCK));
+        }
+    });
+    QString error;
+    const bool written = WriteLogLine(dir.Path(), "COM3", "1", kWhen, &error);
+    done = true;
+    watchdog.join();
+    EXPECT_FALSE(unblocked) << "the log's open waited for a reader";
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "Saving position to " + dir.File("K740_COM3.LOG") + " failed: Not a regular file");
+}
+
+// The line runs past the last free byte of a full disk: none of it stays.
+TEST(PositionLogFailure, FullDiskLeavesNoPartOfTheLine)
+{
+    SmallTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "no disk to fill: " << disk.problem().toStdString();
+    // The log ends 10 bytes before the end of its block, then the disk fills.
+    const QByteArray earlier(4096 - 10, 'x');
+    QFile log(disk.path() + "K740_COM3.LOG");
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly) && log.write(earlier) == earlier.size());
+    log.close();
+    ASSERT_TRUE(disk.fill());
+    QString error;
+    EXPECT_FALSE(WriteLogLine(disk.path(), "COM3", "12.345", kWhen, &error));
+    EXPECT_EQ(error, "Saving position to " + disk.path() + "K740_COM3.LOG failed: No space left on device");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), earlier);
 }

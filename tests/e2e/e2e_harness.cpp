@@ -7,9 +7,11 @@
 #include <csignal>
 
 namespace {
+// The built programs; K740_TEST_BINARY_DIR names another folder that holds
+// copies of them (the permission tests run from one, as another user).
 QString binary(const QString& name)
 {
-    return QStringLiteral(K740_BINARY_DIR "/") + name;
+    return qEnvironmentVariable("K740_TEST_BINARY_DIR", QStringLiteral(K740_BINARY_DIR)) + '/' + name;
 }
 
 QString readAll(const QString& path)
@@ -119,6 +121,21 @@ bool ProgramProcess::terminate(int timeoutMs)
         return true;
     ::kill(pid_t(process_.processId()), SIGTERM);
     return process_.waitForFinished(timeoutMs) && process_.exitCode() == 0;
+}
+
+void ProgramProcess::sendSignal(int signalNumber)
+{
+    ::kill(pid_t(process_.processId()), signalNumber);
+}
+
+bool ProgramProcess::waitForExit(int timeoutMs)
+{
+    return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
+}
+
+int ProgramProcess::exitCode() const
+{
+    return process_.exitStatus() == QProcess::CrashExit ? -1 : process_.exitCode();
 }
 
 QString ProgramProcess::file(const QString& name) const

@@ -44,6 +44,11 @@ public:
     QString stderrText() const;
     // SIGTERM, as a logout or a service manager would end it.
     bool terminate(int timeoutMs = 5000);
+    void sendSignal(int signalNumber);
+    // Waits for the program to end; false when it still runs after the time.
+    bool waitForExit(int timeoutMs);
+    // After the end: the exit status, or -1 when a signal ended it.
+    int exitCode() const;
     QString file(const QString& name) const;
     QStringList fileLines(const QString& name) const;
     // Waits until `name` holds at least `count` lines.

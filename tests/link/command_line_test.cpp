@@ -35,6 +35,9 @@ TEST(CommandLine, AnythingAppendedMatchesNothing)
     EXPECT_EQ(o.LogoMode, 0);
     EXPECT_TRUE(o.SerialFilter.isEmpty());
     EXPECT_TRUE(ParseCommandLine({"/R="}).SerialFilter.isEmpty());
+    // Blanks around the filter would be lost by the settings file anyway.
+    EXPECT_TRUE(ParseCommandLine({"/R=  "}).SerialFilter.isEmpty());
+    EXPECT_EQ(ParseCommandLine({"/R= ab 12\t"}).SerialFilter, "AB 12");
 }
 
 TEST(CommandLine, HelpAndVersionAreAnsweredBeforeAnyWindow)

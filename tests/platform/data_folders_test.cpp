@@ -66,7 +66,7 @@ TEST(DataFolders, InspectionFindsSettingsFilesAndTheInstalledLayout)
     EXPECT_TRUE(InspectProgramFolder(bin).HoldsSettings);
 }
 
-TEST(DataFolders, ReadOnlyProgramFolderIsNotWritable)
+TEST(DataFoldersPermissions, ReadOnlyProgramFolderIsNotWritable)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root may write into any folder";

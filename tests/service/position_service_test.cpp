@@ -8,10 +8,12 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace Names = k740::PositionService;
 
@@ -123,6 +125,7 @@ TEST(PositionService, LinearEncoderGivesZeroAndConnectionChangesAreAnnounced)
     EXPECT_TRUE(Call(Names::kName, "Captures").toStringList().isEmpty());
     EXPECT_EQ(Property(Names::kName, "Port").toString(), "vcom0");
     EXPECT_TRUE(Property(Names::kName, "Identity").toString().startsWith("K740-9Q"));
+    EXPECT_EQ(Property(Names::kName, "Polling"), QVariant(true));
 
     PropertiesWatcher watcher;
     ASSERT_TRUE(QDBusConnection::sessionBus().connect(Names::kName, Names::kPath, "org.freedesktop.DBus.Properties",
@@ -130,10 +133,37 @@ TEST(PositionService, LinearEncoderGivesZeroAndConnectionChangesAreAnnounced)
     sim.send("unplug");
     EXPECT_TRUE(QTest::qWaitFor([&] { return watcher.changed.value("Connected") == QVariant(false); }, 5000));
     EXPECT_EQ(watcher.changed.value("Port").toString(), "");
+    EXPECT_EQ(watcher.changed.value("Polling"), QVariant(false));
     watcher.changed.clear();
     sim.send("replug");
     EXPECT_TRUE(QTest::qWaitFor([&] { return watcher.changed.value("Connected") == QVariant(true); }, 10000));
     EXPECT_EQ(watcher.changed.value("Port").toString(), "vcom0");
+}
+
+// The first log write fails (the log is a FIFO) and its message box holds
+// polling up: the service says so instead of answering the last position.
+TEST(PositionService, PausedPollingGivesNoStalePosition)
+{
+    QTemporaryDir vports;
+    SimulatorProcess sim(vports.path(), "vcom0", {"--encoder", "counter", "--speed", "500"});
+    ASSERT_TRUE(sim.ready());
+    ProgramProcess program;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(program.folder() + "/K740_vcom0.LOG").constData(), 0600), 0);
+    program.start(vports.path(), {"/A"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Property(Names::kName, "Connected") == QVariant(true); }, 15000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Property(Names::kName, "Polling") == QVariant(false); }, 5000));
+
+    QDBusMessage call = QDBusMessage::createMethodCall(Names::kName, Names::kPath, Names::kInterface, "Position");
+    call << 0;
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+    EXPECT_EQ(reply.errorName(), Names::kNotPollingError);
+    for (const QStringList& arguments : {QStringList(), QStringList{"--text"}}) {
+        const ClientRun run = Client(arguments);
+        EXPECT_EQ(run.exitCode, 3) << run.err.toStdString() << arguments.join(" ").toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err.count(QChar(10)), 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("polling is paused")) << run.err.toStdString();
+    }
 }
 
 TEST(PositionService, TwoCopiesAreReachedByTheirProcessIds)

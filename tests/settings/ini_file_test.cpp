@@ -1,9 +1,16 @@
 #include "settings/ini_file.h"
 #include "settings/program_dir.h"
+#include "support/small_tmpfs.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <vector>
 
 using namespace k740;
@@ -129,20 +136,38 @@ TEST(IniFile, ReadsAsTheWindowsProfileFunctions)
 
 TEST(IniFile, WritesChangeOnlyTheirOwnLines)
 {
-    // Put in place of the file after loading: a save with nothing to write leaves it.
-    const QByteArray untouched = "not written";
     for (const WriteCase& c : kWrites) {
         SCOPED_TRACE(c.after.toStdString());
         ProgramDir dir;
         if (c.before)
             dir.Write("A.INI", *c.before);
         IniFile ini(dir.File("A.INI"));
-        dir.Write("A.INI", untouched);
         for (const Write& w : c.writes)
             ini.SetValue(w.section, w.key, w.value);
+        const QDateTime written = QFileInfo(dir.File("A.INI")).lastModified();
+        QThread::msleep(c.before == c.after ? 10 : 0);
         EXPECT_EQ(ini.Save(), QString());
-        EXPECT_EQ(dir.Read("A.INI"), c.before == c.after ? untouched : c.after);
+        EXPECT_EQ(dir.Read("A.INI"), c.after);
+        // A save with nothing to write leaves the file as it was.
+        if (c.before == c.after) {
+            EXPECT_EQ(QFileInfo(dir.File("A.INI")).lastModified(), written);
+        }
     }
+}
+
+// Each save edits the file as it is then: what was saved since this object
+// read it stays.
+TEST(IniFile, SaveKeepsWhatWasSavedSinceReading)
+{
+    ProgramDir dir;
+    dir.Write("A.INI", "[AAA]\r\nX=1\r\n");
+    IniFile first(dir.File("A.INI"));
+    IniFile second(dir.File("A.INI"));
+    first.SetValue("AAA", "X", "2");
+    second.SetValue("BBB", "Y", "3");
+    EXPECT_EQ(first.Save(), QString());
+    EXPECT_EQ(second.Save(), QString());
+    EXPECT_EQ(dir.Read("A.INI"), QByteArray("[AAA]\r\nX=2\r\n[BBB]\r\nY=3\r\n"));
 }
 
 TEST(IniFileFailures, FilesNotReadWholeGiveNoValuesAreReportedOnceAndStayAsTheyAre)
@@ -192,7 +217,7 @@ TEST(IniFileFailures, UnwritableDirectoryReportsThePath)
     EXPECT_EQ(ini.Save(), "Unable to write to " + dir.Unwritable() + "K740.INI");
 }
 
-TEST(IniFileFailures, WriteProtectedFileIsLeftAlone)
+TEST(IniFilePermissions, WriteProtectedFileIsLeftAlone)
 {
     if (RunningAsRoot())
         GTEST_SKIP() << "root may write any file";
@@ -203,4 +228,55 @@ TEST(IniFileFailures, WriteProtectedFileIsLeftAlone)
     ini.SetValue("S", "A", "2");
     EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File("A.INI"));
     EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
+}
+
+TEST(IniFileFailures, FullDiskLeavesTheFileWholeAndNoTemporaryFile)
+{
+    SmallTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "no disk to fill: " << disk.problem().toStdString();
+    const QByteArray before = "[S]\r\nA=1\r\n";
+    QFile file(disk.path() + "A.INI");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+    file.close();
+    ASSERT_TRUE(disk.fill());
+    IniFile ini(disk.path() + "A.INI");
+    ini.SetValue("S", "B", QString(5000, 'x'));
+    EXPECT_EQ(ini.Save(), "Unable to write to " + disk.path() + "A.INI");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList({"A.INI", "filler"}));
+}
+
+// Root writes into any folder, so these run as another user (scripts/test).
+TEST(IniFilePermissions, WritableFileInAReadOnlyFolderIsRewrittenInPlace)
+{
+    if (RunningAsRoot())
+        GTEST_SKIP() << "root may write into any folder";
+    ProgramDir dir;
+    dir.Write("A.INI", "[S]\r\nA=1\r\n");
+    const auto folder = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    ASSERT_TRUE(QFile::setPermissions(dir.Path(), folder));
+    IniFile ini(dir.File("A.INI"));
+    ini.SetValue("S", "A", "2");
+    ini.SetValue("T", "B", QString(10000, 'x'));
+    const QString saved = ini.Save();
+
+    // A file size limit below the new size stands for a full disk.
+    IniFile larger(dir.File("A.INI"));
+    larger.SetValue("T", "C", QString(100000, 'y'));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{50000, 50000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(larger.Save().isEmpty() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QFile::setPermissions(dir.Path(), folder | QFileDevice::WriteOwner);
+
+    EXPECT_EQ(saved, QString());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the save beyond the limit did not fail";
+    EXPECT_EQ(dir.Read("A.INI"), "[S]\r\nA=2\r\n[T]\r\nB=" + QByteArray(10000, 'x') + "\r\n");
 }

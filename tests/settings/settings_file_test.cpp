@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QLocale>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace k740;
 
@@ -202,4 +204,65 @@ TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)
         Crlf("[K740.]\n" + kDefaults
             + "Position_Top=11\nPosition_Left=12\nPosition_Width=13\nPosition_Height=14\n"
               "Logo_Flag=1\nPanel_Width=15\nPanel_Left=16\nPanel_Top=17\nPanel_Height=18\n"));
+}
+
+// Two processes saving new sections of one file at the same time: each save
+// edits the file as the other left it, so no section is lost.
+TEST_F(SettingsFile, TwoProcessesSavingAtOnceLoseNoSection)
+{
+    constexpr int kSaves = 200;
+    auto saveEach = [&](const QString& prefix) {
+        for (int i = 0; i < kSaves; ++i) {
+            if (!Save(At("COM3", prefix + QString::number(i)), TEncoderSettings()).isEmpty())
+                return false;
+        }
+        return true;
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(saveEach("BBB") ? 0 : 1);
+    const bool parentSaved = saveEach("AAA");
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(parentSaved);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const QByteArray file = dir.Read("K740.INI");
+    int lost = 0;
+    for (int i = 0; i < kSaves; ++i)
+        lost += !file.contains("[AAA" + QByteArray::number(i) + "]")
+            + !file.contains("[BBB" + QByteArray::number(i) + "]");
+    EXPECT_EQ(lost, 0);
+}
+
+TEST_F(SettingsFile, FilterThatCannotNameASectionIsRefused)
+{
+    const struct {
+        QByteArray file; // empty: no file
+        QString filter;
+        bool storable;
+    } cases[] = {
+        {{}, "ABC", true}, {{}, "", true}, {{}, "A]B", false}, {{}, "A\nB", false}, {{}, "A\rB", false},
+        {{}, " ABC", false}, {"[K740.COM3]\r\n", "ΩMEGA", false},            // a single-byte file lacks it
+        {"\xEF\xBB\xBF[K740.COM3]\r\n", "ΩMEGA", true}, {{}, "ΩMEGA", true}, // a new file is UTF-8 then
+    };
+    for (const auto& c : cases) {
+        ProgramDir here;
+        if (!c.file.isEmpty())
+            here.Write("K740.INI", c.file);
+        const QString problem = SerialFilterProblem(here.Path(), c.filter);
+        EXPECT_EQ(problem.isEmpty(), c.storable) << c.filter.toStdString() << ": " << problem.toStdString();
+        if (!c.storable) {
+            EXPECT_TRUE(problem.contains(here.File("K740.INI"))) << problem.toStdString();
+        }
+    }
+}
+
+TEST_F(SettingsFile, NewFileIsUtf8WhereTheSectionNeedsIt)
+{
+    ASSERT_EQ(Save(At("COM3", "ΩMEGA"), Load(At("COM3", "ΩMEGA"))), QString());
+    EXPECT_TRUE(dir.Read("K740.INI").startsWith("\xEF\xBB\xBF[\xCE\xA9MEGA]\r\nRotary=0\r\n"));
+    EXPECT_EQ(Save(At("COM3", "ΩMEGA"), Load(At("COM3", "ΩMEGA"))), QString());
+    ASSERT_EQ(Save(At("COM3"), Load(At("COM3"))), QString());
+    EXPECT_TRUE(dir.Read("K740.INI").contains("\r\n[K740.COM3]\r\n"));
 }

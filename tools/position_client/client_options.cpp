@@ -83,7 +83,8 @@ QString ClientHelp()
         "  --pid N        ask the copy with process id N (org.k740.Desktop.Pid<N>)\n"
         "  --help         this text\n"
         "\n"
-        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers.\n");
+        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers, 3 the position is not current\n"
+        "(no interface connected, or polling paused by a dialog or message box).\n");
 }
 
 QString PositionAnswerText(int32_t answer, int32_t form)

@@ -15,7 +15,7 @@ namespace Names = k740::PositionService;
 
 namespace {
 
-enum ExitStatus { kAnswered = 0, kBadArguments = 1, kNoAnswer = 2 };
+enum ExitStatus { kAnswered = 0, kBadArguments = 1, kNoAnswer = 2, kNotPolling = 3 };
 constexpr int kCallTimeoutMs = 2000;
 
 int NoAnswer(const QString& destination)
@@ -24,25 +24,39 @@ int NoAnswer(const QString& destination)
     return kNoAnswer;
 }
 
-// One call of the service's interface; nullopt when nobody answers.
-std::optional<QVariant> Call(QDBusConnection& bus, const QString& destination, const QString& method,
-    const QVariantList& arguments = {}, const char* interface = Names::kInterface)
+// What a call of the service's interface brought back.
+struct Answer {
+    enum class Kind { Value, Nobody, NotPolling } kind = Kind::Nobody;
+    QVariant value;
+    QString why; // NotPolling: the program's reason
+};
+
+Answer Call(QDBusConnection& bus, const QString& destination, const QString& method, const QVariantList& arguments = {},
+    const char* interface = Names::kInterface)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(destination, Names::kPath, interface, method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError) {
+        // The bus thread may still be busy with the error reply after it has
+        // woken this thread; a round trip behind it lets it finish before the
+        // program ends (else Qt warns about its types at exit).
+        bus.call(QDBusMessage::createMethodCall(
+            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping"));
+        return {Answer::Kind::NotPolling, {}, reply.errorMessage()};
+    }
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return std::nullopt;
-    return reply.arguments().first();
+        return {};
+    return {Answer::Kind::Value, reply.arguments().first(), {}};
 }
 
 std::optional<QString> Property(QDBusConnection& bus, const QString& destination, const char* name)
 {
-    const auto value
+    const Answer answer
         = Call(bus, destination, "Get", {QString(Names::kInterface), QString(name)}, "org.freedesktop.DBus.Properties");
-    if (!value)
+    if (answer.kind != Answer::Kind::Value)
         return std::nullopt;
-    return value->value<QDBusVariant>().variant().toString();
+    return answer.value.value<QDBusVariant>().variant().toString();
 }
 
 int List(QDBusConnection& bus)
@@ -70,19 +84,21 @@ int Ask(QDBusConnection& bus, const ClientOptions& options)
 {
     const QString destination = options.Pid > 0 ? Names::NameOfProcess(options.Pid) : QString(Names::kName);
     for (;;) {
-        QString answer;
-        if (options.Query == TQuery::Position) {
-            const auto value = Call(bus, destination, "Position", {options.Form});
-            if (!value)
-                return NoAnswer(destination);
-            answer = PositionAnswerText(value->toInt(), options.Form);
-        } else {
-            const auto value = Call(bus, destination, options.Query == TQuery::Text ? "PositionText" : "WindowId");
-            if (!value)
-                return NoAnswer(destination);
-            answer = value->toString();
+        const Answer answer = options.Query == TQuery::Position
+            ? Call(bus, destination, "Position", {options.Form})
+            : Call(bus, destination, options.Query == TQuery::Text ? "PositionText" : "WindowId");
+        switch (answer.kind) {
+        case Answer::Kind::Nobody:
+            return NoAnswer(destination);
+        case Answer::Kind::NotPolling:
+            std::fprintf(stderr, "k740-position: the position is not current: %s\n", qPrintable(answer.why));
+            return kNotPolling;
+        case Answer::Kind::Value:
+            break;
         }
-        std::printf("%s\n", qPrintable(answer));
+        const QString text = options.Query == TQuery::Position ? PositionAnswerText(answer.value.toInt(), options.Form)
+                                                               : answer.value.toString();
+        std::printf("%s\n", qPrintable(text));
         std::fflush(stdout);
         if (options.WatchMs <= 0)
             return kAnswered;

@@ -1,0 +1,68 @@
+#include "platform/append_file.h"
+
+#include "platform/system_error.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace k740 {
+
+namespace {
+
+bool isOtherThanRegular(const QByteArray& nativePath)
+{
+    struct stat info { };
+    return ::stat(nativePath.constData(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+// Writes all of `bytes` at the end of the file; false with errno set.
+bool appendAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            errno = EIO;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+QString AppendWhole(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray nativePath = QFile::encodeName(path);
+    // O_NONBLOCK: opening a FIFO for writing would otherwise wait for a reader.
+    const int fd
+        = ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        const int why = errno;
+        return why == ENXIO || isOtherThanRegular(nativePath) ? NotRegularFileText() : SystemErrorText(why);
+    }
+
+    struct stat before { };
+    if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
+        const QString why
+            = S_ISREG(before.st_mode) || before.st_mode == 0 ? SystemErrorText(errno) : NotRegularFileText();
+        ::close(fd);
+        return why;
+    }
+    QString failure;
+    if (!appendAll(fd, bytes)) {
+        failure = SystemErrorText(errno);
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+    }
+    if (::close(fd) != 0 && failure.isEmpty())
+        failure = SystemErrorText(errno);
+    return failure;
+}
+
+} // namespace k740
