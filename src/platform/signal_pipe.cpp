@@ -16,16 +16,29 @@ int g_pipe[2] = {-1, -1};
 int g_signals[kMaxSignals];
 int g_signalCount = 0;
 std::atomic<bool> g_endsProcess{false};
+std::atomic<bool> g_arrived{false};
 
-// Async-signal-safe: write() and sigaction() only.
+void RestoreDefaultActions()
+{
+    struct sigaction fallback { };
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    for (int i = 0; i < g_signalCount; ++i)
+        sigaction(g_signals[i], &fallback, nullptr);
+}
+
+// Async-signal-safe: atomics, write(), sigaction() and raise() only. Another
+// thread may take a second signal before the first handler has restored the
+// default actions: whichever handler comes second ends the process.
 void OnSignal(int signalNumber)
 {
     if (g_endsProcess.load()) {
-        struct sigaction fallback { };
-        fallback.sa_handler = SIG_DFL;
-        sigemptyset(&fallback.sa_mask);
-        for (int i = 0; i < g_signalCount; ++i)
-            sigaction(g_signals[i], &fallback, nullptr);
+        const bool second = g_arrived.exchange(true);
+        RestoreDefaultActions();
+        if (second) {
+            ::raise(signalNumber);
+            return;
+        }
     }
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
@@ -61,11 +74,7 @@ SignalPipe::SignalPipe(std::initializer_list<int> signalNumbers, TSignalRepeat r
 
 SignalPipe::~SignalPipe()
 {
-    struct sigaction fallback { };
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    for (int i = 0; i < g_signalCount; ++i)
-        sigaction(g_signals[i], &fallback, nullptr);
+    RestoreDefaultActions();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
