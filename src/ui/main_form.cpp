@@ -20,6 +20,7 @@ TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const D
     : Session(ports, folders, ParseCommandLine(arguments))
 {
     ui.setupUi(this);
+    RequestedPosition = pos();
     ScPos = new TMoveSizer(this);
     connectHandlers();
     FormCreate();

@@ -2,6 +2,7 @@
 
 #include "acquisition/position_request.h"
 #include "ui/main_form.h"
+#include "ui/window_system.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -56,9 +57,10 @@ QString TPositionService::port() const
     return connected() ? Form.session().identity().PortName : QString();
 }
 
+// 0 where windows have no id that other programs can use.
 uint TPositionService::WindowId()
 {
-    return uint(Form.winId());
+    return NativeWindowIds() ? uint(Form.winId()) : 0;
 }
 
 int TPositionService::Position(int form)

@@ -31,7 +31,7 @@ public:
     QString port() const;
 
 public slots:
-    // The main window's native window id.
+    // The main window's native window id (X11), 0 where it has none.
     uint WindowId();
     int Position(int form);
     QString PositionText();
