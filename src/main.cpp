@@ -7,12 +7,12 @@
 #include "platform/version.h"
 #include "settings/settings_file.h"
 #include "ui/com_port_form.h"
+#include "ui/desktop_start.h"
 #include "ui/image_form.h"
 #include "ui/main_form.h"
 #include "ui/position_service.h"
 #include "ui/settings_form.h"
 
-#include <QApplication>
 #include <csignal>
 #include <cstdio>
 
@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
     // overhead than the GLib one, which matters for the 10 ms polling.
     if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = StartOnDesktop(argc, argv);
     const QString programDir = QCoreApplication::applicationDirPath() + '/';
 
     SystemPortProvider ports;
@@ -66,7 +66,7 @@ int main(int argc, char* argv[])
     mainForm.show();
     TPositionService positionService(mainForm);
     positionService.start();
-    const int result = application.exec();
+    const int result = application->exec();
     const bool saved = mainForm.FormDestroy();
     return saved ? result : 1;
 }

@@ -21,6 +21,7 @@ TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const D
     : Session(ports, folders, ParseCommandLine(arguments))
 {
     ui.setupUi(this);
+    RequestedPosition = pos();
     ScPos = new TMoveSizer(this);
     connectHandlers();
     FormCreate();
@@ -71,6 +72,7 @@ void TMainForm::FormCreate()
     // Hints: orange, shown for 10 s.
     QPalette hints = QToolTip::palette();
     hints.setColor(QPalette::ToolTipBase, Colours::Orange);
+    hints.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(hints);
     for (QWidget* hinted :
         std::initializer_list<QWidget*>{ui.Image1, ui.StPanel1, ui.StPanel3, ui.ExtStPanel3, ui.DataMemo})

@@ -134,6 +134,9 @@ private:
     // Bounds and size limits of the window's frame (title bar and borders
     // included), which Qt knows only once the window manager has framed it.
     QSize frameExtra() const;
+    // The frame's top-left corner; where the platform tells no window its
+    // position, the one the program last asked for.
+    QPoint outerPosition() const;
     void setOuterBounds(const QRect& outer);
     void setOuterLimits(const QSize& minimum, const QSize& maximum);
     void applyOuterLimits();
@@ -156,7 +159,8 @@ private:
     std::optional<TPanelBroughtBack> PanelBroughtBack;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
-    QSize FrameExtra{0, 0}; // frame size minus client size, as last seen
+    QSize FrameExtra{0, 0};   // frame size minus client size, as last seen
+    QPoint RequestedPosition; // of the frame, as last asked for
     uint32_t LastCaptureTick = 0;
     QSet<QString> PermissionReported; // ports whose permission problem went to stderr
     int32_t FittedFontSize = 72;

@@ -2,9 +2,9 @@
 // homing timers.
 #include "ui/main_form.h"
 
+#include "ui/colours.h"
 #include "ui/widgets/panel.h"
 
-#include <QApplication>
 #include <QTimer>
 
 namespace k740 {
@@ -67,7 +67,7 @@ void TMainForm::BlinkTriggerTimer()
 void TMainForm::TrigTimerTimer()
 {
     ui.TrigTimer->stop();
-    ui.RefPanel->setBackground(QApplication::palette().color(QPalette::Button));
+    ui.RefPanel->setBackground(Colours::ButtonFace);
     Session.endFlash();
     showRefReadOut();
 }

@@ -6,7 +6,6 @@
 #include "ui/widgets/panel.h"
 #include "ui/widgets/up_down.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,7 +48,7 @@ TReadOut* ReadOut(QWidget* parent, const QColor& colour, const QRect& bounds)
     auto* panel = new TReadOut(parent);
     panel->setFont(FontPixels("Liberation Sans", 96));
     panel->setFontColour(colour);
-    panel->setBackground(QApplication::palette().color(QPalette::Button));
+    panel->setBackground(Colours::ButtonFace);
     panel->setGeometry(bounds);
     return panel;
 }
@@ -91,7 +90,8 @@ void TMainFormControls::setupUi(QWidget* form)
     RegisterPictures();
     form->setWindowTitle("K740 USB Encoder Interface");
     form->setAutoFillBackground(true);
-    SetPaletteColour(*form, QPalette::Window, Qt::white);
+    // Set before the controls exist, so that each starts from it.
+    form->setPalette(DesignPalette());
     form->setFont(FontPixels("Liberation Sans", 10));
     // Designed bounds of the window's frame; the window keeps its outer size
     // when the window manager adds the frame.
@@ -159,8 +159,7 @@ void TMainFormControls::setupUi(QWidget* form)
     Edit1 = new QLineEdit(DataPanel);
     Edit1->setFont(FontPixels("Carlito", 13));
     Edit1->setFrame(false);
-    Edit1->setAutoFillBackground(true);
-    Edit1->setStyleSheet("background: palette(button);");
+    SetPaletteColour(*Edit1, QPalette::Base, Colours::ButtonFace);
     Edit1->setGeometry(98, 4, 43, 23);
     udCaptureInterval = new TUpDown(DataPanel);
     udCaptureInterval->setAssociate(Edit1);

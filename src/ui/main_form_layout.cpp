@@ -4,6 +4,7 @@
 #include "ui/layout_rules.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
+#include "ui/window_system.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -63,7 +64,7 @@ void TMainForm::FormShow()
     const QRect area = workArea();
     if (!Session.options().KeepDesignSize) {
         if (!GeometryRestored)
-            setOuterBounds({0, y(), area.width(), area.height() / 2});
+            setOuterBounds({0, outerPosition().y(), area.width(), area.height() / 2});
         const int minimumHeight = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height()
             + ui.pHead->height() + ui.YPanel->height() + frameExtra().height() + ui.StPanel->height()
             + ui.ExtStPanel->height();
@@ -214,8 +215,14 @@ QSize TMainForm::frameExtra() const
     return frameGeometry().size() - size();
 }
 
+QPoint TMainForm::outerPosition() const
+{
+    return WindowPositionsKnown() ? pos() : RequestedPosition;
+}
+
 void TMainForm::setOuterBounds(const QRect& outer)
 {
+    RequestedPosition = outer.topLeft();
     move(outer.topLeft());
     resize(outer.size() - frameExtra());
 }

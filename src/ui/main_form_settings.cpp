@@ -13,8 +13,8 @@ namespace k740 {
 WindowGeometry TMainForm::liveGeometry() const
 {
     WindowGeometry g;
-    g.Top = y();
-    g.Left = x();
+    g.Top = outerPosition().y();
+    g.Left = outerPosition().x();
     g.Width = frameGeometry().width();
     g.Height = frameGeometry().height();
     g.LogoFlag = Session.options().LogoMode;

@@ -2,6 +2,7 @@
 
 #include "acquisition/position_request.h"
 #include "ui/main_form.h"
+#include "ui/window_system.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -74,9 +75,10 @@ bool TPositionService::positionIsCurrent()
     return false;
 }
 
+// 0 where windows have no id that other programs can use.
 uint TPositionService::WindowId()
 {
-    return uint(Form.winId());
+    return NativeWindowIds() ? uint(Form.winId()) : 0;
 }
 
 int TPositionService::Position(int form)

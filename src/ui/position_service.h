@@ -39,7 +39,7 @@ public:
     bool polling() const;
 
 public slots:
-    // The main window's native window id.
+    // The main window's native window id (X11), 0 where it has none.
     uint WindowId();
     int Position(int form);
     QString PositionText();

@@ -32,7 +32,9 @@ public:
         : QAbstractButton(parent)
     {
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
+        // Tab reaches it and Space opens the diagram, as for a button.
+        setFocusPolicy(Qt::TabFocus);
+        setAccessibleName(QStringLiteral("Timing diagram"));
     }
 
 protected:
@@ -49,6 +51,11 @@ protected:
         painter.setFont(mark);
         painter.setPen(Qt::white);
         painter.drawText(rect(), Qt::AlignCenter, "?");
+        if (hasFocus()) {
+            painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        }
     }
 };
 
@@ -117,6 +124,7 @@ std::tuple<QLabel*, QLineEdit*, TUpDown*> frameColumn(
     const int left = 8 + column * FrameColumnWidth;
     QLabel* title = label(parent, caption, left, 18, FrameEditWidth);
     auto [field, spinner] = spinEdit(parent, left, 36, FrameEditWidth, 0, maximum, position, increment);
+    title->setBuddy(field);
     for (QWidget* control : std::initializer_list<QWidget*>{title, field, spinner})
         control->setToolTip(hint);
     return {title, field, spinner};
@@ -158,6 +166,12 @@ void TSettingsFormControls::setupUi(QDialog* form)
     std::tie(eBits, udBits) = spinEdit(GroupBox2, 216, 40, 97, 8, 31, 8);
     lblMultiturn = label(GroupBox2, "MT Counter", 324, 20, 77);
     std::tie(eMultiturn, udMultiturn) = spinEdit(GroupBox2, 324, 40, 77, 0, 16, 0);
+    // Assistive technology names each field by its own caption (a field
+    // without one would take its group's title).
+    LblResolution->setBuddy(cmbResolution);
+    LblNofBits->setBuddy(eBits);
+    lblMultiturn->setBuddy(eMultiturn);
+    eCustom->setAccessibleName(rbCustom->text());
     eMultiturn->setToolTip("Number of Multiturn Counter bits");
     udMultiturn->setToolTip("Number of Multiturn Counter bits");
 
@@ -182,6 +196,9 @@ void TSettingsFormControls::setupUi(QDialog* form)
     cmbCPP = list(gbDCRSettings, {}, 216, 38, 185);
     rgPeriode = place(new TRadioGroup("Periode Lenght (mm)", {"2", "5"}, 2, gbDCRSettings), 216, 64, 185, 43);
     cbShowRefMarks = check(gbDCRSettings, "Show Reference Marks", 8, 118, 200);
+    eNominalIncr->setAccessibleName(rbNominal->text());
+    eBasicIncr->setAccessibleName(rbBasic->text());
+    lblCPP->setBuddy(cmbCPP);
 
     gbUnits = group(form, "Display Units", 12, 416, 213, 509);
     pUnitsRotary = place(new QWidget(gbUnits), 2, 16, 197, 75);
@@ -211,6 +228,7 @@ void TSettingsFormControls::setupUi(QDialog* form)
     cbAutoSave = check(gbAutoSave, "Save position to a file every", 12, 48, 190);
     std::tie(eSeconds, udSaveInterval) = spinEdit(gbAutoSave, 204, 46, 57, 1, 120, 1);
     lblSeconds = label(gbAutoSave, "seconds", 266, 49, 60);
+    eSeconds->setAccessibleName(cbAutoSave->text() + " ... " + lblSeconds->text());
     setAllEnabled({eSeconds, udSaveInterval, lblSeconds}, false);
 
     rgLogo = place(new TRadioGroup("Orvik Logo", {"Both", "Top", "Bottom", "None"}, 4, form), 12, 644, 409, 45);

@@ -91,7 +91,8 @@ TEST(PositionService, FormsOfARotaryPositionAndTheCommands)
     EXPECT_EQ(Call(Names::kName, "Position", {4}).toInt(), 905000);
     EXPECT_EQ(Call(Names::kName, "Position", {1}).toInt(), 90500);
     EXPECT_EQ(Call(Names::kName, "PositionText").toString(), QString("90.500°"));
-    EXPECT_NE(Call(Names::kName, "WindowId").toUInt(), 0u);
+    // Offscreen windows have no native id (tests/desktop asks under X11).
+    EXPECT_EQ(Call(Names::kName, "WindowId"), QVariant(0u));
     EXPECT_EQ(Client({"--form", "10"}).out, "0x42b50000 90.5");
     EXPECT_EQ(Client({"--text"}).out, QString("90.500°"));
 

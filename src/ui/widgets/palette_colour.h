@@ -12,4 +12,20 @@ inline void SetPaletteColour(QWidget& widget, QPalette::ColorRole role, const QC
     widget.setPalette(p);
 }
 
+// `from` with every role of every colour group set explicitly: a widget
+// given it, and the widgets inside it, take nothing from the application's
+// palette (a dark desktop scheme, say), now or when that changes.
+inline QPalette CompletePalette(QPalette from)
+{
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = QPalette::ColorGroup(group);
+            const auto r = QPalette::ColorRole(role);
+            if (r != QPalette::NoRole)
+                from.setBrush(g, r, from.brush(g, r));
+        }
+    }
+    return from;
+}
+
 } // namespace k740

@@ -1,6 +1,8 @@
 #include "ui/widgets/read_out.h"
 #include "ui/widgets/palette_colour.h"
+#include "ui/widgets/read_out_accessible.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -19,6 +21,7 @@ TReadOut::TReadOut(QWidget* parent)
     // The paint fills its own background: one painter per paint, not two.
     setAttribute(Qt::WA_OpaquePaintEvent);
     Raw = QRawFont::fromFont(font());
+    InstallReadOutAccessibility();
 }
 
 void TReadOut::setText(const QString& text)
@@ -68,6 +71,11 @@ void TReadOut::showText()
     TGlyphLine next(Text, Raw, contentsRect());
     update(next.changedArea(Shown));
     Shown = std::move(next);
+    // A screen reader hears the shown text: at most once per frame.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TReadOut::layOutAgain()

@@ -1,0 +1,98 @@
+#include "ui/desktop_start.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+static void RegisterIcon()
+{
+    Q_INIT_RESOURCE(k740);
+}
+
+namespace k740 {
+
+const char kDesktopFileName[] = "org.k740.Desktop";
+
+namespace {
+
+// Messages Qt writes while it opens the display, held back until it has
+// opened one: a failure then says one thing instead of Qt's four lines.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::vector<HeldMessage> Held;
+QtMessageHandler Previous = nullptr;
+
+QString DisplayNamed()
+{
+    for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return QStringLiteral("%1=%2").arg(variable, qEnvironmentVariable(variable));
+    }
+    return {};
+}
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        Held.push_back({type, context.category, text});
+        return;
+    }
+    const QString named = DisplayNamed();
+    const QString why = named.isEmpty() ? QStringLiteral("neither DISPLAY nor WAYLAND_DISPLAY is set")
+                                        : QStringLiteral("%1 cannot be opened").arg(named);
+    std::fprintf(
+        stderr, "k740: no display found (%s); to run without one: QT_QPA_PLATFORM=offscreen k740\n", qPrintable(why));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+// The packaged icon, drawn at the sizes desktops ask for.
+QIcon ProgramIcon()
+{
+    RegisterIcon();
+    QSvgRenderer svg(QStringLiteral(":/org.k740.Desktop.svg"));
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        svg.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> StartOnDesktop(int& argc, char** argv)
+{
+    Previous = qInstallMessageHandler(HoldMessage);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(Previous);
+    for (const HeldMessage& message : Held) {
+        const char* category = message.category.isEmpty() ? nullptr : message.category.constData();
+        Previous(message.type, QMessageLogContext(nullptr, 0, nullptr, category), message.text);
+    }
+    Held.clear();
+    TieToDesktopEntry();
+    return application;
+}
+
+void TieToDesktopEntry()
+{
+    // X11 window managers match the window's WM_CLASS, whose class is the
+    // application name, with the entry's StartupWMClass.
+    QCoreApplication::setApplicationName(QStringLiteral("k740"));
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+} // namespace k740
