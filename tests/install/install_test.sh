@@ -34,9 +34,9 @@ grep -v 'running with root privileges' "$work/lintian.out" || true
 
 echo "== control fields"
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "$depends" | grep -q libqt6widgets6 || fail "the dependencies did not come from the binaries"
+grep -q libqt6widgets6 <<<"$depends" || fail "the dependencies did not come from the binaries"
 for package in fonts-liberation2 fonts-crosextra-carlito qt6-qpa-plugins; do
-  echo "$depends" | grep -qw "$package" || fail "Depends lacks $package"
+  grep -qw "$package" <<<"$depends" || fail "Depends lacks $package"
 done
 dpkg-deb -f "$deb" Recommends | grep -qw qt6-wayland || fail "Recommends lacks qt6-wayland"
 product_page=$(sed -n 's/^const char kProductPage\[\] = "\(.*\)";$/\1/p' "$source_dir/src/ui/main_form_controls.cpp")
@@ -93,7 +93,7 @@ for program in k740 k740-sim k740-position; do
   [ "$(echo "$options" | wc -l)" -ge 3 ] || fail "no options read from $program --help"
   for option in $options; do
     grep -qF -- "$option" "$work/$program.man" || fail "man $program does not name $option"
-    echo "$offered" | grep -qxF -- "$option" || fail "bash completion of $program does not offer $option"
+    grep -qxF -- "$option" <<<"$offered" || fail "bash completion of $program does not offer $option"
   done
 done
 
