@@ -15,10 +15,32 @@ struct DeviceGroup {
 };
 DeviceGroup OwningGroup(const QString& path);
 
+// Whether this user is in a group: in this process (its effective and
+// supplementary groups, which the kernel checks), and in the user's account
+// (the group database, which the next login takes up).
+struct GroupMembership {
+    bool InProcess = false;
+    bool InAccount = false;
+};
+GroupMembership MembershipOf(const QString& groupName);
+
+// What is known about a port this user may not open: its device, the
+// device's group, and the user's membership of that group and of dialout.
+struct PortAccessFacts {
+    QString PortName;
+    QString Device;
+    DeviceGroup Group;
+    GroupMembership InOwner;
+    GroupMembership InDialout;
+};
+// The hint for those facts (see PortPermissionHint).
+QString PermissionHintText(const PortAccessFacts& facts);
+
 // What to do when `portName` could not be opened for lack of permission
-// (EACCES): the problem, a line break, and the fix, which names the group
-// to join (or, when the device's group has no access or is root, the
-// udev rule that gives it to dialout).
+// (EACCES): the problem, a line break, and only the steps this user still
+// needs: join the device's group, or log in again when the account joined
+// it after this session began; when the group may not read and write the
+// device (or is root), first a udev rule that gives it to dialout.
 QString PortPermissionHint(const QString& portName);
 
 } // namespace k740

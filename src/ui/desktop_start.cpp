@@ -1,9 +1,6 @@
 #include "ui/desktop_start.h"
 
 #include <QIcon>
-#include <QPainter>
-#include <QPixmap>
-#include <QSvgRenderer>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -53,20 +50,13 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     std::_Exit(1);
 }
 
-// The packaged icon, drawn at the sizes desktops ask for.
+// The packaged icon's pictures; Qt scales the nearest one to other sizes.
 QIcon ProgramIcon()
 {
     RegisterIcon();
-    QSvgRenderer svg(QStringLiteral(":/org.k740.Desktop.svg"));
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        svg.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
+    for (const char* picture : {":/icon-48.png", ":/icon-64.png", ":/icon-128.png"})
+        icon.addFile(QString::fromLatin1(picture));
     return icon;
 }
 

@@ -9,7 +9,7 @@
 
 using namespace k740;
 
-TEST(PortPermission, HintNamesTheDeviceAndTheGroupToJoin)
+TEST(PortPermission, DeviceAndGroupComeFromTheFileBehindThePort)
 {
     QTemporaryDir vports;
     qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
@@ -21,32 +21,67 @@ TEST(PortPermission, HintNamesTheDeviceAndTheGroupToJoin)
     EXPECT_EQ(PortDevicePath("vcom7"), link);
     EXPECT_EQ(PortDevicePath("null"), "/dev/null");
 
-    // Root's files belong to the group root; give this one to an ordinary group.
-    if (::geteuid() == 0) {
-        const struct group* plain = ::getgrnam("dialout");
-        ASSERT_NE(plain, nullptr);
-        ASSERT_EQ(::chown(device.toLocal8Bit().constData(), uid_t(-1), plain->gr_gid), 0);
-    }
     struct stat status { };
     ASSERT_EQ(::stat(device.toLocal8Bit().constData(), &status), 0);
     const struct group* owner = ::getgrgid(status.st_gid);
     ASSERT_NE(owner, nullptr);
-    const QString groupName = QString::fromLocal8Bit(owner->gr_name);
     EXPECT_EQ(OwningGroup(vports.path() + "/missing").Name, "dialout");
-
-    // Group read and write: join the group (unless it is root).
     ASSERT_EQ(::chmod(device.toLocal8Bit().constData(), 0660), 0);
-    EXPECT_EQ(OwningGroup(link).Name, groupName); // through the link
+    EXPECT_EQ(OwningGroup(link).Name, QString::fromLocal8Bit(owner->gr_name)); // through the link
     EXPECT_TRUE(OwningGroup(link).ReadWrite);
-    const QString hint = PortPermissionHint("vcom7");
-    EXPECT_TRUE(hint.startsWith("No permission to open vcom7 (" + link + ").\n")) << hint.toStdString();
-    EXPECT_TRUE(hint.contains("usermod -aG " + groupName + " $USER"));
-    EXPECT_FALSE(hint.contains("udev rule"));
-
-    // No group access: the device must first be given to dialout.
     ASSERT_EQ(::chmod(device.toLocal8Bit().constData(), 0600), 0);
     EXPECT_FALSE(OwningGroup(link).ReadWrite);
-    EXPECT_TRUE(PortPermissionHint("vcom7").contains("udev rule"));
-    EXPECT_TRUE(PortPermissionHint("vcom7").contains("usermod -aG dialout $USER"));
+    EXPECT_TRUE(PortPermissionHint("vcom7").startsWith("No permission to open vcom7 (" + link + ").\n"));
     qunsetenv("K740_VPORT_DIR");
+}
+
+TEST(PortPermission, MembershipIsReadFromTheProcessAndTheAccount)
+{
+    const struct group* own = ::getgrgid(::getegid());
+    ASSERT_NE(own, nullptr);
+    const GroupMembership mine = MembershipOf(QString::fromLocal8Bit(own->gr_name));
+    EXPECT_TRUE(mine.InProcess);
+    const GroupMembership none = MembershipOf("k740-no-such-group");
+    EXPECT_FALSE(none.InProcess);
+    EXPECT_FALSE(none.InAccount);
+}
+
+TEST(PortPermission, HintNamesOnlyTheStepsThisUserStillNeeds)
+{
+    const GroupMembership out{false, false};
+    const GroupMembership joinedLater{false, true};
+    const GroupMembership in{true, true};
+    struct Case {
+        DeviceGroup group;
+        GroupMembership inOwner;
+        GroupMembership inDialout;
+        std::vector<const char*> present;
+        std::vector<const char*> absent;
+    };
+    const std::vector<Case> cases = {
+        // The group may read and write: join it, or only log in again.
+        {{"dialout", true}, out, out, {"Add your user to the group \"dialout\" (sudo usermod -aG dialout $USER)"},
+            {"udev", "after this session"}},
+        {{"uucp", true}, out, out, {"usermod -aG uucp $USER"}, {"usermod -aG dialout", "udev"}},
+        {{"dialout", true}, joinedLater, joinedLater, {"joined the group \"dialout\" after this session began"},
+            {"usermod", "udev"}},
+        {{"dialout", true}, in, in, {"You are in its group \"dialout\"", "getfacl /dev/ttyACM0"},
+            {"usermod", "udev", "log out"}},
+        // Root's group or no group access: the device needs a udev rule first.
+        {{"root", false}, in, in, {"a udev rule must give it to the group dialout with mode 0660"},
+            {"usermod", "log out"}},
+        {{"root", true}, in, out, {"give it to the group dialout", "usermod -aG dialout $USER"}, {"usermod -aG root"}},
+        {{"dialout", false}, joinedLater, joinedLater, {"a udev rule must give it mode 0660", "log out and in again"},
+            {"usermod", "to the group dialout"}},
+    };
+    for (const Case& c : cases) {
+        const QString hint = PermissionHintText({"ttyACM0", "/dev/ttyACM0", c.group, c.inOwner, c.inDialout});
+        SCOPED_TRACE(hint.toStdString());
+        EXPECT_TRUE(hint.startsWith("No permission to open ttyACM0 (/dev/ttyACM0).\n"));
+        EXPECT_TRUE(hint.endsWith('.'));
+        for (const char* text : c.present)
+            EXPECT_TRUE(hint.contains(text)) << text;
+        for (const char* text : c.absent)
+            EXPECT_FALSE(hint.contains(text)) << text;
+    }
 }
