@@ -1,6 +1,7 @@
 #include "platform/append_file.h"
 
 #include "platform/system_error.h"
+#include "platform/write_all.h"
 
 #include <QFile>
 #include <cerrno>
@@ -16,23 +17,6 @@ bool isOtherThanRegular(const QByteArray& nativePath)
 {
     struct stat info { };
     return ::stat(nativePath.constData(), &info) == 0 && !S_ISREG(info.st_mode);
-}
-
-// Writes all of `bytes` at the end of the file; false with errno set.
-bool appendAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = EIO;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 } // namespace
@@ -56,7 +40,7 @@ QString AppendWhole(const QString& path, const QByteArray& bytes)
         return why;
     }
     QString failure;
-    if (!appendAll(fd, bytes)) {
+    if (!WriteAll(fd, bytes)) {
         failure = SystemErrorText(errno);
         [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
     }

@@ -1,6 +1,7 @@
 #include "platform/locked_file.h"
 
 #include "platform/system_error.h"
+#include "platform/write_all.h"
 
 #include <QFile>
 #include <cerrno>
@@ -21,22 +22,6 @@ constexpr int kOpenAttempts = 100;
 bool sameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-bool writeAll(int fd, const QByteArray& bytes, off_t offset)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = EIO;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 void syncFolderOf(const QByteArray& nativePath)
@@ -170,7 +155,7 @@ bool TLockedFile::replaceThroughTemporary(const QByteArray& bytes)
         return rewriteInPlace(bytes); // the folder takes no new file
     struct stat held { };
     int why = 0;
-    if (::fstat(fd_, &held) != 0 || ::fchmod(fd, held.st_mode & 07777) != 0 || !writeAll(fd, bytes, 0)
+    if (::fstat(fd_, &held) != 0 || ::fchmod(fd, held.st_mode & 07777) != 0 || !WriteAll(fd, bytes, 0)
         || ::fsync(fd) != 0)
         why = errno;
     if (::close(fd) != 0 && why == 0)
@@ -200,7 +185,7 @@ bool TLockedFile::rewriteInPlace(const QByteArray& bytes)
             return false;
         }
     }
-    if (!writeAll(fd_, bytes, 0) || ::ftruncate(fd_, off_t(bytes.size())) != 0 || ::fsync(fd_) != 0)
+    if (!WriteAll(fd_, bytes, 0) || ::ftruncate(fd_, off_t(bytes.size())) != 0 || ::fsync(fd_) != 0)
         return fail();
     return true;
 }
