@@ -5,6 +5,7 @@
 #include "ui/colours.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
+#include "ui/widgets/refused_states.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -62,9 +63,12 @@ void TMainForm::FormCreate()
 {
     RecordingOptionsVisible = true;
     GeometryRestored = false;
-    // A title bar with the system menu, minimise and close, but no maximise.
+    // A title bar with the system menu, minimise and close, but no maximise;
+    // a window manager that maximises it all the same is answered with a
+    // restore.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    RefuseWindowStates(this, Qt::WindowMaximized);
     ui.DataPanel->setVisible(Session.options().AutoCapture);
 
     // Hints: orange, shown for 10 s.

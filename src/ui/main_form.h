@@ -122,6 +122,7 @@ private:
     // Bounds and size limits of the window's frame (title bar and borders
     // included), which Qt knows only once the window manager has framed it.
     QSize frameExtra() const;
+    QRect outerNormalBounds() const;
     void setOuterBounds(const QRect& outer);
     void setOuterLimits(const QSize& minimum, const QSize& maximum);
     void applyOuterLimits();
@@ -137,12 +138,13 @@ private:
     WindowGeometry SavedPanelGeometry;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
-    QSize FrameExtra{0, 0}; // frame size minus client size, as last seen
+    QMargins FrameMargins; // the frame around the client area, once framed
     uint32_t LastCaptureTick = 0;
     QSet<QString> PermissionReported; // ports whose permission problem went to stderr
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
     bool FirstShowDone = false;
+    bool Framed = false;
     bool BlankSummary = false;
     bool SettingsSummaryShown = false; // the summary shows the settings, so a double click edits them
     bool CursorRestored = false;

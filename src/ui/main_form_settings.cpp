@@ -12,11 +12,12 @@ namespace k740 {
 
 WindowGeometry TMainForm::liveGeometry() const
 {
+    const QRect outer = outerNormalBounds();
     WindowGeometry g;
-    g.Top = y();
-    g.Left = x();
-    g.Width = frameGeometry().width();
-    g.Height = frameGeometry().height();
+    g.Top = outer.y();
+    g.Left = outer.x();
+    g.Width = outer.width();
+    g.Height = outer.height();
     g.LogoFlag = Session.options().LogoMode;
     g.PanelWidth = ui.PosPanel->width();
     g.PanelLeft = ui.PosPanel->x();

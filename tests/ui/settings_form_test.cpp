@@ -280,6 +280,20 @@ TEST_F(SettingsFormTest, HintImageAsksForTheChosenProtocolsDiagram)
     EXPECT_EQ(dismissed.size(), 1);
 }
 
+// Minimised by a window manager that offers it anyway, the dialog comes
+// back as the user left it: a restore is not an opening.
+TEST_F(SettingsFormTest, ComesBackFromMinimisedWithTheOpeningAsItWas)
+{
+    open(storedDefaults(), interfaceOf(0));
+    form.move(10, 20);
+    QTest::mouseClick(c.cbInvertDir, Qt::LeftButton);
+    form.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.windowState() == Qt::WindowNoState; }));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.pos(), QPoint(10, 20));
+    EXPECT_TRUE(form.ReadBack().SettingsChanged);
+}
+
 TEST_F(SettingsFormTest, LogoChoiceOnlyInLayoutEditModeAndTheHeightFollows)
 {
     TSettingsDialogContext context = interfaceOf(1);
