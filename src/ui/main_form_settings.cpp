@@ -52,9 +52,11 @@ void TMainForm::restoreLayoutFromSettings()
 }
 
 // Edits the settings while polling pauses; OK commits, saves and applies them.
+// A second double click queued while the dialog is open is dropped, as the
+// open dialog blocks the window's input.
 void TMainForm::StPanel3DblClick()
 {
-    if (!SettingsSummaryShown || !SettingsForm)
+    if (!SettingsSummaryShown || !SettingsForm || SettingsForm->isVisible())
         return;
     const bool wasPolling = ui.LoopTimer->isActive();
     const bool dcrWasOn = Session.activeSettings().DCR;

@@ -59,7 +59,8 @@ void TSettingsForm::connectHandlers()
     connectTextChange({c.eMultiturn}, &TSettingsForm::eMultiturnChange);
     connectClick({c.cbInvertDir}, &TSettingsForm::cbInvertDirClick);
     connectClick({c.cbAutoSave}, &TSettingsForm::cbAutoSaveClick);
-    connect(c.HintImage, &QAbstractButton::clicked, this, &TSettingsForm::HintImageClick);
+    // The diagram window opens after the click has returned.
+    connect(c.HintImage, &QAbstractButton::clicked, this, &TSettingsForm::HintImageClick, Qt::QueuedConnection);
     connect(c.BtnOK, &QPushButton::clicked, this, &TSettingsForm::BtnOKClick);
     connect(c.BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

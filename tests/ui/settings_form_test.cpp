@@ -271,9 +271,11 @@ TEST_F(SettingsFormTest, HintImageAsksForTheChosenProtocolsDiagram)
     QSignalSpy dismissed(&form, &TSettingsForm::timingDiagramDismissed);
     open(storedDefaults(), interfaceOf(1));
     QTest::mouseClick(c.HintImage, Qt::LeftButton);
+    EXPECT_TRUE(requested.isEmpty()); // the window opens after the click has returned
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requested.size() == 1; }));
     QTest::mouseClick(c.rbBiSS, Qt::LeftButton);
     QTest::mouseClick(c.HintImage, Qt::LeftButton);
-    ASSERT_EQ(requested.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requested.size() == 2; }));
     EXPECT_EQ(requested[0][0].value<TimingDiagram>(), TimingDiagram::Ssi);
     EXPECT_EQ(requested[1][0].value<TimingDiagram>(), TimingDiagram::Biss);
     QTest::mouseClick(c.BtnCancel, Qt::LeftButton);
