@@ -2,10 +2,12 @@
 
 #include "ui/jpeg_image.h"
 #include "ui/widgets/palette_colour.h"
+#include "ui/widgets/refused_states.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QWindow>
 
@@ -38,7 +40,7 @@ TImageForm::TImageForm(QWidget* parent)
             | Qt::MSWindowsFixedSizeDialogHint)
 {
     registerDiagrams();
-    setWindowTitle(QString());
+    RefuseWindowStates(this, Qt::WindowMinimized | Qt::WindowMaximized);
     setAutoFillBackground(true);
     SetPaletteColour(*this, QPalette::Window, palette().color(QPalette::Button));
     QFont font("Liberation Sans");
@@ -61,6 +63,8 @@ void TImageForm::FormShow()
     const bool biss = Diagram == TimingDiagram::Biss;
     Image1->setVisible(!biss);
     Image2->setVisible(biss);
+    // Named after its diagram: an empty title would show the program's name.
+    setWindowTitle(biss ? "BiSS-C Timing Diagram" : "SSI Timing Diagram");
     setFixedSize((biss ? Image2 : Image1)->size());
 }
 
@@ -79,9 +83,12 @@ void TImageForm::OpenDiagram(TimingDiagram diagram)
     show();
 }
 
+// Laid out and centred at its own showing, not at a restore.
 void TImageForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
     FormShow();
     centreOnScreen();
 }

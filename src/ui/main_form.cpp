@@ -5,6 +5,7 @@
 #include "ui/colours.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
+#include "ui/widgets/refused_states.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -43,15 +44,18 @@ void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsFor
     SettingsForm = settingsForm;
 }
 
+// A double click runs its command after the pointer event has returned: a
+// modal dialog opened inside the event would take the button's release, and
+// the panel would never see its press end.
 void TMainForm::connectHandlers()
 {
     connect(ui.PosPanel, &TReadOut::clicked, this, &TMainForm::PosPanelClick);
     connect(ui.bbZero, &QPushButton::clicked, this, &TMainForm::bbZeroClick);
     connect(ui.bbZeroRef, &QPushButton::clicked, this, &TMainForm::bbZeroRefClick);
-    connect(ui.ExtStPanel2, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel2DblClick);
-    connect(ui.ExtStPanel3, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel3DblClick);
-    connect(ui.StPanel3, &TPanel::doubleClicked, this, &TMainForm::StPanel3DblClick);
-    connect(ui.Image1, &TPanel::doubleClicked, this, &TMainForm::Image1DblClick);
+    connect(ui.ExtStPanel2, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel2DblClick, Qt::QueuedConnection);
+    connect(ui.ExtStPanel3, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel3DblClick, Qt::QueuedConnection);
+    connect(ui.StPanel3, &TPanel::doubleClicked, this, &TMainForm::StPanel3DblClick, Qt::QueuedConnection);
+    connect(ui.Image1, &TPanel::doubleClicked, this, &TMainForm::Image1DblClick, Qt::QueuedConnection);
     connect(ui.initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
     connect(ui.LoopTimer, &QTimer::timeout, this, &TMainForm::LoopTimerTimer);
     connect(ui.BlinkTrigger, &QTimer::timeout, this, &TMainForm::BlinkTriggerTimer);
@@ -64,9 +68,12 @@ void TMainForm::FormCreate()
 {
     RecordingOptionsVisible = true;
     GeometryRestored = false;
-    // A title bar with the system menu, minimise and close, but no maximise.
+    // A title bar with the system menu, minimise and close, but no maximise;
+    // a window manager that maximises it all the same is answered with a
+    // restore.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    RefuseWindowStates(this, Qt::WindowMaximized);
     ui.DataPanel->setVisible(Session.options().AutoCapture);
 
     // Hints: orange, shown for 10 s.

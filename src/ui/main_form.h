@@ -134,9 +134,10 @@ private:
     // Bounds and size limits of the window's frame (title bar and borders
     // included), which Qt knows only once the window manager has framed it.
     QSize frameExtra() const;
-    // The frame's top-left corner; where the platform tells no window its
-    // position, the one the program last asked for.
-    QPoint outerPosition() const;
+    // The frame's bounds, or those it goes back to from maximised or full
+    // screen; where the platform tells no window its position, at the
+    // position the program last asked for.
+    QRect outerNormalBounds() const;
     void setOuterBounds(const QRect& outer);
     void setOuterLimits(const QSize& minimum, const QSize& maximum);
     void applyOuterLimits();
@@ -159,13 +160,14 @@ private:
     std::optional<TPanelBroughtBack> PanelBroughtBack;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
-    QSize FrameExtra{0, 0};   // frame size minus client size, as last seen
+    QMargins FrameMargins;    // the frame around the client area, once framed
     QPoint RequestedPosition; // of the frame, as last asked for
     uint32_t LastCaptureTick = 0;
     QSet<QString> PermissionReported; // ports whose permission problem went to stderr
     int32_t FittedFontSize = 72;
     bool GeometryRestored = false;
     bool FirstShowDone = false;
+    bool Framed = false;
     bool BlankSummary = false;
     bool SettingsSummaryShown = false; // the summary shows the settings, so a double click edits them
     bool CursorRestored = false;

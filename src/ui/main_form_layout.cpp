@@ -64,7 +64,7 @@ void TMainForm::FormShow()
     const QRect area = workArea();
     if (!Session.options().KeepDesignSize) {
         if (!GeometryRestored)
-            setOuterBounds({0, outerPosition().y(), area.width(), area.height() / 2});
+            setOuterBounds({0, outerNormalBounds().y(), area.width(), area.height() / 2});
         const int minimumHeight = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height()
             + ui.pHead->height() + ui.YPanel->height() + frameExtra().height() + ui.StPanel->height()
             + ui.ExtStPanel->height();
@@ -210,14 +210,21 @@ void TMainForm::PlaceCaptureList()
     ui.DataMemo->setGeometry(ui.DataMemo->x(), 28, ui.DataMemo->width(), ui.DataPanel->height() - 28);
 }
 
+// The frame as the window manager first drew it, around a window in its
+// normal state; before that, none.
 QSize TMainForm::frameExtra() const
 {
-    return frameGeometry().size() - size();
+    return {FrameMargins.left() + FrameMargins.right(), FrameMargins.top() + FrameMargins.bottom()};
 }
 
-QPoint TMainForm::outerPosition() const
+QRect TMainForm::outerNormalBounds() const
 {
-    return WindowPositionsKnown() ? pos() : RequestedPosition;
+    QRect outer = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)
+        ? normalGeometry().marginsAdded(FrameMargins)
+        : frameGeometry();
+    if (!WindowPositionsKnown())
+        outer.moveTopLeft(RequestedPosition);
+    return outer;
 }
 
 void TMainForm::setOuterBounds(const QRect& outer)
@@ -243,17 +250,25 @@ void TMainForm::applyOuterLimits()
     setMaximumSize(client(OuterMaximum.width(), extra.width()), client(OuterMaximum.height(), extra.height()));
 }
 
-// The window manager framed the window, or changed its frame: the window
-// keeps its outer size and limits, and is laid out again.
+// The window manager framed the window: it keeps the outer size and limits
+// it was given, and the first show's layout is finished with the frame
+// known. The frame is taken once: a maximised or full-screen window loses
+// its borders for a while, which changes neither its limits nor its size.
 void TMainForm::followFrameMargins()
 {
-    const QSize extra = frameExtra();
-    if (extra == FrameExtra)
+    if (Framed)
         return;
-    const QSize outer = size() + FrameExtra;
-    FrameExtra = extra;
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+        frame.bottom() - client.bottom());
+    if (margins.isNull())
+        return;
+    Framed = true;
+    const QSize outer = size();
+    FrameMargins = margins;
     applyOuterLimits();
-    resize(outer - extra);
+    resize(outer - frameExtra());
     if (FirstShowDone)
         FormShow();
 }

@@ -12,11 +12,12 @@ namespace k740 {
 
 WindowGeometry TMainForm::liveGeometry() const
 {
+    const QRect outer = outerNormalBounds();
     WindowGeometry g;
-    g.Top = outerPosition().y();
-    g.Left = outerPosition().x();
-    g.Width = frameGeometry().width();
-    g.Height = frameGeometry().height();
+    g.Top = outer.y();
+    g.Left = outer.x();
+    g.Width = outer.width();
+    g.Height = outer.height();
     g.LogoFlag = Session.options().LogoMode;
     PanelBounds panel{ui.PosPanel->x(), ui.PosPanel->y(), ui.PosPanel->width(), ui.PosPanel->height()};
     // A panel brought back into the body keeps its saved bounds until it is moved.
@@ -56,9 +57,11 @@ void TMainForm::restoreLayoutFromSettings()
 }
 
 // Edits the settings while polling pauses; OK commits, saves and applies them.
+// A second double click queued while the dialog is open is dropped, as the
+// open dialog blocks the window's input.
 void TMainForm::StPanel3DblClick()
 {
-    if (!SettingsSummaryShown || !SettingsForm)
+    if (!SettingsSummaryShown || !SettingsForm || SettingsForm->isVisible())
         return;
     const bool wasPolling = ui.LoopTimer->isActive();
     const bool dcrWasOn = Session.activeSettings().DCR;

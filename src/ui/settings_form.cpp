@@ -2,6 +2,7 @@
 
 #include "ui/settings_form_controls.h"
 #include "ui/settings_form_radio_group.h"
+#include "ui/widgets/refused_states.h"
 #include "ui/widgets/up_down.h"
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <algorithm>
 
 namespace k740 {
@@ -37,6 +39,9 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
     setFont(designFont);
     ui_->setupUi(this);
     setFixedSize(size());
+    // A fixed dialog: never minimised (a modal dialog out of sight would leave
+    // the main window blocked) nor maximised.
+    RefuseWindowStates(this, Qt::WindowMinimized | Qt::WindowMaximized);
     FormCreate();
 
     connectHandlers();
@@ -54,7 +59,8 @@ void TSettingsForm::connectHandlers()
     connectTextChange({c.eMultiturn}, &TSettingsForm::eMultiturnChange);
     connectClick({c.cbInvertDir}, &TSettingsForm::cbInvertDirClick);
     connectClick({c.cbAutoSave}, &TSettingsForm::cbAutoSaveClick);
-    connect(c.HintImage, &QAbstractButton::clicked, this, &TSettingsForm::HintImageClick);
+    // The diagram window opens after the click has returned.
+    connect(c.HintImage, &QAbstractButton::clicked, this, &TSettingsForm::HintImageClick, Qt::QueuedConnection);
     connect(c.BtnOK, &QPushButton::clicked, this, &TSettingsForm::BtnOKClick);
     connect(c.BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -289,9 +295,12 @@ bool TSettingsForm::FormKeyPress(int key)
     return true;
 }
 
+// A restore from minimised shows the dialog again; only its own showing
+// places it and starts the opening afresh.
 void TSettingsForm::showEvent(QShowEvent* event)
 {
-    FormShow();
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

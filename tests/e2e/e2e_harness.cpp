@@ -67,6 +67,19 @@ QStringList SimulatorProcess::receivedCommands() const
     return readAll(commandLog_).split('\n', Qt::SkipEmptyParts);
 }
 
+bool SimulatorProcess::waitForPolls(int polls, int timeoutMs) const
+{
+    const auto count = [this] { return receivedCommands().count("?"); };
+    const int before = count();
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (count() >= before + polls)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
 void SimulatorProcess::stop()
 {
     if (process_.state() == QProcess::NotRunning)

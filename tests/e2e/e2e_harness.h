@@ -19,6 +19,9 @@ public:
     // Waits for an output line that starts with `prefix` and returns it.
     QString waitForLine(const QString& prefix, int timeoutMs = 5000);
     QStringList receivedCommands() const;
+    // Waits until `polls` more position requests have come in: the program
+    // is connected and polls.
+    bool waitForPolls(int polls = 3, int timeoutMs = 15000) const;
     void stop();
 
 private:

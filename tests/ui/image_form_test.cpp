@@ -39,12 +39,14 @@ TEST(ImageForm, OpensSsiAtItsSizeThenBissAtItsSize)
     QWidget mainWindow;
     TImageForm form(&mainWindow);
     form.OpenDiagram(TimingDiagram::Ssi);
+    EXPECT_EQ(form.windowTitle(), "SSI Timing Diagram");
     EXPECT_EQ(form.size(), QSize(1012, 257));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(shown(form), picture(":/diagrams/ssi_timing.jpg"));
 
     form.close();
     form.OpenDiagram(TimingDiagram::Biss);
+    EXPECT_EQ(form.windowTitle(), "BiSS-C Timing Diagram");
     EXPECT_EQ(form.size(), QSize(978, 194));
     EXPECT_EQ(shown(form), picture(":/diagrams/biss_timing.jpg"));
 

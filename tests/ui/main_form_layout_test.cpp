@@ -111,6 +111,21 @@ TEST_F(LayoutTest, FirstShowOnlyLaysTheWindowOut)
     EXPECT_EQ(outer(), QRect(0, 170, 1200, 400));
 }
 
+// A window manager that maximises the window all the same gets it back.
+TEST_F(LayoutTest, MaximiseIsUndoneAndLeavesSizeAndLimits)
+{
+    start();
+    show();
+    resizeOuter(1200, 400);
+    const QSize minimum = form->minimumSize();
+    const QSize maximum = form->maximumSize();
+    form->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->windowState() == Qt::WindowNoState; }));
+    EXPECT_EQ(outer(), QRect(0, 170, 1200, 400));
+    EXPECT_EQ(form->minimumSize(), minimum);
+    EXPECT_EQ(form->maximumSize(), maximum);
+}
+
 TEST_F(LayoutTest, HomeTakesZerosTopInTheTwoPanelRow)
 {
     ports.plug("vcom0", CounterDevice());
@@ -179,6 +194,7 @@ TEST_F(LayoutTest, LogoNamesAndOpensTheProductPage)
     QDesktopServices::setUrlHandler("https", &catcher, "open");
     EXPECT_TRUE(c().Image1->toolTip().contains(kProductPage));
     QTest::mouseDClick(c().Image1, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !catcher.opened.isEmpty(); }));
     QDesktopServices::unsetUrlHandler("https");
     EXPECT_EQ(catcher.opened, QList<QUrl>{QUrl(kProductPage)});
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 using namespace k740;
 
@@ -40,6 +41,27 @@ TEST_F(MainFormTest, CancelLeavesPollingTheSettingsAndTheFileAsTheyWere)
     form->controls().LoopTimer->stop();
     form->StPanel3DblClick();
     EXPECT_FALSE(form->controls().LoopTimer->isActive());
+}
+
+// The dialog's modal loop runs after the double click's event has returned;
+// a second double click while it is open opens nothing more.
+TEST_F(MainFormTest, SummaryDoubleClickOpensTheDialogAfterItsEvent)
+{
+    ports.plug("vcom0", CounterDevice());
+    start();
+    search();
+    answerModals([this](QWidget* modal) {
+        if (modalsAnswered == 1)
+            QTest::mouseDClick(form->controls().StPanel3, Qt::LeftButton); // arrives while it is open
+        else
+            Close(modal, false);
+    });
+    QTest::mouseDClick(form->controls().StPanel3, Qt::LeftButton);
+    EXPECT_EQ(modalsAnswered, 0); // not opened inside the event
+    ASSERT_TRUE(QTest::qWaitFor([this] { return modalsAnswered == 2 && !QApplication::activeModalWidget(); }));
+    QTest::qWait(100);
+    EXPECT_EQ(modalsAnswered, 2);
+    EXPECT_TRUE(form->controls().LoopTimer->isActive());
 }
 
 TEST_F(MainFormTest, InterfaceLostWhileTheDialogIsOpenGoesBackToTheSearch)

@@ -313,13 +313,29 @@ TEST_F(SettingsFormTest, HintImageAsksForTheChosenProtocolsDiagram)
     QSignalSpy dismissed(&form, &TSettingsForm::timingDiagramDismissed);
     open(storedDefaults(), interfaceOf(1));
     QTest::mouseClick(c.HintImage, Qt::LeftButton);
+    EXPECT_TRUE(requested.isEmpty()); // the window opens after the click has returned
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requested.size() == 1; }));
     QTest::mouseClick(c.rbBiSS, Qt::LeftButton);
     QTest::mouseClick(c.HintImage, Qt::LeftButton);
-    ASSERT_EQ(requested.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requested.size() == 2; }));
     EXPECT_EQ(requested[0][0].value<TimingDiagram>(), TimingDiagram::Ssi);
     EXPECT_EQ(requested[1][0].value<TimingDiagram>(), TimingDiagram::Biss);
     QTest::mouseClick(c.BtnCancel, Qt::LeftButton);
     EXPECT_EQ(dismissed.size(), 1);
+}
+
+// Minimised by a window manager that offers it anyway, the dialog comes
+// back as the user left it: a restore is not an opening.
+TEST_F(SettingsFormTest, ComesBackFromMinimisedWithTheOpeningAsItWas)
+{
+    open(storedDefaults(), interfaceOf(0));
+    form.move(10, 20);
+    QTest::mouseClick(c.cbInvertDir, Qt::LeftButton);
+    form.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.windowState() == Qt::WindowNoState; }));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.pos(), QPoint(10, 20));
+    EXPECT_TRUE(form.ReadBack().SettingsChanged);
 }
 
 TEST_F(SettingsFormTest, LogoChoiceOnlyInLayoutEditModeAndTheHeightFollows)
