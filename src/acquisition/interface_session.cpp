@@ -23,8 +23,10 @@ void TInterfaceSession::closePort()
     Port.reset();
 }
 
-ProbeResult TInterfaceSession::probe()
+ProbeResult TInterfaceSession::search()
 {
+    closePort();
+    Identity.PortName.clear();
     return ProbePorts(Ports, Ports.candidatePorts(), Options.SerialFilter,
         [this](int errorCode, const QString& portName) { emit openFailed(errorCode, portName); });
 }
@@ -136,6 +138,12 @@ TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
     Row.ZeroEnabled = !ActiveSettings.DCR;
     result.StartHoming = ActiveSettings.DCR && !dcrWasOn;
     return result;
+}
+
+void TInterfaceSession::prepareSettingsEdit()
+{
+    if (!Options.LayoutEditMode)
+        ActiveSettings.ShowRefMarks = true;
 }
 
 void TInterfaceSession::commitSettings(const TEncoderSettings& active)

@@ -78,9 +78,10 @@ public:
 
     // Search and connection.
     void closePort();
-    void clearPortName() { Identity.PortName.clear(); }
-    // Probes every candidate port once (serving window events while it waits).
-    ProbeResult probe();
+    // A search: the port of an earlier connection closed and its name
+    // cleared, then every candidate port probed once (serving window events
+    // while it waits).
+    ProbeResult search();
     // `layout` is the window's current layout, which keys absent from the
     // settings section keep.
     TConnectResult connectTo(const QString& portName, const WindowGeometry& layout);
@@ -92,7 +93,9 @@ public:
     bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
     // The settings dialog was accepted with `active`.
     void commitSettings(const TEncoderSettings& active);
-    void setShowRefMarks() { ActiveSettings.ShowRefMarks = true; }
+    // The settings dialog opens on the active settings: outside layout edit
+    // mode reference marks are always shown, whatever the file says.
+    void prepareSettingsEdit();
     void clearRefReadOut() { RefReadOutText.clear(); }
 
     // The acquisition cycle.

@@ -17,6 +17,11 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
     return active;
 }
 
+bool KeepsFittedFont(const TEncoderSettings& active)
+{
+    return active.Rotary && active.Degrees < 2;
+}
+
 TFrameFields FrameFieldsOf(const TEncoderSettings& s)
 {
     return {s.MultiturnBits, s.PaddingBits, s.SSIStatusBits, s.DetailedStatusBits, s.CRCBits};

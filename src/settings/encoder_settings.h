@@ -73,6 +73,10 @@ int32_t BitsForCount(int64_t count);
 // CPR when rotary.
 void AdjustForAbsoluteInterface(TEncoderSettings& active);
 
+// Whether the read-out keeps the smaller font it once needed, so that it
+// does not jump between sizes: a rotary encoder shown in counts or degrees.
+bool KeepsFittedFont(const TEncoderSettings& active);
+
 // Bit counts of the frame's fields besides the position.
 TFrameFields FrameFieldsOf(const TEncoderSettings& s);
 

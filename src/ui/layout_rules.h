@@ -46,6 +46,10 @@ PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHei
 // Top of the caption above the read-out when the body is resized.
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight);
 
+// The read-out's font sizes, largest first: the first fits the design.
+inline constexpr int32_t kReadOutPoints[] = {72, 48, 36};
+inline constexpr int32_t kDesignFontPoints = kReadOutPoints[0];
+
 // Font size of the position read-out for a new text: 72 points, or 48, or
 // 36 when narrower sizes are needed to fit `panelWidth` (never below 36).
 // With `sticky` (rotary counts or degrees) the size never grows beyond
@@ -53,12 +57,10 @@ int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight)
 template <typename WidthAt>
 int32_t FittedPointSize(WidthAt widthAt, int32_t panelWidth, bool sticky, int32_t fittedFontSize)
 {
-    int32_t size = 72;
-    if (widthAt(size) > panelWidth) {
-        size = 48;
+    int32_t size = kReadOutPoints[0];
+    for (const int32_t smaller : {kReadOutPoints[1], kReadOutPoints[2]})
         if (widthAt(size) > panelWidth)
-            size = 36;
-    }
+            size = smaller;
     if (sticky && size > fittedFontSize)
         size = fittedFontSize;
     return size;

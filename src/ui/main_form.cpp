@@ -95,7 +95,7 @@ void TMainForm::FormCreate()
     ui.StPanel1->setText(" Ver. " + version);
     ui.StPanel2->setText("K740 not detected");
     SetLogoMode(Session.options().LogoMode);
-    FittedFontSize = 72;
+    FittedFontSize = kDesignFontPoints;
     LastCaptureTick = GetTickCount();
     if (Session.options().LayoutEditMode)
         ScPos->AttachControl(ui.PosPanel);

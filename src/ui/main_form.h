@@ -103,6 +103,8 @@ protected:
 private:
     void connectHandlers();
     void connectTo(const QString& portName);
+    // initTimer searches again in kSearchRetryMs.
+    void searchAgainLater();
     void ApplySettings(bool dcrWasOn);
     void restoreLayoutFromSettings();
     bool saveSettings();
@@ -164,7 +166,7 @@ private:
     QPoint RequestedPosition; // of the frame, as last asked for
     uint32_t LastCaptureTick = 0;
     QSet<QString> PermissionReported; // ports whose permission problem went to stderr
-    int32_t FittedFontSize = 72;
+    int32_t FittedFontSize = kDesignFontPoints;
     bool GeometryRestored = false;
     bool FirstShowDone = false;
     bool Framed = false;

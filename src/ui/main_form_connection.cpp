@@ -17,12 +17,9 @@ namespace k740 {
 void TMainForm::initTimerTimer()
 {
     ui.initTimer->stop();
-    Session.closePort();
     setSummary("Searching for interfaces...", false);
     ui.StPanel3->repaint();
-    Session.clearPortName();
-
-    const ProbeResult probe = Session.probe();
+    const ProbeResult probe = Session.search();
     if (!CursorRestored) {
         QApplication::restoreOverrideCursor();
         CursorRestored = true;
@@ -37,9 +34,14 @@ void TMainForm::initTimerTimer()
     if (Session.notConnected() && !Destroyed) {
         BlankSummary = true;
         ui.BlinkTrigger->start();
-        ui.initTimer->setInterval(1000);
-        ui.initTimer->start();
+        searchAgainLater();
     }
+}
+
+void TMainForm::searchAgainLater()
+{
+    ui.initTimer->setInterval(kSearchRetryMs);
+    ui.initTimer->start();
 }
 
 void TMainForm::connectTo(const QString& portName)
@@ -75,9 +77,9 @@ void TMainForm::connectTo(const QString& portName)
         restoreLayoutFromSettings();
     ApplySettings(false);
     ui.LoopTimer->start();
-    ui.BlinkTrigger->setInterval(500);
+    ui.BlinkTrigger->setInterval(kBlinkMs);
     ui.BlinkTrigger->start();
-    FittedFontSize = 72;
+    FittedFontSize = kDesignFontPoints;
 }
 
 void TMainForm::ApplySettings(bool dcrWasOn)
@@ -120,7 +122,7 @@ void TMainForm::showRow(bool relayout)
         ui.bbZeroRef->resize(ui.bbZeroRef->width(), ui.bbZero->height());
         ui.RefPanel->resize(ui.RefPanel->width(), ui.PosPanel->height());
     } else if (row.HomeVisible) {
-        ui.bbZeroRef->resize(ui.bbZeroRef->width(), 30);
+        ui.bbZeroRef->resize(ui.bbZeroRef->width(), kHomeButtonHeight);
     }
 }
 

@@ -99,7 +99,7 @@ void TMainFormControls::setupUi(QWidget* form)
     form->resize(1036, 512);
 
     pHead = PlainPanel(form, Qt::white);
-    pHead->setGeometry(4, 0, 973, 72);
+    pHead->setGeometry(4, 0, 973, kHeadHeight);
     Image1 = new TPanel(pHead);
     Image1->setPixmap(QPixmap::fromImage(LoadJpeg(":/logo.jpg")));
     Image1->setScaledContents(true);
@@ -194,7 +194,7 @@ void TMainFormControls::setupUi(QWidget* form)
     initTimer = Timer(form, 200);
     LoopTimer = Timer(form, 10);
     LoopTimer->setTimerType(Qt::PreciseTimer);
-    BlinkTrigger = Timer(form, 500);
+    BlinkTrigger = Timer(form, kBlinkMs);
     TrigTimer = Timer(form, 200);
 }
 

@@ -17,6 +17,12 @@ class TUpDown;
 // The product web page, opened by a double click on the logo.
 extern const char kProductPage[];
 
+// Designed intervals and sizes that the handlers set again.
+inline constexpr int kSearchRetryMs = 1000;  // initTimer while no interface answers
+inline constexpr int kBlinkMs = 500;         // BlinkTrigger outside homing
+inline constexpr int kHeadHeight = 72;       // pHead while it shows the top logo
+inline constexpr int kHomeButtonHeight = 30; // HOME beside a single read-out
+
 // The main window's controls and timers under their designed names, created
 // with their designed bounds, texts and fonts by setupUi. The window keeps
 // them private; tests read them through the window's const accessor.

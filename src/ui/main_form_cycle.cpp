@@ -62,8 +62,7 @@ void TMainForm::showRefReadOut()
 void TMainForm::fitPositionText(const QString& text)
 {
     auto widthAt = [&](int points) { return ui.PosPanel->textWidth(text, points); };
-    const TEncoderSettings& active = Session.activeSettings();
-    const bool sticky = active.Rotary && active.Degrees < 2;
+    const bool sticky = KeepsFittedFont(Session.activeSettings());
     const int size = FittedPointSize(widthAt, ui.PosPanel->width(), sticky, FittedFontSize);
     if (ui.PosPanel->font().pointSize() != size) {
         QFont font = ui.PosPanel->font();
@@ -88,8 +87,7 @@ void TMainForm::linkLost()
     showReadOut();
     showRefReadOut();
     showRow();
-    ui.initTimer->setInterval(1000);
-    ui.initTimer->start();
+    searchAgainLater();
     ui.StPanel2->setText("K740 not detected");
     clearSummary();
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3})

@@ -108,7 +108,7 @@ void TMainForm::FormShow()
     if (ui.RefPanel->isVisibleTo(this) && ui.bbZeroRef->isVisibleTo(this))
         setTop(ui.bbZeroRef, ui.bbZero->y());
     else
-        placeHomeButton(30);
+        placeHomeButton(kHomeButtonHeight);
     setWidth(ui.StPanel, clientWidth);
     setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
     setTop(ui.StPanel, height() - ui.StPanel->height());
@@ -280,7 +280,7 @@ void TMainForm::SetLogoMode(int mode)
         const bool top = mode == 0 || mode == 1;
         ui.Image1->setVisible(top);
         ui.Image2->setVisible(mode == 0 || mode == 2);
-        ui.pHead->resize(ui.pHead->width(), top ? 72 : 0);
+        ui.pHead->resize(ui.pHead->width(), top ? kHeadHeight : 0);
     }
     if (Session.options().AutoCapture)
         PlaceCaptureList();

@@ -71,8 +71,7 @@ void TMainForm::StPanel3DblClick()
     const RunOptions& options = Session.options();
     if (options.LayoutEditMode)
         SavedPanelGeometry = liveGeometry();
-    else
-        Session.setShowRefMarks();
+    Session.prepareSettingsEdit();
     const InterfaceIdentity& identity = Session.identity();
     TSettingsDialogContext context;
     context.InterfaceKind = identity.InterfaceKind;
@@ -91,7 +90,7 @@ void TMainForm::StPanel3DblClick()
     if (wasPolling && !Session.notConnected() && !Destroyed)
         ui.LoopTimer->start();
     FormResize();
-    FittedFontSize = 72;
+    FittedFontSize = kDesignFontPoints;
 }
 
 void TMainForm::applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn)
