@@ -92,9 +92,9 @@ struct SettingsFormTest : ::testing::Test {
 TEST_F(SettingsFormTest, RotaryResolutionOpensAsStoredAndOKGivesItsCount)
 {
     using Shown = QString (*)(const TSettingsFormControls&);
-    const Shown list = [](const TSettingsFormControls& c) { return c.cmbResolution->currentText(); };
-    const Shown bits = [](const TSettingsFormControls& c) { return c.eBits->text(); };
-    const Shown custom = [](const TSettingsFormControls& c) { return c.eCustom->text(); };
+    const Shown list = [](const TSettingsFormControls& controls) { return controls.cmbResolution->currentText(); };
+    const Shown bits = [](const TSettingsFormControls& controls) { return controls.eBits->text(); };
+    const Shown custom = [](const TSettingsFormControls& controls) { return controls.eCustom->text(); };
     const std::tuple<int64_t, QRadioButton * TSettingsFormControls::*, Shown, QString, int64_t> cases[] = {
         {8192, &TSettingsFormControls::rbPredefined, list, "8192", 8192},
         {131072, &TSettingsFormControls::rbDataLength, bits, "17", 131072},
