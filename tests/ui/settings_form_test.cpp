@@ -282,8 +282,15 @@ TEST_F(SettingsFormTest, BadInputIsRefusedAndKeepsTheDialogOpenOnItsEdit)
 
 TEST_F(SettingsFormTest, EscapeCancelsTheModalDialog)
 {
-    QTimer::singleShot(0, &form, [this] { QTest::keyClick(c.eNominalIncr, Qt::Key_Escape); });
+    bool closedByEscape = false;
+    QTimer::singleShot(0, &form, [this, &closedByEscape] {
+        QTest::keyClick(c.eNominalIncr, Qt::Key_Escape);
+        closedByEscape = !form.isVisible();
+        if (!closedByEscape)
+            form.reject(); // ends the modal loop: the test fails rather than hangs
+    });
     EXPECT_FALSE(form.Edit(storedDefaults(), {}, interfaceOf(0)));
+    EXPECT_TRUE(closedByEscape);
 }
 
 TEST_F(SettingsFormTest, AutoCaptureBoxKeepsItsStateBetweenOpenings)
