@@ -58,7 +58,8 @@ QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detai
 
 QString PinsCaption(TTransactResult result, const QByteArray& reply)
 {
-    return QStringLiteral("Pins: ") + (result == TTransactResult::Ok ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
+    return QStringLiteral("Pins: ")
+        + (result == TTransactResult::Ok ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
 }
 
 QByteArray SerialRequest(bool secondSerial)

@@ -68,51 +68,34 @@ void expectCase(const Case& c)
 }
 } // namespace
 
-TEST(InterfaceKindsEndToEnd, CountingInterfaceLogsMillimetres)
+// Each kind of interface: what is logged, how the interface is configured
+// and which request polls it. A case: the INI file, the simulator's
+// arguments, the logged value, the configuring commands, the poll request.
+TEST(InterfaceKindsEndToEnd, EachKindLogsItsValueAfterConfiguringAndPollsWithItsRequest)
 {
-    Case c;
-    c.ini = section("CPM=1000\nUnits=0\n");
-    c.simArguments = {"--encoder", "counter", "--position", "12345"};
-    c.expectedValue = "12.345";
-    c.pollCommand = "?";
-    expectCase(c);
-}
-
-TEST(InterfaceKindsEndToEnd, ShortSsiWithMultiturnLogsDegreesWithoutTurns)
-{
-    Case c;
-    c.ini = section("Rotary=1\nCPR=8192\nDegrees=1\nMultiturnBits=4\nSSIStatusBits=2\nSSIBits=13\n");
-    // Turn 3, position 4000 of 8192.
-    c.simArguments = {"--encoder", "ssi", "--kind", "S", "--mt", "4", "--bits", "13", "--status-bits", "2",
-        "--position", QString::number(3 * 8192 + 4000)};
-    c.expectedValue = "175.781";
-    c.expectedConfiguration = {"B15\\r", "M3", "m"};
-    c.pollCommand = "?";
-    expectCase(c);
-}
-
-TEST(InterfaceKindsEndToEnd, LongSsiWithMultiturnLogsCounts)
-{
-    Case c;
-    c.ini = section("Rotary=1\nCPR=8388608\nDegrees=0\nMultiturnBits=12\nSSIStatusBits=2\nSSIFreq=4\n");
-    c.simArguments = {"--encoder", "ssi", "--kind", "S", "--mt", "12", "--bits", "23", "--status-bits", "2",
-        "--position", QString::number(5LL * 8388608 + 2800862)};
-    c.expectedValue = "2800862";
-    c.expectedConfiguration = {"B25\\r", "M4", "m"};
-    c.pollCommand = "4";
-    expectCase(c);
-}
-
-TEST(InterfaceKindsEndToEnd, BissCLogsCountsAfterTheCrcCheck)
-{
-    Case c;
-    c.ini = section("Rotary=1\nCPR=67108864\nDegrees=0\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n");
-    c.simArguments
-        = {"--encoder", "biss", "--kind", "S", "--bits", "26", "--status-bits", "2", "--position", "1193046"};
-    c.expectedValue = "1193046";
-    c.expectedConfiguration = {"B31\\r", "M3", "m"};
-    c.pollCommand = "4";
-    expectCase(c);
+    const std::pair<const char*, Case> kinds[] = {
+        {"counting interface, millimetres",
+            {section("CPM=1000\nUnits=0\n"), {"--encoder", "counter", "--position", "12345"}, "12.345", {}, "?"}},
+        // Turn 3, position 4000 of 8192: the degrees without the turns.
+        {"short SSI with multiturn, degrees",
+            {section("Rotary=1\nCPR=8192\nDegrees=1\nMultiturnBits=4\nSSIStatusBits=2\nSSIBits=13\n"),
+                {"--encoder", "ssi", "--kind", "S", "--mt", "4", "--bits", "13", "--status-bits", "2", "--position",
+                    QString::number(3 * 8192 + 4000)},
+                "175.781", {"B15\\r", "M3", "m"}, "?"}},
+        {"long SSI with multiturn, counts",
+            {section("Rotary=1\nCPR=8388608\nDegrees=0\nMultiturnBits=12\nSSIStatusBits=2\nSSIFreq=4\n"),
+                {"--encoder", "ssi", "--kind", "S", "--mt", "12", "--bits", "23", "--status-bits", "2", "--position",
+                    QString::number(5LL * 8388608 + 2800862)},
+                "2800862", {"B25\\r", "M4", "m"}, "4"}},
+        {"BiSS-C, counts after the CRC check",
+            {section("Rotary=1\nCPR=67108864\nDegrees=0\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n"),
+                {"--encoder", "biss", "--kind", "S", "--bits", "26", "--status-bits", "2", "--position", "1193046"},
+                "1193046", {"B31\\r", "M3", "m"}, "4"}},
+    };
+    for (const auto& [kind, c] : kinds) {
+        SCOPED_TRACE(kind);
+        expectCase(c);
+    }
 }
 
 TEST(InterfaceKindsEndToEnd, ExitSavesEveryKeyInItsOrder)

@@ -190,6 +190,6 @@ TEST_P(PointerCommandsTest, OtherDoubleClickCommandsWorkThreeTimesInARow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, PointerCommandsTest, ::testing::Values(WindowManager::None, WindowManager::Openbox),
-    [](const ::testing::TestParamInfo<WindowManager>& info) {
-        return info.param == WindowManager::None ? std::string("NoWindowManager") : std::string("Openbox");
+    [](const ::testing::TestParamInfo<WindowManager>& tested) {
+        return tested.param == WindowManager::None ? std::string("NoWindowManager") : std::string("Openbox");
     });

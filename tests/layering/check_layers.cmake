@@ -1,14 +1,29 @@
 # Fails when a source includes a program header from a folder above its own.
-# Each folder may include its own headers and those of the folders listed
-# with it; the reusable widgets and the simulator stay apart from the program.
+# Each folder may include its own headers and those of the folders or single
+# headers listed with it; the reusable widgets and the simulator stay apart
+# from the program. Both include forms count: "platform/x.h" and
+# <platform/x.h>; a <...> header outside the program's folders is a system
+# one. The build enforces the same order (cmake/include_roots.cmake).
 # Run: cmake -DROOT=<repository> -P check_layers.cmake
-set(platform_may platform)
-set(link_may platform link)
-set(settings_may platform link settings)
-set(acquisition_may platform link settings acquisition)
-set(ui_may platform link settings acquisition ui)
-set(widgets_may ui/widgets)
-set(sim_may platform device app)
+cmake_minimum_required(VERSION 3.22)
+set(rules
+  "src/platform:platform"
+  "src/link:platform,link"
+  "src/settings:platform,link,settings"
+  "src/acquisition:platform,link,settings,acquisition"
+  "src/ui:platform,link,settings,acquisition,ui"
+  "src/ui/widgets:ui/widgets"
+  "sim:platform,device,app"
+  "sim/device:platform,device"
+  "tools/position_client:platform"
+  "tools/timing_diagrams:ui/jpeg_writer.h")
+set(program_folders platform link settings acquisition ui device app)
+
+set(folders "")
+foreach(rule ${rules})
+  string(REGEX REPLACE ":.*" "" folder "${rule}")
+  list(APPEND folders ${folder})
+endforeach()
 
 set(violations "")
 function(check_folder folder allowed)
@@ -17,22 +32,38 @@ function(check_folder folder allowed)
     message(FATAL_ERROR "No sources in ${ROOT}/${folder}: nothing to check")
   endif()
   foreach(source ${sources})
-    if(folder STREQUAL "src/ui" AND source MATCHES "/src/ui/widgets/")
+    # A subfolder with a rule of its own is checked by that rule.
+    set(owner "${folder}")
+    foreach(other ${folders})
+      string(FIND "${source}" "${ROOT}/${other}/" at)
+      string(LENGTH "${other}" length)
+      string(LENGTH "${owner}" ownerLength)
+      if(at EQUAL 0 AND length GREATER ownerLength)
+        set(owner "${other}")
+      endif()
+    endforeach()
+    if(NOT owner STREQUAL folder)
       continue()
     endif()
-    file(STRINGS ${source} includes REGEX "^#include \"[^\"]+\"")
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<][^\">]+[\">]")
     foreach(line ${includes})
-      string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([\"<])([^\">]+)[\">].*" "\\1;\\2" parts "${line}")
+      list(GET parts 0 form)
+      list(GET parts 1 header)
+      string(REGEX REPLACE "/.*" "" top "${header}")
+      if(form STREQUAL "<" AND NOT top IN_LIST program_folders)
+        continue() # a system header
+      endif()
+      # Generated and same-folder headers without a folder prefix.
       set(ok FALSE)
-      foreach(prefix ${allowed})
-        if(header MATCHES "^${prefix}/")
+      if(form STREQUAL "\"" AND NOT header MATCHES "/")
+        set(ok TRUE)
+      endif()
+      foreach(entry ${allowed})
+        if(header STREQUAL entry OR header MATCHES "^${entry}/")
           set(ok TRUE)
         endif()
       endforeach()
-      # Generated and same-folder headers without a folder prefix.
-      if(NOT header MATCHES "/")
-        set(ok TRUE)
-      endif()
       if(NOT ok)
         file(RELATIVE_PATH where ${ROOT} ${source})
         string(APPEND violations "\n  ${where}: ${header}")
@@ -42,11 +73,12 @@ function(check_folder folder allowed)
   set(violations "${violations}" PARENT_SCOPE)
 endfunction()
 
-foreach(folder platform link settings acquisition ui)
-  check_folder(src/${folder} "${${folder}_may}")
+foreach(rule ${rules})
+  string(REGEX REPLACE ":.*" "" folder "${rule}")
+  string(REGEX REPLACE ".*:" "" allowed "${rule}")
+  string(REPLACE "," ";" allowed "${allowed}")
+  check_folder(${folder} "${allowed}")
 endforeach()
-check_folder(src/ui/widgets "${widgets_may}")
-check_folder(sim "${sim_may}")
 
 if(violations)
   message(FATAL_ERROR "Includes against the layer order:${violations}")

@@ -10,19 +10,52 @@
 
 using namespace k740;
 
-TEST(SettingsLists, TextsInListOrder)
+// The described openings: a linear encoder with CPM 1000 shows "1", one with
+// a CPM in no row the first row, 0.2441, and CPM 50 "20"; a rotary one with
+// CPR 8192 shows 8192; the texts take the user's decimal separator.
+TEST(SettingsLists, DescribedSelectionsShowTheirTexts)
 {
-    EXPECT_EQ(ResolutionTexts().join(' '),
-        "0.2441 0.4883 0.9766 1.9531 3.9063 7.8125 15.625 31.25 62.5 125 250 0.001 "
-        "0.002 0.0025 0.004 0.005 0.01 0.02 0.04 0.05 0.1 0.2 0.25 0.4 0.5 1 1.25 "
-        "2 2.5 4 5 6.25 10 12.5 20 25 50 100 625");
-    EXPECT_EQ(CprTexts().join(' '),
-        "8192 4096 2048 2000 1600 1024 1000 800 512 500 400 320 256 200 160 128 100 80 64 40 32 16 8");
-    EXPECT_EQ(CppTexts().join(' '), "4 20 40 100 200 400 1000 2000");
+    const QStringList resolutions = ResolutionTexts();
+    EXPECT_EQ(resolutions.value(ResolutionRow(1000)), "1");
+    EXPECT_EQ(resolutions.value(ResolutionRow(999)), "0.2441");
+    EXPECT_EQ(resolutions.value(ResolutionRow(50)), "20");
+    EXPECT_EQ(resolutions.value(ResolutionRow(1.6f)), "625");
+    EXPECT_EQ(CprTexts().value(RotaryResolutionFor(8192).Row), "8192");
+    EXPECT_EQ(CppTexts().value(CppRow(20)), "20");
+    EXPECT_EQ(resolutions.size(), 39);
+    EXPECT_EQ(CprTexts().size(), 23);
+    EXPECT_EQ(CppTexts().size(), 8);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QString first = ResolutionTexts().first();
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(first, "0,2441");
+}
+
+// Each row is the first to hold its value, so opening with that value
+// selects it, and shows it: counts as they are, a resolution as the microns
+// of one count to at most 4 decimals, trailing zeros dropped.
+TEST(SettingsLists, EachRowIsFoundByItsValueAndShowsIt)
+{
+    const QStringList resolutions = ResolutionTexts();
+    for (int row = 0; row < int(ResolutionTable.size()); ++row) {
+        const float cpm = ResolutionTable[row];
+        const QString text = resolutions.value(row);
+        EXPECT_EQ(ResolutionRow(cpm), row) << cpm;
+        EXPECT_NEAR(text.toDouble(), 1000.0 / cpm, 0.00005 + 1e-9) << qPrintable(text);
+        const int point = text.indexOf('.');
+        EXPECT_LE(point < 0 ? 0 : text.size() - point - 1, 4) << qPrintable(text);
+        EXPECT_FALSE(point >= 0 && (text.endsWith('0') || text.endsWith('.'))) << qPrintable(text);
+    }
+    for (int row = 0; row < int(CprTable.size()); ++row) {
+        const TRotaryResolution choice = RotaryResolutionFor(CprTable[row]);
+        EXPECT_EQ(choice.Mode, ResolutionMode::Predefined) << CprTable[row];
+        EXPECT_EQ(choice.Row, row) << CprTable[row];
+        EXPECT_EQ(CprTexts().value(row).toLongLong(), CprTable[row]);
+    }
+    for (int row = 0; row < int(CppTable.size()); ++row) {
+        EXPECT_EQ(CppRow(CppTable[row]), row) << CppTable[row];
+        EXPECT_EQ(CppTexts().value(row).toInt(), CppTable[row]);
+    }
 }
 
 TEST(SettingsLists, RowOfAValueElseTheFirst)

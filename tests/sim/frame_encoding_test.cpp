@@ -26,32 +26,36 @@ int64_t ScalePosition(uint64_t turns, uint64_t position, int positionBits)
 
 } // namespace
 
-TEST(KnownFrames, ShortSsiIsTheDecimalOfTheWholeFrame)
+// Known frames for a known turn count, position and status: the short SSI
+// frame is the decimal of the whole frame (after "B15" sets its length), the
+// long SSI capture starts with a one and then the data, the BiSS-C capture
+// has idle, Ack, Start and CDS bits before the data and the inverted CRC.
+TEST(KnownFrames, EachKindFramesAKnownPositionAndStatus)
 {
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
-    config.position = ScalePosition(3, 4000, 13);
-    config.status = 2;
-    DeviceModel device(config);
-    EXPECT_EQ(Ask(device, "B15\r"), "OK\r");
-    EXPECT_EQ(Ask(device, "?"), "114306\r");
-}
-
-TEST(KnownFrames, LongSsiCaptureStartsWithOneThenData)
-{
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {12, 23, 0, 2, 0, 0});
-    config.position = ScalePosition(5, 2800862, 23);
-    config.status = 1;
-    DeviceModel device(config);
-    EXPECT_EQ(Ask(device, "4"), "802AABCDE4000000\r");
-}
-
-TEST(KnownFrames, BissCaptureHasIdleAckStartCdsDataAndInvertedCrc)
-{
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Biss, {0, 26, 0, 2, 0, 6});
-    config.position = 1193046;
-    config.status = 3;
-    DeviceModel device(config);
-    EXPECT_EQ(Ask(device, "4"), "C4091A2B7A800000\r");
+    struct Known {
+        EncoderKind kind;
+        FrameLayout layout;
+        int64_t position;
+        uint32_t status;
+        QByteArray setUp; // answered "OK\r" before the request; empty: none
+        QByteArray request;
+        QByteArray reply;
+    };
+    const Known cases[] = {
+        {EncoderKind::Ssi, {4, 13, 0, 2, 0, 0}, ScalePosition(3, 4000, 13), 2, "B15\r", "?", "114306\r"},
+        {EncoderKind::Ssi, {12, 23, 0, 2, 0, 0}, ScalePosition(5, 2800862, 23), 1, "", "4", "802AABCDE4000000\r"},
+        {EncoderKind::Biss, {0, 26, 0, 2, 0, 6}, 1193046, 3, "", "4", "C4091A2B7A800000\r"},
+    };
+    for (const Known& known : cases) {
+        DeviceConfig config = AbsoluteEncoder(known.kind, known.layout);
+        config.position = known.position;
+        config.status = known.status;
+        DeviceModel device(config);
+        if (!known.setUp.isEmpty()) {
+            EXPECT_EQ(Ask(device, known.setUp), "OK\r") << known.reply.constData();
+        }
+        EXPECT_EQ(Ask(device, known.request), known.reply);
+    }
     EXPECT_EQ(HexCapture(0xabcull), "0000000000000ABC");
 }
 

@@ -42,6 +42,19 @@ protected:
     {
         return RelativePosition(form->session().homing(), form->session().lastFrame().Position);
     }
+    // A counting interface with a plain reference mark every `refEvery`
+    // counts, at `position`, connected and polled once.
+    void connectPlain(int64_t refEvery, int64_t position)
+    {
+        DeviceConfig config = CounterDevice();
+        config.refEvery = refEvery;
+        config.position = position;
+        device = ports.plug("vcom0", config);
+        writeIni("[K740.vcom0]\nCPM=1000\n");
+        start();
+        search();
+        poll();
+    }
     // A counting interface on a distance-coded scale (N 1000, 20 counts per
     // period) whose count reads 0 at `origin`, connected with settings `ini`
     // (by default, ones that say so).
@@ -78,14 +91,7 @@ protected:
 
 TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
 {
-    DeviceConfig config = CounterDevice();
-    config.refEvery = 1000;
-    config.position = 500;
-    device = ports.plug("vcom0", config);
-    writeIni("[K740.vcom0]\nCPM=1000\n");
-    start();
-    search();
-    poll();
+    connectPlain(1000, 500);
     EXPECT_EQ(form->controls().PosPanel->text(), "0.500");
 
     form->bbZeroRefClick();
@@ -118,14 +124,7 @@ TEST_F(HomingTest, PlainHomingSetsZeroAtTheNextMark)
 
 TEST_F(HomingTest, PlainHomingKeepsTheReadOutWhileWaitingAndEscRestores)
 {
-    DeviceConfig config = CounterDevice();
-    config.refEvery = 100000;
-    config.position = 700;
-    device = ports.plug("vcom0", config);
-    writeIni("[K740.vcom0]\nCPM=1000\n");
-    start();
-    search();
-    poll();
+    connectPlain(100000, 700);
     form->bbZeroRefClick();
     device->setPosition(900);
     poll();
@@ -188,12 +187,7 @@ TEST_F(HomingTest, EscDuringDistanceCodedHomingKeepsTheReadOutRelativeToHome)
 
 TEST_F(HomingTest, LinkLossWhileHomingClearsItAndReconnectionReenablesTheButtons)
 {
-    DeviceConfig config = CounterDevice();
-    config.refEvery = 100000;
-    device = ports.plug("vcom0", config);
-    start();
-    search();
-    poll();
+    connectPlain(100000, 0);
     form->bbZeroRefClick();
     ports.unplug("vcom0");
     poll();

@@ -31,6 +31,20 @@ const char kBissIni[] = "[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatus
                         "ShowStatusColor=1\nShowStatusBits=1\n";
 } // namespace
 
+// Pins, serial number and supply shown in the extended status bar.
+class ExtendedStatusTest : public MainFormTest {
+protected:
+    std::shared_ptr<DeviceModel> connectShowingExtendedData(const DeviceConfig& config)
+    {
+        auto device = ports.plug("vcom0", config);
+        writeIni("[K740.vcom0]\nShowExtendedData=1\n");
+        start();
+        search();
+        poll();
+        return device;
+    }
+};
+
 TEST_F(MainFormTest, StatusColourFollowsActiveHighBitsAndFrameChecks)
 {
     auto device = ports.plug("vcom0", BissDevice());
@@ -83,18 +97,14 @@ TEST_F(MainFormTest, ActiveLowStatusBitsAreInvertedBeforeColouring)
     }
 }
 
-TEST_F(MainFormTest, ExtendedStatusBarShowsPinsSerialAndSupply)
+TEST_F(ExtendedStatusTest, ExtendedStatusBarShowsPinsSerialAndSupply)
 {
     DeviceConfig config = CounterDevice();
     config.serial = "ab 12:34";
     config.firmware = "1.16";
     config.pins = "101";
     config.supplyReadings = "5,02 V:85.3 mA";
-    ports.plug("vcom0", config);
-    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
-    start();
-    search();
-    poll();
+    connectShowingExtendedData(config);
     EXPECT_TRUE(form->controls().ExtStPanel1->isVisibleTo(form.get()));
     EXPECT_EQ(form->controls().ExtStPanel1->text(), "Pins: 101");
     EXPECT_EQ(form->controls().ExtStPanel2->text().trimmed(), "SN: AB12-34");
@@ -104,13 +114,9 @@ TEST_F(MainFormTest, ExtendedStatusBarShowsPinsSerialAndSupply)
     EXPECT_FALSE(form->session().identity().SecondSerial);
 }
 
-TEST_F(MainFormTest, SupplySwitchFollowsTheShownState)
+TEST_F(ExtendedStatusTest, SupplySwitchFollowsTheShownState)
 {
-    auto device = ports.plug("vcom0", CounterDevice());
-    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
-    start();
-    search();
-    poll();
+    auto device = connectShowingExtendedData(CounterDevice());
     ASSERT_TRUE(device->supplyOn());
     form->ExtStPanel3DblClick();
     EXPECT_FALSE(device->supplyOn());
@@ -120,16 +126,12 @@ TEST_F(MainFormTest, SupplySwitchFollowsTheShownState)
     EXPECT_TRUE(device->supplyOn());
 }
 
-TEST_F(MainFormTest, SecondSerialNumberIsChosenByDoubleClick)
+TEST_F(ExtendedStatusTest, SecondSerialNumberIsChosenByDoubleClick)
 {
     DeviceConfig config = CounterDevice();
     config.serial = "1:2";
     config.serial2 = "x 9";
-    ports.plug("vcom0", config);
-    writeIni("[K740.vcom0]\nShowExtendedData=1\n");
-    start();
-    search();
-    poll();
+    connectShowingExtendedData(config);
     EXPECT_EQ(form->controls().ExtStPanel2->text().trimmed(), "SN: X9");
     form->ExtStPanel2DblClick();
     poll();

@@ -92,9 +92,9 @@ struct SettingsFormTest : ::testing::Test {
 TEST_F(SettingsFormTest, RotaryResolutionOpensAsStoredAndOKGivesItsCount)
 {
     using Shown = QString (*)(const TSettingsFormControls&);
-    const Shown list = [](const TSettingsFormControls& c) { return c.cmbResolution->currentText(); };
-    const Shown bits = [](const TSettingsFormControls& c) { return c.eBits->text(); };
-    const Shown custom = [](const TSettingsFormControls& c) { return c.eCustom->text(); };
+    const Shown list = [](const TSettingsFormControls& controls) { return controls.cmbResolution->currentText(); };
+    const Shown bits = [](const TSettingsFormControls& controls) { return controls.eBits->text(); };
+    const Shown custom = [](const TSettingsFormControls& controls) { return controls.eCustom->text(); };
     const std::tuple<int64_t, QRadioButton * TSettingsFormControls::*, Shown, QString, int64_t> cases[] = {
         {8192, &TSettingsFormControls::rbPredefined, list, "8192", 8192},
         {131072, &TSettingsFormControls::rbDataLength, bits, "17", 131072},
@@ -282,8 +282,15 @@ TEST_F(SettingsFormTest, BadInputIsRefusedAndKeepsTheDialogOpenOnItsEdit)
 
 TEST_F(SettingsFormTest, EscapeCancelsTheModalDialog)
 {
-    QTimer::singleShot(0, &form, [this] { QTest::keyClick(c.eNominalIncr, Qt::Key_Escape); });
+    bool closedByEscape = false;
+    QTimer::singleShot(0, &form, [this, &closedByEscape] {
+        QTest::keyClick(c.eNominalIncr, Qt::Key_Escape);
+        closedByEscape = !form.isVisible();
+        if (!closedByEscape)
+            form.reject(); // ends the modal loop: the test fails rather than hangs
+    });
     EXPECT_FALSE(form.Edit(storedDefaults(), {}, interfaceOf(0)));
+    EXPECT_TRUE(closedByEscape);
 }
 
 TEST_F(SettingsFormTest, AutoCaptureBoxKeepsItsStateBetweenOpenings)
