@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace k740;
 using namespace k740sim;
@@ -142,4 +143,120 @@ TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyCaption)
     device->clearCommands();
     s->switchSupply();
     EXPECT_EQ(device->commands(), QList<QByteArray>{"n"});
+}
+
+TEST_F(SessionTest, FiguresCountWhatTheFaultsDo)
+{
+    auto config = Device('S', EncoderKind::Biss);
+    config.layout.multiturnBits = 0;
+    config.layout.positionBits = 26;
+    config.layout.statusBits = 2;
+    const auto device = ports.plug("vcom0", config);
+    writeIni("[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n");
+    session();
+    connect("vcom0");
+    s->applySettings(false);
+    EXPECT_GT(s->linkFigures().Exchanges, 0u); // the configuration's
+    s->resetLinkFigures();
+    std::vector<TCycleSample> samples;
+    QObject::connect(s.get(), &TInterfaceSession::cycleSampled, [&](const TCycleSample& x) { samples.push_back(x); });
+    s->setSampling(true);
+
+    const auto cycles = [&](DeviceFault fault, int count) {
+        device->setFault(fault);
+        for (int i = 0; i < count; ++i)
+            s->runCycle();
+    };
+    cycles(DeviceFault::None, 3);
+    cycles(DeviceFault::Garbage, 4);
+    EXPECT_FALSE(samples.back().Valid);
+    EXPECT_EQ(samples.back().RawCount, 0);
+    EXPECT_EQ(samples.back().Text, "- - - - - -");
+    cycles(DeviceFault::CrcError, 5);
+    EXPECT_TRUE(samples.back().Valid);
+    EXPECT_FALSE(samples.back().CrcOk);
+    cycles(DeviceFault::Split, 1); // complete after 8 ms
+    TLinkFigures f = s->linkFigures();
+    EXPECT_EQ(f.Cycles, 13u);
+    EXPECT_EQ(f.Exchanges, 13u);
+    EXPECT_EQ(f.Frames, 13u);
+    EXPECT_EQ(f.InvalidFrames, 4u);
+    EXPECT_EQ(f.CrcFailures, 5u);
+    EXPECT_EQ(f.Timeouts + f.IncompleteReplies + f.LinkLosses, 0u);
+    EXPECT_LT(f.RoundTripMedianUs, 1000u);
+    EXPECT_GE(f.RoundTripP99Us, 7900u);
+
+    // Silence: the position request times out and the link is lost; the
+    // figures stay readable until the next connection, which resets them.
+    cycles(DeviceFault::Silence, 1);
+    ASSERT_TRUE(s->notConnected());
+    EXPECT_FALSE(samples.back().Valid);
+    EXPECT_EQ(samples.back().Text, "");
+    f = s->linkFigures();
+    EXPECT_EQ(f.Cycles, 14u);
+    EXPECT_EQ(f.Exchanges, 14u);
+    EXPECT_EQ(f.Timeouts, 1u);
+    EXPECT_EQ(f.LinkLosses, 1u);
+
+    const auto reconnect = [&] {
+        device->setFault(DeviceFault::None);
+        s->closePort();
+        ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
+        s->applySettings(false);
+        EXPECT_EQ(s->linkFigures().Cycles, 0u);
+        EXPECT_EQ(s->linkFigures().LinkLosses, 0u);
+    };
+    // A reply without its carriage return in time; a port that is gone.
+    reconnect();
+    cycles(DeviceFault::Stream, 1);
+    f = s->linkFigures();
+    EXPECT_EQ(f.IncompleteReplies, 1u);
+    EXPECT_EQ(f.Timeouts, 0u);
+    EXPECT_EQ(f.LinkLosses, 1u);
+    reconnect();
+    ports.unplug("vcom0");
+    s->runCycle();
+    f = s->linkFigures();
+    EXPECT_EQ(f.Timeouts + f.IncompleteReplies, 0u);
+    EXPECT_EQ(f.LinkLosses, 1u);
+}
+
+TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
+{
+    const auto device = ports.plug("vcom0", Device('Q', EncoderKind::Counter));
+    session();
+    connect("vcom0");
+    s->applySettings(false);
+    std::vector<TCycleSample> samples;
+    QObject::connect(s.get(), &TInterfaceSession::cycleSampled, [&](const TCycleSample& x) { samples.push_back(x); });
+    device->setPosition(1234);
+    s->runCycle();
+    EXPECT_TRUE(samples.empty());
+
+    s->setSampling(true);
+    const int64_t before
+        = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+    s->runCycle();
+    ASSERT_EQ(samples.size(), 1u);
+    const TCycleSample& first = samples.front();
+    EXPECT_EQ(first.Number, 2u); // cycles are numbered while nobody samples too
+    EXPECT_GE(first.ReplyTimeUs, before);
+    EXPECT_EQ(first.RawCount, 1234);
+    EXPECT_DOUBLE_EQ(first.Value, 1.234);
+    EXPECT_EQ(first.Text, "1.234");
+    EXPECT_TRUE(first.Valid && first.CrcOk);
+
+    // Plain homing leaves the read-out as it was; the sample has the position.
+    s->startHoming();
+    device->setPosition(1300);
+    s->runCycle();
+    EXPECT_EQ(s->readOutText(), "1.234");
+    EXPECT_EQ(samples.back().Number, 3u);
+    EXPECT_EQ(samples.back().Text, "1.300");
+    EXPECT_EQ(samples.back().RawCount, 1300);
+
+    s->setSampling(false);
+    s->runCycle();
+    EXPECT_EQ(samples.size(), 2u);
 }
