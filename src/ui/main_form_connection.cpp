@@ -40,6 +40,7 @@ void TMainForm::initTimerTimer()
         ui.initTimer->setInterval(1000);
         ui.initTimer->start();
     }
+    showLinkFigures();
 }
 
 void TMainForm::connectTo(const QString& portName)
@@ -61,6 +62,8 @@ void TMainForm::connectTo(const QString& portName)
     ui.StPanel2->setText(" " + identity.IdentityText + (filter.isEmpty() ? QString() : " (" + filter + ")") + " on "
         + identity.PortName);
     ui.StPanel2->setToolTip(QString());
+    PermissionHintShown = false;
+    LinkHintTick.reset();
     if (SettingsForm) {
         SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());
