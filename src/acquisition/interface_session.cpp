@@ -12,6 +12,7 @@ TInterfaceSession::TInterfaceSession(IPortProvider& ports, const DataFolders& fo
     , Folders(folders)
     , Options(options)
 {
+    Stats.reset(std::chrono::steady_clock::now());
 }
 
 TInterfaceSession::~TInterfaceSession() = default;

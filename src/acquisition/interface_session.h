@@ -205,8 +205,9 @@ private:
     double DisplayScale = 0.001;
     int32_t DisplayDecimals = 3;
     uint32_t LastSaveTick = 0;
-    std::chrono::steady_clock::time_point LoopPauseEnd;    // 10 ms after the cycle's last exchange
-    std::chrono::steady_clock::time_point LastExchangeEnd; // when the latest exchange ended
+    std::chrono::steady_clock::time_point LoopPauseEnd;      // 10 ms after the cycle's last exchange
+    std::chrono::steady_clock::time_point LastExchangeEnd;   // when the latest exchange ended
+    std::chrono::steady_clock::time_point PositionReplyTime; // when the cycle's position exchange ended
     TLinkStatistics Stats;
     uint64_t CycleNumber = 0;
     bool Sampling = false;

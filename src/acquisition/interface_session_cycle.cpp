@@ -77,7 +77,8 @@ TCycleResult TInterfaceSession::runCycle()
     ++CycleNumber;
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
     const TTransactResult answer = cycleExchange(PositionRequest(kind));
-    Stats.countCycle(LastExchangeEnd);
+    PositionReplyTime = LastExchangeEnd;
+    Stats.countCycle(PositionReplyTime);
     if (answer != TTransactResult::Ok) {
         linkLost();
         result.LinkLost = true;
@@ -127,7 +128,7 @@ void TInterfaceSession::sampleCycle(bool valid, bool crcOk, int64_t rawCount, co
     TCycleSample sample;
     sample.Number = CycleNumber;
     sample.ReplyTimeUs
-        = std::chrono::duration_cast<std::chrono::microseconds>(LastExchangeEnd.time_since_epoch()).count();
+        = std::chrono::duration_cast<std::chrono::microseconds>(PositionReplyTime.time_since_epoch()).count();
     sample.Valid = valid;
     sample.CrcOk = crcOk;
     const PositionFormat format = positionFormat();

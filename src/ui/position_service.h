@@ -30,10 +30,10 @@ struct TCycleSample;
 // subscribers the session prepares nothing for it. Signals go out through
 // the bus daemon, which buffers them for a client that reads slowly.
 // Cycle (t number, x replyTimeUs, x rawCount, d value, s text, b valid,
-// b crcOk) is sent as a message of its own rather than as an exported Qt
-// signal: handed to the bus connection's thread, it is written there at
-// once, where a relayed signal written from this thread costs that thread
-// extra wake-ups for each message.
+// b crcOk) is sent as a message of its own, which the bus connection's
+// thread writes after one wake-up; an exported Qt signal would be written
+// from this thread and wake the bus thread twice more per message, to
+// switch its write watch on and off.
 class TPositionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.k740.Desktop")

@@ -154,6 +154,7 @@ TEST_F(SessionTest, FiguresCountWhatTheFaultsDo)
     const auto device = ports.plug("vcom0", config);
     writeIni("[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n");
     session();
+    EXPECT_LT(s->linkFigures().Seconds, 1); // counted from the start until a connection
     connect("vcom0");
     s->applySettings(false);
     EXPECT_GT(s->linkFigures().Exchanges, 0u); // the configuration's
@@ -259,4 +260,18 @@ TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
     s->setSampling(false);
     s->runCycle();
     EXPECT_EQ(samples.size(), 2u);
+
+    // The time is the position reply's, not that of the three exchanges of
+    // the extended data after it (each reply comes in pieces 4 ms apart).
+    s->closePort();
+    ports.plug("vcom1", Device('Q', EncoderKind::Counter))->setFault(DeviceFault::Split);
+    writeIni("[K740.vcom1]\nShowExtendedData=1\n");
+    connect("vcom1");
+    s->applySettings(false);
+    s->setSampling(true);
+    s->runCycle();
+    const int64_t after
+        = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+    EXPECT_GE(after - samples.back().ReplyTimeUs, 10000);
 }
