@@ -144,11 +144,7 @@ Result RunScenario(const Scenario& scenario, Screen screen, const QString& k740,
         env.insert("QT_QPA_PLATFORM", "offscreen");
     }
     env.insert("K740_VPORT_DIR", portDir);
-    program.setProcessEnvironment(env);
-    program.setStandardOutputFile(QProcess::nullDevice());
-    program.setStandardErrorFile(dir.filePath("k740.err"));
-    program.start(programDir + "/k740");
-    program.waitForStarted(5000);
+    StartProgram(program, env, programDir, dir.filePath("k740.err"));
 
     CommandCount commands(log);
     Result r;

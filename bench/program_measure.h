@@ -104,6 +104,18 @@ inline bool StartSimulator(
     return false;
 }
 
+// Starts the copy of k740 in `programDir` with `env`; its standard output
+// is discarded, its standard error goes to `errorFile`.
+inline void StartProgram(
+    QProcess& program, const QProcessEnvironment& env, const QString& programDir, const QString& errorFile)
+{
+    program.setProcessEnvironment(env);
+    program.setStandardOutputFile(QProcess::nullDevice());
+    program.setStandardErrorFile(errorFile);
+    program.start(programDir + "/k740");
+    program.waitForStarted(5000);
+}
+
 inline void Stop(QProcess& process, int signal)
 {
     if (process.state() == QProcess::NotRunning)

@@ -152,11 +152,7 @@ int Run(const Setup& setup)
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("K740_VPORT_DIR", portDir);
     QProcess program;
-    program.setProcessEnvironment(env);
-    program.setStandardOutputFile(QProcess::nullDevice());
-    program.setStandardErrorFile(dir.filePath("k740.err"));
-    program.start(programDir + "/k740");
-    program.waitForStarted(5000);
+    StartProgram(program, env, programDir, dir.filePath("k740.err"));
 
     CommandCount commands(log);
     Results results;

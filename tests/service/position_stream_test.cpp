@@ -62,6 +62,21 @@ QList<CsvRow> ReadCsv(const QString& text, QString& header)
     return rows;
 }
 
+// k740 (linear, millimetres) on a counting interface whose encoder moves at
+// `speed` counts per second.
+struct MovingCounter {
+    explicit MovingCounter(int speed)
+        : sim(vports.path(), "vcom0", {"--encoder", "counter", "--speed", QString::number(speed)})
+    {
+        program.start(vports.path(), {});
+    }
+    bool ready() const { return sim.ready() && WaitForReadOut(Names::kName); }
+
+    QTemporaryDir vports;
+    SimulatorProcess sim;
+    ProgramProcess program;
+};
+
 QProcess* StartRecorder(QObject* owner, const QStringList& arguments)
 {
     auto* recorder = new QProcess(owner);
@@ -114,12 +129,8 @@ TEST(PositionStream, OtherClientsSeeTheSignalOnlyWhileSomeoneSubscribed)
     const QString monitorPath = QStandardPaths::findExecutable("dbus-monitor");
     if (monitorPath.isEmpty())
         GTEST_SKIP() << "dbus-monitor is missing (Debian package dbus-bin)";
-    QTemporaryDir vports;
-    SimulatorProcess sim(vports.path(), "vcom0", {"--encoder", "counter", "--speed", "1000"});
-    ASSERT_TRUE(sim.ready());
-    ProgramProcess program;
-    program.start(vports.path(), {});
-    ASSERT_TRUE(WaitForReadOut(Names::kName));
+    MovingCounter running(1000);
+    ASSERT_TRUE(running.ready());
 
     QProcess monitor;
     monitor.start(monitorPath, {"--session", "--profile", "type='signal',interface='org.k740.Desktop',member='Cycle'"});
@@ -168,12 +179,8 @@ TEST(PositionStream, OtherClientsSeeTheSignalOnlyWhileSomeoneSubscribed)
 
 TEST(PositionStream, RecordingHasEveryCycleAndALinkLossAsAGap)
 {
-    QTemporaryDir vports;
-    SimulatorProcess sim(vports.path(), "vcom0", {"--encoder", "counter", "--speed", "2000"});
-    ASSERT_TRUE(sim.ready());
-    ProgramProcess program; // linear, millimetres: the value is the count / 1000
-    program.start(vports.path(), {});
-    ASSERT_TRUE(WaitForReadOut(Names::kName));
+    MovingCounter running(2000); // the value is the count / 1000
+    ASSERT_TRUE(running.ready());
     QTemporaryDir out;
     const QString csv = out.filePath("run.csv");
     QObject owner;
@@ -183,10 +190,10 @@ TEST(PositionStream, RecordingHasEveryCycleAndALinkLossAsAGap)
         return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) - 1 : -1;
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= 100; }, 10000));
-    sim.send("unplug");
+    running.sim.send("unplug");
     ASSERT_TRUE(QTest::qWaitFor([] { return Property(Names::kName, "Connected") == QVariant(false); }, 5000));
     QTest::qWait(300);
-    sim.send("replug");
+    running.sim.send("replug");
     ASSERT_TRUE(QTest::qWaitFor([] { return Property(Names::kName, "Connected") == QVariant(true); }, 10000));
     const int beforeEnd = rowsWritten();
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= beforeEnd + 100; }, 10000));
@@ -231,12 +238,8 @@ TEST(PositionStream, RecordingHasEveryCycleAndALinkLossAsAGap)
 
 TEST(PositionStream, TwoRecordersEachGetEveryCycleThoughOneStopsReading)
 {
-    QTemporaryDir vports;
-    SimulatorProcess sim(vports.path(), "vcom0", {"--encoder", "counter", "--speed", "1000"});
-    ASSERT_TRUE(sim.ready());
-    ProgramProcess program;
-    program.start(vports.path(), {});
-    ASSERT_TRUE(WaitForReadOut(Names::kName));
+    MovingCounter running(1000);
+    ASSERT_TRUE(running.ready());
     QTemporaryDir out;
     QObject owner;
     QProcess* stalled = StartRecorder(&owner, {out.filePath("b.csv"), "--frames", "300"});
