@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "display_server.h"
+#include "program_measure.h"
 
 namespace {
 
@@ -70,57 +71,6 @@ struct Result {
     long rssMaxKb = 0;
 };
 
-// The fields of /proc/<pid>/stat after the command name, which may hold blanks.
-QList<QByteArray> StatFields(qint64 pid)
-{
-    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = file.readAll();
-    return text.mid(text.lastIndexOf(')') + 2).split(' ');
-}
-
-// utime + stime of the process in seconds.
-double CpuSeconds(qint64 pid)
-{
-    const QList<QByteArray> fields = StatFields(pid); // fields[0] is the state, field 3 of the file
-    if (fields.size() < 13)
-        return 0;
-    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
-}
-
-// Counts the complete lines of the simulator's command log as it grows.
-class CommandCount {
-public:
-    explicit CommandCount(const QString& path)
-        : file_(path)
-    {
-    }
-
-    void update()
-    {
-        if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly))
-            return;
-        pending_ += file_.readAll();
-        const int end = pending_.lastIndexOf('\n') + 1;
-        for (const QByteArray& line : pending_.left(end).split('\n')) {
-            if (!line.isEmpty())
-                ++all_;
-            if (line == "?")
-                ++positions_;
-        }
-        pending_.remove(0, end);
-    }
-    long positions() const { return positions_; }
-    long all() const { return all_; }
-
-private:
-    QFile file_;
-    QByteArray pending_;
-    long positions_ = 0;
-    long all_ = 0;
-};
-
 bool WriteSettings(const QString& programDir, bool extended)
 {
     QFile ini(programDir + "/K740.INI");
@@ -128,48 +78,6 @@ bool WriteSettings(const QString& programDir, bool extended)
         return false;
     ini.write(QStringLiteral("[K740.%1]\nShowExtendedData=%2\n").arg(kPortName).arg(extended ? 1 : 0).toLatin1());
     return true;
-}
-
-bool StartSimulator(QProcess& sim, const QString& program, const QString& portDir, const QString& log, int speed)
-{
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(program,
-        {"--dir", portDir, "--name", kPortName, "--encoder", "counter", "--speed", QString::number(speed),
-            "--log-commands", log});
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning) {
-        if (!sim.canReadLine() && !sim.waitForReadyRead(500))
-            continue;
-        if (sim.readLine().startsWith("ready "))
-            return true;
-    }
-    return false;
-}
-
-void Stop(QProcess& process, int signal)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    ::kill(pid_t(process.processId()), signal);
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-}
-
-// Waits up to timeoutMs for the first position request.
-bool AwaitPolling(CommandCount& commands, const QProcess& program, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs && program.state() == QProcess::Running) {
-        commands.update();
-        if (commands.positions() > 0)
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
 }
 
 // `serverPid` is the X server's, or 0 offscreen.
@@ -183,20 +91,12 @@ Result Measure(CommandCount& commands, qint64 pid, qint64 serverPid, int seconds
     const double cpuStart = CpuSeconds(pid);
     const double serverCpuStart = serverPid ? CpuSeconds(serverPid) : 0;
     r.rssStartKb = r.rssMaxKb = RssKb(pid);
-    // Requests counted in each second of the window; the wake-ups keep to
-    // the window's start, so each count covers one second.
-    std::vector<double> perSecond;
-    long positionsBefore = positionsStart;
     QElapsedTimer clock;
     clock.start();
-    for (int second = 1; second <= seconds; ++second) {
-        QThread::msleep(ulong(std::max<qint64>(0, second * 1000 - clock.elapsed())));
-        commands.update();
-        perSecond.push_back(double(commands.positions() - positionsBefore));
-        positionsBefore = commands.positions();
+    const std::vector<double> perSecond = RequestsPerSecond(commands, seconds, [&] {
         r.rssEndKb = RssKb(pid);
         r.rssMaxKb = std::max(r.rssMaxKb, r.rssEndKb);
-    }
+    });
     commands.update();
     const double cpu = CpuSeconds(pid) - cpuStart;
     const double serverCpu = serverPid ? CpuSeconds(serverPid) - serverCpuStart : 0;
@@ -223,7 +123,7 @@ Result RunScenario(const Scenario& scenario, Screen screen, const QString& k740,
         return {};
     }
     QProcess sim;
-    if (!StartSimulator(sim, simPath, portDir, log, scenario.speed)) {
+    if (!StartSimulator(sim, simPath, portDir, kPortName, log, scenario.speed)) {
         std::fprintf(stderr, "polling_bench: %s did not report ready\n", qPrintable(simPath));
         Stop(sim, SIGTERM);
         return {};
@@ -244,11 +144,7 @@ Result RunScenario(const Scenario& scenario, Screen screen, const QString& k740,
         env.insert("QT_QPA_PLATFORM", "offscreen");
     }
     env.insert("K740_VPORT_DIR", portDir);
-    program.setProcessEnvironment(env);
-    program.setStandardOutputFile(QProcess::nullDevice());
-    program.setStandardErrorFile(dir.filePath("k740.err"));
-    program.start(programDir + "/k740");
-    program.waitForStarted(5000);
+    StartProgram(program, env, programDir, dir.filePath("k740.err"));
 
     CommandCount commands(log);
     Result r;

@@ -12,6 +12,7 @@ TInterfaceSession::TInterfaceSession(IPortProvider& ports, const DataFolders& fo
     , Folders(folders)
     , Options(options)
 {
+    Stats.reset(std::chrono::steady_clock::now());
 }
 
 TInterfaceSession::~TInterfaceSession() = default;
@@ -79,6 +80,7 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const Windo
     }
 
     NotConnected = false;
+    Stats.reset(std::chrono::steady_clock::now());
     loadSettings(layout, result);
     applyRowVisibility();
     // What shows of ZERO and HOME after a connection also takes clicks.
@@ -193,10 +195,25 @@ PositionFormat TInterfaceSession::positionFormat() const
     return MakePositionFormat(ActiveSettings, DisplayScale, DisplayDecimals);
 }
 
-// One exchange outside the cycle, into the last reply.
+// One exchange into the last reply, counted while connected.
 TTransactResult TInterfaceSession::exchange(const QByteArray& command)
 {
-    return Transact(Port.get(), command, 0, false, LastReply);
+    const auto start = std::chrono::steady_clock::now();
+    const TTransactResult result = Transact(Port.get(), command, 0, false, LastReply);
+    LastExchangeEnd = std::chrono::steady_clock::now();
+    if (!NotConnected)
+        Stats.countExchange(result, LastReply.isEmpty(), LastExchangeEnd - start);
+    return result;
+}
+
+TLinkFigures TInterfaceSession::linkFigures() const
+{
+    return Stats.figures(std::chrono::steady_clock::now());
+}
+
+void TInterfaceSession::resetLinkFigures()
+{
+    Stats.reset(std::chrono::steady_clock::now());
 }
 
 void TInterfaceSession::zero()

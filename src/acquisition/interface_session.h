@@ -1,6 +1,7 @@
 #pragma once
 #include "acquisition/frame_decoder.h"
 #include "acquisition/homing.h"
+#include "acquisition/link_statistics.h"
 #include "acquisition/position_format.h"
 #include "acquisition/read_out_row.h"
 #include "link/command_line.h"
@@ -56,6 +57,17 @@ struct TCycleResult {
     std::optional<QString> SerialCaption;     // ExtStPanel2
     std::optional<QString> SupplyCaption;     // ExtStPanel3
     QString LogError;                         // a log write failed (AutoSave is off now)
+};
+
+// One acquisition cycle as offered to programs that follow every cycle.
+struct TCycleSample {
+    uint64_t Number = 0;     // counts the run's cycles from 1, across connections
+    int64_t ReplyTimeUs = 0; // end of the position exchange, monotonic clock
+    int64_t RawCount = 0;    // the position as decoded, before direction and offsets
+    double Value = 0;        // in the unit shown (the log's value)
+    QString Text;            // the read-out's text of the cycle; empty after a link loss
+    bool Valid = false;      // a usable frame arrived; else RawCount and Value are 0
+    bool CrcOk = true;       // no CRC mismatch
 };
 
 // What a tick of the blink timer did.
@@ -137,6 +149,15 @@ public:
     const QString& readOutText() const { return ReadOutText; }
     const QString& refReadOutText() const { return RefReadOutText; }
     QString logFileName() const;
+    bool connectedOnce() const { return ConnectedOnce; }
+
+    // Link quality figures of the connection, or of the last one while not
+    // connected. They restart at each connection and on resetLinkFigures().
+    TLinkFigures linkFigures() const;
+    void resetLinkFigures();
+    // While on, every cycle reports itself by cycleSampled(); while off,
+    // nothing is prepared for it.
+    void setSampling(bool on) { Sampling = on; }
 
 signals:
     // A candidate port could not be opened (OS error code), during probe().
@@ -145,6 +166,8 @@ signals:
     void connectionChanged();
     // polling() may have changed.
     void pollingChanged();
+    // A cycle ended (only while sampling is on).
+    void cycleSampled(const TCycleSample& sample);
 
 private:
     bool openAndIdentify(const QString& portName, TConnectResult& result);
@@ -160,6 +183,8 @@ private:
     void referenceMark(TCycleResult& result, const QString& cycleText);
     void statusBar(TCycleResult& result);
     void linkLost();
+    // Reports the cycle; `shownText` is the read-out's text when the cycle set it.
+    void sampleCycle(bool valid, bool crcOk, int64_t rawCount, const QString* shownText);
 
     IPortProvider& Ports;
     DataFolders Folders;
@@ -183,7 +208,12 @@ private:
     double DisplayScale = 0.001;
     int32_t DisplayDecimals = 3;
     uint32_t LastSaveTick = 0;
-    std::chrono::steady_clock::time_point LoopPauseEnd; // 10 ms after the cycle's last exchange
+    std::chrono::steady_clock::time_point LoopPauseEnd;      // 10 ms after the cycle's last exchange
+    std::chrono::steady_clock::time_point LastExchangeEnd;   // when the latest exchange ended
+    std::chrono::steady_clock::time_point PositionReplyTime; // when the cycle's position exchange ended
+    TLinkStatistics Stats;
+    uint64_t CycleNumber = 0;
+    bool Sampling = false;
     bool NotConnected = true;
     int PollingPauses = 0;
     bool ConnectedOnce = false;

@@ -33,6 +33,17 @@ bool MovedMoreThan(int64_t a, int64_t b, uint64_t limit)
     return difference > limit;
 }
 
+// The read-out's text for a frame: the position with its turns, or what
+// stands in for an unusable frame or a CRC mismatch.
+QString CycleText(const PositionFormat& format, int32_t turns, int64_t rel, bool valid, bool crcOk)
+{
+    if (!crcOk)
+        return kCrcFailedText;
+    if (!valid)
+        return kInvalidFrameText;
+    return WithTurnsPrefix(format, turns, FormatPosition(format, rel));
+}
+
 } // namespace
 
 void TInterfaceSession::waitForCycleStart() const
@@ -55,7 +66,7 @@ int TInterfaceSession::msUntilNextCycle() const
 TTransactResult TInterfaceSession::cycleExchange(const QByteArray& command)
 {
     const TTransactResult result = exchange(command);
-    LoopPauseEnd = std::chrono::steady_clock::now() + kLoopPause;
+    LoopPauseEnd = LastExchangeEnd + kLoopPause;
     return result;
 }
 
@@ -63,16 +74,24 @@ TCycleResult TInterfaceSession::runCycle()
 {
     TCycleResult result;
     waitForCycleStart();
+    ++CycleNumber;
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
-    if (cycleExchange(PositionRequest(kind)) != TTransactResult::Ok) {
+    const TTransactResult answer = cycleExchange(PositionRequest(kind));
+    PositionReplyTime = LastExchangeEnd;
+    Stats.countCycle(PositionReplyTime);
+    if (answer != TTransactResult::Ok) {
         linkLost();
         result.LinkLost = true;
+        if (Sampling)
+            sampleCycle(false, true, 0, &ReadOutText);
         return result;
     }
     result.Reply = QString::fromLatin1(LastReply);
     bool valid = true;
     bool crcOk = true;
     Decode(LastReply, kind, ActiveSettings, LastFrame, valid, crcOk);
+    Stats.countFrame(valid, crcOk);
+    const int64_t rawCount = LastFrame.Position;
 
     if (MovedMoreThan(LastFrame.Position, LastMovePosition, 10)) {
         WakeScreenSaverIfRunning();
@@ -84,15 +103,12 @@ TCycleResult TInterfaceSession::runCycle()
     LastFrame.RefEvent = kind == fkCounter ? CounterReplyFlag(LastReply) : 0;
 
     QString text;
-    if (!Ref.Homing || ActiveSettings.DCR) {
+    const bool shown = !Ref.Homing || ActiveSettings.DCR;
+    if (shown) {
         const int64_t rel = RelativePosition(Ref, LastFrame.Position);
         const PositionFormat format = positionFormat();
-        text = WithTurnsPrefix(format, LastFrame.Turns, FormatPosition(format, rel));
+        text = CycleText(format, LastFrame.Turns, rel, valid, crcOk);
         PositionValue = k740::PositionValue(format, rel);
-        if (!valid)
-            text = kInvalidFrameText;
-        if (!crcOk)
-            text = kCrcFailedText;
         showPosition(result, rel, text);
     }
     if (LastFrame.RefEvent == 1) {
@@ -102,7 +118,30 @@ TCycleResult TInterfaceSession::runCycle()
     if (ActiveSettings.ShowStatusColor)
         result.StatusColour = StatusColour(LastFrame.Status, ActiveSettings.StatusActiveLow, valid, crcOk);
     statusBar(result);
+    if (Sampling)
+        sampleCycle(valid, crcOk, rawCount, shown ? &text : nullptr);
     return result;
+}
+
+void TInterfaceSession::sampleCycle(bool valid, bool crcOk, int64_t rawCount, const QString* shownText)
+{
+    TCycleSample sample;
+    sample.Number = CycleNumber;
+    sample.ReplyTimeUs
+        = std::chrono::duration_cast<std::chrono::microseconds>(PositionReplyTime.time_since_epoch()).count();
+    sample.Valid = valid;
+    sample.CrcOk = crcOk;
+    const PositionFormat format = positionFormat();
+    const int64_t rel = RelativePosition(Ref, LastFrame.Position);
+    if (valid) {
+        sample.RawCount = rawCount;
+        sample.Value = DisplayValue(format, rel);
+    }
+    if (shownText)
+        sample.Text = *shownText;
+    else // plain homing leaves the read-out as it was
+        sample.Text = CycleText(format, LastFrame.Turns, rel, valid, crcOk);
+    emit cycleSampled(sample);
 }
 
 void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text)
@@ -158,6 +197,7 @@ void TInterfaceSession::linkLost()
         Row.HomeEnabled = false;
     ClearOnLinkLoss(Ref, LastFrame.RefLatch);
     NotConnected = true;
+    Stats.countLinkLoss();
     emit connectionChanged();
     emit pollingChanged();
 }

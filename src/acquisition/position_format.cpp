@@ -22,12 +22,12 @@ int64_t TruncToInt64(double value)
     return int64_t(value);
 }
 
+} // namespace
+
 double DisplayValue(const PositionFormat& format, int64_t count)
 {
     return double(WrapCount(format, count)) * format.DisplayScale;
 }
-
-} // namespace
 
 PositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale, int32_t displayDecimals)
 {

@@ -34,6 +34,10 @@ QString FormatDms(int64_t cpr, int64_t count);
 QString ZeroPad(int64_t value, int32_t width);
 QString DegreeSuffix(int32_t unit);
 
+// The wrapped count times DisplayScale: the value in the unit shown (counts
+// within the revolution for degrees-minutes-seconds).
+double DisplayValue(const PositionFormat& format, int64_t count);
+
 // The position in display units offered to other programs: the wrapped count
 // times DisplayScale for degrees and degrees-minutes-seconds, else 0.
 float PositionValue(const PositionFormat& format, int64_t count);

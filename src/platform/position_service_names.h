@@ -10,6 +10,12 @@ inline constexpr char kPath[] = "/org/k740/Desktop";
 inline constexpr char kInterface[] = "org.k740.Desktop";
 // The error Position and PositionText answer while the position is not current.
 inline constexpr char kNotPollingError[] = "org.k740.Desktop.Error.NotPolling";
+// The errors of Subscribe() from a subscriber and of Unsubscribe() from a
+// caller that is none.
+inline constexpr char kAlreadySubscribedError[] = "org.k740.Desktop.Error.AlreadySubscribed";
+inline constexpr char kNotSubscribedError[] = "org.k740.Desktop.Error.NotSubscribed";
+// The signal sent once per acquisition cycle while someone subscribed.
+inline constexpr char kCycleSignal[] = "Cycle";
 
 // The name every copy owns, whether or not it owns kName: the prefix and
 // the process id.

@@ -82,7 +82,7 @@ void TMainForm::FormCreate()
     hints.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(hints);
     for (QWidget* hinted :
-        std::initializer_list<QWidget*>{ui.Image1, ui.StPanel1, ui.StPanel3, ui.ExtStPanel3, ui.DataMemo})
+        std::initializer_list<QWidget*>{ui.Image1, ui.StPanel1, ui.StPanel2, ui.StPanel3, ui.ExtStPanel3, ui.DataMemo})
         hinted->setToolTipDuration(10000);
 
     const QString version = ProgramVersion();

@@ -89,6 +89,8 @@ public:
     bool recordingOptionsVisible() const { return RecordingOptionsVisible; }
 
     const TInterfaceSession& session() const { return Session; }
+    // For the position service, which asks the session for what it offers.
+    TInterfaceSession& session() { return Session; }
     const TMainFormControls& controls() const { return ui; }
     const TMoveSizer& moveSizer() const { return *ScPos; }
 
@@ -116,6 +118,9 @@ private:
     void showRow(bool relayout = false);
     void fitPositionText(const QString& text);
     void showCycle(const TCycleResult& cycle);
+    // The link quality figures as the connection field's hint, at most once
+    // a second, unless the permission hint is shown there.
+    void showLinkFigures();
     void linkLost();
     void flashReference();
     void setSummary(const QString& text, bool settingsStyle);
@@ -165,7 +170,9 @@ private:
     QMargins FrameMargins;    // the frame around the client area, once framed
     QPoint RequestedPosition; // of the frame, as last asked for
     uint32_t LastCaptureTick = 0;
-    QSet<QString> PermissionReported; // ports whose permission problem went to stderr
+    QSet<QString> PermissionReported;     // ports whose permission problem went to stderr
+    bool PermissionHintShown = false;     // the connection field's hint is the permission hint
+    std::optional<uint32_t> LinkHintTick; // when the figures last became the hint
     int32_t FittedFontSize = kDesignFontPoints;
     bool GeometryRestored = false;
     bool FirstShowDone = false;

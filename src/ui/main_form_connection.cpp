@@ -36,6 +36,7 @@ void TMainForm::initTimerTimer()
         ui.BlinkTrigger->start();
         searchAgainLater();
     }
+    showLinkFigures();
 }
 
 void TMainForm::searchAgainLater()
@@ -63,6 +64,8 @@ void TMainForm::connectTo(const QString& portName)
     ui.StPanel2->setText(" " + identity.IdentityText + (filter.isEmpty() ? QString() : " (" + filter + ")") + " on "
         + identity.PortName);
     ui.StPanel2->setToolTip(QString());
+    PermissionHintShown = false;
+    LinkHintTick.reset();
     if (SettingsForm) {
         SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());

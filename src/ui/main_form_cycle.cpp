@@ -1,6 +1,7 @@
 // The 10 ms acquisition cycle and what it shows.
 #include "ui/main_form.h"
 
+#include "platform/tick_counter.h"
 #include "ui/colours.h"
 #include "ui/layout_rules.h"
 #include "ui/widgets/move_sizer.h"
@@ -20,6 +21,7 @@ void TMainForm::LoopTimerTimer()
         linkLost();
     else
         showCycle(cycle);
+    showLinkFigures();
     if (!Session.notConnected() && !Destroyed)
         ui.LoopTimer->start(Session.msUntilNextCycle());
     autoCaptureStep();
@@ -47,6 +49,17 @@ void TMainForm::showCycle(const TCycleResult& cycle)
         ui.ExtStPanel2->setText(*cycle.SerialCaption);
     if (cycle.SupplyCaption)
         ui.ExtStPanel3->setText(*cycle.SupplyCaption);
+}
+
+void TMainForm::showLinkFigures()
+{
+    if (PermissionHintShown || !Session.connectedOnce())
+        return;
+    const uint32_t now = GetTickCount();
+    if (LinkHintTick && uint32_t(now - *LinkHintTick) < 1000)
+        return;
+    LinkHintTick = now;
+    ui.StPanel2->setToolTip(LinkFiguresHint(Session.linkFigures()));
 }
 
 void TMainForm::showReadOut()

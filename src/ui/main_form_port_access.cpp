@@ -14,13 +14,13 @@ namespace k740 {
 void TMainForm::showOpenFailure(int errorCode, const QString& portName)
 {
     ui.StPanel2->setText("Last Error: " + QString::number(errorCode));
-    if (errorCode != EACCES) {
+    PermissionHintShown = errorCode == EACCES;
+    if (!PermissionHintShown) {
         ui.StPanel2->setToolTip(QString());
         return;
     }
     const QString hint = PortPermissionHint(portName);
     ui.StPanel2->setToolTip(hint);
-    ui.StPanel2->setToolTipDuration(10000);
     if (!PermissionReported.contains(portName)) {
         PermissionReported.insert(portName);
         std::fprintf(stderr, "k740: %s\n", qPrintable(QString(hint).replace('\n', ' ')));

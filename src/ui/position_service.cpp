@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <cstdio>
 
 namespace k740 {
@@ -14,7 +15,9 @@ namespace k740 {
 TPositionService::TPositionService(TMainForm& form)
     : QObject(&form)
     , Form(form)
+    , Session(form.session())
     , Bus(QString())
+    , Subscribers(new QDBusServiceWatcher(this))
 {
 }
 
@@ -39,29 +42,33 @@ bool TPositionService::start(QDBusConnection bus)
     LastIdentity = identity();
     LastPort = port();
     LastPolling = polling();
-    connect(&Form.session(), &TInterfaceSession::connectionChanged, this, &TPositionService::announceChanges);
-    connect(&Form.session(), &TInterfaceSession::pollingChanged, this, &TPositionService::announceChanges);
+    connect(&Session, &TInterfaceSession::connectionChanged, this, &TPositionService::announceChanges);
+    connect(&Session, &TInterfaceSession::pollingChanged, this, &TPositionService::announceChanges);
+    Subscribers->setConnection(Bus);
+    Subscribers->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(Subscribers, &QDBusServiceWatcher::serviceUnregistered, this, &TPositionService::forgetSubscriber);
+    connect(&Session, &TInterfaceSession::cycleSampled, this, &TPositionService::sendCycle);
     return true;
 }
 
 bool TPositionService::connected() const
 {
-    return !Form.session().notConnected();
+    return !Session.notConnected();
 }
 
 QString TPositionService::identity() const
 {
-    return connected() ? Form.session().identity().IdentityText : QString();
+    return connected() ? Session.identity().IdentityText : QString();
 }
 
 QString TPositionService::port() const
 {
-    return connected() ? Form.session().identity().PortName : QString();
+    return connected() ? Session.identity().PortName : QString();
 }
 
 bool TPositionService::polling() const
 {
-    return Form.session().polling();
+    return Session.polling();
 }
 
 bool TPositionService::positionIsCurrent()
@@ -83,12 +90,12 @@ uint TPositionService::WindowId()
 
 int TPositionService::Position(int form)
 {
-    return positionIsCurrent() ? PositionInForm(Form.session().positionValue(), form) : 0;
+    return positionIsCurrent() ? PositionInForm(Session.positionValue(), form) : 0;
 }
 
 QString TPositionService::PositionText()
 {
-    return positionIsCurrent() ? Form.session().readOutText() : QString();
+    return positionIsCurrent() ? Session.readOutText() : QString();
 }
 
 bool TPositionService::Capture()

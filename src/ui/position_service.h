@@ -5,10 +5,15 @@
 #include <QDBusContext>
 #include <QObject>
 #include <QStringList>
+#include <QVariantMap>
+
+class QDBusServiceWatcher;
 
 namespace k740 {
 
+class TInterfaceSession;
 class TMainForm;
+struct TCycleSample;
 
 // The main window's position on the D-Bus session bus. Calls arrive as
 // events of the window's thread, so they are answered between two
@@ -19,6 +24,16 @@ class TMainForm;
 // the window holds it up) `Polling` is false and Position and PositionText
 // answer the error PositionService::kNotPollingError rather than a stale
 // value.
+//
+// Clients that call Subscribe() get the signal Cycle once per acquisition
+// cycle until they call Unsubscribe() or leave the bus; without
+// subscribers the session prepares nothing for it. Signals go out through
+// the bus daemon, which buffers them for a client that reads slowly.
+// Cycle (t number, x replyTimeUs, x rawCount, d value, s text, b valid,
+// b crcOk) is sent as a message of its own, which the bus connection's
+// thread writes after one wake-up; an exported Qt signal would be written
+// from this thread and wake the bus thread twice more per message, to
+// switch its write watch on and off.
 class TPositionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.k740.Desktop")
@@ -26,6 +41,7 @@ class TPositionService : public QObject, protected QDBusContext {
     Q_PROPERTY(QString Identity READ identity)
     Q_PROPERTY(QString Port READ port)
     Q_PROPERTY(bool Polling READ polling)
+    Q_PROPERTY(QVariantMap Statistics READ statistics)
 public:
     explicit TPositionService(TMainForm& form);
 
@@ -37,6 +53,8 @@ public:
     QString identity() const;
     QString port() const;
     bool polling() const;
+    // The link quality figures by name (README lists them).
+    QVariantMap statistics() const;
 
 public slots:
     // The main window's native window id (X11), 0 where it has none.
@@ -46,14 +64,23 @@ public slots:
     bool Capture();
     QStringList Captures();
     bool Zero();
+    void ResetStatistics();
+    void Subscribe();
+    void Unsubscribe();
 
 private:
     void announceChanges();
+    void sendCycle(const TCycleSample& sample);
+    void forgetSubscriber(const QString& name);
+    // Sampling is on while anyone subscribed.
+    void followSubscribers();
     // False, with the D-Bus error sent, when the position is not current.
     bool positionIsCurrent();
 
     TMainForm& Form;
+    TInterfaceSession& Session;
     QDBusConnection Bus;
+    QDBusServiceWatcher* Subscribers; // watches the bus names of the subscribers
     bool LastConnected = false;
     QString LastIdentity;
     QString LastPort;

@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 using namespace k740;
 using namespace k740sim;
@@ -142,4 +144,117 @@ TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyCaption)
     device->clearCommands();
     s->switchSupply();
     EXPECT_EQ(device->commands(), QList<QByteArray>{"n"});
+}
+
+namespace {
+// Cycles, exchanges, frames, invalid, CRC failures, time-outs, incomplete, link losses.
+std::vector<uint64_t> Counts(const TLinkFigures& f)
+{
+    return {
+        f.Cycles, f.Exchanges, f.Frames, f.InvalidFrames, f.CrcFailures, f.Timeouts, f.IncompleteReplies, f.LinkLosses};
+}
+using Figures = std::vector<uint64_t>;
+
+int64_t NowUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A BiSS-C encoder of 26 position bits, shown in counts.
+DeviceConfig BissDevice()
+{
+    auto config = Device('S', EncoderKind::Biss);
+    config.layout.multiturnBits = 0;
+    config.layout.positionBits = 26;
+    config.layout.statusBits = 2;
+    return config;
+}
+const char kBissIni[] = "[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n";
+} // namespace
+
+TEST_F(SessionTest, FiguresCountWhatTheFaultsDo)
+{
+    const auto device = ports.plug("vcom0", BissDevice());
+    writeIni(kBissIni);
+    session();
+    EXPECT_LT(s->linkFigures().Seconds, 1); // counted from the start until a connection
+    const auto reconnect = [&] {
+        device->setFault(DeviceFault::None);
+        s->closePort();
+        ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
+        s->applySettings(false); // the configuration's exchanges count too
+        s->resetLinkFigures();
+    };
+    const auto cycles = [&](DeviceFault fault, int count) {
+        device->setFault(fault);
+        for (int i = 0; i < count; ++i)
+            s->runCycle();
+    };
+    reconnect();
+    cycles(DeviceFault::None, 3);
+    cycles(DeviceFault::Garbage, 4);
+    cycles(DeviceFault::CrcError, 5);
+    cycles(DeviceFault::Split, 1); // complete after 8 ms
+    TLinkFigures f = s->linkFigures();
+    EXPECT_EQ(Counts(f), (Figures{13, 13, 13, 4, 5, 0, 0, 0}));
+    EXPECT_LT(f.RoundTripMedianUs, 1000u);
+    EXPECT_GE(f.RoundTripP99Us, 7900u);
+    // The link is lost after one time-out; the figures stay until the next
+    // connection.
+    cycles(DeviceFault::Silence, 1);
+    EXPECT_EQ(Counts(s->linkFigures()), (Figures{14, 14, 13, 4, 5, 1, 0, 1}));
+    reconnect();
+    EXPECT_EQ(Counts(s->linkFigures()), (Figures{0, 0, 0, 0, 0, 0, 0, 0}));
+    cycles(DeviceFault::Stream, 1); // bytes without a carriage return
+    EXPECT_EQ(Counts(s->linkFigures()), (Figures{1, 1, 0, 0, 0, 0, 1, 1}));
+    reconnect();
+    ports.unplug("vcom0"); // the write fails
+    s->runCycle();
+    EXPECT_EQ(Counts(s->linkFigures()), (Figures{1, 1, 0, 0, 0, 0, 0, 1}));
+}
+
+TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
+{
+    const auto device = ports.plug("vcom0", BissDevice());
+    writeIni(QByteArray(kBissIni) + "ShowExtendedData=1\n"); // two exchanges follow the position's
+    session();
+    connect("vcom0");
+    s->applySettings(false);
+    std::vector<TCycleSample> samples;
+    QObject::connect(s.get(), &TInterfaceSession::cycleSampled, [&](const TCycleSample& x) { samples.push_back(x); });
+    device->setPosition(1234);
+    s->runCycle();
+    EXPECT_TRUE(samples.empty());
+
+    s->setSampling(true);
+    device->setFault(DeviceFault::Split); // each reply in pieces over 8 ms
+    const int64_t before = NowUs();
+    s->runCycle();
+    // The time is the position reply's, not that of the later exchanges.
+    EXPECT_GE(samples.at(0).ReplyTimeUs, before + 7000);
+    EXPECT_LE(samples.at(0).ReplyTimeUs, NowUs() - 10000);
+    EXPECT_DOUBLE_EQ(samples.at(0).Value, 1234);
+    device->setFault(DeviceFault::CrcError);
+    s->runCycle();
+    device->setFault(DeviceFault::Garbage);
+    s->runCycle();
+    device->setFault(DeviceFault::None);
+    s->startHoming(); // plain homing leaves the read-out as it was
+    device->setPosition(1300);
+    s->runCycle();
+    EXPECT_EQ(s->readOutText(), "- - - - - -");
+    ports.unplug("vcom0");
+    s->runCycle();
+
+    // Numbered while nobody sampled too; no raw count without a frame.
+    const auto checks
+        = [](const TCycleSample& x) { return std::tuple(x.Number, x.Valid, x.CrcOk, x.Text, x.RawCount); };
+    using Checks = std::tuple<uint64_t, bool, bool, QString, int64_t>;
+    ASSERT_EQ(samples.size(), 5u);
+    EXPECT_EQ(checks(samples[0]), Checks(2, true, true, "1234", 1234));
+    EXPECT_EQ(checks(samples[1]), Checks(3, true, false, "CRC check failed", 1234));
+    EXPECT_EQ(checks(samples[2]), Checks(4, false, true, "- - - - - -", 0));
+    EXPECT_EQ(checks(samples[3]), Checks(5, true, true, "1300", 1300));
+    EXPECT_EQ(checks(samples[4]), Checks(6, false, true, "", 0)); // the link loss
 }

@@ -1,4 +1,5 @@
 #include "client_options.h"
+#include "record_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -41,4 +42,41 @@ TEST(ClientOptions, FloatBitsArePrintedWithTheValueTheyHold)
     EXPECT_EQ(PositionAnswerText(int32_t(0xBF800000), 10), "0xbf800000 -1");
     EXPECT_EQ(PositionAnswerText(0x3DCCCCCD, 10), "0x3dcccccd 0.1");
     EXPECT_EQ(PositionAnswerText(-90500, 1000), "-90500");
+}
+
+TEST(ClientOptions, StatsAndRecording)
+{
+    QString error;
+    const auto stats = ParseClientArguments({"--stats", "--watch", "500"}, error);
+    ASSERT_TRUE(stats);
+    EXPECT_EQ(stats->Query, TQuery::Stats);
+    EXPECT_EQ(stats->WatchMs, 500);
+    const auto record = ParseClientArguments({"--record", "-", "--frames", "20"}, error);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->Query, TQuery::Record);
+    EXPECT_EQ(record->RecordPath, "-");
+    EXPECT_EQ(record->Frames, 20);
+    for (const QStringList& arguments : {QStringList{"--record"}, QStringList{"--record", ""},
+             QStringList{"--frames", "5"}, QStringList{"--record", "a.csv", "--frames", "0"},
+             QStringList{"--record", "a.csv", "--watch", "10"}, QStringList{"--stats", "--text"}}) {
+        EXPECT_FALSE(ParseClientArguments(arguments, error)) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST(RecordRows, LinesLeaveOutWhatWasNotRead)
+{
+    EXPECT_EQ(RecordHeader(), "seconds,cycle,raw,value,text,valid,crc\n");
+    EXPECT_EQ(RecordLine({7, 2'500'000, -1448, -90.5, QString("-90,500°"), true, true}, 1'000'000),
+        QByteArray("1.500000,7,-1448,-90.5,\"-90,500\xC2\xB0\",1,1\n"));
+    EXPECT_EQ(RecordLine({8, 1'000'000, 99, 1.5, QString("43° 56' 43.1\""), true, false}, 1'000'000),
+        QByteArray("0.000000,8,99,1.5,\"43\xC2\xB0 56' 43.1\"\"\",1,0\n"));
+    EXPECT_EQ(RecordLine({9, 1'010'000, 0, 0, QString("- - - - - -"), false, true}, 1'000'000),
+        QByteArray("0.010000,9,,,\"- - - - - -\",0,1\n"));
+
+    TCycleGaps gaps;
+    for (quint64 number : {5, 6, 9, 10, 2, 3})
+        gaps.see(number); // 7 and 8 missed; 2 starts afresh
+    EXPECT_EQ(gaps.missed(), 2u);
+    EXPECT_EQ(RecordSummary(6, 2), "k740-position: 6 rows written, 2 cycles missed");
 }

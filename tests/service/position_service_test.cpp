@@ -3,6 +3,7 @@
 // through k740-position.
 #include "e2e/e2e_harness.h"
 #include "platform/position_service_names.h"
+#include "service/service_calls.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -18,47 +19,6 @@
 namespace Names = k740::PositionService;
 
 namespace {
-
-QVariant Call(const QString& destination, const QString& method, const QVariantList& arguments = {},
-    const QString& interface = Names::kInterface)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(destination, Names::kPath, interface, method);
-    call.setArguments(arguments);
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
-    return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments().value(0) : QVariant();
-}
-
-QVariant Property(const QString& destination, const char* name)
-{
-    return Call(destination, "Get", {QString(Names::kInterface), QString(name)}, "org.freedesktop.DBus.Properties")
-        .value<QDBusVariant>()
-        .variant();
-}
-
-// Connected, and the first cycle has shown a position.
-bool WaitForReadOut(const QString& destination)
-{
-    return QTest::qWaitFor([&] { return !Call(destination, "PositionText").toString().isEmpty(); }, 15000)
-        && Property(destination, "Connected") == QVariant(true);
-}
-
-struct ClientRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-ClientRun Client(const QStringList& arguments, const QStringList& environment = {})
-{
-    QProcess client;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString& variable : environment)
-        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
-    client.setProcessEnvironment(env);
-    client.start(K740_BINARY_DIR "/k740-position", arguments);
-    client.waitForFinished(10000);
-    return {client.exitCode(), QString::fromUtf8(client.readAllStandardOutput()).trimmed(),
-        QString::fromLocal8Bit(client.readAllStandardError()).trimmed()};
-}
 
 // A rotary encoder of 5760 counts shown in degrees on a counting interface.
 const char kRotaryIni[] = "[K740.vcom0]\nRotary=1\nCPR=5760\nDegrees=1\n";

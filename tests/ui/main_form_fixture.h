@@ -2,6 +2,7 @@
 // A main window wired to in-process fake interfaces, with a private program
 // folder, for tests that drive its handlers directly.
 #include "device/fake_port.h"
+#include "platform/tick_counter.h"
 #include "ui/com_port_form.h"
 #include "ui/main_form.h"
 #include "ui/settings_form.h"
@@ -40,6 +41,18 @@ protected:
     std::unique_ptr<TSettingsForm> settingsForm;
     int modalsAnswered = 0;
     QTimer modalWatcher;
+};
+
+// The tick counter at `now` while it lives; the real clock comes back even
+// when a test stops early.
+struct FakeClock {
+    uint32_t now;
+    explicit FakeClock(uint32_t start)
+        : now(start)
+    {
+        SetTickSource([this] { return now; });
+    }
+    ~FakeClock() { SetTickSource({}); }
 };
 
 DeviceConfig CounterDevice();

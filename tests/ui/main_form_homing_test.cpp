@@ -13,17 +13,6 @@
 using namespace k740;
 
 namespace {
-// Puts the real clock back even when a test stops early.
-struct FakeClock {
-    uint32_t now;
-    explicit FakeClock(uint32_t start)
-        : now(start)
-    {
-        SetTickSource([this] { return now; });
-    }
-    ~FakeClock() { SetTickSource({}); }
-};
-
 const char kDcrIni[] = "[K740.vcom0]\nDCR=1\nNominalIncr=1000\nCPP=20\nCPM=1000\n";
 } // namespace
 

@@ -22,7 +22,7 @@ TEST_F(MainFormTest, PermissionDeniedShowsTheCodeWithAHintAndTellsStderrOnce)
     ports.setOpenError("vcom0", 0);
     search();
     EXPECT_FALSE(form->session().notConnected());
-    EXPECT_TRUE(status->toolTip().isEmpty());
+    EXPECT_FALSE(status->toolTip().contains("usermod")); // the link's figures now
 }
 
 TEST_F(MainFormTest, OtherOpenFailuresShowOnlyTheCode)
@@ -33,4 +33,29 @@ TEST_F(MainFormTest, OtherOpenFailuresShowOnlyTheCode)
     search();
     EXPECT_EQ(form->controls().StPanel2->text(), "Last Error: " + QString::number(EBUSY));
     EXPECT_TRUE(form->controls().StPanel2->toolTip().isEmpty());
+}
+
+// The link's figures become the hint at most once a second; a permission
+// problem found by a later search has precedence.
+TEST_F(MainFormTest, ConnectionHintShowsTheLinkFiguresOnceASecond)
+{
+    FakeClock clock(5000);
+    ports.plug("vcom0", CounterDevice());
+    start();
+    search();
+    const TPanel* status = form->controls().StPanel2;
+    EXPECT_EQ(status->toolTip(), "0.0 polls/s \u00B7 0 frames \u00B7 0 CRC failed \u00B7 0 time-outs");
+    poll(2);
+    EXPECT_TRUE(status->toolTip().contains(" 0 frames")) << status->toolTip().toStdString();
+    clock.now += 1000;
+    poll();
+    EXPECT_TRUE(status->toolTip().contains(" 3 frames")) << status->toolTip().toStdString();
+
+    ports.unplug("vcom0");
+    poll();
+    ports.replug("vcom0");
+    ports.setOpenError("vcom0", EACCES);
+    clock.now += 1000;
+    search();
+    EXPECT_TRUE(status->toolTip().contains("usermod -aG")) << status->toolTip().toStdString();
 }

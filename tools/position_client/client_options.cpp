@@ -41,6 +41,21 @@ std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, 
         } else if (a == "--list") {
             options.Query = TQuery::List;
             ++queries;
+        } else if (a == "--stats") {
+            options.Query = TQuery::Stats;
+            ++queries;
+        } else if (a == "--record") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                error = "--record wants a file name, or - for standard output";
+                return std::nullopt;
+            }
+            options.Query = TQuery::Record;
+            options.RecordPath = arguments[++i];
+            ++queries;
+        } else if (a == "--frames") {
+            if (!(number = NumberAfter(arguments, i, 1, error)))
+                return std::nullopt;
+            options.Frames = *number;
         } else if (a == "--form") {
             if (!(number = NumberAfter(arguments, i, INT32_MIN, error)))
                 return std::nullopt;
@@ -59,7 +74,16 @@ std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, 
         }
     }
     if (queries > 1) {
-        error = "--text, --window-id and --list exclude each other";
+        error = "--text, --window-id, --list, --stats and --record exclude each other";
+        return std::nullopt;
+    }
+    const bool recording = options.Query == TQuery::Record;
+    if (options.Frames > 0 && !recording) {
+        error = "--frames goes with --record only";
+        return std::nullopt;
+    }
+    if (options.WatchMs > 0 && recording) {
+        error = "--watch does not go with --record";
         return std::nullopt;
     }
     return options;
@@ -68,7 +92,8 @@ std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, 
 QString ClientHelp()
 {
     return QStringLiteral(
-        "Usage: k740-position [--form 4|10|N | --text | --window-id | --list] [--watch MS] [--pid N]\n"
+        "Usage: k740-position [--form 4|10|N | --text | --window-id | --list | --stats] [--watch MS] [--pid N]\n"
+        "       k740-position --record FILE|- [--frames N] [--pid N]\n"
         "Asks a running k740 for its position over the D-Bus session bus (org.k740.Desktop).\n"
         "\n"
         "  --form N       the position value in form N: 4 ten-thousandths, 10 the 32-bit float\n"
@@ -79,12 +104,19 @@ QString ClientHelp()
         "  --window-id    the main window's native window id\n"
         "  --list         the copies running: process id, port and identity\n"
         "                 (* marks the one that owns org.k740.Desktop)\n"
+        "  --stats        the figures of the link to the interface, one \"name value\" a line\n"
+        "  --record FILE  every acquisition cycle as a CSV line into FILE (- for standard output)\n"
+        "                 until interrupted: seconds since the first line, cycle number, raw count,\n"
+        "                 value, read-out text, valid, crc; then one line on standard error:\n"
+        "                 rows written, cycles missed\n"
+        "  --frames N     with --record: stop after N rows\n"
         "  --watch MS     ask again every MS milliseconds until interrupted\n"
         "  --pid N        ask the copy with process id N (org.k740.Desktop.Pid<N>)\n"
         "  --help         this text\n"
         "\n"
-        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers, 3 the position is not current\n"
-        "(no interface connected, or polling paused by a dialog or message box).\n");
+        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers (or it left while recording),\n"
+        "3 the position is not current (no interface connected, or polling paused by a dialog or message\n"
+        "box), 4 the recording could not be written.\n");
 }
 
 QString PositionAnswerText(int32_t answer, int32_t form)

@@ -6,13 +6,15 @@
 
 namespace k740client {
 
-enum class TQuery { Position, Text, WindowId, List };
+enum class TQuery { Position, Text, WindowId, List, Stats, Record };
 
 struct ClientOptions {
     TQuery Query = TQuery::Position;
     int32_t Form = 1000; // 4, 10 or any other number (thousandths)
     int WatchMs = 0;     // 0: ask once
     qint64 Pid = 0;      // 0: the copy that owns the common name
+    QString RecordPath;  // --record: the CSV file, "-" for standard output
+    qint64 Frames = 0;   // --record: stop after this many rows; 0 never
     bool Help = false;
 };
 

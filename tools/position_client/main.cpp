@@ -2,12 +2,15 @@
 // session bus and prints the answer.
 #include "client_options.h"
 #include "platform/position_service_names.h"
+#include "platform/signal_pipe.h"
+#include "recorder.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 
 using namespace k740client;
@@ -37,26 +40,77 @@ Answer Call(QDBusConnection& bus, const QString& destination, const QString& met
     QDBusMessage call = QDBusMessage::createMethodCall(destination, Names::kPath, interface, method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError) {
+    if (reply.type() == QDBusMessage::ErrorMessage) {
         // The bus thread may still be busy with the error reply after it has
         // woken this thread; a round trip behind it lets it finish before the
         // program ends (else Qt warns about its types at exit).
         bus.call(QDBusMessage::createMethodCall(
             "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping"));
-        return {Answer::Kind::NotPolling, {}, reply.errorMessage()};
     }
+    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError)
+        return {Answer::Kind::NotPolling, {}, reply.errorMessage()};
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
     return {Answer::Kind::Value, reply.arguments().first(), {}};
 }
 
-std::optional<QString> Property(QDBusConnection& bus, const QString& destination, const char* name)
+std::optional<QVariant> PropertyValue(QDBusConnection& bus, const QString& destination, const char* name)
 {
     const Answer answer
         = Call(bus, destination, "Get", {QString(Names::kInterface), QString(name)}, "org.freedesktop.DBus.Properties");
     if (answer.kind != Answer::Kind::Value)
         return std::nullopt;
-    return answer.value.value<QDBusVariant>().variant().toString();
+    return answer.value.value<QDBusVariant>().variant();
+}
+
+std::optional<QString> Property(QDBusConnection& bus, const QString& destination, const char* name)
+{
+    const auto value = PropertyValue(bus, destination, name);
+    return value ? std::optional<QString>(value->toString()) : std::nullopt;
+}
+
+QString Destination(const ClientOptions& options)
+{
+    return options.Pid > 0 ? Names::NameOfProcess(options.Pid) : QString(Names::kName);
+}
+
+// The figures, one "name value" a line in the order of their names; with
+// --watch again every MS milliseconds, a blank line between the rounds.
+int Stats(QDBusConnection& bus, const ClientOptions& options)
+{
+    const QString destination = Destination(options);
+    for (;;) {
+        const auto value = PropertyValue(bus, destination, "Statistics");
+        if (!value)
+            return NoAnswer(destination);
+        const QVariantMap figures = qdbus_cast<QVariantMap>(*value);
+        for (auto it = figures.cbegin(); it != figures.cend(); ++it) {
+            const QVariant& figure = it.value();
+            const QString text
+                = figure.typeId() == QMetaType::Double ? QString::number(figure.toDouble(), 'f', 1) : figure.toString();
+            std::printf("%s %s\n", qPrintable(it.key()), qPrintable(text));
+        }
+        std::fflush(stdout);
+        if (options.WatchMs <= 0)
+            return kAnswered;
+        QThread::msleep(ulong(options.WatchMs));
+        std::printf("\n");
+    }
+}
+
+int Record(QDBusConnection& bus, const ClientOptions& options)
+{
+    // A closed pipe shows as a failed write, which ends the recording with
+    // its summary, rather than as a silent end by SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    k740::SignalPipe interruption({SIGINT, SIGTERM, SIGHUP}, k740::TSignalRepeat::EndsProcess);
+    TRecorder recorder(bus, options);
+    if (const auto failed = recorder.start(Destination(options)))
+        return *failed;
+    QObject::connect(
+        &interruption, &k740::SignalPipe::received, &recorder, [&recorder] { recorder.finish(kAnswered); });
+    QObject::connect(&recorder, &TRecorder::finished, QCoreApplication::instance(), &QCoreApplication::exit);
+    return QCoreApplication::exec();
 }
 
 int List(QDBusConnection& bus)
@@ -82,7 +136,7 @@ int List(QDBusConnection& bus)
 
 int Ask(QDBusConnection& bus, const ClientOptions& options)
 {
-    const QString destination = options.Pid > 0 ? Names::NameOfProcess(options.Pid) : QString(Names::kName);
+    const QString destination = Destination(options);
     for (;;) {
         const Answer answer = options.Query == TQuery::Position
             ? Call(bus, destination, "Position", {options.Form})
@@ -126,5 +180,17 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "k740-position: no D-Bus session bus, so no copy of k740 can answer\n");
         return kNoAnswer;
     }
-    return options->Query == TQuery::List ? List(bus) : Ask(bus, *options);
+    switch (options->Query) {
+    case TQuery::List:
+        return List(bus);
+    case TQuery::Stats:
+        return Stats(bus, *options);
+    case TQuery::Record:
+        return Record(bus, *options);
+    case TQuery::Position:
+    case TQuery::Text:
+    case TQuery::WindowId:
+        break;
+    }
+    return Ask(bus, *options);
 }

@@ -1,0 +1,142 @@
+#pragma once
+// What the benchmarks that run k740 against k740-sim share: the simulator's
+// start, the count of the requests it received, a process's CPU time and
+// the end of a process.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <csignal>
+#include <unistd.h>
+#include <vector>
+
+// The fields of /proc/<pid>/stat after the command name, which may hold blanks.
+inline QList<QByteArray> StatFields(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    return text.mid(text.lastIndexOf(')') + 2).split(' ');
+}
+
+// utime + stime of the process in seconds.
+inline double CpuSeconds(qint64 pid)
+{
+    const QList<QByteArray> fields = StatFields(pid); // fields[0] is the state, field 3 of the file
+    if (fields.size() < 13)
+        return 0;
+    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Counts the complete lines of the simulator's command log as it grows.
+class CommandCount {
+public:
+    explicit CommandCount(const QString& path)
+        : file_(path)
+    {
+    }
+
+    void update()
+    {
+        if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly))
+            return;
+        pending_ += file_.readAll();
+        const int end = pending_.lastIndexOf('\n') + 1;
+        for (const QByteArray& line : pending_.left(end).split('\n')) {
+            if (!line.isEmpty())
+                ++all_;
+            if (line == "?")
+                ++positions_;
+        }
+        pending_.remove(0, end);
+    }
+    long positions() const { return positions_; }
+    long all() const { return all_; }
+
+private:
+    QFile file_;
+    QByteArray pending_;
+    long positions_ = 0;
+    long all_ = 0;
+};
+
+// Position requests counted in each second of a window of `seconds`; the
+// wake-ups keep to the window's start, so each count covers one second.
+// `eachSecond` runs after each count.
+template <typename EachSecond>
+std::vector<double> RequestsPerSecond(CommandCount& commands, int seconds, EachSecond eachSecond)
+{
+    std::vector<double> perSecond;
+    commands.update();
+    long before = commands.positions();
+    QElapsedTimer clock;
+    clock.start();
+    for (int second = 1; second <= seconds; ++second) {
+        QThread::msleep(ulong(std::max<qint64>(0, second * 1000 - clock.elapsed())));
+        commands.update();
+        perSecond.push_back(double(commands.positions() - before));
+        before = commands.positions();
+        eachSecond();
+    }
+    return perSecond;
+}
+
+// A counting interface named `name` in `portDir` whose encoder moves at
+// `speed` counts per second, logging its commands to `log`; true once it
+// reported ready.
+inline bool StartSimulator(
+    QProcess& sim, const QString& program, const QString& portDir, const QString& name, const QString& log, int speed)
+{
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(program,
+        {"--dir", portDir, "--name", name, "--encoder", "counter", "--speed", QString::number(speed), "--log-commands",
+            log});
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000 && sim.state() != QProcess::NotRunning) {
+        if (!sim.canReadLine() && !sim.waitForReadyRead(500))
+            continue;
+        if (sim.readLine().startsWith("ready "))
+            return true;
+    }
+    return false;
+}
+
+// Starts the copy of k740 in `programDir` with `env`; its standard output
+// is discarded, its standard error goes to `errorFile`.
+inline void StartProgram(
+    QProcess& program, const QProcessEnvironment& env, const QString& programDir, const QString& errorFile)
+{
+    program.setProcessEnvironment(env);
+    program.setStandardOutputFile(QProcess::nullDevice());
+    program.setStandardErrorFile(errorFile);
+    program.start(programDir + "/k740");
+    program.waitForStarted(5000);
+}
+
+inline void Stop(QProcess& process, int signal)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(process.processId()), signal);
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+// Waits up to timeoutMs for the first position request.
+inline bool AwaitPolling(CommandCount& commands, const QProcess& program, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs && program.state() == QProcess::Running) {
+        commands.update();
+        if (commands.positions() > 0)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}

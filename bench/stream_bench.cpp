@@ -1,0 +1,189 @@
+// Measures what following every cycle costs the program: k740 against
+// k740-sim (a counting interface whose encoder moves; offscreen) on a session
+// bus of the benchmark's own, in rounds of two windows: one without any
+// client of the stream, one while `k740-position --record` writes every cycle
+// to a file. Each window gives the median of the position requests the
+// simulator counted per second and the program's CPU share of one core; the
+// report gives the medians over the rounds, and for each recording its rows
+// per second and the cycles it missed (from its summary line).
+//
+// Usage: stream_bench [--k740 PATH] [--sim PATH] [--client PATH]
+//                     [--seconds N] [--rounds N] [--speed N]
+// Defaults: the programs next to this one, 20-second windows, 3 rounds, 2000
+// counts per second. Exit code 0 when, in the medians, the polling rate with
+// the recorder is within 1 % of the rate without and the CPU share grows by
+// at most 1 % of a core, and no recording missed a cycle or wrote fewer rows
+// per second than 99 % of the polling rate.
+#include "bench_support.h"
+#include "program_measure.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+const char kPortName[] = "bench0";
+constexpr int kSettleMs = 2000;
+constexpr double kMaxRateLoss = 0.01;    // of the rate without a recorder
+constexpr double kMaxCpuGrowthPct = 1.0; // of one core
+
+struct Window {
+    double medianRate = 0; // position requests per second
+    double cpuPercent = 0; // of one core
+};
+
+struct Recording {
+    double rowsPerSecond = 0;
+    long missed = -1; // -1: no summary line
+};
+
+Window MeasureWindow(CommandCount& commands, qint64 pid, int seconds)
+{
+    const double cpuStart = CpuSeconds(pid);
+    QElapsedTimer clock;
+    clock.start();
+    const std::vector<double> perSecond = RequestsPerSecond(commands, seconds, [] {});
+    return {Median(perSecond), 100 * (CpuSeconds(pid) - cpuStart) / (double(clock.nsecsElapsed()) / 1e9)};
+}
+
+// A bus of the benchmark's own; its address, or empty when it did not start.
+QString StartBus(QProcess& bus)
+{
+    bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    if (!bus.waitForStarted(5000) || !bus.waitForReadyRead(5000))
+        return {};
+    return QString::fromLatin1(bus.readLine()).trimmed();
+}
+
+// "k740-position: N rows written, M cycles missed"
+Recording ReadSummary(const QByteArray& summary, double seconds)
+{
+    const QList<QByteArray> words = summary.trimmed().split(' ');
+    if (words.size() != 7 || words[2] != "rows")
+        return {};
+    return {words[1].toDouble() / seconds, words[4].toLong()};
+}
+
+struct Setup {
+    QString k740, sim, client;
+    int seconds = 20;
+    int rounds = 3;
+    int speed = 2000;
+};
+
+struct Results {
+    std::vector<double> rateWithout, rateWith, cpuWithout, cpuWith;
+    std::vector<Recording> recordings;
+};
+
+// One round: a window without a recorder, then one with it; the recorder
+// starts kSettleMs before its window and ends with SIGINT after it.
+void RunRound(const Setup& setup, const QProcessEnvironment& env, CommandCount& commands, qint64 pid,
+    const QString& csv, Results& results)
+{
+    const Window without = MeasureWindow(commands, pid, setup.seconds);
+    QProcess recorder;
+    recorder.setProcessEnvironment(env);
+    recorder.start(setup.client, {"--record", csv});
+    recorder.waitForStarted(5000);
+    QElapsedTimer recording;
+    recording.start();
+    QThread::msleep(kSettleMs);
+    const Window with = MeasureWindow(commands, pid, setup.seconds);
+    Stop(recorder, SIGINT);
+    const double recorded = double(recording.elapsed()) / 1000;
+    results.rateWithout.push_back(without.medianRate);
+    results.cpuWithout.push_back(without.cpuPercent);
+    results.rateWith.push_back(with.medianRate);
+    results.cpuWith.push_back(with.cpuPercent);
+    results.recordings.push_back(ReadSummary(recorder.readAllStandardError(), recorded));
+    const Recording& r = results.recordings.back();
+    std::printf("round %zu: without %5.1f requests/s, CPU %.2f %%; with %5.1f requests/s, CPU %.2f %%; "
+                "recording %5.1f rows/s, %ld cycles missed\n",
+        results.recordings.size(), without.medianRate, without.cpuPercent, with.medianRate, with.cpuPercent,
+        r.rowsPerSecond, r.missed);
+    std::fflush(stdout);
+}
+
+bool Report(const Results& results)
+{
+    const double rateWithout = Median(results.rateWithout);
+    const double rateWith = Median(results.rateWith);
+    const double cpuGrowth = Median(results.cpuWith) - Median(results.cpuWithout);
+    const bool rateMet = rateWith >= (1 - kMaxRateLoss) * rateWithout;
+    const bool cpuMet = cpuGrowth <= kMaxCpuGrowthPct;
+    bool recordingsMet = !results.recordings.empty();
+    for (const Recording& r : results.recordings)
+        recordingsMet = recordingsMet && r.missed == 0 && r.rowsPerSecond >= (1 - kMaxRateLoss) * rateWithout;
+    std::printf("median rate without %.1f, with %.1f requests/s (at least %.1f) %s\n", rateWithout, rateWith,
+        (1 - kMaxRateLoss) * rateWithout, rateMet ? "met" : "NOT met");
+    std::printf("median CPU without %.2f %%, with %.2f %%: %+.2f %% of a core (at most %.0f) %s\n",
+        Median(results.cpuWithout), Median(results.cpuWith), cpuGrowth, kMaxCpuGrowthPct, cpuMet ? "met" : "NOT met");
+    std::printf("recordings: every cycle, rows at the polling rate %s\n", recordingsMet ? "met" : "NOT met");
+    const bool met = rateMet && cpuMet && recordingsMet;
+    std::printf("targets: %s\n", met ? "met" : "NOT met");
+    return met;
+}
+
+int Run(const Setup& setup)
+{
+    QTemporaryDir dir;
+    const QString programDir = dir.filePath("program");
+    const QString portDir = dir.filePath("ports");
+    const QString log = dir.filePath("commands.log");
+    QDir().mkpath(programDir);
+    if (!QFile::copy(setup.k740, programDir + "/k740")) {
+        std::fprintf(stderr, "stream_bench: cannot copy %s\n", qPrintable(setup.k740));
+        return 2;
+    }
+    QProcess bus;
+    const QString address = StartBus(bus);
+    QProcess sim;
+    if (address.isEmpty() || !StartSimulator(sim, setup.sim, portDir, kPortName, log, setup.speed)) {
+        std::fprintf(stderr, "stream_bench: dbus-daemon or %s did not start\n", qPrintable(setup.sim));
+        Stop(sim, SIGTERM);
+        Stop(bus, SIGTERM);
+        return 2;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("K740_VPORT_DIR", portDir);
+    QProcess program;
+    StartProgram(program, env, programDir, dir.filePath("k740.err"));
+
+    CommandCount commands(log);
+    Results results;
+    const bool polling = AwaitPolling(commands, program, 20000);
+    if (polling) {
+        QThread::msleep(kSettleMs);
+        for (int round = 0; round < setup.rounds && program.state() == QProcess::Running; ++round)
+            RunRound(setup, env, commands, program.processId(), dir.filePath("run.csv"), results);
+    } else {
+        std::fprintf(stderr, "stream_bench: k740 did not start polling\n");
+    }
+    const bool met = polling && program.state() == QProcess::Running && Report(results);
+    Stop(program, SIGTERM);
+    Stop(sim, SIGTERM);
+    Stop(bus, SIGTERM);
+    return met ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString here = QCoreApplication::applicationDirPath();
+    Setup setup;
+    setup.k740 = ArgumentAfter(arguments, "--k740", here + "/k740");
+    setup.sim = ArgumentAfter(arguments, "--sim", here + "/k740-sim");
+    setup.client = ArgumentAfter(arguments, "--client", here + "/k740-position");
+    setup.seconds = std::max(1, ArgumentAfter(arguments, "--seconds", "20").toInt());
+    setup.rounds = std::max(1, ArgumentAfter(arguments, "--rounds", "3").toInt());
+    setup.speed = ArgumentAfter(arguments, "--speed", "2000").toInt();
+    return Run(setup);
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include "acquisition/round_trip_histogram.h"
+#include "link/transaction.h"
+
+#include <QString>
+#include <array>
+#include <chrono>
+#include <cstdint>
+
+namespace k740 {
+
+// How one connection to the interface went, as read at one moment.
+struct TLinkFigures {
+    double Seconds = 0;             // since the figures were reset
+    uint64_t Cycles = 0;            // acquisition cycles run
+    uint64_t Exchanges = 0;         // commands sent with a reply awaited
+    uint64_t Frames = 0;            // position replies decoded
+    uint64_t InvalidFrames = 0;     // of those, unusable ("- - - - - -")
+    uint64_t CrcFailures = 0;       // of those, with a CRC mismatch
+    uint64_t Timeouts = 0;          // exchanges that got no byte in time
+    uint64_t IncompleteReplies = 0; // exchanges whose reply lacked its carriage return in time
+    uint64_t LinkLosses = 0;
+    double PollingRate = 0;         // cycles per second in the last second
+    uint32_t RoundTripMedianUs = 0; // of the complete exchanges; 0 before the first
+    uint32_t RoundTripP99Us = 0;
+};
+
+// Counts what happens on a connection, in fixed storage: counting never
+// allocates, so the acquisition cycle can do it every time.
+class TLinkStatistics {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void reset(Clock::time_point now);
+    // A cycle whose position exchange ended at `replyTime`.
+    void countCycle(Clock::time_point replyTime);
+    // An exchange and its result; `replyEmpty` tells a time-out from an
+    // incomplete reply.
+    void countExchange(TTransactResult result, bool replyEmpty, Clock::duration roundTrip);
+    void countFrame(bool valid, bool crcOk);
+    void countLinkLoss() { ++Counts.LinkLosses; }
+    TLinkFigures figures(Clock::time_point now) const;
+
+private:
+    double pollingRate(Clock::time_point now) const;
+
+    TLinkFigures Counts;
+    Clock::time_point Since;
+    // The latest cycles' times, enough for more than a second at full rate.
+    std::array<Clock::time_point, 128> CycleTimes{};
+    TRoundTripHistogram RoundTrips;
+};
+
+// The connection field's hint: "97.1 polls/s · 120 345 frames · 3 CRC
+// failed · 0 time-outs" (time-outs and incomplete replies together).
+QString LinkFiguresHint(const TLinkFigures& figures);
+
+} // namespace k740
