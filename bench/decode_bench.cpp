@@ -27,9 +27,7 @@ double NanosecondsPerFrame(const Case& c, bool withText, int iterations, volatil
     TDecodedFrame frame;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < iterations; ++i) {
-        bool valid = true;
-        bool crcOk = true;
-        Decode(c.reply, kind, c.settings, frame, valid, crcOk);
+        Decode(c.reply, kind, c.settings, frame);
         if (withText)
             sink = sink + WithTurnsPrefix(format, frame.Turns, FormatPosition(format, frame.Position + i)).size();
         else

@@ -33,13 +33,13 @@ const DecimalsRow ImperialDecimals[] = {
     {7, {50000, 100000, 200000, 250000, 400000, 500000, 1000000}},
 };
 
-bool IsImperial(int32_t units)
+bool IsImperial(TLinearUnit unit)
 {
-    return units == 2 || units == 3;
+    return unit == TLinearUnit::Inches || unit == TLinearUnit::Mils;
 }
-bool IsThousandths(int32_t units)
+bool IsThousandths(TLinearUnit unit)
 {
-    return units == 1 || units == 3;
+    return unit == TLinearUnit::Micrometres || unit == TLinearUnit::Mils;
 }
 
 template <size_t N> int32_t LookUpDecimals(const DecimalsRow (&table)[N], double resolution)
@@ -73,7 +73,7 @@ void SetUpRotary(const TEncoderSettings& s, TDisplaySetup& setup)
     setup.DisplayScale = 1.0;
     setup.DisplayDecimals = 0;
     setup.Units = 0;
-    if (s.Degrees != 1)
+    if (RotaryUnitOf(s.Degrees) != TRotaryUnit::Degrees)
         return;
     setup.DisplayScale = s.CPR == 0 ? std::numeric_limits<double>::infinity() : double(360.0L / s.CPR);
     setup.DisplayDecimals = DegreeDecimals(s.CPR, setup.DisplayScale);
@@ -82,18 +82,18 @@ void SetUpRotary(const TEncoderSettings& s, TDisplaySetup& setup)
 void SetUpLinear(const TEncoderSettings& s, TDisplaySetup& setup)
 {
     static const char* const captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)", "POSITION (mil)"};
-    const bool known = s.Units >= 0 && s.Units <= 3;
-    setup.PosLabelCaption = QString::fromUtf8(captions[known ? s.Units : 0]);
+    const TLinearUnit unit = LinearUnitOf(s.Units);
+    setup.PosLabelCaption = QString::fromUtf8(captions[int32_t(unit)]);
     setup.Units = s.Units;
 
-    const long double perMillimetre = IsThousandths(s.Units) ? 1000.0L : 1.0L;
+    const long double perMillimetre = IsThousandths(unit) ? 1000.0L : 1.0L;
     const long double scale = s.CPM == 0 ? std::numeric_limits<long double>::infinity() : perMillimetre / s.CPM;
-    setup.DisplayScale = double(IsImperial(s.Units) ? scale / 25.4L : scale);
+    setup.DisplayScale = double(IsImperial(unit) ? scale / 25.4L : scale);
     // The resolution rounded to the nearest integer, ties to even.
     const double resolution = std::nearbyint(double(s.CPM));
-    setup.DisplayDecimals = IsImperial(s.Units) ? LookUpDecimals(ImperialDecimals, resolution)
-                                                : LookUpDecimals(MetricDecimals, resolution);
-    if (IsThousandths(s.Units))
+    setup.DisplayDecimals
+        = IsImperial(unit) ? LookUpDecimals(ImperialDecimals, resolution) : LookUpDecimals(MetricDecimals, resolution);
+    if (IsThousandths(unit))
         setup.DisplayDecimals = std::max(0, setup.DisplayDecimals - 3);
 }
 

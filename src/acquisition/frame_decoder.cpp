@@ -281,26 +281,25 @@ TReplyFields SplitReplyFields(const QByteArray& reply)
     return fields;
 }
 
-void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame, bool& valid,
-    bool& crcOk)
+TFrameChecks Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame)
 {
-    valid = true;
-    crcOk = true;
+    TFrameChecks checks;
     if (kind == fkCounter) {
         DecodeCounter(reply, frame);
-        return;
+        return checks;
     }
     const QByteArray text = FrameText(reply);
     if (kind == fkSsiShort) {
         DecodeSsiShort(text, active, frame);
-        return;
+        return checks;
     }
     if (text.toUpper().startsWith("FFFFFFFF")) {
-        valid = false;
-        return;
+        checks.Valid = false;
+        return checks;
     }
     const uint64_t raw = HexOrZero(text);
-    valid = kind == fkBiss ? DecodeBiss(raw, active, frame, crcOk) : DecodeSsiLong(raw, active, frame);
+    checks.Valid = kind == fkBiss ? DecodeBiss(raw, active, frame, checks.CrcOk) : DecodeSsiLong(raw, active, frame);
+    return checks;
 }
 
 int32_t CounterReplyFlag(const QByteArray& reply)

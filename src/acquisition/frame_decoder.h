@@ -35,11 +35,16 @@ TFrameKind FrameKindFor(TInterfaceKind interfaceKind, const TEncoderSettings& ac
 // The position request: "4" for the hexadecimal captures, else "?".
 QByteArray PositionRequest(TFrameKind kind);
 
-// Decodes one position reply into frame. valid and crcOk are set true first;
-// valid turns false when the capture is unusable (then nothing is written),
-// crcOk false on a BiSS-C CRC mismatch (the fields stay written).
-void Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame, bool& valid,
-    bool& crcOk);
+// What decoding a reply found: Valid is false when the capture is unusable
+// (then nothing was written), CrcOk false on a BiSS-C CRC mismatch (the
+// fields stay written).
+struct TFrameChecks {
+    bool Valid = true;
+    bool CrcOk = true;
+};
+
+// Decodes one position reply into frame.
+TFrameChecks Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame);
 
 // The counting reply's third field as an integer, 0 when absent or not a number.
 int32_t CounterReplyFlag(const QByteArray& reply);

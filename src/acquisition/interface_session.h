@@ -4,6 +4,7 @@
 #include "acquisition/link_statistics.h"
 #include "acquisition/position_format.h"
 #include "acquisition/read_out_row.h"
+#include "acquisition/status_display.h"
 #include "link/command_line.h"
 #include "link/discovery.h"
 #include "link/interface_config.h"
@@ -14,7 +15,6 @@
 #include "settings/settings_file.h"
 
 #include <QByteArray>
-#include <QColor>
 #include <QObject>
 #include <QStringList>
 #include <chrono>
@@ -48,11 +48,11 @@ struct TApplyResult {
 // What one acquisition cycle leaves for the window.
 struct TCycleResult {
     bool LinkLost = false;
-    QString Reply;                // the position reply, for the hidden diagnostic label
-    bool ReadOutChanged = false;  // the read-out was set (readOutText()), changed or not
-    QString FittingText;          // the text the read-out's font is fitted to
-    bool ReferenceMarked = false; // a mark renewed the reference read-out, which flashes
-    std::optional<QColor> StatusColour;
+    QString Reply;                            // the position reply, for the hidden diagnostic label
+    bool ReadOutChanged = false;              // the read-out was set (readOutText()), changed or not
+    QString FittingText;                      // the text the read-out's font is fitted to
+    bool ReferenceMarked = false;             // a mark renewed the reference read-out, which flashes
+    std::optional<TStatusLevel> StatusLevel;  // the status field's colour
     std::optional<QString> StatusBitsCaption; // ExtStPanel1
     std::optional<QString> SerialCaption;     // ExtStPanel2
     std::optional<QString> SupplyCaption;     // ExtStPanel3
@@ -184,7 +184,7 @@ private:
     void statusBar(TCycleResult& result);
     void linkLost();
     // Reports the cycle; `shownText` is the read-out's text when the cycle set it.
-    void sampleCycle(bool valid, bool crcOk, int64_t rawCount, const QString* shownText);
+    void sampleCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText);
 
     IPortProvider& Ports;
     DataFolders Folders;

@@ -35,11 +35,11 @@ bool MovedMoreThan(int64_t a, int64_t b, uint64_t limit)
 
 // The read-out's text for a frame: the position with its turns, or what
 // stands in for an unusable frame or a CRC mismatch.
-QString CycleText(const PositionFormat& format, int32_t turns, int64_t rel, bool valid, bool crcOk)
+QString CycleText(const PositionFormat& format, int32_t turns, int64_t rel, const TFrameChecks& checks)
 {
-    if (!crcOk)
+    if (!checks.CrcOk)
         return kCrcFailedText;
-    if (!valid)
+    if (!checks.Valid)
         return kInvalidFrameText;
     return WithTurnsPrefix(format, turns, FormatPosition(format, rel));
 }
@@ -83,14 +83,12 @@ TCycleResult TInterfaceSession::runCycle()
         linkLost();
         result.LinkLost = true;
         if (Sampling)
-            sampleCycle(false, true, 0, &ReadOutText);
+            sampleCycle(TFrameChecks{false, true}, 0, &ReadOutText);
         return result;
     }
     result.Reply = QString::fromLatin1(LastReply);
-    bool valid = true;
-    bool crcOk = true;
-    Decode(LastReply, kind, ActiveSettings, LastFrame, valid, crcOk);
-    Stats.countFrame(valid, crcOk);
+    const TFrameChecks checks = Decode(LastReply, kind, ActiveSettings, LastFrame);
+    Stats.countFrame(checks);
     const int64_t rawCount = LastFrame.Position;
 
     if (MovedMoreThan(LastFrame.Position, LastMovePosition, 10)) {
@@ -98,7 +96,7 @@ TCycleResult TInterfaceSession::runCycle()
         LastMovePosition = LastFrame.Position;
     }
     // An unusable capture renews nothing, so there is nothing to invert.
-    if (ActiveSettings.InvertDir && valid)
+    if (ActiveSettings.InvertDir && checks.Valid)
         InvertDirection(LastFrame, kind, ActiveSettings.MultiturnBits);
     LastFrame.RefEvent = kind == fkCounter ? CounterReplyFlag(LastReply) : 0;
 
@@ -107,7 +105,7 @@ TCycleResult TInterfaceSession::runCycle()
     if (shown) {
         const int64_t rel = RelativePosition(Ref, LastFrame.Position);
         const PositionFormat format = positionFormat();
-        text = CycleText(format, LastFrame.Turns, rel, valid, crcOk);
+        text = CycleText(format, LastFrame.Turns, rel, checks);
         PositionValue = k740::PositionValue(format, rel);
         showPosition(result, rel, text);
     }
@@ -116,31 +114,31 @@ TCycleResult TInterfaceSession::runCycle()
         referenceMark(result, text);
     }
     if (ActiveSettings.ShowStatusColor)
-        result.StatusColour = StatusColour(LastFrame.Status, ActiveSettings.StatusActiveLow, valid, crcOk);
+        result.StatusLevel = StatusLevel(LastFrame.Status, ActiveSettings.StatusActiveLow, checks);
     statusBar(result);
     if (Sampling)
-        sampleCycle(valid, crcOk, rawCount, shown ? &text : nullptr);
+        sampleCycle(checks, rawCount, shown ? &text : nullptr);
     return result;
 }
 
-void TInterfaceSession::sampleCycle(bool valid, bool crcOk, int64_t rawCount, const QString* shownText)
+void TInterfaceSession::sampleCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
 {
     TCycleSample sample;
     sample.Number = CycleNumber;
     sample.ReplyTimeUs
         = std::chrono::duration_cast<std::chrono::microseconds>(PositionReplyTime.time_since_epoch()).count();
-    sample.Valid = valid;
-    sample.CrcOk = crcOk;
+    sample.Valid = checks.Valid;
+    sample.CrcOk = checks.CrcOk;
     const PositionFormat format = positionFormat();
     const int64_t rel = RelativePosition(Ref, LastFrame.Position);
-    if (valid) {
+    if (checks.Valid) {
         sample.RawCount = rawCount;
         sample.Value = DisplayValue(format, rel);
     }
     if (shownText)
         sample.Text = *shownText;
     else // plain homing leaves the read-out as it was
-        sample.Text = CycleText(format, LastFrame.Turns, rel, valid, crcOk);
+        sample.Text = CycleText(format, LastFrame.Turns, rel, checks);
     emit cycleSampled(sample);
 }
 

@@ -28,11 +28,11 @@ void TLinkStatistics::countExchange(TTransactResult result, bool replyEmpty, Clo
         ++(replyEmpty ? Counts.Timeouts : Counts.IncompleteReplies);
 }
 
-void TLinkStatistics::countFrame(bool valid, bool crcOk)
+void TLinkStatistics::countFrame(const TFrameChecks& checks)
 {
     ++Counts.Frames;
-    Counts.InvalidFrames += valid ? 0 : 1;
-    Counts.CrcFailures += crcOk ? 0 : 1;
+    Counts.InvalidFrames += checks.Valid ? 0 : 1;
+    Counts.CrcFailures += checks.CrcOk ? 0 : 1;
 }
 
 // From the cycles of the last second: one less than their number over the

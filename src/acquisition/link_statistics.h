@@ -1,4 +1,5 @@
 #pragma once
+#include "acquisition/frame_decoder.h"
 #include "acquisition/round_trip_histogram.h"
 #include "link/transaction.h"
 
@@ -37,7 +38,7 @@ public:
     // An exchange and its result; `replyEmpty` tells a time-out from an
     // incomplete reply.
     void countExchange(TTransactResult result, bool replyEmpty, Clock::duration roundTrip);
-    void countFrame(bool valid, bool crcOk);
+    void countFrame(const TFrameChecks& checks);
     void countLinkLoss() { ++Counts.LinkLosses; }
     TLinkFigures figures(Clock::time_point now) const;
 

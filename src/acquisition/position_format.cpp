@@ -34,7 +34,7 @@ PositionFormat MakePositionFormat(const TEncoderSettings& active, double display
     PositionFormat format;
     format.Rotary = active.Rotary;
     format.CPR = active.CPR;
-    format.Degrees = active.Degrees;
+    format.Degrees = RotaryUnitOf(active.Degrees);
     format.DisplayScale = displayScale;
     format.DisplayDecimals = displayDecimals;
     format.MultiturnBits = active.MultiturnBits;
@@ -59,7 +59,7 @@ int64_t WrapCount(const PositionFormat& format, int64_t count)
 QString FormatPosition(const PositionFormat& format, int64_t count)
 {
     const int64_t wrapped = WrapCount(format, count);
-    if (format.Degrees >= 2)
+    if (format.Degrees == TRotaryUnit::DegreesMinutesSeconds)
         return FormatDms(format.CPR, wrapped);
     return FormatFixed(double(wrapped) * format.DisplayScale, 15, format.DisplayDecimals)
         + DegreeSuffix(format.Degrees);
@@ -99,14 +99,14 @@ QString ZeroPad(int64_t value, int32_t width)
     return text;
 }
 
-QString DegreeSuffix(int32_t unit)
+QString DegreeSuffix(TRotaryUnit unit)
 {
-    return unit == 1 ? QStringLiteral("°") : QString();
+    return unit == TRotaryUnit::Degrees ? QStringLiteral("°") : QString();
 }
 
 float PositionValue(const PositionFormat& format, int64_t count)
 {
-    if (!format.Rotary || format.Degrees == 0)
+    if (!format.Rotary || format.Degrees == TRotaryUnit::Counts)
         return 0;
     return float(DisplayValue(format, count));
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/display_units.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -11,7 +13,7 @@ struct TEncoderSettings;
 struct PositionFormat {
     bool Rotary = false;
     int64_t CPR = 0;
-    int32_t Degrees = 0;       // 0 counts, 1 degrees, 2 degrees-minutes-seconds
+    TRotaryUnit Degrees = TRotaryUnit::Counts;
     double DisplayScale = 1.0; // display units per count
     int32_t DisplayDecimals = 3;
     int32_t MultiturnBits = 0;
@@ -32,7 +34,7 @@ QString WithTurnsPrefix(const PositionFormat& format, int32_t turns, const QStri
 
 QString FormatDms(int64_t cpr, int64_t count);
 QString ZeroPad(int64_t value, int32_t width);
-QString DegreeSuffix(int32_t unit);
+QString DegreeSuffix(TRotaryUnit unit);
 
 // The wrapped count times DisplayScale: the value in the unit shown (counts
 // within the revolution for degrees-minutes-seconds).

@@ -30,14 +30,14 @@ QString TrimmedField(const QByteArray& field)
 
 } // namespace
 
-QColor StatusColour(uint32_t status, bool activeLow, bool valid, bool crcOk)
+TStatusLevel StatusLevel(uint32_t status, bool activeLow, const TFrameChecks& checks)
 {
     uint32_t s = status & 0xFF;
     if (activeLow)
         s = ~s & 3;
-    if (!valid || !crcOk || s > 1)
-        return QColor(255, 0, 0);
-    return s == 0 ? QColor(0, 128, 0) : QColor(255, 153, 0);
+    if (!checks.Valid || !checks.CrcOk || s > 1)
+        return TStatusLevel::Error;
+    return s == 0 ? TStatusLevel::Good : TStatusLevel::Warning;
 }
 
 QString BitString(uint32_t value, int32_t width)

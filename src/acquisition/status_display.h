@@ -2,18 +2,19 @@
 #include "link/transaction.h"
 
 #include <QByteArray>
-#include <QColor>
 #include <QString>
 #include <cstdint>
 
 namespace k740 {
 
 struct TDecodedFrame;
+struct TFrameChecks;
 
-// Colour of the status field behind the read-out: green for no error and
-// no warning, orange for a warning, red for an error, an unusable frame or
-// a CRC mismatch. With activeLow the Error and Warning bits are inverted.
-QColor StatusColour(uint32_t status, bool activeLow, bool valid, bool crcOk);
+// What the status field behind the read-out shows: no error and no warning,
+// a warning, or an error (also an unusable frame or a CRC mismatch). With
+// activeLow the Error and Warning bits are inverted.
+enum class TStatusLevel { Good, Warning, Error };
+TStatusLevel StatusLevel(uint32_t status, bool activeLow, const TFrameChecks& checks);
 
 // The low `width` bits of value as "0"/"1", most significant first. Widths
 // below 1 give an empty text; widths above 64 are cut to 64 characters.

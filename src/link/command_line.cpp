@@ -2,6 +2,11 @@
 
 namespace k740 {
 
+bool IsKnownLogoMode(int32_t mode)
+{
+    return mode >= int32_t(TLogoMode::Both) && mode <= int32_t(TLogoMode::None);
+}
+
 RunOptions ParseCommandLine(const QStringList& arguments)
 {
     RunOptions options;
@@ -12,11 +17,11 @@ RunOptions ParseCommandLine(const QStringList& arguments)
         else if (a == "/A")
             options.AutoSave = true;
         else if (a == "/NOLOGO" || a == "/NL")
-            options.LogoMode = 3;
+            options.LogoMode = int32_t(TLogoMode::None);
         else if (a == "/TL")
-            options.LogoMode = 1;
+            options.LogoMode = int32_t(TLogoMode::TopOnly);
         else if (a == "/BL")
-            options.LogoMode = 2;
+            options.LogoMode = int32_t(TLogoMode::BottomOnly);
         else if (a == "/E")
             options.LayoutEditMode = true;
         else if (a == "/D")

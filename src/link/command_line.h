@@ -5,14 +5,19 @@
 
 namespace k740 {
 
+// Which logos the window shows. The options and the stored Logo_Flag keep
+// the integer, which a file may hold outside these values (they change nothing).
+enum class TLogoMode : int32_t { Both = 0, TopOnly = 1, BottomOnly = 2, None = 3 };
+bool IsKnownLogoMode(int32_t mode);
+
 // Run-time options taken from the command line.
 struct RunOptions {
-    bool KeepDesignSize = false; // "/S"
-    bool AutoSave = false;       // "/A"
-    int32_t LogoMode = 0;        // "/NOLOGO" or "/NL" 3, "/TL" 1, "/BL" 2
-    bool LayoutEditMode = false; // "/E"
-    bool AutoCapture = false;    // "/D"
-    QString SerialFilter;        // "/R=" text, upper-cased, without blanks around it
+    bool KeepDesignSize = false;                 // "/S"
+    bool AutoSave = false;                       // "/A"
+    int32_t LogoMode = int32_t(TLogoMode::Both); // "/NOLOGO" or "/NL", "/TL", "/BL"
+    bool LayoutEditMode = false;                 // "/E"
+    bool AutoCapture = false;                    // "/D"
+    QString SerialFilter;                        // "/R=" text, upper-cased, without blanks around it
 };
 
 // Reads the arguments after the program name; later ones override earlier

@@ -26,7 +26,7 @@ struct TRunChoices {
     bool AutoSave = false;
     int32_t AutoSaveInterval = 1; // seconds
     bool AutoCapture = false;
-    int32_t LogoMode = 0; // 0 both logos, 1 top, 2 bottom, 3 none
+    int32_t LogoMode = 0; // TLogoMode
 };
 
 } // namespace k740

@@ -39,7 +39,7 @@ TEncoderSettings ReadBackSettings(
     s.InvertDir = v.InvertDir;
     s.Degrees = v.Rotary ? v.RotaryUnit : 0;
     s.ShowExtendedData = v.ShowExtendedData;
-    s.SSIFreq = v.FrequencyRow + 1;
+    s.SSIFreq = v.FrequencyRow + int32_t(TSsiClock::Khz35);
     s.SSIBits = v.PositionBits;
     s.PaddingBits = v.Frame.Padding;
     s.SSIStatusBits = v.Frame.Status;

@@ -19,7 +19,7 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
 
 bool KeepsFittedFont(const TEncoderSettings& active)
 {
-    return active.Rotary && active.Degrees < 2;
+    return active.Rotary && RotaryUnitOf(active.Degrees) != TRotaryUnit::DegreesMinutesSeconds;
 }
 
 TFrameFields FrameFieldsOf(const TEncoderSettings& s)

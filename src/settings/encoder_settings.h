@@ -1,5 +1,6 @@
 #pragma once
 #include "link/interface_config.h"
+#include "settings/display_units.h"
 #include "settings/frame_budget.h"
 
 #include <cstdint>
@@ -14,15 +15,15 @@ struct TEncoderSettings {
     int64_t CPR = 0;
     float CPM = 0;
     int64_t Custom = 0;
-    int32_t Degrees = 0; // 0 counts, 1 degrees, 2 degrees-minutes-seconds
+    int32_t Degrees = 0; // TRotaryUnit
     bool InvertDir = false;
-    int32_t Units = 0; // 0 mm, 1 um, 2 inch, 3 mil
+    int32_t Units = 0; // TLinearUnit
     bool DCR = false;
     int32_t NominalIncr = 0;
     int32_t CPP = 0;
     int32_t SSIBits = 0;
     bool ShowExtendedData = false;
-    int32_t SSIFreq = 0; // clock frequency code 1..8
+    int32_t SSIFreq = 0; // TSsiClock
     bool BiSS = false;
     int32_t SSIStatusBits = 0;
     int32_t CRCBits = 0;
@@ -35,7 +36,7 @@ struct TEncoderSettings {
     int32_t Position_Left = 0;
     int32_t Position_Width = 0;
     int32_t Position_Height = 0;
-    int32_t Logo_Flag = 0;
+    int32_t Logo_Flag = 0; // TLogoMode
     bool ShowRefMarks = false;
     int32_t Panel_Width = 0;
     int32_t Panel_Left = 0;

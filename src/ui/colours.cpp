@@ -21,4 +21,17 @@ QPalette DesignPalette()
     return CompletePalette(design);
 }
 
+QColor StatusLevelColour(TStatusLevel level)
+{
+    switch (level) {
+    case TStatusLevel::Good:
+        return Colours::Green;
+    case TStatusLevel::Warning:
+        return Colours::StatusWarning;
+    case TStatusLevel::Error:
+        break;
+    }
+    return Colours::StatusError;
+}
+
 } // namespace k740

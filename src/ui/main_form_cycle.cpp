@@ -41,8 +41,8 @@ void TMainForm::showCycle(const TCycleResult& cycle)
         showRow();
         flashReference();
     }
-    if (cycle.StatusColour)
-        ui.pColorStatus->setBackground(*cycle.StatusColour);
+    if (cycle.StatusLevel)
+        ui.pColorStatus->setBackground(StatusLevelColour(*cycle.StatusLevel));
     if (cycle.StatusBitsCaption)
         ui.ExtStPanel1->setText(*cycle.StatusBitsCaption);
     if (cycle.SerialCaption)

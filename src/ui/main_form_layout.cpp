@@ -273,13 +273,14 @@ void TMainForm::followFrameMargins()
         FormShow();
 }
 
-// Logo modes: 0 both, 1 top only, 2 bottom only, 3 none; other values change nothing.
+// Values other than the logo modes change nothing.
 void TMainForm::SetLogoMode(int mode)
 {
-    if (mode >= 0 && mode <= 3) {
-        const bool top = mode == 0 || mode == 1;
+    if (IsKnownLogoMode(mode)) {
+        const TLogoMode logos = TLogoMode(mode);
+        const bool top = logos == TLogoMode::Both || logos == TLogoMode::TopOnly;
         ui.Image1->setVisible(top);
-        ui.Image2->setVisible(mode == 0 || mode == 2);
+        ui.Image2->setVisible(logos == TLogoMode::Both || logos == TLogoMode::BottomOnly);
         ui.pHead->resize(ui.pHead->width(), top ? kHeadHeight : 0);
     }
     if (Session.options().AutoCapture)

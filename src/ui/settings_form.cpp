@@ -136,8 +136,8 @@ void TSettingsForm::fillEncoder()
     c.eCustom->setText(QString::number(s.Custom));
     applyPositionBitLimit(); // so that a stored length within the budget is kept
     c.udBits->setPosition(s.SSIBits);
-    const bool knownFrequency = s.SSIFreq >= 1 && s.SSIFreq <= c.cmbFreq->count();
-    c.cmbFreq->setCurrentIndex(knownFrequency ? s.SSIFreq - 1 : -1);
+    const bool knownFrequency = IsKnownSsiClock(s.SSIFreq);
+    c.cmbFreq->setCurrentIndex(knownFrequency ? s.SSIFreq - int32_t(TSsiClock::Khz35) : -1);
     c.eNominalIncr->setText(QString::number(s.NominalIncr));
     rbLinearClick();
     SetRotaryUnit(s.Degrees);

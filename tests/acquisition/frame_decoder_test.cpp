@@ -62,7 +62,9 @@ struct Decoded {
 Decoded DecodeReply(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& s, TDecodedFrame start = {})
 {
     Decoded d{start};
-    Decode(reply, kind, s, d.frame, d.valid, d.crcOk);
+    const TFrameChecks checks = Decode(reply, kind, s, d.frame);
+    d.valid = checks.Valid;
+    d.crcOk = checks.CrcOk;
     return d;
 }
 

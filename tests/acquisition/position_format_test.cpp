@@ -14,7 +14,7 @@ namespace {
 PositionFormat Format(bool rotary, int64_t cpr, int32_t degrees, double scale, int32_t decimals,
     int32_t multiturnBits = 0, bool signedTurns = false)
 {
-    return PositionFormat{rotary, cpr, degrees, scale, decimals, multiturnBits, signedTurns};
+    return PositionFormat{rotary, cpr, RotaryUnitOf(degrees), scale, decimals, multiturnBits, signedTurns};
 }
 
 PositionFormat Counts(int64_t cpr)
@@ -40,7 +40,7 @@ TEST(MakePositionFormat, TakesTheSettingsAndTheDerivedScale)
     s.SignedMultiturnCounter = true;
     const PositionFormat f = MakePositionFormat(s, 0.25, 2);
     EXPECT_TRUE(f.Rotary && f.SignedMultiturnCounter);
-    EXPECT_EQ(f.CPR + f.Degrees + f.MultiturnBits + f.DisplayDecimals, 4096 + 1 + 12 + 2);
+    EXPECT_EQ(f.CPR + int32_t(f.Degrees) + f.MultiturnBits + f.DisplayDecimals, 4096 + 1 + 12 + 2);
     EXPECT_EQ(f.DisplayScale, 0.25);
 }
 
@@ -57,6 +57,10 @@ TEST(FormatPosition, RotaryWrapsLinearKeepsSign)
     EXPECT_EQ(FormatPosition(degrees8192, -1), "359.956°");
     EXPECT_EQ(FormatPosition(Format(true, 360, 1, 1, 0), 45), "45°");
     EXPECT_EQ(FormatPosition(Format(true, 8192, 2, 1, 0), 1000), "43° 56' 43.1\"");
+    // Stored units outside 0..2: 2 or more is degrees-minutes-seconds, a
+    // negative one shows the count as it is.
+    EXPECT_EQ(FormatPosition(Format(true, 8192, 7, 1, 0), 1000), "43° 56' 43.1\"");
+    EXPECT_EQ(FormatPosition(Format(true, 8192, -1, 1, 0), 1000), "1000");
     LocaleScope german(GermanLocale());
     EXPECT_EQ(FormatPosition(Linear(0.001, 3), -1234), "-1,234");
 }
@@ -104,8 +108,8 @@ TEST(TextPieces, ZeroPadAndDegreeSuffix)
     EXPECT_EQ(ZeroPad(123, 2), "123");
     EXPECT_EQ(ZeroPad(5, 5), "5");
     EXPECT_EQ(ZeroPad(5, 0), "5");
-    EXPECT_EQ(DegreeSuffix(1), "°");
-    EXPECT_EQ(DegreeSuffix(0) + DegreeSuffix(2), "");
+    EXPECT_EQ(DegreeSuffix(TRotaryUnit::Degrees), "°");
+    EXPECT_EQ(DegreeSuffix(TRotaryUnit::Counts) + DegreeSuffix(TRotaryUnit::DegreesMinutesSeconds), "");
 }
 
 TEST(TurnsPrefix, SignedRuleWithHalf)

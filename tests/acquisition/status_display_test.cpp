@@ -7,18 +7,19 @@
 
 using namespace k740;
 
-TEST(StatusColour, ErrorAndWarningBits)
+TEST(StatusLevel, ErrorAndWarningBits)
 {
-    const QColor green(0, 128, 0), orange(255, 153, 0), red(255, 0, 0);
-    const QColor activeHigh[] = {green, orange, red, red, red};
+    const auto good = TStatusLevel::Good, warning = TStatusLevel::Warning, error = TStatusLevel::Error;
+    const TFrameChecks fine;
+    const TStatusLevel activeHigh[] = {good, warning, error, error, error};
     for (uint32_t s = 0; s < 5; ++s)
-        EXPECT_EQ(StatusColour(s, false, true, true), activeHigh[s]) << s;
-    const QColor activeLow[] = {red, red, orange, green};
+        EXPECT_EQ(StatusLevel(s, false, fine), activeHigh[s]) << s;
+    const TStatusLevel activeLow[] = {error, error, warning, good};
     for (uint32_t s = 0; s < 4; ++s)
-        EXPECT_EQ(StatusColour(s, true, true, true), activeLow[s]) << s;
-    EXPECT_EQ(StatusColour(0x100, false, true, true), green); // low 8 bits only
-    EXPECT_EQ(StatusColour(0, false, false, true), red);
-    EXPECT_EQ(StatusColour(3, true, true, false), red);
+        EXPECT_EQ(StatusLevel(s, true, fine), activeLow[s]) << s;
+    EXPECT_EQ(StatusLevel(0x100, false, fine), good); // low 8 bits only
+    EXPECT_EQ(StatusLevel(0, false, TFrameChecks{false, true}), error);
+    EXPECT_EQ(StatusLevel(3, true, TFrameChecks{true, false}), error);
 }
 
 TEST(StatusText, BitStringsOfStatusAndDetailedStatus)

@@ -70,7 +70,7 @@ TEncoderSettings TakeSettings(Input& in)
 }
 
 void FormatFrame(
-    const TDecodedFrame& frame, const PositionFormat& format, const TEncoderSettings& s, bool valid, bool crcOk)
+    const TDecodedFrame& frame, const PositionFormat& format, const TEncoderSettings& s, const TFrameChecks& checks)
 {
     // Offsets subtracted as the cycle does, wrapping rather than overflowing.
     const int64_t rel = int64_t(uint64_t(frame.Position) - uint64_t(frame.RefLatch) / 2);
@@ -78,7 +78,7 @@ void FormatFrame(
     PositionValue(format, rel);
     LogValueText(format, rel);
     FormatDms(s.CPR, frame.Position);
-    StatusColour(frame.Status, s.StatusActiveLow, valid, crcOk);
+    StatusLevel(frame.Status, s.StatusActiveLow, checks);
     StatusText(frame, s.SSIStatusBits, s.DetailedStatusBits);
     const TDistanceCoded dc = DistanceCodedOffset(frame.RefLatch, frame.Position, s.CPP, s.NominalIncr);
     IsAnotherMark(dc.RefOffset, frame.Position, s.CPP);
@@ -99,12 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (TFrameKind kind : {fkCounter, fkSsiShort, fkSsiLong, fkBiss}) {
         TDecodedFrame frame;
-        bool valid = true;
-        bool crcOk = true;
-        Decode(reply, kind, s, frame, valid, crcOk);
-        if (valid && s.InvertDir)
+        const TFrameChecks checks = Decode(reply, kind, s, frame);
+        if (checks.Valid && s.InvertDir)
             InvertDirection(frame, kind, s.MultiturnBits);
-        FormatFrame(frame, format, s, valid, crcOk);
+        FormatFrame(frame, format, s, checks);
     }
     CounterReplyFlag(reply);
     PinsCaption(TTransactResult::Ok, reply);
