@@ -81,7 +81,7 @@ Measurement Measure(TMainForm& form, const QString& log, int lines, int seconds)
     const long requests = PositionRequests(log) - requestsStart;
     m.rate = double(requests) / (double(clock.nsecsElapsed()) / 1e9);
     m.cpuPerCycle = requests > 0 ? 1000 * (ProcessCpuSeconds() - cpuStart) / double(requests) : 0;
-    m.linesAtEnd = int(form.CapturedLines().size());
+    m.linesAtEnd = int(form.session().captureList().lines().size());
     return m;
 }
 
@@ -125,7 +125,7 @@ int main(int argc, char** argv)
     form.controls().udCaptureInterval->setPosition(kIntervalMs);
 
     // The long list gains about 1000 / kIntervalMs lines per second and is full at the end.
-    const int longList = TMainForm::kMaxCaptureLines - seconds * 1000 / kIntervalMs;
+    const int longList = TCaptureList::kMaxCaptureLines - seconds * 1000 / kIntervalMs;
     std::vector<double> emptyRates, longRates;
     for (int round = 0; round < rounds; ++round) {
         for (const bool full : {false, true}) {

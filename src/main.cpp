@@ -64,7 +64,7 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &SignalPipe::received, &mainForm, &TMainForm::CloseOnSignal);
 
     mainForm.show();
-    TPositionService positionService(mainForm);
+    TPositionService positionService(mainForm.session(), mainForm);
     positionService.start();
     const int result = application->exec();
     const bool saved = mainForm.FormDestroy();

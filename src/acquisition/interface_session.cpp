@@ -4,6 +4,7 @@
 #include "acquisition/display_setup.h"
 #include "acquisition/position_log.h"
 #include "link/transaction.h"
+#include "platform/tick_counter.h"
 
 namespace k740 {
 
@@ -11,6 +12,7 @@ TInterfaceSession::TInterfaceSession(IPortProvider& ports, const DataFolders& fo
     : Ports(ports)
     , Folders(folders)
     , Options(options)
+    , Captures(GetTickCount())
 {
     Stats.reset(std::chrono::steady_clock::now());
 }
@@ -220,6 +222,32 @@ void TInterfaceSession::zero()
 {
     SendNoReply(Port.get(), "z");
     Ref.ZeroOffset = 0;
+}
+
+bool TInterfaceSession::zeroIfAvailable()
+{
+    if (!Row.ZeroVisible || !Row.ZeroEnabled)
+        return false;
+    zero();
+    return true;
+}
+
+bool TInterfaceSession::captureReadOut()
+{
+    if (!Options.AutoCapture || !Captures.capture(ReadOutText))
+        return false;
+    emit lineCaptured(ReadOutText);
+    return true;
+}
+
+TAutoCapture TInterfaceSession::autoCaptureStep()
+{
+    if (!Options.AutoCapture)
+        return TAutoCapture::NotDue;
+    const TAutoCapture step = Captures.captureIfDue(ReadOutText, GetTickCount());
+    if (step == TAutoCapture::Captured)
+        emit lineCaptured(ReadOutText);
+    return step;
 }
 
 void TInterfaceSession::switchSupply()

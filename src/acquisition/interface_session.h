@@ -1,4 +1,5 @@
 #pragma once
+#include "acquisition/capture_list.h"
 #include "acquisition/frame_decoder.h"
 #include "acquisition/homing.h"
 #include "acquisition/link_statistics.h"
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace k740 {
 
@@ -79,9 +81,10 @@ struct TBlinkResult {
 
 // The interface as the program sees it, without any window: the port, the
 // identity, the stored and active settings, the last frame, the offsets and
-// homing, the display scale and the model of the two read-outs. Its
-// operations are what the main window's handlers do to the device and to
-// that state; they report by return values and signals, never by message.
+// homing, the display scale, the model of the two read-outs and the capture
+// list. Its operations are what the main window's handlers do to the device
+// and to that state; they report by return values and signals, never by
+// message.
 class TInterfaceSession : public QObject {
     Q_OBJECT
 public:
@@ -117,6 +120,9 @@ public:
 
     // User commands.
     void zero();
+    // Zeroes when ZERO is visible and enabled (a click on the read-out, a
+    // request of another program); true when it did.
+    bool zeroIfAvailable();
     void startHoming();
     bool cancelHoming(); // false when no homing was in progress
     TBlinkResult blinkTick();
@@ -129,6 +135,18 @@ public:
     void setAutoSave(bool on, int32_t interval);
     void setLogoMode(int32_t mode) { Options.LogoMode = mode; }
     void setAutoCapture(bool on) { Options.AutoCapture = on; }
+
+    // The capture list. A capture appends the read-out's text when it shows
+    // one, the list is shown (AutoCapture) and not full, and reports the new
+    // line by lineCaptured(); true when a line was added.
+    bool captureReadOut();
+    // The automatic capture at the end of an acquisition cycle, while the
+    // list's own check box is ticked.
+    TAutoCapture autoCaptureStep();
+    const TCaptureList& captureList() const { return Captures; }
+    // The user edited the list (TCaptureList::setLines).
+    void editCaptures(QStringList lines) { Captures.setLines(std::move(lines)); }
+    void setCaptureInterval(uint16_t ms) { Captures.setInterval(ms); }
 
     bool notConnected() const { return NotConnected; }
     // The acquisition cycle runs: connected, and no modal dialog or message
@@ -168,6 +186,9 @@ signals:
     void pollingChanged();
     // A cycle ended (only while sampling is on).
     void cycleSampled(const TCycleSample& sample);
+    // A capture (captureReadOut(), autoCaptureStep()) added `line` to the
+    // capture list.
+    void lineCaptured(const QString& line);
 
 private:
     bool openAndIdentify(const QString& portName, TConnectResult& result);
@@ -201,6 +222,7 @@ private:
     TRowState Row;
     QString ReadOutText;
     QString RefReadOutText;
+    TCaptureList Captures;
     QString HiddenPosition;    // the read-out's text while plain homing blanks it
     QString LastSupplyCaption; // the supply field as last shown
     int64_t LastMovePosition = 0;

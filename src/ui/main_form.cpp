@@ -1,6 +1,5 @@
 #include "ui/main_form.h"
 
-#include "platform/tick_counter.h"
 #include "platform/version.h"
 #include "ui/colours.h"
 #include "ui/widgets/move_sizer.h"
@@ -61,6 +60,7 @@ void TMainForm::connectHandlers()
     connect(ui.BlinkTrigger, &QTimer::timeout, this, &TMainForm::BlinkTriggerTimer);
     connect(ui.TrigTimer, &QTimer::timeout, this, &TMainForm::TrigTimerTimer);
     connect(&Session, &TInterfaceSession::openFailed, this, &TMainForm::showOpenFailure);
+    connectCaptureList();
 }
 
 // The run's options come from the command line (read by the session).
@@ -96,7 +96,6 @@ void TMainForm::FormCreate()
     ui.StPanel2->setText("K740 not detected");
     SetLogoMode(Session.options().LogoMode);
     FittedFontSize = kDesignFontPoints;
-    LastCaptureTick = GetTickCount();
     if (Session.options().LayoutEditMode)
         ScPos->AttachControl(ui.PosPanel);
 }

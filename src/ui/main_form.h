@@ -1,4 +1,5 @@
 #pragma once
+#include "acquisition/connection_hint.h"
 #include "acquisition/interface_session.h"
 #include "settings/settings_file.h"
 #include "ui/layout_rules.h"
@@ -6,7 +7,6 @@
 #include "ui/widgets/sizer_types.h"
 
 #include <QMessageBox>
-#include <QSet>
 #include <QStringList>
 #include <QWidget>
 #include <optional>
@@ -51,9 +51,6 @@ public:
     // Pointer handlers.
     void bbZeroClick();
     void PosPanelClick();
-    // Clicks ZERO when it is visible and enabled (a click on the read-out, a
-    // request of the position service); true when it did.
-    bool ClickZeroIfAvailable();
     void bbZeroRefClick();
     void ExtStPanel2DblClick();
     void ExtStPanel3DblClick();
@@ -76,20 +73,13 @@ public:
     void SetLogoMode(int mode);
     void PlaceCaptureList();
 
-    // F2: appends the read-out's text to the capture list when it shows one,
-    // the list is shown and holds fewer than kMaxCaptureLines lines; true
-    // when a line was added. An empty last line (the text ends with a line
-    // break) is not counted, and takes the text.
-    bool CaptureReadOut();
-    // The list's lines, without such an empty last line.
-    QStringList CapturedLines() const;
-    static constexpr int kMaxCaptureLines = 10000;
     // The automatic capture at the end of every acquisition cycle.
     void autoCaptureStep();
     bool recordingOptionsVisible() const { return RecordingOptionsVisible; }
 
     const TInterfaceSession& session() const { return Session; }
-    // For the position service, which asks the session for what it offers.
+    // For the position service, which asks the session for what it offers
+    // and does what it is asked through the session.
     TInterfaceSession& session() { return Session; }
     const TMainFormControls& controls() const { return ui; }
     const TMoveSizer& moveSizer() const { return *ScPos; }
@@ -135,7 +125,12 @@ private:
     void keepPanelReachable();
     void placeExtendedFields();
     void PlaceStatusColour();
-    int captureLineCount() const;
+    void connectCaptureList();
+    // The capture list's text box changed: unless for a captured line, the
+    // user edited it, and the session's list follows.
+    void followCaptureEdits();
+    // Shows a line the session captured.
+    void showCapture(const QString& line);
     void showCaptureList(bool shown);
 
     // Bounds and size limits of the window's frame (title bar and borders
@@ -167,12 +162,9 @@ private:
     std::optional<TPanelBroughtBack> PanelBroughtBack;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
-    QMargins FrameMargins;    // the frame around the client area, once framed
-    QPoint RequestedPosition; // of the frame, as last asked for
-    uint32_t LastCaptureTick = 0;
-    QSet<QString> PermissionReported;     // ports whose permission problem went to stderr
-    bool PermissionHintShown = false;     // the connection field's hint is the permission hint
-    std::optional<uint32_t> LinkHintTick; // when the figures last became the hint
+    QMargins FrameMargins;          // the frame around the client area, once framed
+    QPoint RequestedPosition;       // of the frame, as last asked for
+    TConnectionHint ConnectionHint; // the hint of the connection field StPanel2
     int32_t FittedFontSize = kDesignFontPoints;
     bool GeometryRestored = false;
     bool FirstShowDone = false;
@@ -183,6 +175,7 @@ private:
     bool Destroyed = false;
     bool ClosingOnSignal = false;
     bool RecordingOptionsVisible = true;
+    bool ShowingCapture = false; // the text box changes for a captured line, not by the user
 };
 
 } // namespace k740

@@ -1,69 +1,59 @@
-// The capture list: positions captured on request and at intervals.
+// The capture list's text box: it shows the session's capture list, and
+// hands the user's edits back to it.
 #include "ui/main_form.h"
 
-#include "platform/tick_counter.h"
 #include "ui/widgets/up_down.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <utility>
 
 namespace k740 {
 
-namespace {
-// A text that ends with a line break has an empty last line, which is not
-// counted until something is written into it.
-bool endsWithEmptyLine(const QTextDocument* lines)
+void TMainForm::connectCaptureList()
 {
-    return lines->lastBlock().text().isEmpty();
+    connect(ui.DataMemo, &QPlainTextEdit::textChanged, this, &TMainForm::followCaptureEdits);
+    connect(ui.udCaptureInterval, &TUpDown::positionChanged, this,
+        [this](int ms) { Session.setCaptureInterval(uint16_t(ms)); });
+    connect(&Session, &TInterfaceSession::lineCaptured, this, &TMainForm::showCapture);
 }
 
-// Writes `line` into an empty last line, or else appends it as a new line.
-void appendLine(QPlainTextEdit* memo, const QString& line)
+// The list's lines are the text box's paragraphs, as they are counted
+// against the cap.
+void TMainForm::followCaptureEdits()
 {
-    QTextDocument* lines = memo->document();
-    if (lines->isEmpty() || !endsWithEmptyLine(lines)) {
-        memo->appendPlainText(line);
+    if (ShowingCapture)
         return;
+    QStringList lines;
+    for (QTextBlock block = ui.DataMemo->document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    Session.editCaptures(std::move(lines));
+}
+
+// Writes the line into an empty last line, or else appends it as a new
+// line; the cursor and the scroll position follow as for any appended text.
+void TMainForm::showCapture(const QString& line)
+{
+    ShowingCapture = true;
+    QTextDocument* lines = ui.DataMemo->document();
+    if (lines->isEmpty() || !lines->lastBlock().text().isEmpty()) {
+        ui.DataMemo->appendPlainText(line);
+    } else {
+        QTextCursor end(lines);
+        end.movePosition(QTextCursor::End);
+        end.insertText(line);
     }
-    QTextCursor end(lines);
-    end.movePosition(QTextCursor::End);
-    end.insertText(line);
-}
-} // namespace
-
-int TMainForm::captureLineCount() const
-{
-    const QTextDocument* lines = ui.DataMemo->document();
-    return lines->blockCount() - (endsWithEmptyLine(lines) ? 1 : 0);
+    ShowingCapture = false;
 }
 
-bool TMainForm::CaptureReadOut()
-{
-    const QString text = Session.readOutText();
-    if (text.isEmpty() || !Session.options().AutoCapture || captureLineCount() >= kMaxCaptureLines)
-        return false;
-    appendLine(ui.DataMemo, text);
-    return true;
-}
-
-// Captures when more than the interval has passed since the last capture
-// (tick difference, so the counter's wrap-around does not matter). A full
-// list stops the automatic capture; an empty read-out is skipped.
+// A full list unticks the list's check box: the automatic capture stops
+// until the user ticks it again.
 void TMainForm::autoCaptureStep()
 {
-    if (!Session.options().AutoCapture || !ui.cbAutoCapture->isChecked())
-        return;
-    const uint32_t interval = uint16_t(ui.udCaptureInterval->position());
-    const uint32_t now = GetTickCount();
-    if (uint32_t(now - LastCaptureTick) <= interval)
-        return;
-    LastCaptureTick = now;
-    if (captureLineCount() >= kMaxCaptureLines)
+    if (ui.cbAutoCapture->isChecked() && Session.autoCaptureStep() == TAutoCapture::ListFull)
         ui.cbAutoCapture->setChecked(false);
-    else
-        CaptureReadOut();
 }
 
 // Shows or hides the capture list and switches capturing with it; the list
@@ -74,14 +64,6 @@ void TMainForm::showCaptureList(bool shown)
     ui.DataPanel->setVisible(shown);
     if (shown)
         PlaceCaptureList();
-}
-
-QStringList TMainForm::CapturedLines() const
-{
-    QStringList lines = ui.DataMemo->toPlainText().split('\n');
-    if (endsWithEmptyLine(ui.DataMemo->document()))
-        lines.removeLast();
-    return lines;
 }
 
 } // namespace k740

@@ -18,18 +18,11 @@ void TMainForm::bbZeroClick()
     Session.zero();
 }
 
+// Zeroing shows nothing at once: the next cycle shows the new position,
+// whoever asked for it (a click, the position service).
 void TMainForm::PosPanelClick()
 {
-    ClickZeroIfAvailable();
-}
-
-bool TMainForm::ClickZeroIfAvailable()
-{
-    const TRowState& row = Session.row();
-    if (!row.ZeroVisible || !row.ZeroEnabled)
-        return false;
-    bbZeroClick();
-    return true;
+    Session.zeroIfAvailable();
 }
 
 void TMainForm::bbZeroRefClick()

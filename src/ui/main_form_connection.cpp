@@ -64,8 +64,7 @@ void TMainForm::connectTo(const QString& portName)
     ui.StPanel2->setText(" " + identity.IdentityText + (filter.isEmpty() ? QString() : " (" + filter + ")") + " on "
         + identity.PortName);
     ui.StPanel2->setToolTip(QString());
-    PermissionHintShown = false;
-    LinkHintTick.reset();
+    ConnectionHint.connected();
     if (SettingsForm) {
         SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());

@@ -1,5 +1,6 @@
 #include "ui/main_form_controls.h"
 
+#include "acquisition/capture_list.h"
 #include "ui/colours.h"
 #include "ui/jpeg_image.h"
 #include "ui/widgets/palette_colour.h"
@@ -166,7 +167,7 @@ void TMainFormControls::setupUi(QWidget* form)
     udCaptureInterval->setThousands(false);
     udCaptureInterval->setRange(100, 10000);
     udCaptureInterval->setIncrement(100);
-    udCaptureInterval->setPosition(1000);
+    udCaptureInterval->setPosition(kDefaultCaptureIntervalMs);
     udCaptureInterval->setGeometry(141, 4, 20, 23);
     Label6 = new QLabel("ms", DataPanel);
     Label6->setFont(FontPixels("Carlito", 13));

@@ -53,12 +53,8 @@ void TMainForm::showCycle(const TCycleResult& cycle)
 
 void TMainForm::showLinkFigures()
 {
-    if (PermissionHintShown || !Session.connectedOnce())
+    if (!Session.connectedOnce() || !ConnectionHint.figuresDue(GetTickCount()))
         return;
-    const uint32_t now = GetTickCount();
-    if (LinkHintTick && uint32_t(now - *LinkHintTick) < 1000)
-        return;
-    LinkHintTick = now;
     ui.StPanel2->setToolTip(LinkFiguresHint(Session.linkFigures()));
 }
 

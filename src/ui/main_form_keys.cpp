@@ -56,7 +56,7 @@ bool TMainForm::previewKeyDown(QKeyEvent* event)
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (key == Qt::Key_F2)
-        CaptureReadOut();
+        Session.captureReadOut();
 }
 
 // The whole state counts: Alt or a held mouse button makes it another command.

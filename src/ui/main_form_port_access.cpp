@@ -4,7 +4,6 @@
 #include "platform/port_permission.h"
 #include "ui/widgets/panel.h"
 
-#include <cerrno>
 #include <cstdio>
 
 namespace k740 {
@@ -14,17 +13,15 @@ namespace k740 {
 void TMainForm::showOpenFailure(int errorCode, const QString& portName)
 {
     ui.StPanel2->setText("Last Error: " + QString::number(errorCode));
-    PermissionHintShown = errorCode == EACCES;
-    if (!PermissionHintShown) {
+    const TConnectionHint::TOpenFailure failure = ConnectionHint.openFailed(errorCode, portName);
+    if (!failure.Permission) {
         ui.StPanel2->setToolTip(QString());
         return;
     }
     const QString hint = PortPermissionHint(portName);
     ui.StPanel2->setToolTip(hint);
-    if (!PermissionReported.contains(portName)) {
-        PermissionReported.insert(portName);
+    if (failure.FirstReport)
         std::fprintf(stderr, "k740: %s\n", qPrintable(QString(hint).replace('\n', ' ')));
-    }
 }
 
 } // namespace k740

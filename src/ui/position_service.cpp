@@ -1,21 +1,21 @@
 #include "ui/position_service.h"
 
+#include "acquisition/interface_session.h"
 #include "acquisition/position_request.h"
-#include "ui/main_form.h"
 #include "ui/window_system.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QWidget>
 #include <cstdio>
 
 namespace k740 {
 
-TPositionService::TPositionService(TMainForm& form)
-    : QObject(&form)
-    , Form(form)
-    , Session(form.session())
+TPositionService::TPositionService(TInterfaceSession& session, const QWidget& window)
+    : Session(session)
+    , Window(window)
     , Bus(QString())
     , Subscribers(new QDBusServiceWatcher(this))
 {
@@ -85,7 +85,7 @@ bool TPositionService::positionIsCurrent()
 // 0 where windows have no id that other programs can use.
 uint TPositionService::WindowId()
 {
-    return NativeWindowIds() ? uint(Form.winId()) : 0;
+    return NativeWindowIds() ? uint(Window.winId()) : 0;
 }
 
 int TPositionService::Position(int form)
@@ -100,17 +100,17 @@ QString TPositionService::PositionText()
 
 bool TPositionService::Capture()
 {
-    return Form.CaptureReadOut();
+    return Session.captureReadOut();
 }
 
 QStringList TPositionService::Captures()
 {
-    return Form.CapturedLines();
+    return Session.captureList().lines();
 }
 
 bool TPositionService::Zero()
 {
-    return Form.ClickZeroIfAvailable();
+    return Session.zeroIfAvailable();
 }
 
 // org.freedesktop.DBus.Properties.PropertiesChanged with what changed.

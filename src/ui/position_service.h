@@ -8,17 +8,18 @@
 #include <QVariantMap>
 
 class QDBusServiceWatcher;
+class QWidget;
 
 namespace k740 {
 
 class TInterfaceSession;
-class TMainForm;
 struct TCycleSample;
 
-// The main window's position on the D-Bus session bus. Calls arrive as
-// events of the window's thread, so they are answered between two
-// acquisition cycles; the bus connection's own thread reads and writes the
-// socket, so a slow client never holds a cycle up.
+// The position on the D-Bus session bus: what the session offers and does,
+// and the id of its main window. Calls arrive as events of the window's
+// thread, so they are answered between two acquisition cycles; the bus
+// connection's own thread reads and writes the socket, so a slow client
+// never holds a cycle up.
 //
 // While the cycle does not run (no interface, or a dialog or message box of
 // the window holds it up) `Polling` is false and Position and PositionText
@@ -43,7 +44,7 @@ class TPositionService : public QObject, protected QDBusContext {
     Q_PROPERTY(bool Polling READ polling)
     Q_PROPERTY(QVariantMap Statistics READ statistics)
 public:
-    explicit TPositionService(TMainForm& form);
+    TPositionService(TInterfaceSession& session, const QWidget& window);
 
     // Registers the object and the names on `bus`; without a bus, says once
     // on standard error that the service is off and returns false.
@@ -77,8 +78,8 @@ private:
     // False, with the D-Bus error sent, when the position is not current.
     bool positionIsCurrent();
 
-    TMainForm& Form;
     TInterfaceSession& Session;
+    const QWidget& Window;
     QDBusConnection Bus;
     QDBusServiceWatcher* Subscribers; // watches the bus names of the subscribers
     bool LastConnected = false;

@@ -88,7 +88,7 @@ TEST_F(PanelEditTest, ArrowKeysMoveAndResizeTheReadOutAndTheExitSavesIt)
 
     // F2 still reaches the window; the letters' commands only from another control.
     typeKey(Qt::Key_F2);
-    EXPECT_EQ(form->CapturedLines().size(), 1);
+    EXPECT_EQ(form->session().captureList().lines().size(), 1);
     typeKey(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(form->session().options().AutoCapture);
     form->controls().DataMemo->setFocus();
