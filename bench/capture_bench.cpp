@@ -58,14 +58,14 @@ void RunEvents(int ms)
     loop.exec();
 }
 
-struct Measurement {
-    double rate = 0;        // position requests per second
-    double cpuPerCycle = 0; // ms of this process's CPU per request
-    int linesAtEnd = 0;
+struct TMeasurement {
+    double Rate = 0;        // position requests per second
+    double CpuPerCycle = 0; // ms of this process's CPU per request
+    int LinesAtEnd = 0;
 };
 
 // Starts with `lines` lines in the list and captures for `seconds`.
-Measurement Measure(TMainForm& form, const QString& log, int lines, int seconds)
+TMeasurement Measure(TMainForm& form, const QString& log, int lines, int seconds)
 {
     const TMainFormControls& c = form.controls();
     c.cbAutoCapture->setChecked(false);
@@ -77,11 +77,11 @@ Measurement Measure(TMainForm& form, const QString& log, int lines, int seconds)
     QElapsedTimer clock;
     clock.start();
     RunEvents(seconds * 1000);
-    Measurement m;
+    TMeasurement m;
     const long requests = PositionRequests(log) - requestsStart;
-    m.rate = double(requests) / (double(clock.nsecsElapsed()) / 1e9);
-    m.cpuPerCycle = requests > 0 ? 1000 * (ProcessCpuSeconds() - cpuStart) / double(requests) : 0;
-    m.linesAtEnd = int(form.session().captureList().lines().size());
+    m.Rate = double(requests) / (double(clock.nsecsElapsed()) / 1e9);
+    m.CpuPerCycle = requests > 0 ? 1000 * (ProcessCpuSeconds() - cpuStart) / double(requests) : 0;
+    m.LinesAtEnd = int(form.session().captureList().lines().size());
     return m;
 }
 
@@ -111,8 +111,8 @@ int main(int argc, char** argv)
     }
     qputenv("K740_VPORT_DIR", portDir.toLocal8Bit());
 
-    SystemPortProvider ports;
-    TMainForm form(ports, {"/D"}, DataFolders::Beside(dir.path() + "/"));
+    TSystemPortProvider ports;
+    TMainForm form(ports, {"/D"}, TDataFolders::beside(dir.path() + "/"));
     form.show();
     QElapsedTimer waiting;
     waiting.start();
@@ -129,10 +129,10 @@ int main(int argc, char** argv)
     std::vector<double> emptyRates, longRates;
     for (int round = 0; round < rounds; ++round) {
         for (const bool full : {false, true}) {
-            const Measurement m = Measure(form, log, full ? longList : 0, seconds);
-            (full ? longRates : emptyRates).push_back(m.rate);
+            const TMeasurement m = Measure(form, log, full ? longList : 0, seconds);
+            (full ? longRates : emptyRates).push_back(m.Rate);
             std::printf("%-10s %6.2f requests/s, %.3f ms CPU per cycle, %d lines at the end\n",
-                full ? "long list" : "empty list", m.rate, m.cpuPerCycle, m.linesAtEnd);
+                full ? "long list" : "empty list", m.Rate, m.CpuPerCycle, m.LinesAtEnd);
             std::fflush(stdout);
         }
     }

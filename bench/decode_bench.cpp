@@ -12,22 +12,22 @@ using namespace k740;
 
 namespace {
 
-struct Case {
-    const char* name;
-    uint8_t interfaceKind;
+struct TCase {
+    const char* Name;
+    uint8_t InterfaceKind;
     TEncoderSettings settings;
-    QByteArray reply;
+    QByteArray Reply;
 };
 
-double NanosecondsPerFrame(const Case& c, bool withText, int iterations, volatile qsizetype& sink)
+double NanosecondsPerFrame(const TCase& c, bool withText, int iterations, volatile qsizetype& sink)
 {
     const TDisplaySetup setup = DisplaySetupFor(c.settings);
-    const PositionFormat format = MakePositionFormat(c.settings, setup.DisplayScale, setup.DisplayDecimals);
-    const TFrameKind kind = FrameKindFor(TInterfaceKind(c.interfaceKind), c.settings);
+    const TPositionFormat format = MakePositionFormat(c.settings, setup.DisplayScale, setup.DisplayDecimals);
+    const TFrameKind kind = FrameKindFor(TInterfaceKind(c.InterfaceKind), c.settings);
     TDecodedFrame frame;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < iterations; ++i) {
-        Decode(c.reply, kind, c.settings, frame);
+        Decode(c.Reply, kind, c.settings, frame);
         if (withText)
             sink = sink + WithTurnsPrefix(format, frame.Turns, FormatPosition(format, frame.Position + i)).size();
         else
@@ -61,18 +61,18 @@ int main()
     TEncoderSettings counter;
     counter.CPM = 1000;
 
-    const Case cases[] = {
+    const TCase cases[] = {
         {"BiSS-C frame", 1, biss, "C4091A2B7A800000\r"},
         {"long SSI frame", 1, longSsi, "802AABCDE4000000\r"},
         {"counter reply", 0, counter, "12345:-200:1\r"},
     };
     const int iterations = 200000;
     volatile qsizetype sink = 0;
-    for (const Case& c : cases) {
+    for (const TCase& c : cases) {
         NanosecondsPerFrame(c, true, iterations / 10, sink); // warm-up
         const double decode = NanosecondsPerFrame(c, false, iterations, sink);
         const double both = NanosecondsPerFrame(c, true, iterations, sink);
-        std::printf("%-16s decode %6.0f ns, decode + format %6.0f ns per frame (%d frames)\n", c.name, decode, both,
+        std::printf("%-16s decode %6.0f ns, decode + format %6.0f ns per frame (%d frames)\n", c.Name, decode, both,
             iterations);
     }
     return 0;

@@ -7,29 +7,29 @@
 #include <QString>
 #include <csignal>
 
-class DisplayServer {
+class TDisplayServer {
 public:
-    DisplayServer() = default;
-    DisplayServer(const DisplayServer&) = delete;
-    DisplayServer& operator=(const DisplayServer&) = delete;
-    ~DisplayServer() { stop(); }
+    TDisplayServer() = default;
+    TDisplayServer(const TDisplayServer&) = delete;
+    TDisplayServer& operator=(const TDisplayServer&) = delete;
+    ~TDisplayServer() { stop(); }
 
     // Starts Xvfb with one screen of `geometry` ("1600x900x24"); false when
     // it did not report its display within 10 s.
     bool start(const QString& geometry)
     {
-        server_.setProcessChannelMode(QProcess::SeparateChannels);
-        server_.setStandardErrorFile(QProcess::nullDevice());
-        server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", geometry, "-nolisten", "tcp"});
+        Server.setProcessChannelMode(QProcess::SeparateChannels);
+        Server.setStandardErrorFile(QProcess::nullDevice());
+        Server.start("Xvfb", {"-displayfd", "1", "-screen", "0", geometry, "-nolisten", "tcp"});
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 10000 && server_.state() != QProcess::NotRunning) {
-            if (!server_.canReadLine() && !server_.waitForReadyRead(500))
+        while (clock.elapsed() < 10000 && Server.state() != QProcess::NotRunning) {
+            if (!Server.canReadLine() && !Server.waitForReadyRead(500))
                 continue;
             bool ok = false;
-            const int number = server_.readLine().trimmed().toInt(&ok);
+            const int number = Server.readLine().trimmed().toInt(&ok);
             if (ok) {
-                display_ = QStringLiteral(":%1").arg(number);
+                Display = QStringLiteral(":%1").arg(number);
                 return true;
             }
         }
@@ -38,19 +38,19 @@ public:
 
     void stop()
     {
-        if (server_.state() == QProcess::NotRunning)
+        if (Server.state() == QProcess::NotRunning)
             return;
-        ::kill(pid_t(server_.processId()), SIGTERM);
-        if (!server_.waitForFinished(5000)) {
-            server_.kill();
-            server_.waitForFinished(3000);
+        ::kill(pid_t(Server.processId()), SIGTERM);
+        if (!Server.waitForFinished(5000)) {
+            Server.kill();
+            Server.waitForFinished(3000);
         }
     }
 
-    QString display() const { return display_; }
-    qint64 pid() const { return server_.processId(); }
+    QString display() const { return Display; }
+    qint64 pid() const { return Server.processId(); }
 
 private:
-    QProcess server_;
-    QString display_;
+    QProcess Server;
+    QString Display;
 };

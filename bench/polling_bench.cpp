@@ -37,38 +37,38 @@ constexpr int kSettleMs = 2000;
 constexpr long kMaxRssKb = 100 * 1024;
 constexpr long kMaxRssGrowthKb = 4 * 1024;
 
-enum class Screen { Offscreen, Display };
+enum class TScreen { Offscreen, Display };
 
-struct Targets {
-    double minRate;   // median position requests per second
-    double maxCpuPct; // of one core: the program, plus the X server's on a display
+struct TTargets {
+    double MinRate;   // median position requests per second
+    double MaxCpuPct; // of one core: the program, plus the X server's on a display
 };
 
-struct Scenario {
-    const char* name;
-    int speed; // counts per second: 5000 moves 50 counts per request
-    bool extended;
-    Targets offscreen;
-    Targets display;
+struct TScenario {
+    const char* Name;
+    int Speed; // counts per second: 5000 moves 50 counts per request
+    bool Extended;
+    TTargets Offscreen;
+    TTargets Display;
 };
 
-const Scenario kScenarios[] = {
+const TScenario kScenarios[] = {
     {"still", 0, false, {97, 3}, {95, 5}},
     {"still-extended", 0, true, {90, 3}, {88, 6}},
     {"moving", 5000, false, {97, 3}, {95, 5}},
     {"moving-extended", 5000, true, {90, 3}, {88, 6}},
 };
 
-struct Result {
-    bool connected = false;
-    double rate = 0;       // mean over the window
-    double medianRate = 0; // median of the per-second counts
-    double exchangesPerCycle = 0;
-    double cpuPercent = 0;
-    double serverCpuPercent = 0; // the X server's, on a display
-    long rssStartKb = 0;
-    long rssEndKb = 0;
-    long rssMaxKb = 0;
+struct TResult {
+    bool Connected = false;
+    double Rate = 0;       // mean over the window
+    double MedianRate = 0; // median of the per-second counts
+    double ExchangesPerCycle = 0;
+    double CpuPercent = 0;
+    double ServerCpuPercent = 0; // the X server's, on a display
+    long RssStartKb = 0;
+    long RssEndKb = 0;
+    long RssMaxKb = 0;
 };
 
 bool WriteSettings(const QString& programDir, bool extended)
@@ -81,62 +81,62 @@ bool WriteSettings(const QString& programDir, bool extended)
 }
 
 // `serverPid` is the X server's, or 0 offscreen.
-Result Measure(CommandCount& commands, qint64 pid, qint64 serverPid, int seconds)
+TResult Measure(TCommandCount& commands, qint64 pid, qint64 serverPid, int seconds)
 {
-    Result r;
+    TResult r;
     QThread::msleep(kSettleMs);
     commands.update();
     const long positionsStart = commands.positions();
     const long allStart = commands.all();
     const double cpuStart = CpuSeconds(pid);
     const double serverCpuStart = serverPid ? CpuSeconds(serverPid) : 0;
-    r.rssStartKb = r.rssMaxKb = RssKb(pid);
+    r.RssStartKb = r.RssMaxKb = RssKb(pid);
     QElapsedTimer clock;
     clock.start();
     const std::vector<double> perSecond = RequestsPerSecond(commands, seconds, [&] {
-        r.rssEndKb = RssKb(pid);
-        r.rssMaxKb = std::max(r.rssMaxKb, r.rssEndKb);
+        r.RssEndKb = RssKb(pid);
+        r.RssMaxKb = std::max(r.RssMaxKb, r.RssEndKb);
     });
     commands.update();
     const double cpu = CpuSeconds(pid) - cpuStart;
     const double serverCpu = serverPid ? CpuSeconds(serverPid) - serverCpuStart : 0;
     const double wall = double(clock.nsecsElapsed()) / 1e9;
     const long positions = commands.positions() - positionsStart;
-    r.rate = double(positions) / wall;
-    r.medianRate = Median(perSecond);
-    r.exchangesPerCycle = positions > 0 ? double(commands.all() - allStart) / double(positions) : 0;
-    r.cpuPercent = 100 * cpu / wall;
-    r.serverCpuPercent = 100 * serverCpu / wall;
-    r.connected = true;
+    r.Rate = double(positions) / wall;
+    r.MedianRate = Median(perSecond);
+    r.ExchangesPerCycle = positions > 0 ? double(commands.all() - allStart) / double(positions) : 0;
+    r.CpuPercent = 100 * cpu / wall;
+    r.ServerCpuPercent = 100 * serverCpu / wall;
+    r.Connected = true;
     return r;
 }
 
-Result RunScenario(const Scenario& scenario, Screen screen, const QString& k740, const QString& simPath, int seconds)
+TResult RunScenario(const TScenario& scenario, TScreen screen, const QString& k740, const QString& simPath, int seconds)
 {
     QTemporaryDir dir;
     const QString programDir = dir.filePath("program");
     const QString portDir = dir.filePath("ports");
     const QString log = dir.filePath("commands.log");
     QDir().mkpath(programDir);
-    if (!QFile::copy(k740, programDir + "/k740") || !WriteSettings(programDir, scenario.extended)) {
+    if (!QFile::copy(k740, programDir + "/k740") || !WriteSettings(programDir, scenario.Extended)) {
         std::fprintf(stderr, "polling_bench: cannot prepare %s\n", qPrintable(programDir));
         return {};
     }
     QProcess sim;
-    if (!StartSimulator(sim, simPath, portDir, kPortName, log, scenario.speed)) {
+    if (!StartSimulator(sim, simPath, portDir, kPortName, log, scenario.Speed)) {
         std::fprintf(stderr, "polling_bench: %s did not report ready\n", qPrintable(simPath));
         Stop(sim, SIGTERM);
         return {};
     }
-    DisplayServer server;
-    if (screen == Screen::Display && !server.start("1600x900x24")) {
+    TDisplayServer server;
+    if (screen == TScreen::Display && !server.start("1600x900x24")) {
         std::fprintf(stderr, "polling_bench: Xvfb did not start\n");
         Stop(sim, SIGTERM);
         return {};
     }
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (screen == Screen::Display) {
+    if (screen == TScreen::Display) {
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("DISPLAY", server.display());
         env.remove("WAYLAND_DISPLAY");
@@ -146,44 +146,44 @@ Result RunScenario(const Scenario& scenario, Screen screen, const QString& k740,
     env.insert("K740_VPORT_DIR", portDir);
     StartProgram(program, env, programDir, dir.filePath("k740.err"));
 
-    CommandCount commands(log);
-    Result r;
+    TCommandCount commands(log);
+    TResult r;
     if (AwaitPolling(commands, program, 20000))
-        r = Measure(commands, program.processId(), screen == Screen::Display ? server.pid() : 0, seconds);
+        r = Measure(commands, program.processId(), screen == TScreen::Display ? server.pid() : 0, seconds);
     else
         std::fprintf(stderr, "polling_bench: k740 did not start polling: %s\n", qPrintable(program.errorString()));
     if (program.state() != QProcess::Running)
-        r.connected = false;
+        r.Connected = false;
     Stop(program, SIGTERM);
     Stop(sim, SIGTERM);
     return r;
 }
 
-bool Report(const Scenario& scenario, Screen screen, const Result& r)
+bool Report(const TScenario& scenario, TScreen screen, const TResult& r)
 {
-    const Targets& targets = screen == Screen::Display ? scenario.display : scenario.offscreen;
+    const TTargets& targets = screen == TScreen::Display ? scenario.Display : scenario.Offscreen;
     // Cycles are at least 10 ms apart, so more than 100 per second means the
     // pause between them broke.
-    const bool rateMet = r.medianRate >= targets.minRate && r.rate <= 100.5;
-    const double cpuPercent = r.cpuPercent + r.serverCpuPercent;
-    const bool cpuMet = cpuPercent <= targets.maxCpuPct;
-    const bool rssMet = r.rssMaxKb < kMaxRssKb && r.rssEndKb - r.rssStartKb <= kMaxRssGrowthKb;
+    const bool rateMet = r.MedianRate >= targets.MinRate && r.Rate <= 100.5;
+    const double cpuPercent = r.CpuPercent + r.ServerCpuPercent;
+    const bool cpuMet = cpuPercent <= targets.MaxCpuPct;
+    const bool rssMet = r.RssMaxKb < kMaxRssKb && r.RssEndKb - r.RssStartKb <= kMaxRssGrowthKb;
     // Guards against settings that did not take effect: 1 or 4 exchanges per cycle.
-    const bool setupMet = scenario.extended ? r.exchangesPerCycle > 3.5 : r.exchangesPerCycle < 1.5;
+    const bool setupMet = scenario.Extended ? r.ExchangesPerCycle > 3.5 : r.ExchangesPerCycle < 1.5;
     std::printf("%-16s speed %4d  median %5.1f requests/s (target %.0f), mean %5.1f (at most 100) %s, "
                 "%.2f exchanges per cycle%s\n",
-        scenario.name, scenario.speed, r.medianRate, targets.minRate, r.rate, rateMet ? "met" : "NOT met",
-        r.exchangesPerCycle, setupMet ? "" : " (settings not applied)");
-    if (screen == Screen::Display)
-        std::printf("%-16s CPU %.2f %% + X server %.2f %% = %.2f %% (target %.0f) %s\n", "", r.cpuPercent,
-            r.serverCpuPercent, cpuPercent, targets.maxCpuPct, cpuMet ? "met" : "NOT met");
+        scenario.Name, scenario.Speed, r.MedianRate, targets.MinRate, r.Rate, rateMet ? "met" : "NOT met",
+        r.ExchangesPerCycle, setupMet ? "" : " (settings not applied)");
+    if (screen == TScreen::Display)
+        std::printf("%-16s CPU %.2f %% + X server %.2f %% = %.2f %% (target %.0f) %s\n", "", r.CpuPercent,
+            r.ServerCpuPercent, cpuPercent, targets.MaxCpuPct, cpuMet ? "met" : "NOT met");
     else
         std::printf(
-            "%-16s CPU %.2f %% (target %.0f) %s\n", "", r.cpuPercent, targets.maxCpuPct, cpuMet ? "met" : "NOT met");
-    std::printf("%-16s RSS start %ld kB, end %ld kB, max %ld kB %s\n", "", r.rssStartKb, r.rssEndKb, r.rssMaxKb,
+            "%-16s CPU %.2f %% (target %.0f) %s\n", "", r.CpuPercent, targets.MaxCpuPct, cpuMet ? "met" : "NOT met");
+    std::printf("%-16s RSS start %ld kB, end %ld kB, max %ld kB %s\n", "", r.RssStartKb, r.RssEndKb, r.RssMaxKb,
         rssMet ? "met" : "NOT met");
     std::fflush(stdout);
-    return r.connected && setupMet && rateMet && cpuMet && rssMet;
+    return r.Connected && setupMet && rateMet && cpuMet && rssMet;
 }
 
 } // namespace
@@ -198,12 +198,12 @@ int main(int argc, char** argv)
     const int minutes = ArgumentAfter(arguments, "--minutes", "0").toInt();
     const int seconds = std::max(1, minutes > 0 ? minutes * 60 : ArgumentAfter(arguments, "--seconds", "20").toInt());
     const QString only = ArgumentAfter(arguments, "--scenario", QString());
-    const Screen screen = arguments.contains("--display") ? Screen::Display : Screen::Offscreen;
+    const TScreen screen = arguments.contains("--display") ? TScreen::Display : TScreen::Offscreen;
 
     bool allMet = true;
     int run = 0;
-    for (const Scenario& scenario : kScenarios) {
-        if (!only.isEmpty() && only != QLatin1String(scenario.name))
+    for (const TScenario& scenario : kScenarios) {
+        if (!only.isEmpty() && only != QLatin1String(scenario.Name))
             continue;
         ++run;
         allMet = Report(scenario, screen, RunScenario(scenario, screen, k740, simPath, seconds)) && allMet;

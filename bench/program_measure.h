@@ -31,42 +31,42 @@ inline double CpuSeconds(qint64 pid)
 }
 
 // Counts the complete lines of the simulator's command log as it grows.
-class CommandCount {
+class TCommandCount {
 public:
-    explicit CommandCount(const QString& path)
-        : file_(path)
+    explicit TCommandCount(const QString& path)
+        : File(path)
     {
     }
 
     void update()
     {
-        if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly))
+        if (!File.isOpen() && !File.open(QIODevice::ReadOnly))
             return;
-        pending_ += file_.readAll();
-        const int end = pending_.lastIndexOf('\n') + 1;
-        for (const QByteArray& line : pending_.left(end).split('\n')) {
+        Pending += File.readAll();
+        const int end = Pending.lastIndexOf('\n') + 1;
+        for (const QByteArray& line : Pending.left(end).split('\n')) {
             if (!line.isEmpty())
-                ++all_;
+                ++All;
             if (line == "?")
-                ++positions_;
+                ++Positions;
         }
-        pending_.remove(0, end);
+        Pending.remove(0, end);
     }
-    long positions() const { return positions_; }
-    long all() const { return all_; }
+    long positions() const { return Positions; }
+    long all() const { return All; }
 
 private:
-    QFile file_;
-    QByteArray pending_;
-    long positions_ = 0;
-    long all_ = 0;
+    QFile File;
+    QByteArray Pending;
+    long Positions = 0;
+    long All = 0;
 };
 
 // Position requests counted in each second of a window of `seconds`; the
 // wake-ups keep to the window's start, so each count covers one second.
 // `eachSecond` runs after each count.
 template <typename EachSecond>
-std::vector<double> RequestsPerSecond(CommandCount& commands, int seconds, EachSecond eachSecond)
+std::vector<double> RequestsPerSecond(TCommandCount& commands, int seconds, EachSecond eachSecond)
 {
     std::vector<double> perSecond;
     commands.update();
@@ -128,7 +128,7 @@ inline void Stop(QProcess& process, int signal)
 }
 
 // Waits up to timeoutMs for the first position request.
-inline bool AwaitPolling(CommandCount& commands, const QProcess& program, int timeoutMs)
+inline bool AwaitPolling(TCommandCount& commands, const QProcess& program, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();

@@ -40,7 +40,7 @@ int main(int argc, char* argv[])
         return 2;
     file.close();
 
-    const SettingsLocation where{dir.path() + '/', "COM3", {}, false};
+    const TSettingsLocation where{dir.path() + '/', "COM3", {}, false};
     std::vector<double> loads, saves;
     TEncoderSettings stored;
     for (int round = 0; round < 3; ++round) {

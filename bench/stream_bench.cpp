@@ -29,17 +29,17 @@ constexpr int kSettleMs = 2000;
 constexpr double kMaxRateLoss = 0.01;    // of the rate without a recorder
 constexpr double kMaxCpuGrowthPct = 1.0; // of one core
 
-struct Window {
-    double medianRate = 0; // position requests per second
-    double cpuPercent = 0; // of one core
+struct TWindow {
+    double MedianRate = 0; // position requests per second
+    double CpuPercent = 0; // of one core
 };
 
-struct Recording {
-    double rowsPerSecond = 0;
-    long missed = -1; // -1: no summary line
+struct TRecording {
+    double RowsPerSecond = 0;
+    long Missed = -1; // -1: no summary line
 };
 
-Window MeasureWindow(CommandCount& commands, qint64 pid, int seconds)
+TWindow MeasureWindow(TCommandCount& commands, qint64 pid, int seconds)
 {
     const double cpuStart = CpuSeconds(pid);
     QElapsedTimer clock;
@@ -58,7 +58,7 @@ QString StartBus(QProcess& bus)
 }
 
 // "k740-position: N rows written, M cycles missed"
-Recording ReadSummary(const QByteArray& summary, double seconds)
+TRecording ReadSummary(const QByteArray& summary, double seconds)
 {
     const QList<QByteArray> words = summary.trimmed().split(' ');
     if (words.size() != 7 || words[2] != "rows")
@@ -66,83 +66,83 @@ Recording ReadSummary(const QByteArray& summary, double seconds)
     return {words[1].toDouble() / seconds, words[4].toLong()};
 }
 
-struct Setup {
-    QString k740, sim, client;
-    int seconds = 20;
-    int rounds = 3;
-    int speed = 2000;
+struct TSetup {
+    QString K740, Sim, Client;
+    int Seconds = 20;
+    int Rounds = 3;
+    int Speed = 2000;
 };
 
-struct Results {
-    std::vector<double> rateWithout, rateWith, cpuWithout, cpuWith;
-    std::vector<Recording> recordings;
+struct TResults {
+    std::vector<double> RateWithout, RateWith, CpuWithout, CpuWith;
+    std::vector<TRecording> Recordings;
 };
 
 // One round: a window without a recorder, then one with it; the recorder
 // starts kSettleMs before its window and ends with SIGINT after it.
-void RunRound(const Setup& setup, const QProcessEnvironment& env, CommandCount& commands, qint64 pid,
-    const QString& csv, Results& results)
+void RunRound(const TSetup& setup, const QProcessEnvironment& env, TCommandCount& commands, qint64 pid,
+    const QString& csv, TResults& results)
 {
-    const Window without = MeasureWindow(commands, pid, setup.seconds);
+    const TWindow without = MeasureWindow(commands, pid, setup.Seconds);
     QProcess recorder;
     recorder.setProcessEnvironment(env);
-    recorder.start(setup.client, {"--record", csv});
+    recorder.start(setup.Client, {"--record", csv});
     recorder.waitForStarted(5000);
     QElapsedTimer recording;
     recording.start();
     QThread::msleep(kSettleMs);
-    const Window with = MeasureWindow(commands, pid, setup.seconds);
+    const TWindow with = MeasureWindow(commands, pid, setup.Seconds);
     Stop(recorder, SIGINT);
     const double recorded = double(recording.elapsed()) / 1000;
-    results.rateWithout.push_back(without.medianRate);
-    results.cpuWithout.push_back(without.cpuPercent);
-    results.rateWith.push_back(with.medianRate);
-    results.cpuWith.push_back(with.cpuPercent);
-    results.recordings.push_back(ReadSummary(recorder.readAllStandardError(), recorded));
-    const Recording& r = results.recordings.back();
+    results.RateWithout.push_back(without.MedianRate);
+    results.CpuWithout.push_back(without.CpuPercent);
+    results.RateWith.push_back(with.MedianRate);
+    results.CpuWith.push_back(with.CpuPercent);
+    results.Recordings.push_back(ReadSummary(recorder.readAllStandardError(), recorded));
+    const TRecording& r = results.Recordings.back();
     std::printf("round %zu: without %5.1f requests/s, CPU %.2f %%; with %5.1f requests/s, CPU %.2f %%; "
                 "recording %5.1f rows/s, %ld cycles missed\n",
-        results.recordings.size(), without.medianRate, without.cpuPercent, with.medianRate, with.cpuPercent,
-        r.rowsPerSecond, r.missed);
+        results.Recordings.size(), without.MedianRate, without.CpuPercent, with.MedianRate, with.CpuPercent,
+        r.RowsPerSecond, r.Missed);
     std::fflush(stdout);
 }
 
-bool Report(const Results& results)
+bool Report(const TResults& results)
 {
-    const double rateWithout = Median(results.rateWithout);
-    const double rateWith = Median(results.rateWith);
-    const double cpuGrowth = Median(results.cpuWith) - Median(results.cpuWithout);
+    const double rateWithout = Median(results.RateWithout);
+    const double rateWith = Median(results.RateWith);
+    const double cpuGrowth = Median(results.CpuWith) - Median(results.CpuWithout);
     const bool rateMet = rateWith >= (1 - kMaxRateLoss) * rateWithout;
     const bool cpuMet = cpuGrowth <= kMaxCpuGrowthPct;
-    bool recordingsMet = !results.recordings.empty();
-    for (const Recording& r : results.recordings)
-        recordingsMet = recordingsMet && r.missed == 0 && r.rowsPerSecond >= (1 - kMaxRateLoss) * rateWithout;
+    bool recordingsMet = !results.Recordings.empty();
+    for (const TRecording& r : results.Recordings)
+        recordingsMet = recordingsMet && r.Missed == 0 && r.RowsPerSecond >= (1 - kMaxRateLoss) * rateWithout;
     std::printf("median rate without %.1f, with %.1f requests/s (at least %.1f) %s\n", rateWithout, rateWith,
         (1 - kMaxRateLoss) * rateWithout, rateMet ? "met" : "NOT met");
     std::printf("median CPU without %.2f %%, with %.2f %%: %+.2f %% of a core (at most %.0f) %s\n",
-        Median(results.cpuWithout), Median(results.cpuWith), cpuGrowth, kMaxCpuGrowthPct, cpuMet ? "met" : "NOT met");
+        Median(results.CpuWithout), Median(results.CpuWith), cpuGrowth, kMaxCpuGrowthPct, cpuMet ? "met" : "NOT met");
     std::printf("recordings: every cycle, rows at the polling rate %s\n", recordingsMet ? "met" : "NOT met");
     const bool met = rateMet && cpuMet && recordingsMet;
     std::printf("targets: %s\n", met ? "met" : "NOT met");
     return met;
 }
 
-int Run(const Setup& setup)
+int Run(const TSetup& setup)
 {
     QTemporaryDir dir;
     const QString programDir = dir.filePath("program");
     const QString portDir = dir.filePath("ports");
     const QString log = dir.filePath("commands.log");
     QDir().mkpath(programDir);
-    if (!QFile::copy(setup.k740, programDir + "/k740")) {
-        std::fprintf(stderr, "stream_bench: cannot copy %s\n", qPrintable(setup.k740));
+    if (!QFile::copy(setup.K740, programDir + "/k740")) {
+        std::fprintf(stderr, "stream_bench: cannot copy %s\n", qPrintable(setup.K740));
         return 2;
     }
     QProcess bus;
     const QString address = StartBus(bus);
     QProcess sim;
-    if (address.isEmpty() || !StartSimulator(sim, setup.sim, portDir, kPortName, log, setup.speed)) {
-        std::fprintf(stderr, "stream_bench: dbus-daemon or %s did not start\n", qPrintable(setup.sim));
+    if (address.isEmpty() || !StartSimulator(sim, setup.Sim, portDir, kPortName, log, setup.Speed)) {
+        std::fprintf(stderr, "stream_bench: dbus-daemon or %s did not start\n", qPrintable(setup.Sim));
         Stop(sim, SIGTERM);
         Stop(bus, SIGTERM);
         return 2;
@@ -154,12 +154,12 @@ int Run(const Setup& setup)
     QProcess program;
     StartProgram(program, env, programDir, dir.filePath("k740.err"));
 
-    CommandCount commands(log);
-    Results results;
+    TCommandCount commands(log);
+    TResults results;
     const bool polling = AwaitPolling(commands, program, 20000);
     if (polling) {
         QThread::msleep(kSettleMs);
-        for (int round = 0; round < setup.rounds && program.state() == QProcess::Running; ++round)
+        for (int round = 0; round < setup.Rounds && program.state() == QProcess::Running; ++round)
             RunRound(setup, env, commands, program.processId(), dir.filePath("run.csv"), results);
     } else {
         std::fprintf(stderr, "stream_bench: k740 did not start polling\n");
@@ -178,12 +178,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const QString here = QCoreApplication::applicationDirPath();
-    Setup setup;
-    setup.k740 = ArgumentAfter(arguments, "--k740", here + "/k740");
-    setup.sim = ArgumentAfter(arguments, "--sim", here + "/k740-sim");
-    setup.client = ArgumentAfter(arguments, "--client", here + "/k740-position");
-    setup.seconds = std::max(1, ArgumentAfter(arguments, "--seconds", "20").toInt());
-    setup.rounds = std::max(1, ArgumentAfter(arguments, "--rounds", "3").toInt());
-    setup.speed = ArgumentAfter(arguments, "--speed", "2000").toInt();
+    TSetup setup;
+    setup.K740 = ArgumentAfter(arguments, "--k740", here + "/k740");
+    setup.Sim = ArgumentAfter(arguments, "--sim", here + "/k740-sim");
+    setup.Client = ArgumentAfter(arguments, "--client", here + "/k740-position");
+    setup.Seconds = std::max(1, ArgumentAfter(arguments, "--seconds", "20").toInt());
+    setup.Rounds = std::max(1, ArgumentAfter(arguments, "--rounds", "3").toInt());
+    setup.Speed = ArgumentAfter(arguments, "--speed", "2000").toInt();
     return Run(setup);
 }

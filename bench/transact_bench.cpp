@@ -56,16 +56,16 @@ void StopSimulator(QProcess& sim)
     }
 }
 
-struct Measurement {
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-    std::vector<double> roundTripsMs;
-    int failures = 0;
+struct TMeasurement {
+    double WallSeconds = 0;
+    double CpuSeconds = 0;
+    std::vector<double> RoundTripsMs;
+    int Failures = 0;
 };
 
-Measurement Exchange(ISerialPort& port, const QByteArray& command, int count)
+TMeasurement Exchange(ISerialPort& port, const QByteArray& command, int count)
 {
-    Measurement m;
+    TMeasurement m;
     QByteArray reply;
     QElapsedTimer wall;
     QElapsedTimer one;
@@ -74,12 +74,12 @@ Measurement Exchange(ISerialPort& port, const QByteArray& command, int count)
     for (int i = 0; i < count; ++i) {
         one.start();
         if (Transact(&port, command, 0, false, reply) != TTransactResult::Ok)
-            ++m.failures;
-        m.roundTripsMs.push_back(double(one.nsecsElapsed()) / 1e6);
+            ++m.Failures;
+        m.RoundTripsMs.push_back(double(one.nsecsElapsed()) / 1e6);
     }
-    m.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
-    m.cpuSeconds = CpuSeconds() - cpuStart;
-    std::sort(m.roundTripsMs.begin(), m.roundTripsMs.end());
+    m.WallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    m.CpuSeconds = CpuSeconds() - cpuStart;
+    std::sort(m.RoundTripsMs.begin(), m.RoundTripsMs.end());
     return m;
 }
 
@@ -106,7 +106,7 @@ int main(int argc, char** argv)
         return 2;
     }
     int error = 0;
-    auto port = QtSerialPort::open(portPath, error);
+    auto port = TQtSerialPort::open(portPath, error);
     if (!port || !port->configureLine()) {
         std::fprintf(stderr, "transact_bench: cannot open %s (error %d)\n", qPrintable(portPath), error);
         StopSimulator(sim);
@@ -114,26 +114,26 @@ int main(int argc, char** argv)
     }
 
     Exchange(*port, "?", 100); // warm-up
-    const Measurement answered = Exchange(*port, "?", count);
+    const TMeasurement answered = Exchange(*port, "?", count);
     sim.write("fault silence\n");
     sim.waitForBytesWritten(1000);
     Exchange(*port, "?", 2); // let the fault take effect
-    const Measurement silent = Exchange(*port, "?", 10);
+    const TMeasurement silent = Exchange(*port, "?", 10);
     StopSimulator(sim);
 
-    const double median = Percentile(answered.roundTripsMs, 0.5);
-    const double p99 = Percentile(answered.roundTripsMs, 0.99);
-    const double answeredShare = answered.cpuSeconds / answered.wallSeconds;
-    const double silentShare = silent.cpuSeconds / silent.wallSeconds;
-    std::printf("answered \"?\": %d exchanges, %d failed\n", count, answered.failures);
+    const double median = Percentile(answered.RoundTripsMs, 0.5);
+    const double p99 = Percentile(answered.RoundTripsMs, 0.99);
+    const double answeredShare = answered.CpuSeconds / answered.WallSeconds;
+    const double silentShare = silent.CpuSeconds / silent.WallSeconds;
+    std::printf("answered \"?\": %d exchanges, %d failed\n", count, answered.Failures);
     std::printf("  round trip median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n", median, p99,
-        answered.roundTripsMs.back());
+        answered.RoundTripsMs.back());
     std::printf(
-        "  CPU %.1f us per exchange, %.1f %% of wall time\n", 1e6 * answered.cpuSeconds / count, 100 * answeredShare);
-    std::printf("silent device: %d time-outs of 10, %.1f ms each, CPU %.2f %% of wall time\n", silent.failures,
-        1e3 * silent.wallSeconds / 10, 100 * silentShare);
+        "  CPU %.1f us per exchange, %.1f %% of wall time\n", 1e6 * answered.CpuSeconds / count, 100 * answeredShare);
+    std::printf("silent device: %d time-outs of 10, %.1f ms each, CPU %.2f %% of wall time\n", silent.Failures,
+        1e3 * silent.WallSeconds / 10, 100 * silentShare);
 
-    const bool met = answered.failures == 0 && median < 0.5 && answeredShare < 0.25 && silentShare < 0.25;
+    const bool met = answered.Failures == 0 && median < 0.5 && answeredShare < 0.25 && silentShare < 0.25;
     std::printf("targets (median < 0.5 ms, CPU < 1/4 of wall): %s\n", met ? "met" : "NOT met");
     return met ? 0 : 1;
 }

@@ -19,15 +19,15 @@ int main(int argc, char** argv)
 
     QString error;
     const auto options = ParseSimOptions(QCoreApplication::arguments(), error);
-    CommandLog log;
-    if (!options || !log.open(options->commandLogPath, error)) {
+    TCommandLog log;
+    if (!options || !log.open(options->CommandLogPath, error)) {
         std::fprintf(stderr, "k740-sim: %s\n", qPrintable(error));
         return 2;
     }
 
-    DeviceModel device(options->device);
-    DeviceServer server(device, log, options->dir, options->name);
-    ControlChannel control(device, server);
+    TDeviceModel device(options->Device);
+    TDeviceServer server(device, log, options->Dir, options->Name);
+    TControlChannel control(device, server);
     if (!server.plug(error)) {
         std::fprintf(stderr, "k740-sim: %s\n", qPrintable(error));
         return 1;

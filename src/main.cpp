@@ -42,8 +42,8 @@ int main(int argc, char* argv[])
     const std::unique_ptr<QApplication> application = StartOnDesktop(argc, argv);
     const QString programDir = QCoreApplication::applicationDirPath() + '/';
 
-    SystemPortProvider ports;
-    const DataFolders folders = ChooseDataFolders(programDir, InspectProgramFolder(programDir));
+    TSystemPortProvider ports;
+    const TDataFolders folders = ChooseDataFolders(programDir, InspectProgramFolder(programDir));
     // A section the file cannot hold would make every save fail.
     const QString filterProblem = SerialFilterProblem(folders.Settings, ParseCommandLine(arguments).SerialFilter);
     if (!filterProblem.isEmpty()) {
@@ -55,13 +55,13 @@ int main(int argc, char* argv[])
     TSettingsForm settingsForm(&mainForm);
     TImageForm imageForm(&mainForm);
     mainForm.setDialogs(&comPortForm, &settingsForm);
-    QObject::connect(&settingsForm, &TSettingsForm::timingDiagramRequested, &imageForm, &TImageForm::OpenDiagram);
+    QObject::connect(&settingsForm, &TSettingsForm::timingDiagramRequested, &imageForm, &TImageForm::openDiagram);
     QObject::connect(&settingsForm, &TSettingsForm::timingDiagramDismissed, &imageForm, &QWidget::close);
 
     // SIGINT, SIGTERM and SIGHUP (the terminal closed) end the program with
     // its exit steps, so nothing is lost; a second one ends it at once.
-    SignalPipe termination({SIGINT, SIGTERM, SIGHUP}, TSignalRepeat::EndsProcess);
-    QObject::connect(&termination, &SignalPipe::received, &mainForm, &TMainForm::CloseOnSignal);
+    TSignalPipe termination({SIGINT, SIGTERM, SIGHUP}, TSignalRepeat::EndsProcess);
+    QObject::connect(&termination, &TSignalPipe::received, &mainForm, &TMainForm::closeOnSignal);
 
     mainForm.show();
     TPositionService positionService(mainForm.session(), mainForm);

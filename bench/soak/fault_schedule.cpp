@@ -7,12 +7,12 @@ namespace soak {
 
 namespace {
 
-struct FaultLines {
-    const char* on;
-    const char* off;
+struct TFaultLines {
+    const char* On;
+    const char* Off;
 };
 
-const std::array<FaultLines, kSoakFaultCount> kLines = {{
+const std::array<TFaultLines, kSoakFaultCount> kLines = {{
     {"fault silence", "fault none"},
     {"fault delay", "fault none"},
     {"fault garbage", "fault none"},
@@ -26,27 +26,27 @@ const std::array<FaultLines, kSoakFaultCount> kLines = {{
 
 } // namespace
 
-std::vector<FaultStep> FaultRound(std::mt19937& random)
+std::vector<TFaultStep> FaultRound(std::mt19937& random)
 {
-    std::vector<FaultStep> round;
+    std::vector<TFaultStep> round;
     std::uniform_int_distribution<int> hold(500, 2000);
     for (int i = 0; i < kSoakFaultCount; ++i)
-        round.push_back({SoakFault(i), hold(random)});
+        round.push_back({TSoakFault(i), hold(random)});
     std::shuffle(round.begin(), round.end(), random);
     return round;
 }
 
-QString FaultOnLine(SoakFault fault)
+QString FaultOnLine(TSoakFault fault)
 {
-    return kLines[size_t(fault)].on;
+    return kLines[size_t(fault)].On;
 }
 
-QString FaultOffLine(SoakFault fault)
+QString FaultOffLine(TSoakFault fault)
 {
-    return kLines[size_t(fault)].off;
+    return kLines[size_t(fault)].Off;
 }
 
-QString FaultName(SoakFault fault)
+QString FaultName(TSoakFault fault)
 {
     return FaultOnLine(fault).section(' ', -1);
 }

@@ -17,11 +17,11 @@ int main(int argc, char* argv[])
         {"seed", "Seed of the fault schedule (default 740).", "S", "740"}});
     parser.process(application);
 
-    soak::SoakOptions options;
+    soak::TSoakOptions options;
     bool minutesOk = false, seedOk = false;
-    options.minutes = parser.value("minutes").toDouble(&minutesOk);
-    options.seed = parser.value("seed").toUInt(&seedOk);
-    if (!minutesOk || options.minutes <= 0 || !seedOk) {
+    options.Minutes = parser.value("minutes").toDouble(&minutesOk);
+    options.Seed = parser.value("seed").toUInt(&seedOk);
+    if (!minutesOk || options.Minutes <= 0 || !seedOk) {
         std::fprintf(stderr, "soak: --minutes wants a positive number and --seed an unsigned integer\n");
         return 1;
     }

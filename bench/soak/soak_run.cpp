@@ -40,25 +40,25 @@ constexpr double kRssGrowthLimitMiB = 4;
 constexpr int kRssReportRounds = 10;
 
 // Lines appended to a file since the last call.
-class NewLines {
+class TNewLines {
 public:
-    explicit NewLines(const QString& path)
-        : file_(path)
+    explicit TNewLines(const QString& path)
+        : File(path)
     {
     }
     QStringList take()
     {
-        if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly))
+        if (!File.isOpen() && !File.open(QIODevice::ReadOnly))
             return {};
-        partial_ += QString::fromLatin1(file_.readAll());
-        QStringList lines = partial_.split('\n');
-        partial_ = lines.takeLast();
+        Partial += QString::fromLatin1(File.readAll());
+        QStringList lines = Partial.split('\n');
+        Partial = lines.takeLast();
         return lines;
     }
 
 private:
-    QFile file_;
-    QString partial_;
+    QFile File;
+    QString Partial;
 };
 
 void Print(const QString& line)
@@ -67,106 +67,106 @@ void Print(const QString& line)
     std::fflush(stdout);
 }
 
-class Soak {
+class TSoak {
 public:
-    Soak(const QString& vports, const QStringList& simulator)
-        : sim_(vports, "vcom0", simulator)
-        , program_(QString::fromLatin1(kIni))
-        , commands_(vports + "/vcom0.commands")
-        , vports_(vports)
+    TSoak(const QString& vports, const QStringList& simulator)
+        : Sim(vports, "vcom0", simulator)
+        , Program(QString::fromLatin1(kIni))
+        , Commands(vports + "/vcom0.commands")
+        , Vports(vports)
     {
     }
 
     bool start(QStringList& problems)
     {
-        if (!sim_.ready()) {
+        if (!Sim.ready()) {
             problems << "k740-sim did not start";
             return false;
         }
-        program_.start(vports_, {"/A"});
-        if (!program_.waitForLines(kLogName, 1, 15000)) {
+        Program.start(Vports, {"/A"});
+        if (!Program.waitForLines(kLogName, 1, 15000)) {
             problems << "the program did not connect and log within 15 s";
             return false;
         }
-        rssStart_ = RssKb(program_.processId()) / 1024.0;
+        RssStart = RssKb(Program.processId()) / 1024.0;
         return true;
     }
 
     // Applies one fault, clears it and waits for polling to resume.
-    bool apply(const FaultStep& step, QStringList& problems)
+    bool apply(const TFaultStep& step, QStringList& problems)
     {
-        sim_.send(FaultOnLine(step.fault));
-        QThread::msleep(step.holdMs);
-        commands_.take();
-        const int logLines = program_.fileLines(kLogName).size();
-        sim_.send(FaultOffLine(step.fault));
-        if (step.fault == SoakFault::Unplug && sim_.waitForLine("ready").isEmpty()) {
+        Sim.send(FaultOnLine(step.Fault));
+        QThread::msleep(step.HoldMs);
+        Commands.take();
+        const int logLines = Program.fileLines(kLogName).size();
+        Sim.send(FaultOffLine(step.Fault));
+        if (step.Fault == TSoakFault::Unplug && Sim.waitForLine("ready").isEmpty()) {
             problems << "k740-sim did not replug";
             return false;
         }
-        ++applied_[FaultName(step.fault)];
+        ++Applied[FaultName(step.Fault)];
         QElapsedTimer clock;
         clock.start();
         int polls = 0;
         while (clock.elapsed() < kResumeLimitMs) {
-            polls += commands_.take().count(kPollCommand);
-            if (polls >= kPollsToResume && program_.fileLines(kLogName).size() > logLines) {
-                if (clock.elapsed() > slowestResumeMs_) {
-                    slowestResumeMs_ = int(clock.elapsed());
-                    slowestFault_ = FaultName(step.fault);
+            polls += Commands.take().count(kPollCommand);
+            if (polls >= kPollsToResume && Program.fileLines(kLogName).size() > logLines) {
+                if (clock.elapsed() > SlowestResumeMs) {
+                    SlowestResumeMs = int(clock.elapsed());
+                    SlowestFault = FaultName(step.Fault);
                 }
                 return true;
             }
-            if (!program_.running()) {
-                problems << "the program exited during " + FaultName(step.fault);
+            if (!Program.running()) {
+                problems << "the program exited during " + FaultName(step.Fault);
                 return false;
             }
             QThread::msleep(50);
         }
         problems << QStringLiteral("polling did not resume within %1 ms after %2")
                         .arg(kResumeLimitMs)
-                        .arg(FaultName(step.fault));
+                        .arg(FaultName(step.Fault));
         return false;
     }
 
     void endOfRound()
     {
-        const double rss = RssKb(program_.processId()) / 1024.0;
-        if (rounds_++ == 0)
-            rssAfterFirstRound_ = rss;
-        if (rounds_ % kRssReportRounds == 0)
-            Print(QStringLiteral("round %1: RSS %2 MiB").arg(rounds_).arg(rss, 0, 'f', 1));
-        rssEnd_ = rss;
-        rssPeak_ = std::max(rssPeak_, rss);
+        const double rss = RssKb(Program.processId()) / 1024.0;
+        if (Rounds++ == 0)
+            RssAfterFirstRound = rss;
+        if (Rounds % kRssReportRounds == 0)
+            Print(QStringLiteral("round %1: RSS %2 MiB").arg(Rounds).arg(rss, 0, 'f', 1));
+        RssEnd = rss;
+        RssPeak = std::max(RssPeak, rss);
     }
 
     void finish(qint64 elapsedMs, QStringList& problems)
     {
         int total = 0;
         QStringList counts;
-        for (const auto& [name, count] : applied_) {
+        for (const auto& [name, count] : Applied) {
             total += count;
             counts << QStringLiteral("%1 %2").arg(name).arg(count);
         }
         Print(QStringLiteral("%1 s, %2 rounds, %3 faults applied (%4)")
                   .arg(elapsedMs / 1000)
-                  .arg(rounds_)
+                  .arg(Rounds)
                   .arg(total)
                   .arg(counts.join(", ")));
         if (problems.isEmpty())
             Print(QStringLiteral("polling resumed after every fault; slowest %1 ms (%2)")
-                      .arg(slowestResumeMs_)
-                      .arg(slowestFault_));
+                      .arg(SlowestResumeMs)
+                      .arg(SlowestFault));
         Print(QStringLiteral("RSS start %1 MiB, after round 1 %2 MiB, end %3 MiB, peak %4 MiB")
-                  .arg(rssStart_, 0, 'f', 1)
-                  .arg(rssAfterFirstRound_, 0, 'f', 1)
-                  .arg(rssEnd_, 0, 'f', 1)
-                  .arg(rssPeak_, 0, 'f', 1));
-        if (rssEnd_ - rssAfterFirstRound_ > kRssGrowthLimitMiB)
-            problems << QStringLiteral("RSS grew by %1 MiB after the first round").arg(rssEnd_ - rssAfterFirstRound_);
-        if (!program_.running())
+                  .arg(RssStart, 0, 'f', 1)
+                  .arg(RssAfterFirstRound, 0, 'f', 1)
+                  .arg(RssEnd, 0, 'f', 1)
+                  .arg(RssPeak, 0, 'f', 1));
+        if (RssEnd - RssAfterFirstRound > kRssGrowthLimitMiB)
+            problems << QStringLiteral("RSS grew by %1 MiB after the first round").arg(RssEnd - RssAfterFirstRound);
+        if (!Program.running())
             problems << "the program is not running at the end";
-        else if (!program_.terminate())
+        else if (!Program.terminate())
             problems << "the program did not exit cleanly on SIGTERM";
         checkLog(problems);
         checkIni(problems);
@@ -175,7 +175,7 @@ public:
 private:
     void checkLog(QStringList& problems)
     {
-        const QString text = program_.file(kLogName);
+        const QString text = Program.file(kLogName);
         const QRegularExpression line("^vcom0;\\d\\d\\.\\d\\d\\.\\d{4};\\d\\d:\\d\\d:\\d\\d;-?\\d+([.,]\\d+)?$");
         QStringList lines = text.split("\r\n");
         const bool endsWhole = lines.takeLast().isEmpty();
@@ -189,7 +189,7 @@ private:
 
     void checkIni(QStringList& problems)
     {
-        const QStringList lines = program_.fileLines("K740.INI");
+        const QStringList lines = Program.fileLines("K740.INI");
         QStringList lost;
         for (const QString& kept : kIniKept)
             if (!lines.contains(kept))
@@ -200,35 +200,35 @@ private:
             problems << "the INI file lost content it does not own";
     }
 
-    SimulatorProcess sim_;
-    ProgramProcess program_;
-    NewLines commands_;
-    QString vports_;
-    std::map<QString, int> applied_;
-    int rounds_ = 0;
-    int slowestResumeMs_ = 0;
-    QString slowestFault_;
-    double rssStart_ = 0, rssAfterFirstRound_ = 0, rssEnd_ = 0, rssPeak_ = 0;
+    SimulatorProcess Sim;
+    ProgramProcess Program;
+    TNewLines Commands;
+    QString Vports;
+    std::map<QString, int> Applied;
+    int Rounds = 0;
+    int SlowestResumeMs = 0;
+    QString SlowestFault;
+    double RssStart = 0, RssAfterFirstRound = 0, RssEnd = 0, RssPeak = 0;
 };
 
 } // namespace
 
-QStringList RunSoak(const SoakOptions& options)
+QStringList RunSoak(const TSoakOptions& options)
 {
     QStringList problems;
     QTemporaryDir vports;
-    Soak soak(vports.path(), kSimulator);
-    Print(QStringLiteral("%1 min, seed %2").arg(options.minutes).arg(options.seed));
+    TSoak soak(vports.path(), kSimulator);
+    Print(QStringLiteral("%1 min, seed %2").arg(options.Minutes).arg(options.Seed));
     if (!soak.start(problems))
         return problems;
-    std::mt19937 random(options.seed);
+    std::mt19937 random(options.Seed);
     QElapsedTimer clock;
     clock.start();
-    const qint64 lengthMs = qint64(options.minutes * 60000);
+    const qint64 lengthMs = qint64(options.Minutes * 60000);
     // Whole rounds, at least one, so that every fault is applied.
     bool ok = true;
     do {
-        for (const FaultStep& step : FaultRound(random))
+        for (const TFaultStep& step : FaultRound(random))
             if (!(ok = soak.apply(step, problems)))
                 break;
         soak.endOfRound();

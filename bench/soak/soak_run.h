@@ -6,14 +6,14 @@
 
 namespace soak {
 
-struct SoakOptions {
-    double minutes = 1;
-    unsigned seed = 740;
+struct TSoakOptions {
+    double Minutes = 1;
+    unsigned Seed = 740;
 };
 
 // Runs the soak, printing its figures as it goes; the problems found, empty
 // when the program kept polling through every fault, exited cleanly and
 // left whole log lines, a flat RSS and the INI file's foreign content.
-QStringList RunSoak(const SoakOptions& options);
+QStringList RunSoak(const TSoakOptions& options);
 
 } // namespace soak

@@ -19,22 +19,22 @@ QByteArray EscapeCommand(const QByteArray& command)
     return text;
 }
 
-bool CommandLog::open(const QString& path, QString& error)
+bool TCommandLog::open(const QString& path, QString& error)
 {
     if (path.isEmpty())
         return true;
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::Append | QIODevice::Unbuffered)) {
-        error = QStringLiteral("cannot open %1: %2").arg(path, file_.errorString());
+    File.setFileName(path);
+    if (!File.open(QIODevice::Append | QIODevice::Unbuffered)) {
+        error = QStringLiteral("cannot open %1: %2").arg(path, File.errorString());
         return false;
     }
     return true;
 }
 
-void CommandLog::append(const QByteArray& command)
+void TCommandLog::append(const QByteArray& command)
 {
-    if (file_.isOpen())
-        file_.write(EscapeCommand(command) + '\n');
+    if (File.isOpen())
+        File.write(EscapeCommand(command) + '\n');
 }
 
 } // namespace k740sim

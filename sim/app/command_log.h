@@ -7,14 +7,14 @@ namespace k740sim {
 
 // Appends each received command as one line; "\r" is written as \r and
 // other control bytes as \xNN, so tests can compare exact command sequences.
-class CommandLog {
+class TCommandLog {
 public:
     // An empty path gives a log that writes nothing.
     bool open(const QString& path, QString& error);
     void append(const QByteArray& command);
 
 private:
-    QFile file_;
+    QFile File;
 };
 
 QByteArray EscapeCommand(const QByteArray& command);

@@ -23,19 +23,19 @@ void Report(FILE* stream, const QByteArray& line)
 
 } // namespace
 
-ControlChannel::ControlChannel(DeviceModel& device, DeviceServer& server, QObject* parent)
+TControlChannel::TControlChannel(TDeviceModel& device, TDeviceServer& server, QObject* parent)
     : QObject(parent)
-    , device_(device)
-    , server_(server)
-    , input_(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
+    , Device(device)
+    , Server(server)
+    , Input(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
 {
-    connect(input_, &QSocketNotifier::activated, this, &ControlChannel::readInput);
+    connect(Input, &QSocketNotifier::activated, this, &TControlChannel::readInput);
     auto* signalPipe
-        = new k740::SignalPipe({SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}, k740::TSignalRepeat::Delivered, this);
-    connect(signalPipe, &k740::SignalPipe::received, this, &ControlChannel::onSignal);
+        = new k740::TSignalPipe({SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}, k740::TSignalRepeat::Delivered, this);
+    connect(signalPipe, &k740::TSignalPipe::received, this, &TControlChannel::onSignal);
 }
 
-void ControlChannel::readInput()
+void TControlChannel::readInput()
 {
     char buffer[1024];
     const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -43,20 +43,20 @@ void ControlChannel::readInput()
         return;
     if (n <= 0) {
         // End of input: keep serving, controlled by signals only.
-        input_->setEnabled(false);
+        Input->setEnabled(false);
         return;
     }
-    partialLine_ += QByteArray(buffer, int(n));
+    PartialLine += QByteArray(buffer, int(n));
     int end;
-    while ((end = partialLine_.indexOf('\n')) >= 0) {
-        const QByteArray line = partialLine_.left(end).trimmed();
-        partialLine_.remove(0, end + 1);
+    while ((end = PartialLine.indexOf('\n')) >= 0) {
+        const QByteArray line = PartialLine.left(end).trimmed();
+        PartialLine.remove(0, end + 1);
         if (!line.isEmpty())
             execute(line);
     }
 }
 
-void ControlChannel::execute(const QByteArray& line)
+void TControlChannel::execute(const QByteArray& line)
 {
     const QList<QByteArray> words = line.simplified().split(' ');
     const QByteArray& verb = words.first();
@@ -65,27 +65,27 @@ void ControlChannel::execute(const QByteArray& line)
     if (verb == "quit" && words.size() == 1) {
         QCoreApplication::quit();
     } else if (verb == "unplug" && words.size() == 1) {
-        server_.unplug();
+        Server.unplug();
     } else if (verb == "replug" && words.size() == 1) {
         replug();
     } else if (verb == "truth" && words.size() == 1) {
-        Report(stdout, "truth " + QByteArray::number(qlonglong(device_.truePosition())));
+        Report(stdout, "truth " + QByteArray::number(qlonglong(Device.truePosition())));
     } else if (verb == "fault" && words.size() == 2) {
         const auto fault = ParseDeviceFault(QString::fromLatin1(argument));
         if ((ok = fault.has_value()))
-            device_.setFault(*fault);
+            Device.setFault(*fault);
     } else if (verb == "position" && words.size() == 2) {
         const qlonglong value = argument.toLongLong(&ok);
         if (ok)
-            device_.setPosition(value);
+            Device.setPosition(value);
     } else if (verb == "speed" && words.size() == 2) {
         const double value = argument.toDouble(&ok);
         if (ok)
-            device_.setSpeed(value);
+            Device.setSpeed(value);
     } else if (verb == "status" && words.size() == 2) {
         const uint value = argument.toUInt(&ok);
         if (ok)
-            device_.setStatus(value);
+            Device.setStatus(value);
     } else {
         ok = false;
     }
@@ -93,20 +93,20 @@ void ControlChannel::execute(const QByteArray& line)
         Report(stderr, "k740-sim: cannot do \"" + line + "\"");
 }
 
-void ControlChannel::onSignal(int signalNumber)
+void TControlChannel::onSignal(int signalNumber)
 {
     if (signalNumber == SIGUSR1)
-        server_.unplug();
+        Server.unplug();
     else if (signalNumber == SIGUSR2)
         replug();
     else
         QCoreApplication::quit();
 }
 
-void ControlChannel::replug()
+void TControlChannel::replug()
 {
     QString error;
-    if (!server_.plug(error))
+    if (!Server.plug(error))
         Report(stderr, "k740-sim: " + error.toLocal8Bit());
 }
 

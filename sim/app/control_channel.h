@@ -6,15 +6,15 @@ class QSocketNotifier;
 
 namespace k740sim {
 
-class DeviceModel;
-class DeviceServer;
+class TDeviceModel;
+class TDeviceServer;
 
 // Run-time control of the simulator by lines on stdin and by signals
 // (SIGUSR1 unplug, SIGUSR2 replug, SIGINT/SIGTERM/SIGHUP quit).
-class ControlChannel : public QObject {
+class TControlChannel : public QObject {
     Q_OBJECT
 public:
-    ControlChannel(DeviceModel& device, DeviceServer& server, QObject* parent = nullptr);
+    TControlChannel(TDeviceModel& device, TDeviceServer& server, QObject* parent = nullptr);
 
 private:
     void readInput();
@@ -22,10 +22,10 @@ private:
     void onSignal(int signalNumber);
     void replug();
 
-    DeviceModel& device_;
-    DeviceServer& server_;
-    QSocketNotifier* input_;
-    QByteArray partialLine_;
+    TDeviceModel& Device;
+    TDeviceServer& Server;
+    QSocketNotifier* Input;
+    QByteArray PartialLine;
 };
 
 } // namespace k740sim

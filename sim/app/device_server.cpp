@@ -12,93 +12,93 @@ namespace {
 constexpr int kHostPollMs = 5;
 }
 
-DeviceServer::DeviceServer(DeviceModel& device, CommandLog& log, QString dir, QString name, QObject* parent)
+TDeviceServer::TDeviceServer(TDeviceModel& device, TCommandLog& log, QString dir, QString name, QObject* parent)
     : QObject(parent)
-    , device_(device)
-    , log_(log)
-    , dir_(std::move(dir))
-    , name_(std::move(name))
+    , Device(device)
+    , Log(log)
+    , Dir(std::move(dir))
+    , Name(std::move(name))
 {
-    hostPoll_.setInterval(kHostPollMs);
-    connect(&hostPoll_, &QTimer::timeout, this, &DeviceServer::checkHostBack);
+    HostPoll.setInterval(kHostPollMs);
+    connect(&HostPoll, &QTimer::timeout, this, &TDeviceServer::checkHostBack);
 }
 
-bool DeviceServer::plug(QString& error)
+bool TDeviceServer::plug(QString& error)
 {
     unplug();
-    if (!link_.open(dir_, name_, error))
+    if (!Link.open(Dir, Name, error))
         return false;
-    ++generation_;
-    notifier_ = new QSocketNotifier(link_.masterFd(), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &DeviceServer::readHost);
-    std::printf("ready %s\n", link_.linkPath().toLocal8Bit().constData());
+    ++Generation;
+    Notifier = new QSocketNotifier(Link.masterFd(), QSocketNotifier::Read, this);
+    connect(Notifier, &QSocketNotifier::activated, this, &TDeviceServer::readHost);
+    std::printf("ready %s\n", Link.linkPath().toLocal8Bit().constData());
     std::fflush(stdout);
     return true;
 }
 
-void DeviceServer::unplug()
+void TDeviceServer::unplug()
 {
-    hostPoll_.stop();
-    delete notifier_;
-    notifier_ = nullptr;
-    link_.close();
+    HostPoll.stop();
+    delete Notifier;
+    Notifier = nullptr;
+    Link.close();
 }
 
-void DeviceServer::readHost()
+void TDeviceServer::readHost()
 {
     char buffer[4096];
-    const ssize_t n = ::read(link_.masterFd(), buffer, sizeof buffer);
+    const ssize_t n = ::read(Link.masterFd(), buffer, sizeof buffer);
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return;
     if (n <= 0) {
         waitForHost();
         return;
     }
-    const std::vector<ReplyPiece> pieces = device_.receive(QByteArray(buffer, int(n)));
-    for (const QByteArray& command : device_.commands())
-        log_.append(command);
-    device_.clearCommands();
+    const std::vector<TReplyPiece> pieces = Device.receive(QByteArray(buffer, int(n)));
+    for (const QByteArray& command : Device.commands())
+        Log.append(command);
+    Device.clearCommands();
 
     QByteArray now;
-    for (const ReplyPiece& piece : pieces) {
-        if (piece.dueMs <= 0)
-            now += piece.bytes;
+    for (const TReplyPiece& piece : pieces) {
+        if (piece.DueMs <= 0)
+            now += piece.Bytes;
         else
             sendLater(piece);
     }
     send(now);
 }
 
-void DeviceServer::send(const QByteArray& bytes)
+void TDeviceServer::send(const QByteArray& bytes)
 {
-    if (bytes.isEmpty() || !link_.isOpen())
+    if (bytes.isEmpty() || !Link.isOpen())
         return;
     // A host that stops reading loses what does not fit, like a full UART buffer.
-    [[maybe_unused]] const ssize_t written = ::write(link_.masterFd(), bytes.constData(), bytes.size());
+    [[maybe_unused]] const ssize_t written = ::write(Link.masterFd(), bytes.constData(), bytes.size());
 }
 
-void DeviceServer::sendLater(const ReplyPiece& piece)
+void TDeviceServer::sendLater(const TReplyPiece& piece)
 {
-    const int generation = generation_;
-    QTimer::singleShot(piece.dueMs, Qt::PreciseTimer, this, [this, generation, bytes = piece.bytes] {
-        if (generation == generation_)
+    const int generation = Generation;
+    QTimer::singleShot(piece.DueMs, Qt::PreciseTimer, this, [this, generation, bytes = piece.Bytes] {
+        if (generation == Generation)
             send(bytes);
     });
 }
 
-void DeviceServer::waitForHost()
+void TDeviceServer::waitForHost()
 {
-    notifier_->setEnabled(false);
-    hostPoll_.start();
+    Notifier->setEnabled(false);
+    HostPoll.start();
 }
 
-void DeviceServer::checkHostBack()
+void TDeviceServer::checkHostBack()
 {
-    pollfd p{link_.masterFd(), POLLIN, 0};
+    pollfd p{Link.masterFd(), POLLIN, 0};
     if (::poll(&p, 1, 0) < 0 || (p.revents & POLLHUP))
         return;
-    hostPoll_.stop();
-    notifier_->setEnabled(true);
+    HostPoll.stop();
+    Notifier->setEnabled(true);
 }
 
 } // namespace k740sim

@@ -13,10 +13,10 @@ namespace k740sim {
 // Serves one DeviceModel on a published pseudo-terminal: reads commands as
 // they arrive, writes replies at once (or when their pieces are due), and
 // can be unplugged and plugged again.
-class DeviceServer : public QObject {
+class TDeviceServer : public QObject {
     Q_OBJECT
 public:
-    DeviceServer(DeviceModel& device, CommandLog& log, QString dir, QString name, QObject* parent = nullptr);
+    TDeviceServer(TDeviceModel& device, TCommandLog& log, QString dir, QString name, QObject* parent = nullptr);
 
     // New terminal and link; prints "ready <link path>" on stdout.
     bool plug(QString& error);
@@ -25,20 +25,20 @@ public:
 private:
     void readHost();
     void send(const QByteArray& bytes);
-    void sendLater(const ReplyPiece& piece);
+    void sendLater(const TReplyPiece& piece);
     // The host closed the slave: stop watching the master (it would report
     // hang-up without end) and look every few milliseconds for a new open.
     void waitForHost();
     void checkHostBack();
 
-    DeviceModel& device_;
-    CommandLog& log_;
-    QString dir_;
-    QString name_;
-    PtyLink link_;
-    QSocketNotifier* notifier_ = nullptr;
-    QTimer hostPoll_;
-    int generation_ = 0; // one per plug; late pieces of an old terminal are dropped
+    TDeviceModel& Device;
+    TCommandLog& Log;
+    QString Dir;
+    QString Name;
+    TPtyLink Link;
+    QSocketNotifier* Notifier = nullptr;
+    QTimer HostPoll;
+    int Generation = 0; // one per plug; late pieces of an old terminal are dropped
 };
 
 } // namespace k740sim

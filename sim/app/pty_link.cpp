@@ -39,9 +39,9 @@ bool MakeRaw(int masterFd)
 // refused when anyone but the user could put links into it.
 bool PreparePortFolder(const QString& dir, QString& error)
 {
-    using k740::PortFolderState;
-    PortFolderState state = k740::CheckPortFolder(dir);
-    if (state == PortFolderState::Missing) {
+    using k740::TPortFolderState;
+    TPortFolderState state = k740::CheckPortFolder(dir);
+    if (state == TPortFolderState::Missing) {
         const QString clean = QDir::cleanPath(dir);
         QDir().mkpath(QFileInfo(clean).path());
         if (::mkdir(QFile::encodeName(clean).constData(), S_IRWXU) != 0 && errno != EEXIST) {
@@ -51,7 +51,7 @@ bool PreparePortFolder(const QString& dir, QString& error)
         }
         state = k740::CheckPortFolder(dir);
     }
-    if (state == PortFolderState::Private)
+    if (state == TPortFolderState::Private)
         return true;
     error = QStringLiteral("refusing to publish in %1: the folder %2; it must be a folder of your own that "
                            "no one else can write to (mode 0700)")
@@ -61,12 +61,12 @@ bool PreparePortFolder(const QString& dir, QString& error)
 
 } // namespace
 
-PtyLink::~PtyLink()
+TPtyLink::~TPtyLink()
 {
     close();
 }
 
-bool PtyLink::open(const QString& dir, const QString& name, QString& error)
+bool TPtyLink::open(const QString& dir, const QString& name, QString& error)
 {
     close();
     if (!PreparePortFolder(dir, error))
@@ -90,18 +90,18 @@ bool PtyLink::open(const QString& dir, const QString& name, QString& error)
         ::close(fd);
         return false;
     }
-    masterFd_ = fd;
-    linkPath_ = link;
+    MasterFd = fd;
+    LinkPath = link;
     return true;
 }
 
-void PtyLink::close()
+void TPtyLink::close()
 {
-    if (masterFd_ < 0)
+    if (MasterFd < 0)
         return;
-    ::unlink(QFile::encodeName(linkPath_).constData());
-    ::close(masterFd_);
-    masterFd_ = -1;
+    ::unlink(QFile::encodeName(LinkPath).constData());
+    ::close(MasterFd);
+    MasterFd = -1;
 }
 
 } // namespace k740sim

@@ -5,12 +5,12 @@ namespace k740sim {
 
 // A pseudo-terminal in raw mode whose slave side is published as a symbolic
 // link. Only the master side is held; the host opens the slave.
-class PtyLink {
+class TPtyLink {
 public:
-    PtyLink() = default;
-    PtyLink(const PtyLink&) = delete;
-    PtyLink& operator=(const PtyLink&) = delete;
-    ~PtyLink();
+    TPtyLink() = default;
+    TPtyLink(const TPtyLink&) = delete;
+    TPtyLink& operator=(const TPtyLink&) = delete;
+    ~TPtyLink();
 
     // Creates the folder with mode 0700 if needed, a new terminal and the
     // link (replacing a stale one). A folder that is a symbolic link, belongs
@@ -20,13 +20,13 @@ public:
     // Closes the master side (the host's open slave then fails) and removes the link.
     void close();
 
-    bool isOpen() const { return masterFd_ >= 0; }
-    int masterFd() const { return masterFd_; }
-    const QString& linkPath() const { return linkPath_; }
+    bool isOpen() const { return MasterFd >= 0; }
+    int masterFd() const { return MasterFd; }
+    const QString& linkPath() const { return LinkPath; }
 
 private:
-    int masterFd_ = -1;
-    QString linkPath_;
+    int MasterFd = -1;
+    QString LinkPath;
 };
 
 } // namespace k740sim

@@ -27,20 +27,20 @@ const char kDescription[] = "Simulates a K740 USB encoder interface on a pseudo-
                             "\n"
                             "Faults: ";
 
-class OptionReader {
+class TOptionReader {
 public:
-    OptionReader(const QCommandLineParser& parser, QString& error)
-        : parser_(parser)
-        , error_(error)
+    TOptionReader(const QCommandLineParser& parser, QString& error)
+        : Parser(parser)
+        , Error(error)
     {
     }
 
     template <typename T> void integer(const char* name, T& target, qlonglong min, qlonglong max)
     {
-        if (!parser_.isSet(QLatin1String(name)))
+        if (!Parser.isSet(QLatin1String(name)))
             return;
         bool ok = false;
-        const qlonglong value = parser_.value(QLatin1String(name)).toLongLong(&ok);
+        const qlonglong value = Parser.value(QLatin1String(name)).toLongLong(&ok);
         if (!ok || value < min || value > max)
             fail(QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(min).arg(max));
         else
@@ -48,21 +48,21 @@ public:
     }
     void text(const char* name, QByteArray& target)
     {
-        if (parser_.isSet(QLatin1String(name)))
-            target = parser_.value(QLatin1String(name)).toLatin1();
+        if (Parser.isSet(QLatin1String(name)))
+            target = Parser.value(QLatin1String(name)).toLatin1();
     }
-    QString value(const char* name) const { return parser_.value(QLatin1String(name)); }
-    bool isSet(const char* name) const { return parser_.isSet(QLatin1String(name)); }
+    QString value(const char* name) const { return Parser.value(QLatin1String(name)); }
+    bool isSet(const char* name) const { return Parser.isSet(QLatin1String(name)); }
     void fail(const QString& message)
     {
-        if (error_.isEmpty())
-            error_ = message;
+        if (Error.isEmpty())
+            Error = message;
     }
-    bool failed() const { return !error_.isEmpty(); }
+    bool failed() const { return !Error.isEmpty(); }
 
 private:
-    const QCommandLineParser& parser_;
-    QString& error_;
+    const QCommandLineParser& Parser;
+    QString& Error;
 };
 
 void AddOptions(QCommandLineParser& parser)
@@ -106,70 +106,70 @@ void AddOptions(QCommandLineParser& parser)
     parser.addOptions(options);
 }
 
-void ReadIdentity(OptionReader& in, DeviceConfig& device)
+void ReadIdentity(TOptionReader& in, TDeviceConfig& device)
 {
-    device.model = in.value("model").toLatin1();
-    if (device.model != "K740" && device.model != "T740")
+    device.Model = in.value("model").toLatin1();
+    if (device.Model != "K740" && device.Model != "T740")
         in.fail(QStringLiteral("--model must be K740 or T740"));
-    device.firmware = in.value("firmware").toLatin1();
-    in.text("identity", device.identity);
-    in.text("serial", device.serial);
-    in.text("serial2", device.serial2);
-    in.text("pins", device.pins);
-    in.text("supply-readings", device.supplyReadings);
+    device.Firmware = in.value("firmware").toLatin1();
+    in.text("identity", device.Identity);
+    in.text("serial", device.Serial);
+    in.text("serial2", device.Serial2);
+    in.text("pins", device.Pins);
+    in.text("supply-readings", device.SupplyReadings);
     const QString supply = in.value("supply");
     if (supply != QLatin1String("on") && supply != QLatin1String("off"))
         in.fail(QStringLiteral("--supply must be on or off"));
-    device.supplyOn = supply == QLatin1String("on");
+    device.SupplyOn = supply == QLatin1String("on");
 }
 
-void ReadEncoder(OptionReader& in, DeviceConfig& device)
+void ReadEncoder(TOptionReader& in, TDeviceConfig& device)
 {
     const QString encoder = in.value("encoder");
     if (encoder == QLatin1String("counter"))
-        device.encoder = EncoderKind::Counter;
+        device.Encoder = TEncoderKind::Counter;
     else if (encoder == QLatin1String("ssi"))
-        device.encoder = EncoderKind::Ssi;
+        device.Encoder = TEncoderKind::Ssi;
     else if (encoder == QLatin1String("biss"))
-        device.encoder = EncoderKind::Biss;
+        device.Encoder = TEncoderKind::Biss;
     else
         in.fail(QStringLiteral("--encoder must be counter, ssi or biss"));
 
-    device.kindLetter = device.encoder == EncoderKind::Counter ? 'Q' : 'S';
+    device.KindLetter = device.Encoder == TEncoderKind::Counter ? 'Q' : 'S';
     if (in.isSet("kind")) {
         const QString kind = in.value("kind");
         if (kind != QLatin1String("Q") && kind != QLatin1String("S") && kind != QLatin1String("B"))
             in.fail(QStringLiteral("--kind must be Q, S or B"));
         else
-            device.kindLetter = kind.at(0).toLatin1();
+            device.KindLetter = kind.at(0).toLatin1();
     }
 
-    FrameLayout& l = device.layout;
-    in.integer("mt", l.multiturnBits, 0, 32);
-    in.integer("bits", l.positionBits, 1, 62);
-    in.integer("pad", l.paddingBits, 0, 32);
-    in.integer("status-bits", l.statusBits, 0, 32);
-    in.integer("detail-bits", l.detailBits, 0, 32);
-    in.integer("crc-bits", l.crcBits, 0, 6);
-    in.integer("cpr", device.countsPerTurn, 1, 1LL << 62);
-    in.integer("ack-bits", device.ackBits, 0, 40);
-    in.integer("status", device.status, 0, 0xFFFFFFFFLL);
-    in.integer("detail", device.detailStatus, 0, 0xFFFFFFFFLL);
-    device.grayCode = in.isSet("gray");
-    device.statusActiveLow = in.isSet("active-low");
+    TFrameLayout& l = device.Layout;
+    in.integer("mt", l.MultiturnBits, 0, 32);
+    in.integer("bits", l.PositionBits, 1, 62);
+    in.integer("pad", l.PaddingBits, 0, 32);
+    in.integer("status-bits", l.StatusBits, 0, 32);
+    in.integer("detail-bits", l.DetailBits, 0, 32);
+    in.integer("crc-bits", l.CrcBits, 0, 6);
+    in.integer("cpr", device.CountsPerTurn, 1, 1LL << 62);
+    in.integer("ack-bits", device.AckBits, 0, 40);
+    in.integer("status", device.Status, 0, 0xFFFFFFFFLL);
+    in.integer("detail", device.DetailStatus, 0, 0xFFFFFFFFLL);
+    device.GrayCode = in.isSet("gray");
+    device.StatusActiveLow = in.isSet("active-low");
 }
 
-void ReadMotion(OptionReader& in, DeviceConfig& device)
+void ReadMotion(TOptionReader& in, TDeviceConfig& device)
 {
     if (in.isSet("speed")) {
         bool ok = false;
-        device.speed = in.value("speed").toDouble(&ok);
+        device.Speed = in.value("speed").toDouble(&ok);
         if (!ok)
             in.fail(QStringLiteral("--speed needs a number"));
     }
-    in.integer("position", device.position, -(1LL << 62), 1LL << 62);
-    in.integer("origin", device.countOrigin, -(1LL << 62), 1LL << 62);
-    in.integer("ref-every", device.refEvery, 1, 1LL << 40);
+    in.integer("position", device.Position, -(1LL << 62), 1LL << 62);
+    in.integer("origin", device.CountOrigin, -(1LL << 62), 1LL << 62);
+    in.integer("ref-every", device.RefEvery, 1, 1LL << 40);
     if (in.isSet("dcr")) {
         const QStringList parts = in.value("dcr").split(QLatin1Char(':'));
         bool okN = false, okCpp = false;
@@ -177,19 +177,19 @@ void ReadMotion(OptionReader& in, DeviceConfig& device)
         const int cpp = parts.value(1).toInt(&okCpp);
         if (parts.size() != 2 || !okN || !okCpp || n < 4 || n % 2 != 0 || cpp < 1)
             in.fail(QStringLiteral("--dcr needs N:CPP with an even N >= 4 and CPP >= 1"));
-        device.dcrNominal = n;
-        device.dcrCountsPerPeriod = cpp;
+        device.DcrNominal = n;
+        device.DcrCountsPerPeriod = cpp;
     }
     const auto fault = ParseDeviceFault(in.value("fault"));
     if (!fault)
         in.fail(QStringLiteral("--fault must be one of: ") + DeviceFaultNames());
     else
-        device.fault = *fault;
+        device.Fault = *fault;
 }
 
 } // namespace
 
-std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString& error)
+std::optional<TSimOptions> ParseSimOptions(const QStringList& arguments, QString& error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QLatin1String(kDescription) + DeviceFaultNames() + '.');
@@ -206,16 +206,16 @@ std::optional<SimOptions> ParseSimOptions(const QStringList& arguments, QString&
         return std::nullopt;
     }
 
-    SimOptions options;
-    OptionReader in(parser, error);
-    options.dir = in.isSet("dir") ? in.value("dir") : k740::VirtualPortDirectory();
-    options.name = in.value("name");
-    if (!k740::IsSafePortName(options.name))
+    TSimOptions options;
+    TOptionReader in(parser, error);
+    options.Dir = in.isSet("dir") ? in.value("dir") : k740::VirtualPortDirectory();
+    options.Name = in.value("name");
+    if (!k740::IsSafePortName(options.Name))
         in.fail(QStringLiteral("--name may hold only letters, digits, '.', '_' and '-'"));
-    options.commandLogPath = in.value("log-commands");
-    ReadIdentity(in, options.device);
-    ReadEncoder(in, options.device);
-    ReadMotion(in, options.device);
+    options.CommandLogPath = in.value("log-commands");
+    ReadIdentity(in, options.Device);
+    ReadEncoder(in, options.Device);
+    ReadMotion(in, options.Device);
     if (in.failed())
         return std::nullopt;
     return options;

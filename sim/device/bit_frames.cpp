@@ -8,42 +8,42 @@ namespace {
 
 // Collects bits most significant first into a 64-bit word; bits beyond the
 // 64th are dropped.
-class BitWriter {
+class TBitWriter {
 public:
     void append(uint64_t value, int bits)
     {
         for (int i = bits - 1; i >= 0; --i) {
-            if (used_ < 64 && ((value >> i) & 1u))
-                word_ |= uint64_t(1) << (63 - used_);
-            ++used_;
+            if (Used < 64 && ((value >> i) & 1u))
+                Word |= uint64_t(1) << (63 - Used);
+            ++Used;
         }
     }
-    uint64_t word() const { return word_; }
-    int size() const { return used_; }
+    uint64_t word() const { return Word; }
+    int size() const { return Used; }
     // The first `bits` bits written (at most 64), right-aligned.
     uint64_t leading(int bits) const
     {
         const int n = std::clamp(bits, 0, 64);
-        return n == 0 ? 0 : word_ >> (64 - n);
+        return n == 0 ? 0 : Word >> (64 - n);
     }
 
 private:
-    uint64_t word_ = 0;
-    int used_ = 0;
+    uint64_t Word = 0;
+    int Used = 0;
 };
 
-void AppendBissData(BitWriter& out, const FrameLayout& l, const FrameFields& f)
+void AppendBissData(TBitWriter& out, const TFrameLayout& l, const TFrameFields& f)
 {
-    out.append(f.turns, l.multiturnBits);
-    out.append(f.position, l.positionBits);
-    out.append(f.padding, l.paddingBits);
-    out.append(f.status, l.statusBits);
+    out.append(f.Turns, l.MultiturnBits);
+    out.append(f.Position, l.PositionBits);
+    out.append(f.Padding, l.PaddingBits);
+    out.append(f.Status, l.StatusBits);
 }
 
-void AppendSsiData(BitWriter& out, const FrameLayout& l, const FrameFields& f)
+void AppendSsiData(TBitWriter& out, const TFrameLayout& l, const TFrameFields& f)
 {
     AppendBissData(out, l, f);
-    out.append(f.detail, l.detailBits);
+    out.append(f.Detail, l.DetailBits);
 }
 
 } // namespace
@@ -70,41 +70,41 @@ uint8_t Crc6OfBits(uint64_t data, int bitCount)
     return uint8_t(crc);
 }
 
-uint64_t SsiDataWord(const FrameLayout& layout, const FrameFields& fields)
+uint64_t SsiDataWord(const TFrameLayout& layout, const TFrameFields& fields)
 {
-    BitWriter out;
+    TBitWriter out;
     AppendSsiData(out, layout, fields);
     return out.leading(out.size());
 }
 
-uint32_t SsiShortFrame(const FrameLayout& layout, const FrameFields& fields, int clockedBits)
+uint32_t SsiShortFrame(const TFrameLayout& layout, const TFrameFields& fields, int clockedBits)
 {
-    BitWriter out;
+    TBitWriter out;
     AppendSsiData(out, layout, fields);
     return uint32_t(out.leading(std::min(clockedBits, 31)));
 }
 
-uint64_t SsiLongCapture(const FrameLayout& layout, const FrameFields& fields)
+uint64_t SsiLongCapture(const TFrameLayout& layout, const TFrameFields& fields)
 {
-    BitWriter out;
+    TBitWriter out;
     out.append(1, 1);
     AppendSsiData(out, layout, fields);
     return out.word();
 }
 
-uint64_t BissCapture(const FrameLayout& layout, const FrameFields& fields, int ackBits, uint64_t crcFlip)
+uint64_t BissCapture(const TFrameLayout& layout, const TFrameFields& fields, int ackBits, uint64_t crcFlip)
 {
-    BitWriter data;
+    TBitWriter data;
     AppendBissData(data, layout, fields);
     const uint8_t crc6 = Crc6OfBits(data.leading(data.size()), std::min(data.size(), 64));
-    const uint64_t crc = (~uint64_t(crc6) ^ crcFlip) & LowBitsMask(layout.crcBits);
+    const uint64_t crc = (~uint64_t(crc6) ^ crcFlip) & LowBitsMask(layout.CrcBits);
 
-    BitWriter out;
+    TBitWriter out;
     out.append(0b11, 2);
     out.append(0, ackBits);
     out.append(0b10, 2);
     AppendBissData(out, layout, fields);
-    out.append(crc, layout.crcBits);
+    out.append(crc, layout.CrcBits);
     return out.word();
 }
 

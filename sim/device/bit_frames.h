@@ -17,19 +17,19 @@ uint8_t Crc6OfBits(uint64_t data, int bitCount);
 
 // The SSI data word Turns|Position|Padding|Status|Detail; bits above the
 // 64th are lost.
-uint64_t SsiDataWord(const FrameLayout& layout, const FrameFields& fields);
+uint64_t SsiDataWord(const TFrameLayout& layout, const TFrameFields& fields);
 
 // Short SSI reply value: the first clockedBits (at most 31) bits of the SSI
 // data stream, zeros after the end of the frame.
-uint32_t SsiShortFrame(const FrameLayout& layout, const FrameFields& fields, int clockedBits);
+uint32_t SsiShortFrame(const TFrameLayout& layout, const TFrameFields& fields, int clockedBits);
 
 // 64-bit capture of an SSI line: a 1, then the data bits, then zeros.
-uint64_t SsiLongCapture(const FrameLayout& layout, const FrameFields& fields);
+uint64_t SsiLongCapture(const TFrameLayout& layout, const TFrameFields& fields);
 
 // 64-bit capture of a BiSS-C line: idle "11", ackBits zeros, Start 1, CDS 0,
 // Turns|Position|Padding|Status, the inverted CRC-6 (crcBits wide, XOR
 // crcFlip to corrupt it), then zeros.
-uint64_t BissCapture(const FrameLayout& layout, const FrameFields& fields, int ackBits, uint64_t crcFlip = 0);
+uint64_t BissCapture(const TFrameLayout& layout, const TFrameFields& fields, int ackBits, uint64_t crcFlip = 0);
 
 // 16 upper-case hexadecimal digits.
 QByteArray HexCapture(uint64_t capture);

@@ -4,29 +4,29 @@
 
 namespace k740sim {
 
-QList<QByteArray> CommandAssembler::feed(const QByteArray& bytes)
+QList<QByteArray> TCommandAssembler::feed(const QByteArray& bytes)
 {
     QList<QByteArray> commands;
     for (const char c : bytes) {
-        if (pending_ == "M") {
-            commands << pending_ + c;
-            pending_.clear();
+        if (Pending == "M") {
+            commands << Pending + c;
+            Pending.clear();
             continue;
         }
-        if (pending_.startsWith('B')) {
+        if (Pending.startsWith('B')) {
             if (c == '\r') {
-                commands << pending_ + c;
-                pending_.clear();
+                commands << Pending + c;
+                Pending.clear();
                 continue;
             }
             if (std::isdigit(static_cast<unsigned char>(c))) {
-                pending_ += c;
+                Pending += c;
                 continue;
             }
-            pending_.clear();
+            Pending.clear();
         }
         if (c == 'B' || c == 'M')
-            pending_ = QByteArray(1, c);
+            Pending = QByteArray(1, c);
         else
             commands << QByteArray(1, c);
     }

@@ -8,12 +8,12 @@ namespace k740sim {
 // its "\r" (digits only in between), "M" takes exactly one more byte, every
 // other byte is a command of its own. A "B" broken by another byte is
 // dropped and that byte starts the next command.
-class CommandAssembler {
+class TCommandAssembler {
 public:
     QList<QByteArray> feed(const QByteArray& bytes);
 
 private:
-    QByteArray pending_;
+    QByteArray Pending;
 };
 
 } // namespace k740sim

@@ -8,16 +8,16 @@ namespace k740sim {
 
 namespace {
 
-const std::array<std::pair<DeviceFault, const char*>, 9> kFaultNames = {{
-    {DeviceFault::None, "none"},
-    {DeviceFault::Silence, "silence"},
-    {DeviceFault::Delay, "delay"},
-    {DeviceFault::Garbage, "garbage"},
-    {DeviceFault::Split, "split"},
-    {DeviceFault::Stream, "stream"},
-    {DeviceFault::AllOnes, "ffff"},
-    {DeviceFault::CrcError, "crc"},
-    {DeviceFault::NonHex, "nonhex"},
+const std::array<std::pair<TDeviceFault, const char*>, 9> kFaultNames = {{
+    {TDeviceFault::None, "none"},
+    {TDeviceFault::Silence, "silence"},
+    {TDeviceFault::Delay, "delay"},
+    {TDeviceFault::Garbage, "garbage"},
+    {TDeviceFault::Split, "split"},
+    {TDeviceFault::Stream, "stream"},
+    {TDeviceFault::AllOnes, "ffff"},
+    {TDeviceFault::CrcError, "crc"},
+    {TDeviceFault::NonHex, "nonhex"},
 }};
 
 constexpr int kDelayMs = 150;
@@ -43,7 +43,7 @@ QByteArray Noise(int length, uint32_t& state)
 
 } // namespace
 
-std::optional<DeviceFault> ParseDeviceFault(const QString& name)
+std::optional<TDeviceFault> ParseDeviceFault(const QString& name)
 {
     for (const auto& [fault, text] : kFaultNames)
         if (name == QLatin1String(text))
@@ -51,7 +51,7 @@ std::optional<DeviceFault> ParseDeviceFault(const QString& name)
     return std::nullopt;
 }
 
-QString DeviceFaultName(DeviceFault fault)
+QString DeviceFaultName(TDeviceFault fault)
 {
     for (const auto& [f, text] : kFaultNames)
         if (f == fault)
@@ -67,24 +67,24 @@ QString DeviceFaultNames()
     return names.join(QStringLiteral(", "));
 }
 
-std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault, uint32_t& noiseState)
+std::vector<TReplyPiece> ShapeReply(const QByteArray& reply, TDeviceFault fault, uint32_t& noiseState)
 {
-    if (reply.isEmpty() || fault == DeviceFault::Silence)
+    if (reply.isEmpty() || fault == TDeviceFault::Silence)
         return {};
     switch (fault) {
-    case DeviceFault::Delay:
+    case TDeviceFault::Delay:
         return {{reply, kDelayMs}};
-    case DeviceFault::Garbage:
+    case TDeviceFault::Garbage:
         return {{Noise(reply.size() - 1, noiseState) + '\r', 0}};
-    case DeviceFault::Split: {
-        std::vector<ReplyPiece> pieces;
+    case TDeviceFault::Split: {
+        std::vector<TReplyPiece> pieces;
         const int size = (reply.size() + kSplitPieces - 1) / kSplitPieces;
         for (int at = 0, i = 0; at < reply.size(); at += size, ++i)
             pieces.push_back({reply.mid(at, size), i * kSplitGapMs});
         return pieces;
     }
-    case DeviceFault::Stream: {
-        std::vector<ReplyPiece> pieces;
+    case TDeviceFault::Stream: {
+        std::vector<TReplyPiece> pieces;
         for (int due = 0; due < kStreamDurationMs; due += kStreamPeriodMs)
             pieces.push_back({QByteArrayLiteral("0123456789ABCDEF"), due});
         return pieces;

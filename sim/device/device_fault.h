@@ -8,7 +8,7 @@
 namespace k740sim {
 
 // Misbehaviours the simulated interface can show, switchable at any time.
-enum class DeviceFault {
+enum class TDeviceFault {
     None,
     Silence,  // no replies at all (commands still take effect)
     Delay,    // each reply arrives 150 ms late
@@ -20,19 +20,19 @@ enum class DeviceFault {
     NonHex,   // captures end in a character that is not hexadecimal
 };
 
-std::optional<DeviceFault> ParseDeviceFault(const QString& name);
-QString DeviceFaultName(DeviceFault fault);
+std::optional<TDeviceFault> ParseDeviceFault(const QString& name);
+QString DeviceFaultName(TDeviceFault fault);
 // "none, silence, ..." for help texts.
 QString DeviceFaultNames();
 
 // Part of a reply and when it is due, in milliseconds after the command.
-struct ReplyPiece {
-    QByteArray bytes;
-    int dueMs = 0;
+struct TReplyPiece {
+    QByteArray Bytes;
+    int DueMs = 0;
 };
 
 // Timing and transport faults applied to one reply (content faults are the
 // device model's). An empty reply stays empty.
-std::vector<ReplyPiece> ShapeReply(const QByteArray& reply, DeviceFault fault, uint32_t& noiseState);
+std::vector<TReplyPiece> ShapeReply(const QByteArray& reply, TDeviceFault fault, uint32_t& noiseState);
 
 } // namespace k740sim

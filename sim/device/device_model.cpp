@@ -12,109 +12,109 @@ namespace {
 const char* const kClockTexts[]
     = {"35 kHz", "70 kHz", "140 kHz", "280 kHz", "560 kHz", "1.1 MHz", "2.2 MHz", "4.4 MHz"};
 
-ReferenceScale ScaleFor(const DeviceConfig& config)
+TReferenceScale ScaleFor(const TDeviceConfig& config)
 {
-    if (config.dcrNominal > 0 && config.dcrCountsPerPeriod > 0)
-        return ReferenceScale::DistanceCoded(config.dcrNominal, config.dcrCountsPerPeriod);
-    return ReferenceScale::Plain(config.refEvery);
+    if (config.DcrNominal > 0 && config.DcrCountsPerPeriod > 0)
+        return TReferenceScale::distanceCoded(config.DcrNominal, config.DcrCountsPerPeriod);
+    return TReferenceScale::plain(config.RefEvery);
 }
 
-int FrameBitsWithoutTurns(const FrameLayout& l)
+int FrameBitsWithoutTurns(const TFrameLayout& l)
 {
-    return std::min(31, l.positionBits + l.paddingBits + l.statusBits + l.detailBits);
+    return std::min(31, l.PositionBits + l.PaddingBits + l.StatusBits + l.DetailBits);
 }
 
 } // namespace
 
-QByteArray IdentityText(const DeviceConfig& config)
+QByteArray IdentityText(const TDeviceConfig& config)
 {
-    if (!config.identity.isEmpty())
-        return config.identity;
-    return config.model + "-9" + config.kindLetter + " V" + config.firmware;
+    if (!config.Identity.isEmpty())
+        return config.Identity;
+    return config.Model + "-9" + config.KindLetter + " V" + config.Firmware;
 }
 
-DeviceModel::DeviceModel(DeviceConfig config, MicrosecondClock clock)
-    : config_(std::move(config))
-    , motion_(std::move(clock), config_.position, config_.speed)
-    , scale_(ScaleFor(config_))
-    , lastSampled_(config_.position)
-    , frameLength_(FrameBitsWithoutTurns(config_.layout))
+TDeviceModel::TDeviceModel(TDeviceConfig config, TMicrosecondClock clock)
+    : Config(std::move(config))
+    , Motion(std::move(clock), Config.Position, Config.Speed)
+    , Scale(ScaleFor(Config))
+    , LastSampled(Config.Position)
+    , FrameLength(FrameBitsWithoutTurns(Config.Layout))
 {
 }
 
-std::vector<ReplyPiece> DeviceModel::receive(const QByteArray& bytes)
+std::vector<TReplyPiece> TDeviceModel::receive(const QByteArray& bytes)
 {
-    std::vector<ReplyPiece> pieces;
-    for (const QByteArray& command : assembler_.feed(bytes)) {
-        commands_ << command;
+    std::vector<TReplyPiece> pieces;
+    for (const QByteArray& command : Assembler.feed(bytes)) {
+        Commands << command;
         sampleMarks();
-        for (ReplyPiece& piece : ShapeReply(execute(command), config_.fault, noiseState_))
+        for (TReplyPiece& piece : ShapeReply(execute(command), Config.Fault, NoiseState))
             pieces.push_back(std::move(piece));
     }
     return pieces;
 }
 
-void DeviceModel::setPosition(int64_t position)
+void TDeviceModel::setPosition(int64_t position)
 {
     sampleMarks();
-    motion_.setPosition(position);
+    Motion.setPosition(position);
     sampleMarks();
 }
 
-void DeviceModel::setSpeed(double countsPerSecond)
+void TDeviceModel::setSpeed(double countsPerSecond)
 {
     sampleMarks();
-    motion_.setSpeed(countsPerSecond);
+    Motion.setSpeed(countsPerSecond);
 }
 
-int32_t DeviceModel::count() const
+int32_t TDeviceModel::count() const
 {
-    return int32_t(uint32_t(motion_.position() - config_.countOrigin));
+    return int32_t(uint32_t(Motion.position() - Config.CountOrigin));
 }
 
-void DeviceModel::sampleMarks()
+void TDeviceModel::sampleMarks()
 {
-    const int64_t now = motion_.position();
-    if (const auto mark = scale_.lastMarkCrossed(lastSampled_, now)) {
-        latch_ = int32_t(uint32_t(*mark - config_.countOrigin));
-        refFlag_ = 1;
+    const int64_t now = Motion.position();
+    if (const auto mark = Scale.lastMarkCrossed(LastSampled, now)) {
+        Latch = int32_t(uint32_t(*mark - Config.CountOrigin));
+        RefFlag = 1;
     }
-    lastSampled_ = now;
+    LastSampled = now;
 }
 
-QByteArray DeviceModel::execute(const QByteArray& command)
+QByteArray TDeviceModel::execute(const QByteArray& command)
 {
     switch (command.at(0)) {
     case 'v':
-        return IdentityText(config_) + '\r';
+        return IdentityText(Config) + '\r';
     case 'r':
-        return config_.serial2 + '\r';
+        return Config.Serial2 + '\r';
     case 's':
-        return config_.serial + '\r';
+        return Config.Serial + '\r';
     case 'p':
-        return config_.pins + '\r';
+        return Config.Pins + '\r';
     case 'e':
         return supplyReply();
     case 'n':
-        config_.supplyOn = true;
+        Config.SupplyOn = true;
         return "ON\r";
     case 'f':
-        config_.supplyOn = false;
+        Config.SupplyOn = false;
         return "OFF\r";
     case 'c':
-        refFlag_ = 0;
+        RefFlag = 0;
         return {};
     case 'z':
-        config_.countOrigin = motion_.position();
+        Config.CountOrigin = Motion.position();
         return {};
     case 'b':
-        return QByteArray::number(frameLength_) + '\r';
+        return QByteArray::number(FrameLength) + '\r';
     case 'B':
         return setFrameLength(command.mid(1, command.size() - 2));
     case 'M':
         return setClock(command.at(1));
     case 'm':
-        return "FRQ=" + clockText_ + '\r';
+        return "FRQ=" + ClockText + '\r';
     case '?':
         return positionReply();
     case '4':
@@ -124,70 +124,69 @@ QByteArray DeviceModel::execute(const QByteArray& command)
     }
 }
 
-QByteArray DeviceModel::supplyReply() const
+QByteArray TDeviceModel::supplyReply() const
 {
-    return config_.supplyOn ? "1:" + config_.supplyReadings + '\r' : QByteArrayLiteral("0:0.00 V:0.0 mA\r");
+    return Config.SupplyOn ? "1:" + Config.SupplyReadings + '\r' : QByteArrayLiteral("0:0.00 V:0.0 mA\r");
 }
 
-QByteArray DeviceModel::setFrameLength(const QByteArray& digits)
+QByteArray TDeviceModel::setFrameLength(const QByteArray& digits)
 {
     bool ok = false;
     const int bits = digits.toInt(&ok);
     if (!ok || bits < 1 || bits > 64)
         return "ERR\r";
-    frameLength_ = bits;
+    FrameLength = bits;
     return "OK\r";
 }
 
-QByteArray DeviceModel::setClock(char code)
+QByteArray TDeviceModel::setClock(char code)
 {
     if (code < '1' || code > '8')
         return "ERR\r";
-    clockText_ = kClockTexts[code - '1'];
+    ClockText = kClockTexts[code - '1'];
     return "OK\r";
 }
 
-FrameFields DeviceModel::currentFields() const
+TFrameFields TDeviceModel::currentFields() const
 {
-    const FrameLayout& l = config_.layout;
+    const TFrameLayout& l = Config.Layout;
     const int64_t perTurn
-        = config_.countsPerTurn > 0 ? config_.countsPerTurn : int64_t(1) << std::min(l.positionBits, 62);
-    const int64_t scale = motion_.position();
+        = Config.CountsPerTurn > 0 ? Config.CountsPerTurn : int64_t(1) << std::min(l.PositionBits, 62);
+    const int64_t scale = Motion.position();
     const int64_t turns = FloorDiv(scale, perTurn);
-    FrameFields f;
-    f.position = uint64_t(scale - turns * perTurn) & LowBitsMask(l.positionBits);
-    if (config_.grayCode)
-        f.position = BinaryToGray(f.position);
-    f.turns = uint64_t(turns) & LowBitsMask(l.multiturnBits);
-    const uint64_t status = config_.statusActiveLow ? ~uint64_t(config_.status) : config_.status;
-    f.status = status & LowBitsMask(l.statusBits);
-    f.detail = config_.detailStatus & LowBitsMask(l.detailBits);
+    TFrameFields f;
+    f.Position = uint64_t(scale - turns * perTurn) & LowBitsMask(l.PositionBits);
+    if (Config.GrayCode)
+        f.Position = BinaryToGray(f.Position);
+    f.Turns = uint64_t(turns) & LowBitsMask(l.MultiturnBits);
+    const uint64_t status = Config.StatusActiveLow ? ~uint64_t(Config.Status) : Config.Status;
+    f.Status = status & LowBitsMask(l.StatusBits);
+    f.Detail = Config.DetailStatus & LowBitsMask(l.DetailBits);
     return f;
 }
 
 // The counting interface answers count:latch:flag. An absolute encoder
 // answers with the first (multiturn bits + frame length) bits it clocks,
 // at most 31, so that the turns above the position field come along.
-QByteArray DeviceModel::positionReply() const
+QByteArray TDeviceModel::positionReply() const
 {
-    if (config_.encoder == EncoderKind::Counter)
-        return QByteArray::number(count()) + ':' + QByteArray::number(latch_) + ':' + QByteArray::number(refFlag_)
-            + '\r';
-    const int clocked = std::min(31, config_.layout.multiturnBits + frameLength_);
-    return QByteArray::number(SsiShortFrame(config_.layout, currentFields(), clocked)) + '\r';
+    if (Config.Encoder == TEncoderKind::Counter)
+        return QByteArray::number(count()) + ':' + QByteArray::number(Latch) + ':' + QByteArray::number(RefFlag) + '\r';
+    const int clocked = std::min(31, Config.Layout.MultiturnBits + FrameLength);
+    return QByteArray::number(SsiShortFrame(Config.Layout, currentFields(), clocked)) + '\r';
 }
 
-QByteArray DeviceModel::captureReply() const
+QByteArray TDeviceModel::captureReply() const
 {
-    if (config_.encoder == EncoderKind::Counter)
+    if (Config.Encoder == TEncoderKind::Counter)
         return {};
-    if (config_.fault == DeviceFault::AllOnes)
+    if (Config.Fault == TDeviceFault::AllOnes)
         return "FFFFFFFFFFFFFFFF\r";
-    const bool biss = config_.encoder == EncoderKind::Biss;
-    const uint64_t crcFlip = config_.fault == DeviceFault::CrcError ? 1 : 0;
-    QByteArray hex = HexCapture(biss ? BissCapture(config_.layout, currentFields(), config_.ackBits, crcFlip)
-                                     : SsiLongCapture(config_.layout, currentFields()));
-    if (config_.fault == DeviceFault::NonHex)
+    const bool biss = Config.Encoder == TEncoderKind::Biss;
+    const uint64_t crcFlip = Config.Fault == TDeviceFault::CrcError ? 1 : 0;
+    QByteArray hex = HexCapture(biss ? BissCapture(Config.Layout, currentFields(), Config.AckBits, crcFlip)
+                                     : SsiLongCapture(Config.Layout, currentFields()));
+    if (Config.Fault == TDeviceFault::NonHex)
         hex.back() = 'G';
     return hex + '\r';
 }

@@ -11,30 +11,30 @@ int64_t SteadyMicroseconds()
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-EncoderMotion::EncoderMotion(MicrosecondClock clock, int64_t position, double countsPerSecond)
-    : clock_(std::move(clock))
-    , basePosition_(position)
-    , baseTime_(clock_())
-    , speed_(countsPerSecond)
+TEncoderMotion::TEncoderMotion(TMicrosecondClock clock, int64_t position, double countsPerSecond)
+    : Clock(std::move(clock))
+    , BasePosition(position)
+    , BaseTime(Clock())
+    , Speed(countsPerSecond)
 {
 }
 
-int64_t EncoderMotion::position() const
+int64_t TEncoderMotion::position() const
 {
-    const double elapsedSeconds = double(clock_() - baseTime_) / 1e6;
-    return basePosition_ + std::llround(speed_ * elapsedSeconds);
+    const double elapsedSeconds = double(Clock() - BaseTime) / 1e6;
+    return BasePosition + std::llround(Speed * elapsedSeconds);
 }
 
-void EncoderMotion::setPosition(int64_t position)
+void TEncoderMotion::setPosition(int64_t position)
 {
-    basePosition_ = position;
-    baseTime_ = clock_();
+    BasePosition = position;
+    BaseTime = Clock();
 }
 
-void EncoderMotion::setSpeed(double countsPerSecond)
+void TEncoderMotion::setSpeed(double countsPerSecond)
 {
     setPosition(position());
-    speed_ = countsPerSecond;
+    Speed = countsPerSecond;
 }
 
 } // namespace k740sim

@@ -7,181 +7,181 @@
 
 namespace k740sim {
 
-FakeDevicePort::FakeDevicePort(QString name, std::shared_ptr<FakePortSlot> slot)
-    : name_(std::move(name))
-    , slot_(std::move(slot))
-    , generation_(slot_->generation)
+TFakeDevicePort::TFakeDevicePort(QString name, std::shared_ptr<TFakePortSlot> slot)
+    : Name(std::move(name))
+    , Slot(std::move(slot))
+    , Generation(Slot->Generation)
 {
-    slot_->inUse = true;
+    Slot->InUse = true;
 }
 
-FakeDevicePort::~FakeDevicePort()
+TFakeDevicePort::~TFakeDevicePort()
 {
     close();
 }
 
-bool FakeDevicePort::alive() const
+bool TFakeDevicePort::alive() const
 {
-    return open_ && slot_->plugged && slot_->generation == generation_;
+    return Open && Slot->Plugged && Slot->Generation == Generation;
 }
 
-bool FakeDevicePort::configureLine()
+bool TFakeDevicePort::configureLine()
 {
-    return alive() && !slot_->lineSettingsFail;
+    return alive() && !Slot->LineSettingsFail;
 }
 
-bool FakeDevicePort::restoreLine()
+bool TFakeDevicePort::restoreLine()
 {
-    return alive() && !slot_->lineSettingsFail;
+    return alive() && !Slot->LineSettingsFail;
 }
 
-int FakeDevicePort::write(const QByteArray& data)
+int TFakeDevicePort::write(const QByteArray& data)
 {
     if (!alive())
         return -EIO;
-    const Clock::time_point now = Clock::now();
-    for (ReplyPiece& piece : slot_->device->receive(data)) {
-        const Pending entry{now + std::chrono::milliseconds(piece.dueMs), std::move(piece.bytes)};
-        const auto at = std::upper_bound(pending_.begin(), pending_.end(), entry.due,
-            [](Clock::time_point due, const Pending& p) { return due < p.due; });
-        pending_.insert(at, entry);
+    const TClock::time_point now = TClock::now();
+    for (TReplyPiece& piece : Slot->Device->receive(data)) {
+        const TPending entry{now + std::chrono::milliseconds(piece.DueMs), std::move(piece.Bytes)};
+        const auto at = std::upper_bound(Pending.begin(), Pending.end(), entry.Due,
+            [](TClock::time_point due, const TPending& p) { return due < p.Due; });
+        Pending.insert(at, entry);
     }
     return int(data.size());
 }
 
-void FakeDevicePort::collectDuePieces()
+void TFakeDevicePort::collectDuePieces()
 {
-    const Clock::time_point now = Clock::now();
-    while (!pending_.empty() && pending_.front().due <= now) {
-        received_ += pending_.front().bytes;
-        pending_.pop_front();
+    const TClock::time_point now = TClock::now();
+    while (!Pending.empty() && Pending.front().Due <= now) {
+        Received += Pending.front().Bytes;
+        Pending.pop_front();
     }
 }
 
-int FakeDevicePort::bytesWaiting()
+int TFakeDevicePort::bytesWaiting()
 {
     if (!alive())
         return -EIO;
     collectDuePieces();
-    return int(received_.size());
+    return int(Received.size());
 }
 
-QByteArray FakeDevicePort::read(int maxBytes)
+QByteArray TFakeDevicePort::read(int maxBytes)
 {
     if (!alive())
         return {};
     collectDuePieces();
-    const QByteArray bytes = received_.left(maxBytes);
-    received_.remove(0, bytes.size());
+    const QByteArray bytes = Received.left(maxBytes);
+    Received.remove(0, bytes.size());
     return bytes;
 }
 
-bool FakeDevicePort::waitForReadyRead(int timeoutMs)
+bool TFakeDevicePort::waitForReadyRead(int timeoutMs)
 {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
     while (alive()) {
         collectDuePieces();
-        if (!received_.isEmpty())
+        if (!Received.isEmpty())
             return true;
-        const Clock::time_point now = Clock::now();
+        const TClock::time_point now = TClock::now();
         if (now >= deadline)
             return false;
-        const Clock::time_point wake = pending_.empty() ? deadline : std::min(deadline, pending_.front().due);
+        const TClock::time_point wake = Pending.empty() ? deadline : std::min(deadline, Pending.front().Due);
         std::this_thread::sleep_until(wake);
     }
     return false;
 }
 
-bool FakeDevicePort::isOpen() const
+bool TFakeDevicePort::isOpen() const
 {
     return alive();
 }
 
-void FakeDevicePort::close()
+void TFakeDevicePort::close()
 {
-    if (open_ && slot_->generation == generation_)
-        slot_->inUse = false;
-    open_ = false;
-    pending_.clear();
-    received_.clear();
+    if (Open && Slot->Generation == Generation)
+        Slot->InUse = false;
+    Open = false;
+    Pending.clear();
+    Received.clear();
 }
 
-std::shared_ptr<DeviceModel> FakePortProvider::plug(
-    const QString& portName, const DeviceConfig& config, MicrosecondClock clock)
+std::shared_ptr<TDeviceModel> TFakePortProvider::plug(
+    const QString& portName, const TDeviceConfig& config, TMicrosecondClock clock)
 {
-    auto slot = std::make_shared<FakePortSlot>();
-    slot->device = std::make_shared<DeviceModel>(config, std::move(clock));
-    slots_.insert(portName, slot);
-    return slot->device;
+    auto slot = std::make_shared<TFakePortSlot>();
+    slot->Device = std::make_shared<TDeviceModel>(config, std::move(clock));
+    Slots.insert(portName, slot);
+    return slot->Device;
 }
 
-void FakePortProvider::unplug(const QString& portName)
+void TFakePortProvider::unplug(const QString& portName)
 {
-    if (const auto slot = slots_.value(portName)) {
-        slot->plugged = false;
-        slot->inUse = false;
-        ++slot->generation;
+    if (const auto slot = Slots.value(portName)) {
+        slot->Plugged = false;
+        slot->InUse = false;
+        ++slot->Generation;
     }
 }
 
-void FakePortProvider::replug(const QString& portName)
+void TFakePortProvider::replug(const QString& portName)
 {
-    if (const auto slot = slots_.value(portName))
-        slot->plugged = true;
+    if (const auto slot = Slots.value(portName))
+        slot->Plugged = true;
 }
 
-void FakePortProvider::setBusy(const QString& portName, bool busy)
+void TFakePortProvider::setBusy(const QString& portName, bool busy)
 {
-    if (const auto slot = slots_.value(portName))
-        slot->busy = busy;
+    if (const auto slot = Slots.value(portName))
+        slot->Busy = busy;
 }
 
-void FakePortProvider::setOpenError(const QString& portName, int errorCode)
+void TFakePortProvider::setOpenError(const QString& portName, int errorCode)
 {
-    if (const auto slot = slots_.value(portName))
-        slot->openError = errorCode;
+    if (const auto slot = Slots.value(portName))
+        slot->OpenError = errorCode;
 }
 
-void FakePortProvider::setLineSettingsFail(const QString& portName, bool fail)
+void TFakePortProvider::setLineSettingsFail(const QString& portName, bool fail)
 {
-    if (const auto slot = slots_.value(portName))
-        slot->lineSettingsFail = fail;
+    if (const auto slot = Slots.value(portName))
+        slot->LineSettingsFail = fail;
 }
 
-std::shared_ptr<DeviceModel> FakePortProvider::device(const QString& portName) const
+std::shared_ptr<TDeviceModel> TFakePortProvider::device(const QString& portName) const
 {
-    const auto slot = slots_.value(portName);
-    return slot ? slot->device : nullptr;
+    const auto slot = Slots.value(portName);
+    return slot ? slot->Device : nullptr;
 }
 
-QStringList FakePortProvider::candidatePorts()
+QStringList TFakePortProvider::candidatePorts()
 {
     QStringList names;
-    for (auto it = slots_.cbegin(); it != slots_.cend(); ++it)
-        if (it.value()->plugged)
+    for (auto it = Slots.cbegin(); it != Slots.cend(); ++it)
+        if (it.value()->Plugged)
             names << it.key();
     std::sort(names.begin(), names.end(),
         [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
-std::unique_ptr<ISerialPort> FakePortProvider::open(const QString& portName, int& errorCode)
+std::unique_ptr<ISerialPort> TFakePortProvider::open(const QString& portName, int& errorCode)
 {
-    const auto slot = slots_.value(portName);
-    if (!slot || !slot->plugged) {
+    const auto slot = Slots.value(portName);
+    if (!slot || !slot->Plugged) {
         errorCode = ENOENT;
         return nullptr;
     }
-    if (slot->openError != 0) {
-        errorCode = slot->openError;
+    if (slot->OpenError != 0) {
+        errorCode = slot->OpenError;
         return nullptr;
     }
-    if (slot->busy || slot->inUse) {
+    if (slot->Busy || slot->InUse) {
         errorCode = EBUSY;
         return nullptr;
     }
     errorCode = 0;
-    return std::make_unique<FakeDevicePort>(portName, slot);
+    return std::make_unique<TFakeDevicePort>(portName, slot);
 }
 
 } // namespace k740sim

@@ -15,22 +15,22 @@ using k740::ISerialPort;
 
 // One simulated interface plugged into a named fake port: its device, and
 // whether it is plugged, held by another program, or refusing line settings.
-struct FakePortSlot {
-    std::shared_ptr<DeviceModel> device;
-    bool plugged = true;
-    bool busy = false; // open elsewhere: open() fails with EBUSY
-    int openError = 0; // when not 0, open() fails with this code (EACCES, ...)
-    bool lineSettingsFail = false;
-    bool inUse = false; // a FakeDevicePort holds it open
-    int generation = 0; // counts unplug events; old ports stay dead
+struct TFakePortSlot {
+    std::shared_ptr<TDeviceModel> Device;
+    bool Plugged = true;
+    bool Busy = false; // open elsewhere: open() fails with EBUSY
+    int OpenError = 0; // when not 0, open() fails with this code (EACCES, ...)
+    bool LineSettingsFail = false;
+    bool InUse = false; // a FakeDevicePort holds it open
+    int Generation = 0; // counts unplug events; old ports stay dead
 };
 
 // In-process serial port with a DeviceModel behind it. Replies become
 // readable when their pieces are due on the steady clock.
-class FakeDevicePort : public ISerialPort {
+class TFakeDevicePort : public ISerialPort {
 public:
-    FakeDevicePort(QString name, std::shared_ptr<FakePortSlot> slot);
-    ~FakeDevicePort() override;
+    TFakeDevicePort(QString name, std::shared_ptr<TFakePortSlot> slot);
+    ~TFakeDevicePort() override;
 
     bool configureLine() override;
     bool restoreLine() override;
@@ -38,33 +38,33 @@ public:
     int bytesWaiting() override;
     QByteArray read(int maxBytes) override;
     bool waitForReadyRead(int timeoutMs) override;
-    QString name() const override { return name_; }
+    QString name() const override { return Name; }
     bool isOpen() const override;
     void close() override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    struct Pending {
-        Clock::time_point due;
-        QByteArray bytes;
+    using TClock = std::chrono::steady_clock;
+    struct TPending {
+        TClock::time_point Due;
+        QByteArray Bytes;
     };
     bool alive() const;
     void collectDuePieces();
 
-    QString name_;
-    std::shared_ptr<FakePortSlot> slot_;
-    int generation_;
-    bool open_ = true;
-    std::deque<Pending> pending_; // in due order
-    QByteArray received_;
+    QString Name;
+    std::shared_ptr<TFakePortSlot> Slot;
+    int Generation;
+    bool Open = true;
+    std::deque<TPending> Pending; // in due order
+    QByteArray Received;
 };
 
 // Named fake ports for tests; a port can be plugged, unplugged, marked busy.
-class FakePortProvider : public IPortProvider {
+class TFakePortProvider : public IPortProvider {
 public:
     // Plugs a device in under the given port name (replacing any there).
-    std::shared_ptr<DeviceModel> plug(
-        const QString& portName, const DeviceConfig& config, MicrosecondClock clock = SteadyMicroseconds);
+    std::shared_ptr<TDeviceModel> plug(
+        const QString& portName, const TDeviceConfig& config, TMicrosecondClock clock = SteadyMicroseconds);
     // Unplugging kills open ports (writes fail with -EIO); replug revives
     // the same device for new opens.
     void unplug(const QString& portName);
@@ -72,13 +72,13 @@ public:
     void setBusy(const QString& portName, bool busy);
     void setOpenError(const QString& portName, int errorCode);
     void setLineSettingsFail(const QString& portName, bool fail);
-    std::shared_ptr<DeviceModel> device(const QString& portName) const;
+    std::shared_ptr<TDeviceModel> device(const QString& portName) const;
 
     QStringList candidatePorts() override;
     std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) override;
 
 private:
-    QMap<QString, std::shared_ptr<FakePortSlot>> slots_;
+    QMap<QString, std::shared_ptr<TFakePortSlot>> Slots;
 };
 
 } // namespace k740sim

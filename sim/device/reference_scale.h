@@ -13,21 +13,21 @@ namespace k740sim {
 // them moving marks at k*N + N/2 + k + 1 periods (k = 0 .. N/2-2). Two
 // neighbouring marks are then N/2 + k + 1 or N/2 - k - 1 periods apart, and
 // that distance tells the host where the pair lies on the scale.
-class ReferenceScale {
+class TReferenceScale {
 public:
-    static ReferenceScale None();
-    static ReferenceScale Plain(int64_t spacing);
-    static ReferenceScale DistanceCoded(int32_t nominalIncrement, int32_t countsPerPeriod);
+    static TReferenceScale none();
+    static TReferenceScale plain(int64_t spacing);
+    static TReferenceScale distanceCoded(int32_t nominalIncrement, int32_t countsPerPeriod);
 
     // The mark crossed last when moving from `from` to `to` (marks at `to`
     // count as crossed, marks at `from` do not), if any.
     std::optional<int64_t> lastMarkCrossed(int64_t from, int64_t to) const;
 
-    const std::vector<int64_t>& codedMarks() const { return coded_; }
+    const std::vector<int64_t>& codedMarks() const { return Coded; }
 
 private:
-    int64_t spacing_ = 0;        // plain scale; 0 when none or coded
-    std::vector<int64_t> coded_; // distance-coded marks, ascending
+    int64_t Spacing = 0;        // plain scale; 0 when none or coded
+    std::vector<int64_t> Coded; // distance-coded marks, ascending
 };
 
 } // namespace k740sim

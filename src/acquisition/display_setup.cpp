@@ -12,12 +12,12 @@ namespace k740 {
 
 namespace {
 
-struct DecimalsRow {
+struct TDecimalsRow {
     int32_t Decimals;
     std::initializer_list<double> Resolutions; // counts per mm
 };
 
-const DecimalsRow MetricDecimals[] = {
+const TDecimalsRow kMetricDecimals[] = {
     {1, {10}},
     {2, {4, 20, 25, 50, 100}},
     {4, {16, 32, 64, 80, 128, 256, 400, 512, 2000, 2500, 5000, 10000}},
@@ -26,7 +26,7 @@ const DecimalsRow MetricDecimals[] = {
     {7, {400000}},
 };
 
-const DecimalsRow ImperialDecimals[] = {
+const TDecimalsRow kImperialDecimals[] = {
     {4, {40, 50, 64, 80, 100, 128, 160, 200, 250, 256}},
     {5, {400, 500, 512, 800, 1000, 1024, 2000, 2048, 2500}},
     {6, {4096, 5000, 10000, 20000, 25000}},
@@ -42,9 +42,9 @@ bool IsThousandths(TLinearUnit unit)
     return unit == TLinearUnit::Micrometres || unit == TLinearUnit::Mils;
 }
 
-template <size_t N> int32_t LookUpDecimals(const DecimalsRow (&table)[N], double resolution)
+template <size_t N> int32_t LookUpDecimals(const TDecimalsRow (&table)[N], double resolution)
 {
-    for (const DecimalsRow& row : table)
+    for (const TDecimalsRow& row : table)
         for (double r : row.Resolutions)
             if (r == resolution)
                 return row.Decimals;
@@ -81,9 +81,9 @@ void SetUpRotary(const TEncoderSettings& s, TDisplaySetup& setup)
 
 void SetUpLinear(const TEncoderSettings& s, TDisplaySetup& setup)
 {
-    static const char* const captions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)", "POSITION (mil)"};
+    static const char* const kCaptions[] = {"POSITION (mm)", "POSITION (µm)", "POSITION (inch)", "POSITION (mil)"};
     const TLinearUnit unit = LinearUnitOf(s.Units);
-    setup.PosLabelCaption = QString::fromUtf8(captions[int32_t(unit)]);
+    setup.PosLabelCaption = QString::fromUtf8(kCaptions[int32_t(unit)]);
     setup.Units = s.Units;
 
     const long double perMillimetre = IsThousandths(unit) ? 1000.0L : 1.0L;
@@ -91,8 +91,8 @@ void SetUpLinear(const TEncoderSettings& s, TDisplaySetup& setup)
     setup.DisplayScale = double(IsImperial(unit) ? scale / 25.4L : scale);
     // The resolution rounded to the nearest integer, ties to even.
     const double resolution = std::nearbyint(double(s.CPM));
-    setup.DisplayDecimals
-        = IsImperial(unit) ? LookUpDecimals(ImperialDecimals, resolution) : LookUpDecimals(MetricDecimals, resolution);
+    setup.DisplayDecimals = IsImperial(unit) ? LookUpDecimals(kImperialDecimals, resolution)
+                                             : LookUpDecimals(kMetricDecimals, resolution);
     if (IsThousandths(unit))
         setup.DisplayDecimals = std::max(0, setup.DisplayDecimals - 3);
 }

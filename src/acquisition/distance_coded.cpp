@@ -8,20 +8,20 @@ namespace {
 
 // 128-bit intermediates keep every product exact for any 64-bit marks and
 // 32-bit settings; only the final offset wraps to 64 bits.
-using Wide = __int128;
+using TWide = __int128;
 
-Wide Abs(Wide v)
+TWide Abs(TWide v)
 {
     return v < 0 ? -v : v;
 }
-int Sign(Wide v)
+int Sign(TWide v)
 {
     return (v > 0) - (v < 0);
 }
 
-Wide Distance(int64_t a, int64_t b)
+TWide Distance(int64_t a, int64_t b)
 {
-    return Abs(Wide(b) - Wide(a));
+    return Abs(TWide(b) - TWide(a));
 }
 
 } // namespace
@@ -34,14 +34,14 @@ TDistanceCoded DistanceCodedOffset(int64_t firstMark, int64_t secondMark, int32_
         result.MRR = std::numeric_limits<int64_t>::max();
         return result;
     }
-    const Wide n = nominalIncr;
-    const Wide mrr = Distance(firstMark, secondMark) / cpp;
-    const Wide b = 2 * mrr - n;
+    const TWide n = nominalIncr;
+    const TWide mrr = Distance(firstMark, secondMark) / cpp;
+    const TWide b = 2 * mrr - n;
     const int dir = secondMark > firstMark ? 1 : -1;
-    const Wide p1 = ((Abs(b) - Sign(b) - 1) * n) / 2 + ((Sign(b) - dir) * mrr) / 2;
-    const Wide p2 = dir == 1 ? p1 + mrr : p1 - mrr;
-    result.RefOffset = int64_t(uint64_t(Wide(secondMark) - p2 * cpp));
-    const Wide maxCount = std::numeric_limits<int64_t>::max();
+    const TWide p1 = ((Abs(b) - Sign(b) - 1) * n) / 2 + ((Sign(b) - dir) * mrr) / 2;
+    const TWide p2 = dir == 1 ? p1 + mrr : p1 - mrr;
+    result.RefOffset = int64_t(uint64_t(TWide(secondMark) - p2 * cpp));
+    const TWide maxCount = std::numeric_limits<int64_t>::max();
     result.MRR = int64_t(mrr < maxCount ? mrr : maxCount);
     return result;
 }

@@ -113,9 +113,9 @@ namespace {
 
 // Bit counts of the frame layout, negative ones counted as 0; 64-bit so
 // that their sums cannot overflow.
-struct FrameBits {
+struct TFrameBits {
     int64_t MT, SSI, Pad, St, Det, CRC;
-    explicit FrameBits(const TEncoderSettings& s)
+    explicit TFrameBits(const TEncoderSettings& s)
         : MT(std::max(0, s.MultiturnBits))
         , SSI(std::max(0, s.SSIBits))
         , Pad(std::max(0, s.PaddingBits))
@@ -177,15 +177,15 @@ void DecodeCounter(const QByteArray& reply, TDecodedFrame& frame)
 // The fields of a frame whose data bits sit in the low bits of raw:
 // Turns | Position (SSI) | Padding (Pad) | Status (St) | low field (low).
 // The low field is the detailed status of SSI and the CRC of BiSS-C.
-struct FrameFields {
+struct TFrameFields {
     uint32_t Low, Status, Padding;
     int64_t Position;
     int32_t Turns;
 };
 
-FrameFields Unpack(uint64_t raw, const FrameBits& b, int64_t low)
+TFrameFields Unpack(uint64_t raw, const TFrameBits& b, int64_t low)
 {
-    FrameFields f;
+    TFrameFields f;
     f.Low = uint32_t(raw & Mask(low));
     f.Status = uint32_t(ShiftRight(raw, low) & Mask(b.St));
     f.Padding = uint32_t(ShiftRight(raw, b.St + low) & Mask(b.Pad));
@@ -195,7 +195,7 @@ FrameFields Unpack(uint64_t raw, const FrameBits& b, int64_t low)
 }
 
 // The captured frames (long SSI, BiSS-C) write these four fields alike.
-void StoreCapturedFields(const FrameFields& f, TDecodedFrame& frame)
+void StoreCapturedFields(const TFrameFields& f, TDecodedFrame& frame)
 {
     frame.Status = f.Status;
     frame.Padding = f.Padding;
@@ -205,8 +205,8 @@ void StoreCapturedFields(const FrameFields& f, TDecodedFrame& frame)
 
 void DecodeSsiShort(const QByteArray& text, const TEncoderSettings& s, TDecodedFrame& frame)
 {
-    const FrameBits b(s);
-    const FrameFields f = Unpack(uint64_t(int64_t(DecimalOrZero(text))), b, b.Det);
+    const TFrameBits b(s);
+    const TFrameFields f = Unpack(uint64_t(int64_t(DecimalOrZero(text))), b, b.Det);
     frame.DetailedStatus = f.Low;
     frame.Status = f.Status;
     frame.Position = s.GrayCode ? GrayToBinary(f.Position) : f.Position;
@@ -217,10 +217,10 @@ bool DecodeSsiLong(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame
 {
     if (!(raw >> 63))
         return false;
-    const FrameBits b(s);
+    const TFrameBits b(s);
     raw <<= 1;
     raw = ShiftRight(raw, 64 - (b.MT + b.SSI + b.Pad + b.St + b.Det));
-    const FrameFields f = Unpack(raw, b, b.Det);
+    const TFrameFields f = Unpack(raw, b, b.Det);
     frame.DetailedStatus = f.Low;
     StoreCapturedFields(f, frame);
     return true;
@@ -239,9 +239,9 @@ bool DecodeBiss(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame, b
         return false;
     raw <<= 3;
 
-    const FrameBits b(s);
+    const TFrameBits b(s);
     raw = ShiftRight(raw, 64 - (b.MT + b.SSI + b.Pad + b.St + b.CRC));
-    const FrameFields f = Unpack(raw, b, b.CRC);
+    const TFrameFields f = Unpack(raw, b, b.CRC);
     frame.ReceivedCrc = f.Low;
     StoreCapturedFields(f, frame);
 

@@ -8,7 +8,7 @@
 
 namespace k740 {
 
-TInterfaceSession::TInterfaceSession(IPortProvider& ports, const DataFolders& folders, const RunOptions& options)
+TInterfaceSession::TInterfaceSession(IPortProvider& ports, const TDataFolders& folders, const TRunOptions& options)
     : Ports(ports)
     , Folders(folders)
     , Options(options)
@@ -26,7 +26,7 @@ void TInterfaceSession::closePort()
     Port.reset();
 }
 
-ProbeResult TInterfaceSession::search()
+TProbeResult TInterfaceSession::search()
 {
     closePort();
     Identity.PortName.clear();
@@ -61,7 +61,7 @@ bool TInterfaceSession::openAndIdentify(const QString& portName, TConnectResult&
     return true;
 }
 
-TConnectResult TInterfaceSession::connectTo(const QString& portName, const WindowGeometry& layout)
+TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWindowGeometry& layout)
 {
     TConnectResult result;
     Identity.PortName = portName;
@@ -95,7 +95,7 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const Windo
     return result;
 }
 
-void TInterfaceSession::loadSettings(const WindowGeometry& layout, TConnectResult& result)
+void TInterfaceSession::loadSettings(const TWindowGeometry& layout, TConnectResult& result)
 {
     StoredSettings = LoadSettings(settingsLocation(), layout, &result.SettingsErrors);
     result.SettingsErrors.removeDuplicates();
@@ -158,7 +158,7 @@ void TInterfaceSession::commitSettings(const TEncoderSettings& active)
     applyRowVisibility();
 }
 
-QString TInterfaceSession::saveSettings(const WindowGeometry& live)
+QString TInterfaceSession::saveSettings(const TWindowGeometry& live)
 {
     return SaveSettings(settingsLocation(), StoredSettings, live);
 }
@@ -177,9 +177,9 @@ void TInterfaceSession::setAutoSave(bool on, int32_t interval)
     AutoSaveInterval = interval;
 }
 
-SettingsLocation TInterfaceSession::settingsLocation() const
+TSettingsLocation TInterfaceSession::settingsLocation() const
 {
-    SettingsLocation where;
+    TSettingsLocation where;
     where.Folder = Folders.Settings;
     where.PortName = Identity.PortName;
     where.SerialFilter = Options.SerialFilter;
@@ -192,7 +192,7 @@ QString TInterfaceSession::logFileName() const
     return LogFileName(Folders.Logs, Identity.PortName);
 }
 
-PositionFormat TInterfaceSession::positionFormat() const
+TPositionFormat TInterfaceSession::positionFormat() const
 {
     return MakePositionFormat(ActiveSettings, DisplayScale, DisplayDecimals);
 }

@@ -88,7 +88,7 @@ struct TBlinkResult {
 class TInterfaceSession : public QObject {
     Q_OBJECT
 public:
-    TInterfaceSession(IPortProvider& ports, const DataFolders& folders, const RunOptions& options);
+    TInterfaceSession(IPortProvider& ports, const TDataFolders& folders, const TRunOptions& options);
     ~TInterfaceSession() override;
 
     // Search and connection.
@@ -96,15 +96,15 @@ public:
     // A search: the port of an earlier connection closed and its name
     // cleared, then every candidate port probed once (serving window events
     // while it waits).
-    ProbeResult search();
+    TProbeResult search();
     // `layout` is the window's current layout, which keys absent from the
     // settings section keep.
-    TConnectResult connectTo(const QString& portName, const WindowGeometry& layout);
+    TConnectResult connectTo(const QString& portName, const TWindowGeometry& layout);
     // The configuration exchange and the display half of applying the settings.
     TApplyResult applySettings(bool dcrWasOn);
     // Writes StoredSettings (and in layout edit mode the live layout); the
     // message to show when that failed, else empty.
-    QString saveSettings(const WindowGeometry& live);
+    QString saveSettings(const TWindowGeometry& live);
     bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
     // The settings dialog was accepted with `active`.
     void commitSettings(const TEncoderSettings& active);
@@ -158,7 +158,7 @@ public:
     const InterfaceIdentity& identity() const { return Identity; }
     const TEncoderSettings& storedSettings() const { return StoredSettings; }
     const TEncoderSettings& activeSettings() const { return ActiveSettings; }
-    const RunOptions& options() const { return Options; }
+    const TRunOptions& options() const { return Options; }
     int32_t autoSaveInterval() const { return AutoSaveInterval; }
     const THomingState& homing() const { return Ref; }
     const TDecodedFrame& lastFrame() const { return LastFrame; }
@@ -192,10 +192,10 @@ signals:
 
 private:
     bool openAndIdentify(const QString& portName, TConnectResult& result);
-    void loadSettings(const WindowGeometry& layout, TConnectResult& result);
+    void loadSettings(const TWindowGeometry& layout, TConnectResult& result);
     void applyRowVisibility();
-    SettingsLocation settingsLocation() const;
-    PositionFormat positionFormat() const;
+    TSettingsLocation settingsLocation() const;
+    TPositionFormat positionFormat() const;
     TTransactResult exchange(const QByteArray& command);
     TTransactResult cycleExchange(const QByteArray& command);
     void waitForCycleStart() const;
@@ -208,8 +208,8 @@ private:
     void sampleCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText);
 
     IPortProvider& Ports;
-    DataFolders Folders;
-    RunOptions Options;
+    TDataFolders Folders;
+    TRunOptions Options;
     int32_t AutoSaveInterval = 1;
     std::unique_ptr<ISerialPort> Port;
     QByteArray LastReply;

@@ -35,7 +35,7 @@ bool MovedMoreThan(int64_t a, int64_t b, uint64_t limit)
 
 // The read-out's text for a frame: the position with its turns, or what
 // stands in for an unusable frame or a CRC mismatch.
-QString CycleText(const PositionFormat& format, int32_t turns, int64_t rel, const TFrameChecks& checks)
+QString CycleText(const TPositionFormat& format, int32_t turns, int64_t rel, const TFrameChecks& checks)
 {
     if (!checks.CrcOk)
         return kCrcFailedText;
@@ -104,7 +104,7 @@ TCycleResult TInterfaceSession::runCycle()
     const bool shown = !Ref.Homing || ActiveSettings.DCR;
     if (shown) {
         const int64_t rel = RelativePosition(Ref, LastFrame.Position);
-        const PositionFormat format = positionFormat();
+        const TPositionFormat format = positionFormat();
         text = CycleText(format, LastFrame.Turns, rel, checks);
         PositionValue = k740::PositionValue(format, rel);
         showPosition(result, rel, text);
@@ -129,7 +129,7 @@ void TInterfaceSession::sampleCycle(const TFrameChecks& checks, int64_t rawCount
         = std::chrono::duration_cast<std::chrono::microseconds>(PositionReplyTime.time_since_epoch()).count();
     sample.Valid = checks.Valid;
     sample.CrcOk = checks.CrcOk;
-    const PositionFormat format = positionFormat();
+    const TPositionFormat format = positionFormat();
     const int64_t rel = RelativePosition(Ref, LastFrame.Position);
     if (checks.Valid) {
         sample.RawCount = rawCount;

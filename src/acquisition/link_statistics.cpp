@@ -6,20 +6,20 @@
 
 namespace k740 {
 
-void TLinkStatistics::reset(Clock::time_point now)
+void TLinkStatistics::reset(TClock::time_point now)
 {
     Counts = TLinkFigures();
     Since = now;
     RoundTrips.clear();
 }
 
-void TLinkStatistics::countCycle(Clock::time_point replyTime)
+void TLinkStatistics::countCycle(TClock::time_point replyTime)
 {
     CycleTimes[Counts.Cycles % CycleTimes.size()] = replyTime;
     ++Counts.Cycles;
 }
 
-void TLinkStatistics::countExchange(TTransactResult result, bool replyEmpty, Clock::duration roundTrip)
+void TLinkStatistics::countExchange(TTransactResult result, bool replyEmpty, TClock::duration roundTrip)
 {
     ++Counts.Exchanges;
     if (result == TTransactResult::Ok)
@@ -37,16 +37,16 @@ void TLinkStatistics::countFrame(const TFrameChecks& checks)
 
 // From the cycles of the last second: one less than their number over the
 // time between the first and the last of them.
-double TLinkStatistics::pollingRate(Clock::time_point now) const
+double TLinkStatistics::pollingRate(TClock::time_point now) const
 {
     if (Counts.Cycles == 0)
         return 0;
     const uint64_t kept = std::min<uint64_t>(Counts.Cycles, CycleTimes.size());
-    const Clock::time_point newest = CycleTimes[(Counts.Cycles - 1) % CycleTimes.size()];
+    const TClock::time_point newest = CycleTimes[(Counts.Cycles - 1) % CycleTimes.size()];
     uint64_t inWindow = 0;
-    Clock::time_point oldest = newest;
+    TClock::time_point oldest = newest;
     for (uint64_t back = 1; back <= kept; ++back) {
-        const Clock::time_point time = CycleTimes[(Counts.Cycles - back) % CycleTimes.size()];
+        const TClock::time_point time = CycleTimes[(Counts.Cycles - back) % CycleTimes.size()];
         if (now - time >= std::chrono::seconds(1))
             break;
         oldest = time;
@@ -57,7 +57,7 @@ double TLinkStatistics::pollingRate(Clock::time_point now) const
     return double(inWindow - 1) / std::chrono::duration<double>(newest - oldest).count();
 }
 
-TLinkFigures TLinkStatistics::figures(Clock::time_point now) const
+TLinkFigures TLinkStatistics::figures(TClock::time_point now) const
 {
     TLinkFigures figures = Counts;
     figures.Seconds = std::chrono::duration<double>(now - Since).count();

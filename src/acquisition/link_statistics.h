@@ -30,25 +30,25 @@ struct TLinkFigures {
 // allocates, so the acquisition cycle can do it every time.
 class TLinkStatistics {
 public:
-    using Clock = std::chrono::steady_clock;
+    using TClock = std::chrono::steady_clock;
 
-    void reset(Clock::time_point now);
+    void reset(TClock::time_point now);
     // A cycle whose position exchange ended at `replyTime`.
-    void countCycle(Clock::time_point replyTime);
+    void countCycle(TClock::time_point replyTime);
     // An exchange and its result; `replyEmpty` tells a time-out from an
     // incomplete reply.
-    void countExchange(TTransactResult result, bool replyEmpty, Clock::duration roundTrip);
+    void countExchange(TTransactResult result, bool replyEmpty, TClock::duration roundTrip);
     void countFrame(const TFrameChecks& checks);
     void countLinkLoss() { ++Counts.LinkLosses; }
-    TLinkFigures figures(Clock::time_point now) const;
+    TLinkFigures figures(TClock::time_point now) const;
 
 private:
-    double pollingRate(Clock::time_point now) const;
+    double pollingRate(TClock::time_point now) const;
 
     TLinkFigures Counts;
-    Clock::time_point Since;
+    TClock::time_point Since;
     // The latest cycles' times, enough for more than a second at full rate.
-    std::array<Clock::time_point, 128> CycleTimes{};
+    std::array<TClock::time_point, 128> CycleTimes{};
     TRoundTripHistogram RoundTrips;
 };
 

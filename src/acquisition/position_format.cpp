@@ -24,14 +24,14 @@ int64_t TruncToInt64(double value)
 
 } // namespace
 
-double DisplayValue(const PositionFormat& format, int64_t count)
+double DisplayValue(const TPositionFormat& format, int64_t count)
 {
     return double(WrapCount(format, count)) * format.DisplayScale;
 }
 
-PositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale, int32_t displayDecimals)
+TPositionFormat MakePositionFormat(const TEncoderSettings& active, double displayScale, int32_t displayDecimals)
 {
-    PositionFormat format;
+    TPositionFormat format;
     format.Rotary = active.Rotary;
     format.CPR = active.CPR;
     format.Degrees = RotaryUnitOf(active.Degrees);
@@ -42,7 +42,7 @@ PositionFormat MakePositionFormat(const TEncoderSettings& active, double display
     return format;
 }
 
-int64_t WrapCount(const PositionFormat& format, int64_t count)
+int64_t WrapCount(const TPositionFormat& format, int64_t count)
 {
     const int64_t cpr = format.CPR;
     if (!format.Rotary || cpr == 0)
@@ -56,7 +56,7 @@ int64_t WrapCount(const PositionFormat& format, int64_t count)
     return wrapped == cpr ? 0 : wrapped;
 }
 
-QString FormatPosition(const PositionFormat& format, int64_t count)
+QString FormatPosition(const TPositionFormat& format, int64_t count)
 {
     const int64_t wrapped = WrapCount(format, count);
     if (format.Degrees == TRotaryUnit::DegreesMinutesSeconds)
@@ -65,7 +65,7 @@ QString FormatPosition(const PositionFormat& format, int64_t count)
         + DegreeSuffix(format.Degrees);
 }
 
-QString WithTurnsPrefix(const PositionFormat& format, int32_t turns, const QString& text)
+QString WithTurnsPrefix(const TPositionFormat& format, int32_t turns, const QString& text)
 {
     if (!format.Rotary || format.MultiturnBits < 1)
         return text;
@@ -104,14 +104,14 @@ QString DegreeSuffix(TRotaryUnit unit)
     return unit == TRotaryUnit::Degrees ? QStringLiteral("°") : QString();
 }
 
-float PositionValue(const PositionFormat& format, int64_t count)
+float PositionValue(const TPositionFormat& format, int64_t count)
 {
     if (!format.Rotary || format.Degrees == TRotaryUnit::Counts)
         return 0;
     return float(DisplayValue(format, count));
 }
 
-QString LogValueText(const PositionFormat& format, int64_t count)
+QString LogValueText(const TPositionFormat& format, int64_t count)
 {
     return FormatFixed(DisplayValue(format, count), 15, format.DisplayDecimals);
 }

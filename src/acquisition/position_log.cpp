@@ -12,7 +12,7 @@ namespace {
 
 // The character between hours and minutes in the user's short time format,
 // ":" when it has none (quoted text and blanks do not count).
-QChar timeSeparator()
+QChar TimeSeparator()
 {
     const QString format = QLocale().timeFormat(QLocale::ShortFormat);
     int i = 0;
@@ -28,18 +28,18 @@ QChar timeSeparator()
     return ':';
 }
 
-QString dateTimeText(const QDateTime& now)
+QString DateTimeText(const QDateTime& now)
 {
     const QDate date = now.date();
     const QTime time = now.time();
-    const QChar separator = timeSeparator();
+    const QChar separator = TimeSeparator();
     auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     return two(date.day()) + '.' + two(date.month()) + '.'
         + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + ';' + two(time.hour()) + separator
         + two(time.minute()) + separator + two(time.second()) + ';';
 }
 
-bool fail(QString* errorMessage, const QString& fileName, const QString& reason)
+bool Fail(QString* errorMessage, const QString& fileName, const QString& reason)
 {
     if (errorMessage)
         *errorMessage = QStringLiteral("Saving position to %1 failed: %2").arg(fileName, reason);
@@ -63,12 +63,12 @@ bool WriteLogLine(const QString& folder, const QString& portName, const QString&
 {
     const QString fileName = LogFileName(folder, portName);
     if (!IsSafePortName(portName))
-        return fail(errorMessage, fileName, QStringLiteral("the port name cannot be part of a file name"));
+        return Fail(errorMessage, fileName, QStringLiteral("the port name cannot be part of a file name"));
 
-    const QByteArray line = (portName + ';' + dateTimeText(now) + valueText + "\r\n").toLatin1();
+    const QByteArray line = (portName + ';' + DateTimeText(now) + valueText + "\r\n").toLatin1();
     QDir().mkpath(folder); // a per-user log folder may not exist yet
     const QString failure = AppendWhole(fileName, line);
-    return failure.isEmpty() || fail(errorMessage, fileName, failure);
+    return failure.isEmpty() || Fail(errorMessage, fileName, failure);
 }
 
 } // namespace k740

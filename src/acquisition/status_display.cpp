@@ -17,9 +17,9 @@ namespace {
 int ReadReal(const QString& text, float& value)
 {
     const TRealScan scan = ScanReal(text);
-    if (!scan.complete || scan.end < text.size())
-        return scan.end + 1;
-    value = float(QLocale::c().toDouble(QStringView(text).mid(scan.start)));
+    if (!scan.Complete || scan.End < text.size())
+        return scan.End + 1;
+    value = float(QLocale::c().toDouble(QStringView(text).mid(scan.Start)));
     return 0;
 }
 

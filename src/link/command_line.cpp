@@ -7,9 +7,9 @@ bool IsKnownLogoMode(int32_t mode)
     return mode >= int32_t(TLogoMode::Both) && mode <= int32_t(TLogoMode::None);
 }
 
-RunOptions ParseCommandLine(const QStringList& arguments)
+TRunOptions ParseCommandLine(const QStringList& arguments)
 {
-    RunOptions options;
+    TRunOptions options;
     for (const QString& argument : arguments) {
         const QString a = argument.toUpper();
         if (a == "/S")

@@ -11,7 +11,7 @@ enum class TLogoMode : int32_t { Both = 0, TopOnly = 1, BottomOnly = 2, None = 3
 bool IsKnownLogoMode(int32_t mode);
 
 // Run-time options taken from the command line.
-struct RunOptions {
+struct TRunOptions {
     bool KeepDesignSize = false;                 // "/S"
     bool AutoSave = false;                       // "/A"
     int32_t LogoMode = int32_t(TLogoMode::Both); // "/NOLOGO" or "/NL", "/TL", "/BL"
@@ -22,7 +22,7 @@ struct RunOptions {
 
 // Reads the arguments after the program name; later ones override earlier
 // ones, unknown ones are ignored, comparisons are exact after upper-casing.
-RunOptions ParseCommandLine(const QStringList& arguments);
+TRunOptions ParseCommandLine(const QStringList& arguments);
 
 // What the arguments ask of the program before any window: "--help" and
 // "--version" (the first of them wins) print and exit.

@@ -8,7 +8,7 @@ namespace k740 {
 
 namespace {
 // Decimal value of reply[from, from + count), 0 when absent or not all digits.
-int32_t decimalField(const QByteArray& reply, int from, int count)
+int32_t DecimalField(const QByteArray& reply, int from, int count)
 {
     if (reply.size() < from + count)
         return 0;
@@ -35,7 +35,7 @@ bool IsSupportedIdentity(const QByteArray& reply)
 
 int32_t FirmwareVersionOf(const QByteArray& reply)
 {
-    return decimalField(reply, 9, 1) * 100 + decimalField(reply, 11, 2);
+    return DecimalField(reply, 9, 1) * 100 + DecimalField(reply, 11, 2);
 }
 
 InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& portName)
@@ -50,10 +50,10 @@ InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& port
     return identity;
 }
 
-ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
+TProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
     const std::function<void(int errorCode, const QString& portName)>& openFailed)
 {
-    ProbeResult result;
+    TProbeResult result;
     for (const QString& name : candidates) {
         int errorCode = 0;
         std::unique_ptr<ISerialPort> port = ports.open(name, errorCode);
@@ -65,31 +65,31 @@ ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, cons
         if (port->configureLine()) {
             QByteArray reply;
             if (Transact(port.get(), "v", 0, true, reply) == TTransactResult::Ok && IsIdentityReply(reply)) {
-                result.answering.append(name);
+                result.Answering.append(name);
                 if (!serialFilter.isEmpty()) {
                     QByteArray serial;
                     if (Transact(port.get(), "r", 0, true, serial) == TTransactResult::Ok
                         && QString::fromLatin1(serial).toUpper().startsWith(serialFilter))
-                        result.filterMatch = name;
+                        result.FilterMatch = name;
                 }
             }
             port->restoreLine();
         }
         port->close();
-        if (!serialFilter.isEmpty() && !result.filterMatch.isEmpty())
+        if (!serialFilter.isEmpty() && !result.FilterMatch.isEmpty())
             break;
     }
     return result;
 }
 
-QString ChoosePort(const ProbeResult& probe, const std::function<QString(const QStringList&)>& choose)
+QString ChoosePort(const TProbeResult& probe, const std::function<QString(const QStringList&)>& choose)
 {
-    if (!probe.filterMatch.isEmpty())
-        return probe.filterMatch;
-    if (probe.answering.size() == 1)
-        return probe.answering.first();
-    if (probe.answering.size() > 1)
-        return choose(probe.answering);
+    if (!probe.FilterMatch.isEmpty())
+        return probe.FilterMatch;
+    if (probe.Answering.size() == 1)
+        return probe.Answering.first();
+    if (probe.Answering.size() > 1)
+        return choose(probe.Answering);
     return {};
 }
 

@@ -20,20 +20,20 @@ int32_t FirmwareVersionOf(const QByteArray& reply);
 InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& portName);
 
 // Result of probing every candidate port once.
-struct ProbeResult {
-    QStringList answering; // ports on which an interface answered, in probe order
-    QString filterMatch;   // the port whose "r" reply matched the serial filter
+struct TProbeResult {
+    QStringList Answering; // ports on which an interface answered, in probe order
+    QString FilterMatch;   // the port whose "r" reply matched the serial filter
 };
 
 // Opens each candidate in turn, sets the line, asks "v" (pumping window
 // messages while it waits) and, with a serial filter, "r"; restores the line
 // and closes the port. Stops at the first filter match. `openFailed` receives
 // the OS error code and the name of each port that cannot be opened.
-ProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
+TProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
     const std::function<void(int errorCode, const QString& portName)>& openFailed);
 
 // The port to connect, or empty: the filter match, the only answering port,
 // or, with several, the one `choose` returns (empty on Cancel).
-QString ChoosePort(const ProbeResult& probe, const std::function<QString(const QStringList&)>& choose);
+QString ChoosePort(const TProbeResult& probe, const std::function<QString(const QStringList&)>& choose);
 
 } // namespace k740

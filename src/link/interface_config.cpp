@@ -19,8 +19,8 @@ int32_t FrameLengthFor(const TFrameConfig& s, bool extendedInterface)
     return int32_t(n);
 }
 
-void ConfigureInterface(
-    const InterfaceIdentity& identity, const TFrameConfig& frame, TConfigTexts& texts, const ExchangeFunction& exchange)
+void ConfigureInterface(const InterfaceIdentity& identity, const TFrameConfig& frame, TConfigTexts& texts,
+    const TExchangeFunction& exchange)
 {
     if (identity.InterfaceKind != TInterfaceKind::Absolute)
         return;

@@ -11,7 +11,7 @@ namespace k740 {
 struct InterfaceIdentity;
 
 // Sends one command and collects its reply; returns the transaction result.
-using ExchangeFunction = std::function<TTransactResult(const QByteArray& command, QByteArray& reply)>;
+using TExchangeFunction = std::function<TTransactResult(const QByteArray& command, QByteArray& reply)>;
 
 // The frame an SSI / BiSS-C interface is told to clock.
 struct TFrameConfig {
@@ -39,6 +39,6 @@ int32_t FrameLengthFor(const TFrameConfig& frame, bool extendedInterface);
 // sends "B" + length + "\r" and, on an extended interface, "M" + SSIFreq and
 // "m". Does nothing for other interface kinds.
 void ConfigureInterface(const InterfaceIdentity& identity, const TFrameConfig& frame, TConfigTexts& texts,
-    const ExchangeFunction& exchange);
+    const TExchangeFunction& exchange);
 
 } // namespace k740

@@ -38,16 +38,16 @@ void CollectWaitingBytes(ISerialPort* port, QByteArray& reply, int cap)
 // switched on with QT_LOGGING_RULES="k740.link.debug=true".
 Q_LOGGING_CATEGORY(lcLink, "k740.link", QtWarningMsg)
 
-using TraceClock = std::chrono::steady_clock;
+using TTraceClock = std::chrono::steady_clock;
 
 // Trace times count from the first traced exchange.
-TraceClock::time_point TraceOrigin()
+TTraceClock::time_point TraceOrigin()
 {
-    static const TraceClock::time_point origin = TraceClock::now();
-    return origin;
+    static const TTraceClock::time_point kOrigin = TTraceClock::now();
+    return kOrigin;
 }
 
-double Milliseconds(TraceClock::duration d)
+double Milliseconds(TTraceClock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
 }
@@ -72,7 +72,7 @@ QString Printable(const QByteArray& bytes)
 // One trace line: the time since the first traced exchange, the port, the
 // command, and what became of it. The caller has taken TraceOrigin() before
 // `at`.
-void TraceLine(const ISerialPort* port, const QByteArray& command, TraceClock::time_point at, const QString& outcome)
+void TraceLine(const ISerialPort* port, const QByteArray& command, TTraceClock::time_point at, const QString& outcome)
 {
     qCDebug(lcLink).noquote() << QStringLiteral("%1 ms %2 \"%3\" %4")
                                      .arg(Milliseconds(at - TraceOrigin()), 0, 'f', 3)
@@ -117,9 +117,9 @@ TTransactResult Transact(
     if (!lcLink().isDebugEnabled())
         return Exchange(port, command, expectedLength, pumpMessages, reply);
     TraceOrigin();
-    const TraceClock::time_point start = TraceClock::now();
+    const TTraceClock::time_point start = TTraceClock::now();
     const TTransactResult result = Exchange(port, command, expectedLength, pumpMessages, reply);
-    const TraceClock::time_point end = TraceClock::now();
+    const TTraceClock::time_point end = TTraceClock::now();
     TraceLine(port, command, end,
         // One pass, so that a "%" in the reply stays as it is.
         QStringLiteral("-> \"%1\" result %2 in %3 ms")
@@ -135,7 +135,7 @@ void SendNoReply(ISerialPort* port, const QByteArray& command)
     port->write(command.left(1));
     if (lcLink().isDebugEnabled()) {
         TraceOrigin();
-        TraceLine(port, command.left(1), TraceClock::now(), QStringLiteral("(no reply awaited)"));
+        TraceLine(port, command.left(1), TTraceClock::now(), QStringLiteral("(no reply awaited)"));
     }
 }
 

@@ -13,7 +13,7 @@ namespace k740 {
 
 namespace {
 
-bool isOtherThanRegular(const QByteArray& nativePath)
+bool IsOtherThanRegular(const QByteArray& nativePath)
 {
     struct stat info { };
     return ::stat(nativePath.constData(), &info) == 0 && !S_ISREG(info.st_mode);
@@ -29,7 +29,7 @@ QString AppendWhole(const QString& path, const QByteArray& bytes)
         = ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) {
         const int why = errno;
-        return why == ENXIO || isOtherThanRegular(nativePath) ? NotRegularFileText() : SystemErrorText(why);
+        return why == ENXIO || IsOtherThanRegular(nativePath) ? NotRegularFileText() : SystemErrorText(why);
     }
 
     struct stat before { };

@@ -23,9 +23,9 @@ QString XdgFolder(const QProcessEnvironment& environment, const char* variable, 
 
 } // namespace
 
-ProgramFolderFacts InspectProgramFolder(const QString& programDir)
+TProgramFolderFacts InspectProgramFolder(const QString& programDir)
 {
-    ProgramFolderFacts facts;
+    TProgramFolderFacts facts;
     facts.Writable = ::access(QFile::encodeName(programDir).constData(), W_OK) == 0;
     facts.HoldsSettings = QFileInfo::exists(programDir + "K740.INI") || QFileInfo::exists(programDir + "T740.INI");
     facts.InstalledLayout = QDir(programDir).dirName() == "bin"
@@ -33,11 +33,11 @@ ProgramFolderFacts InspectProgramFolder(const QString& programDir)
     return facts;
 }
 
-DataFolders ChooseDataFolders(
-    const QString& programDir, const ProgramFolderFacts& facts, const QProcessEnvironment& environment)
+TDataFolders ChooseDataFolders(
+    const QString& programDir, const TProgramFolderFacts& facts, const QProcessEnvironment& environment)
 {
     if (facts.HoldsSettings || (facts.Writable && !facts.InstalledLayout))
-        return DataFolders::Beside(programDir);
+        return TDataFolders::beside(programDir);
     return {XdgFolder(environment, "XDG_CONFIG_HOME", ".config") + "/k740/",
         XdgFolder(environment, "XDG_DATA_HOME", ".local/share") + "/k740/"};
 }

@@ -19,52 +19,52 @@ namespace {
 // Decimal digits of a positive finite value: digits[0] stands at 10^exponent.
 // 60 digits are enough to tell a true half from a near half at any rounding
 // position the formatter uses.
-struct DecimalDigits {
-    QByteArray digits;
-    int exponent = 0;
+struct TDecimalDigits {
+    QByteArray Digits;
+    int Exponent = 0;
 };
 
-DecimalDigits decimalDigits(double positive)
+TDecimalDigits DecimalDigits(double positive)
 {
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%.60e", positive);
-    DecimalDigits result;
+    TDecimalDigits result;
     const char* p = buffer;
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9')
-            result.digits.append(*p);
-    result.exponent = (*p == 'e') ? std::atoi(p + 1) : 0;
+            result.Digits.append(*p);
+    result.Exponent = (*p == 'e') ? std::atoi(p + 1) : 0;
     return result;
 }
 
 // Rounds to `keep` digits, halves away from zero. keep may be 0 (the value
 // rounds to one unit of the next higher place, or to nothing).
-void roundTo(DecimalDigits& d, int keep)
+void RoundTo(TDecimalDigits& d, int keep)
 {
     if (keep < 0) {
-        d.digits.clear();
+        d.Digits.clear();
         return;
     }
-    const bool up = keep < d.digits.size() && d.digits[keep] >= '5';
-    d.digits.truncate(keep);
+    const bool up = keep < d.Digits.size() && d.Digits[keep] >= '5';
+    d.Digits.truncate(keep);
     if (!up)
         return;
-    int i = d.digits.size() - 1;
+    int i = d.Digits.size() - 1;
     for (; i >= 0; --i) {
-        if (d.digits[i] == '9') {
-            d.digits[i] = '0';
+        if (d.Digits[i] == '9') {
+            d.Digits[i] = '0';
         } else {
-            d.digits[i] = char(d.digits[i] + 1);
+            d.Digits[i] = char(d.Digits[i] + 1);
             break;
         }
     }
     if (i < 0) {
-        d.digits.prepend('1');
-        ++d.exponent;
+        d.Digits.prepend('1');
+        ++d.Exponent;
     }
 }
 
-QString exponentText(double value, int precision)
+QString ExponentText(double value, int precision)
 {
     QString text = QString::number(value, 'E', std::max(0, precision - 1));
     // Drop trailing zeros of the mantissa, as a general float format does.
@@ -97,29 +97,29 @@ QString FormatFixed(double value, int precision, int decimals)
     decimals = std::clamp(decimals, 0, 18);
 
     const bool negative = value < 0;
-    DecimalDigits d;
+    TDecimalDigits d;
     if (value != 0) {
-        d = decimalDigits(std::fabs(value));
-        if (d.exponent + 1 > precision)
-            return exponentText(value, precision);
-        roundTo(d, std::min(precision, d.exponent + 1 + decimals));
-        if (d.exponent + 1 > precision)
-            return exponentText(value, precision);
+        d = DecimalDigits(std::fabs(value));
+        if (d.Exponent + 1 > precision)
+            return ExponentText(value, precision);
+        RoundTo(d, std::min(precision, d.Exponent + 1 + decimals));
+        if (d.Exponent + 1 > precision)
+            return ExponentText(value, precision);
     }
 
     auto digitAt = [&](int power) -> char {
-        const int index = d.exponent - power;
-        return (index >= 0 && index < d.digits.size()) ? d.digits[index] : '0';
+        const int index = d.Exponent - power;
+        return (index >= 0 && index < d.Digits.size()) ? d.Digits[index] : '0';
     };
     QString text;
-    for (int power = std::max(d.exponent, 0); power >= 0; --power)
-        text.append(QLatin1Char(d.digits.isEmpty() ? '0' : digitAt(power)));
+    for (int power = std::max(d.Exponent, 0); power >= 0; --power)
+        text.append(QLatin1Char(d.Digits.isEmpty() ? '0' : digitAt(power)));
     if (decimals > 0) {
         text.append(DecimalSeparator());
         for (int power = -1; power >= -decimals; --power)
-            text.append(QLatin1Char(d.digits.isEmpty() ? '0' : digitAt(power)));
+            text.append(QLatin1Char(d.Digits.isEmpty() ? '0' : digitAt(power)));
     }
-    const bool allZero = std::all_of(d.digits.begin(), d.digits.end(), [](char c) { return c == '0'; });
+    const bool allZero = std::all_of(d.Digits.begin(), d.Digits.end(), [](char c) { return c == '0'; });
     if (negative && !allZero)
         text.prepend('-');
     return text;

@@ -19,12 +19,12 @@ namespace {
 // before giving up on a file that keeps changing.
 constexpr int kOpenAttempts = 100;
 
-bool sameFile(const struct stat& a, const struct stat& b)
+bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-void syncFolderOf(const QByteArray& nativePath)
+void SyncFolderOf(const QByteArray& nativePath)
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativePath.left(slash);
@@ -38,11 +38,11 @@ void syncFolderOf(const QByteArray& nativePath)
 } // namespace
 
 TLockedFile::TLockedFile(const QString& path, TLockMode mode)
-    : nativePath_(QFile::encodeName(path))
+    : NativePath(QFile::encodeName(path))
 {
     // A link stays a link: its target is the file that is replaced.
-    if (char* target = ::realpath(nativePath_.constData(), nullptr)) {
-        nativePath_ = target;
+    if (char* target = ::realpath(NativePath.constData(), nullptr)) {
+        NativePath = target;
         std::free(target);
     }
     openLocked(mode);
@@ -50,21 +50,21 @@ TLockedFile::TLockedFile(const QString& path, TLockMode mode)
 
 TLockedFile::~TLockedFile()
 {
-    if (fd_ < 0)
+    if (Fd < 0)
         return;
     // An empty file created only to be locked goes again, so that a failed
     // first save leaves no trace.
     struct stat held {
     }, named{};
-    if (created_ && !replaced_ && ::fstat(fd_, &held) == 0 && held.st_size == 0
-        && ::stat(nativePath_.constData(), &named) == 0 && sameFile(held, named))
-        ::unlink(nativePath_.constData());
-    ::close(fd_);
+    if (Created && !Replaced && ::fstat(Fd, &held) == 0 && held.st_size == 0
+        && ::stat(NativePath.constData(), &named) == 0 && SameFile(held, named))
+        ::unlink(NativePath.constData());
+    ::close(Fd);
 }
 
 bool TLockedFile::fail()
 {
-    error_ = SystemErrorText(errno);
+    Error = SystemErrorText(errno);
     return false;
 }
 
@@ -73,10 +73,10 @@ bool TLockedFile::openLocked(TLockMode mode)
     const int access = mode == TLockMode::Read ? O_RDONLY : O_RDWR;
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         // O_NONBLOCK: a FIFO in the file's place must not hold the program up.
-        int fd = ::open(nativePath_.constData(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        int fd = ::open(NativePath.constData(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         bool created = false;
         if (fd < 0 && errno == ENOENT && mode == TLockMode::Edit) {
-            fd = ::open(nativePath_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+            fd = ::open(NativePath.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
             if (fd < 0 && errno == EEXIST)
                 continue; // another process created it first
             created = fd >= 0;
@@ -88,7 +88,7 @@ bool TLockedFile::openLocked(TLockMode mode)
             if (S_ISREG(held.st_mode) || held.st_mode == 0)
                 fail();
             else
-                error_ = NotRegularFileText();
+                Error = NotRegularFileText();
             ::close(fd);
             return false;
         }
@@ -102,21 +102,21 @@ bool TLockedFile::openLocked(TLockMode mode)
             return false;
         }
         struct stat named { };
-        if (::stat(nativePath_.constData(), &named) == 0 && sameFile(held, named)) {
-            fd_ = fd;
-            created_ = created;
+        if (::stat(NativePath.constData(), &named) == 0 && SameFile(held, named)) {
+            Fd = fd;
+            Created = created;
             return true;
         }
         ::close(fd); // replaced or removed while we waited: take the file that has the name now
     }
-    error_ = QStringLiteral("The file keeps being replaced");
+    Error = QStringLiteral("The file keeps being replaced");
     return false;
 }
 
 std::optional<QByteArray> TLockedFile::readAll()
 {
     struct stat held { };
-    if (::fstat(fd_, &held) != 0) {
+    if (::fstat(Fd, &held) != 0) {
         fail();
         return std::nullopt;
     }
@@ -126,7 +126,7 @@ std::optional<QByteArray> TLockedFile::readAll()
     for (;;) {
         if (size == content.size())
             content.resize(size * 2 + 4096);
-        const ssize_t n = ::pread(fd_, content.data() + size, size_t(content.size() - size), off_t(size));
+        const ssize_t n = ::pread(Fd, content.data() + size, size_t(content.size() - size), off_t(size));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -143,49 +143,49 @@ std::optional<QByteArray> TLockedFile::readAll()
 
 bool TLockedFile::replace(const QByteArray& bytes)
 {
-    replaced_ = replaceThroughTemporary(bytes);
-    return replaced_;
+    Replaced = replaceThroughTemporary(bytes);
+    return Replaced;
 }
 
 bool TLockedFile::replaceThroughTemporary(const QByteArray& bytes)
 {
-    QByteArray temporary = nativePath_ + ".XXXXXX";
+    QByteArray temporary = NativePath + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return rewriteInPlace(bytes); // the folder takes no new file
     struct stat held { };
     int why = 0;
-    if (::fstat(fd_, &held) != 0 || ::fchmod(fd, held.st_mode & 07777) != 0 || !WriteAll(fd, bytes, 0)
+    if (::fstat(Fd, &held) != 0 || ::fchmod(fd, held.st_mode & 07777) != 0 || !WriteAll(fd, bytes, 0)
         || ::fsync(fd) != 0)
         why = errno;
     if (::close(fd) != 0 && why == 0)
         why = errno;
-    if (why == 0 && ::rename(temporary.constData(), nativePath_.constData()) != 0)
+    if (why == 0 && ::rename(temporary.constData(), NativePath.constData()) != 0)
         why = errno;
     if (why != 0) {
         ::unlink(temporary.constData());
-        error_ = SystemErrorText(why);
+        Error = SystemErrorText(why);
         return false;
     }
-    syncFolderOf(nativePath_);
+    SyncFolderOf(NativePath);
     return true;
 }
 
 bool TLockedFile::rewriteInPlace(const QByteArray& bytes)
 {
     struct stat held { };
-    if (::fstat(fd_, &held) != 0)
+    if (::fstat(Fd, &held) != 0)
         return fail();
     const off_t oldSize = held.st_size;
     if (bytes.size() > oldSize) {
-        const int reserved = ::posix_fallocate(fd_, oldSize, off_t(bytes.size()) - oldSize);
+        const int reserved = ::posix_fallocate(Fd, oldSize, off_t(bytes.size()) - oldSize);
         if (reserved != 0) {
-            [[maybe_unused]] const int cut = ::ftruncate(fd_, oldSize);
-            error_ = SystemErrorText(reserved);
+            [[maybe_unused]] const int cut = ::ftruncate(Fd, oldSize);
+            Error = SystemErrorText(reserved);
             return false;
         }
     }
-    if (!WriteAll(fd_, bytes, 0) || ::ftruncate(fd_, off_t(bytes.size())) != 0 || ::fsync(fd_) != 0)
+    if (!WriteAll(Fd, bytes, 0) || ::ftruncate(Fd, off_t(bytes.size())) != 0 || ::fsync(Fd) != 0)
         return fail();
     return true;
 }

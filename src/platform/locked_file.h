@@ -24,11 +24,11 @@ public:
 
     // False when the file could not be opened (absent, for reading) and
     // locked; error() says why.
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return Fd >= 0; }
     // The file existed before this object (Edit creates it otherwise).
-    bool existed() const { return !created_; }
+    bool existed() const { return !Created; }
     // The system's description of the last failure.
-    const QString& error() const { return error_; }
+    const QString& error() const { return Error; }
 
     // The whole content; nothing (error() set) when it cannot be read.
     std::optional<QByteArray> readAll();
@@ -47,11 +47,11 @@ private:
     bool rewriteInPlace(const QByteArray& bytes);
     bool fail();
 
-    QByteArray nativePath_;
-    int fd_ = -1;
-    bool created_ = false;  // this object created the file
-    bool replaced_ = false; // replace() succeeded
-    QString error_;
+    QByteArray NativePath;
+    int Fd = -1;
+    bool Created = false;  // this object created the file
+    bool Replaced = false; // replace() succeeded
+    QString Error;
 };
 
 } // namespace k740

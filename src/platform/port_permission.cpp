@@ -49,7 +49,7 @@ std::vector<gid_t> AccountGroups()
 }
 
 // The step that puts this user into `group`, or none when the process is in it.
-QString JoinStep(const QString& group, const GroupMembership& membership)
+QString JoinStep(const QString& group, const TGroupMembership& membership)
 {
     if (membership.InProcess)
         return {};
@@ -77,7 +77,7 @@ QString PortDevicePath(const QString& portName)
     return QDir(VirtualPortDirectory()).filePath(portName);
 }
 
-DeviceGroup OwningGroup(const QString& path)
+TDeviceGroup OwningGroup(const QString& path)
 {
     struct stat status { };
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
@@ -87,7 +87,7 @@ DeviceGroup OwningGroup(const QString& path)
     return {owner ? QString::fromLocal8Bit(owner->gr_name) : QString::fromLatin1(kDialout), readWrite};
 }
 
-GroupMembership MembershipOf(const QString& groupName)
+TGroupMembership MembershipOf(const QString& groupName)
 {
     const struct group* entry = ::getgrnam(QFile::encodeName(groupName).constData());
     if (!entry)
@@ -95,7 +95,7 @@ GroupMembership MembershipOf(const QString& groupName)
     return {Contains(ProcessGroups(), entry->gr_gid), Contains(AccountGroups(), entry->gr_gid)};
 }
 
-QString PermissionHintText(const PortAccessFacts& facts)
+QString PermissionHintText(const TPortAccessFacts& facts)
 {
     const QString problem = QStringLiteral("No permission to open %1 (%2).").arg(facts.PortName, facts.Device);
     const QString& group = facts.Group.Name;
@@ -124,7 +124,7 @@ QString PermissionHintText(const PortAccessFacts& facts)
 
 QString PortPermissionHint(const QString& portName)
 {
-    PortAccessFacts facts;
+    TPortAccessFacts facts;
     facts.PortName = portName;
     facts.Device = PortDevicePath(portName);
     facts.Group = OwningGroup(facts.Device);

@@ -9,32 +9,32 @@ QString PortDevicePath(const QString& portName);
 
 // The group that owns the file at `path` (links followed) and whether that
 // group may read and write it; "dialout" and true when it cannot be told.
-struct DeviceGroup {
+struct TDeviceGroup {
     QString Name;
     bool ReadWrite = true;
 };
-DeviceGroup OwningGroup(const QString& path);
+TDeviceGroup OwningGroup(const QString& path);
 
 // Whether this user is in a group: in this process (its effective and
 // supplementary groups, which the kernel checks), and in the user's account
 // (the group database, which the next login takes up).
-struct GroupMembership {
+struct TGroupMembership {
     bool InProcess = false;
     bool InAccount = false;
 };
-GroupMembership MembershipOf(const QString& groupName);
+TGroupMembership MembershipOf(const QString& groupName);
 
 // What is known about a port this user may not open: its device, the
 // device's group, and the user's membership of that group and of dialout.
-struct PortAccessFacts {
+struct TPortAccessFacts {
     QString PortName;
     QString Device;
-    DeviceGroup Group;
-    GroupMembership InOwner;
-    GroupMembership InDialout;
+    TDeviceGroup Group;
+    TGroupMembership InOwner;
+    TGroupMembership InDialout;
 };
 // The hint for those facts (see PortPermissionHint).
-QString PermissionHintText(const PortAccessFacts& facts);
+QString PermissionHintText(const TPortAccessFacts& facts);
 
 // What to do when `portName` could not be opened for lack of permission
 // (EACCES): the problem, a line break, and only the steps this user still

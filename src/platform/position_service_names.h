@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-namespace k740::PositionService {
+namespace k740::position_service {
 
 // The names other programs reach the program's position service by, on the
 // D-Bus session bus.
@@ -25,4 +25,4 @@ inline QString NameOfProcess(qint64 pid)
     return kProcessNamePrefix + QString::number(pid);
 }
 
-} // namespace k740::PositionService
+} // namespace k740::position_service

@@ -61,68 +61,67 @@ bool HasHungUp(int fd)
 
 } // namespace
 
-std::unique_ptr<QtSerialPort> QtSerialPort::open(const QString& devicePath, int& errorCode)
+std::unique_ptr<TQtSerialPort> TQtSerialPort::open(const QString& devicePath, int& errorCode)
 {
     const int lockFd = LockDevice(devicePath, errorCode);
     if (lockFd < 0)
         return nullptr;
 
-    std::unique_ptr<QtSerialPort> port(new QtSerialPort);
-    port->m_lockFd = lockFd;
-    port->m_port.setPortName(devicePath);
-    if (!port->m_port.open(QIODevice::ReadWrite)) {
+    std::unique_ptr<TQtSerialPort> port(new TQtSerialPort);
+    port->LockFd = lockFd;
+    port->Port.setPortName(devicePath);
+    if (!port->Port.open(QIODevice::ReadWrite)) {
         // The device opened above, so Qt failed on its lock file: another
         // Qt program holds the port.
-        errorCode = port->m_port.error() == QSerialPort::PermissionError ? EBUSY : EIO;
+        errorCode = port->Port.error() == QSerialPort::PermissionError ? EBUSY : EIO;
         return nullptr;
     }
-    RequestLowLatency(port->m_port.handle());
+    RequestLowLatency(port->Port.handle());
 
     // When the device vanishes, Qt keeps the port open and its read handler
     // reports the error again on every pass of the event loop, at full CPU.
     // Close the port on the first such error. (A read error on a live port,
     // e.g. when Transact took the bytes first, is ignored.) The close is
     // queued because the error is raised from inside Qt's read handler.
-    QtSerialPort* self = port.get();
-    QObject::connect(
-        &port->m_port, &QSerialPort::errorOccurred, &port->m_port, [self](QSerialPort::SerialPortError error) {
-            const bool readFailed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
-            if (readFailed && !self->m_closeQueued && HasHungUp(self->m_port.handle())) {
-                self->m_closeQueued = true;
-                QMetaObject::invokeMethod(
-                    &self->m_port, [self] { self->close(); }, Qt::QueuedConnection);
-            }
-        });
+    TQtSerialPort* self = port.get();
+    QObject::connect(&port->Port, &QSerialPort::errorOccurred, &port->Port, [self](QSerialPort::SerialPortError error) {
+        const bool readFailed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+        if (readFailed && !self->CloseQueued && HasHungUp(self->Port.handle())) {
+            self->CloseQueued = true;
+            QMetaObject::invokeMethod(
+                &self->Port, [self] { self->close(); }, Qt::QueuedConnection);
+        }
+    });
     return port;
 }
 
-QtSerialPort::~QtSerialPort()
+TQtSerialPort::~TQtSerialPort()
 {
     close();
 }
 
-bool QtSerialPort::configureLine()
+bool TQtSerialPort::configureLine()
 {
-    if (!isOpen() || ::tcgetattr(m_port.handle(), &m_keptLine) != 0)
+    if (!isOpen() || ::tcgetattr(Port.handle(), &KeptLine) != 0)
         return false;
-    m_lineKept = true;
-    termios line = m_keptLine;
+    LineKept = true;
+    termios line = KeptLine;
     cfsetispeed(&line, B115200);
     cfsetospeed(&line, B115200);
     line.c_cflag = (line.c_cflag & ~(CSIZE | PARENB | CSTOPB)) | CS8;
-    return ::tcsetattr(m_port.handle(), TCSANOW, &line) == 0;
+    return ::tcsetattr(Port.handle(), TCSANOW, &line) == 0;
 }
 
-bool QtSerialPort::restoreLine()
+bool TQtSerialPort::restoreLine()
 {
-    return isOpen() && m_lineKept && ::tcsetattr(m_port.handle(), TCSANOW, &m_keptLine) == 0;
+    return isOpen() && LineKept && ::tcsetattr(Port.handle(), TCSANOW, &KeptLine) == 0;
 }
 
-int QtSerialPort::write(const QByteArray& data)
+int TQtSerialPort::write(const QByteArray& data)
 {
     if (!isOpen())
         return -EBADF;
-    const int fd = m_port.handle();
+    const int fd = Port.handle();
     const char* next = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -141,39 +140,39 @@ int QtSerialPort::write(const QByteArray& data)
     return int(data.size());
 }
 
-int QtSerialPort::bytesWaiting()
+int TQtSerialPort::bytesWaiting()
 {
     if (!isOpen())
         return -EBADF;
     // Qt's buffer holds what its read notifier fetched while events ran.
     int queued = 0;
-    if (::ioctl(m_port.handle(), FIONREAD, &queued) != 0)
+    if (::ioctl(Port.handle(), FIONREAD, &queued) != 0)
         return -errno;
-    return int(m_port.bytesAvailable()) + queued;
+    return int(Port.bytesAvailable()) + queued;
 }
 
-QByteArray QtSerialPort::read(int maxBytes)
+QByteArray TQtSerialPort::read(int maxBytes)
 {
     if (!isOpen() || maxBytes <= 0)
         return {};
     // Qt's buffer holds the older bytes, so it comes first.
-    QByteArray bytes = m_port.read(maxBytes);
+    QByteArray bytes = Port.read(maxBytes);
     const qsizetype old = bytes.size();
     if (old < maxBytes) {
         bytes.resize(maxBytes);
-        const ssize_t n = ::read(m_port.handle(), bytes.data() + old, size_t(maxBytes - old));
+        const ssize_t n = ::read(Port.handle(), bytes.data() + old, size_t(maxBytes - old));
         bytes.resize(old + std::max<ssize_t>(n, 0));
     }
     return bytes;
 }
 
-bool QtSerialPort::waitForReadyRead(int timeoutMs)
+bool TQtSerialPort::waitForReadyRead(int timeoutMs)
 {
     if (!isOpen())
         return false;
-    if (m_port.bytesAvailable() > 0)
+    if (Port.bytesAvailable() > 0)
         return true;
-    pollfd ready{m_port.handle(), POLLIN, 0};
+    pollfd ready{Port.handle(), POLLIN, 0};
     if (::poll(&ready, 1, std::max(timeoutMs, 0)) <= 0)
         return false;
     if (bytesWaiting() > 0)
@@ -185,23 +184,23 @@ bool QtSerialPort::waitForReadyRead(int timeoutMs)
     return false;
 }
 
-QString QtSerialPort::name() const
+QString TQtSerialPort::name() const
 {
-    return QFileInfo(m_port.portName()).fileName();
+    return QFileInfo(Port.portName()).fileName();
 }
 
-bool QtSerialPort::isOpen() const
+bool TQtSerialPort::isOpen() const
 {
-    return m_port.isOpen();
+    return Port.isOpen();
 }
 
-void QtSerialPort::close()
+void TQtSerialPort::close()
 {
-    if (m_port.isOpen())
-        m_port.close();
-    if (m_lockFd >= 0) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
+    if (Port.isOpen())
+        Port.close();
+    if (LockFd >= 0) {
+        ::close(LockFd);
+        LockFd = -1;
     }
 }
 

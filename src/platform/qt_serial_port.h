@@ -10,13 +10,13 @@ namespace k740 {
 // besides Qt's lock file and TIOCEXCL it keeps an advisory flock() on the
 // device, which also stops programs that pass those two (a second copy
 // running as root, or tools that only honour flock).
-class QtSerialPort final : public ISerialPort {
+class TQtSerialPort final : public ISerialPort {
 public:
     // Opens devicePath for reading and writing. On failure returns nullptr
     // and sets errorCode to the (positive) OS error code; a port held by
     // another program gives EBUSY or EWOULDBLOCK.
-    static std::unique_ptr<QtSerialPort> open(const QString& devicePath, int& errorCode);
-    ~QtSerialPort() override;
+    static std::unique_ptr<TQtSerialPort> open(const QString& devicePath, int& errorCode);
+    ~TQtSerialPort() override;
 
     bool configureLine() override;
     bool restoreLine() override;
@@ -29,13 +29,13 @@ public:
     void close() override;
 
 private:
-    QtSerialPort() = default;
+    TQtSerialPort() = default;
 
-    QSerialPort m_port;
-    int m_lockFd = -1; // holds the flock() for as long as the port is open
-    termios m_keptLine{};
-    bool m_lineKept = false;
-    bool m_closeQueued = false; // the device vanished; close() is on its way
+    QSerialPort Port;
+    int LockFd = -1; // holds the flock() for as long as the port is open
+    termios KeptLine{};
+    bool LineKept = false;
+    bool CloseQueued = false; // the device vanished; close() is on its way
 };
 
 } // namespace k740

@@ -22,45 +22,45 @@ QDBusMessage ScreenSaverCall(const QString& method)
 
 } // namespace
 
-ScreenSaverWaker::ScreenSaverWaker(const QDBusConnection& bus)
-    : m_bus(bus)
+TScreenSaverWaker::TScreenSaverWaker(const QDBusConnection& bus)
+    : Bus(bus)
 {
 }
 
-void ScreenSaverWaker::markAbsent()
+void TScreenSaverWaker::markAbsent()
 {
-    m_absent = true;
-    m_absentSince = GetTickCount();
+    Absent = true;
+    AbsentSince = GetTickCount();
 }
 
-void ScreenSaverWaker::wakeIfRunning()
+void TScreenSaverWaker::wakeIfRunning()
 {
-    if (m_pending || (m_absent && GetTickCount() - m_absentSince <= kAbsentRetryMs))
+    if (Pending || (Absent && GetTickCount() - AbsentSince <= kAbsentRetryMs))
         return;
-    m_absent = false;
-    if (!m_bus.isConnected()) {
+    Absent = false;
+    if (!Bus.isConnected()) {
         markAbsent();
         return;
     }
-    m_pending = true;
-    const QDBusPendingCall call = m_bus.asyncCall(ScreenSaverCall(QStringLiteral("GetActive")), kCallTimeoutMs);
-    // Owned by m_calls, so a waker destroyed while asking takes its question along.
-    auto* watcher = new QDBusPendingCallWatcher(call, &m_calls);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_calls, [this](QDBusPendingCallWatcher* finished) {
+    Pending = true;
+    const QDBusPendingCall call = Bus.asyncCall(ScreenSaverCall(QStringLiteral("GetActive")), kCallTimeoutMs);
+    // Owned by Calls, so a waker destroyed while asking takes its question along.
+    auto* watcher = new QDBusPendingCallWatcher(call, &Calls);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &Calls, [this](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();
-        m_pending = false;
+        Pending = false;
         const QDBusPendingReply<bool> active = *finished;
         if (active.isError())
             markAbsent();
         else if (active.value())
-            m_bus.send(ScreenSaverCall(QStringLiteral("SimulateUserActivity")));
+            Bus.send(ScreenSaverCall(QStringLiteral("SimulateUserActivity")));
     });
 }
 
 void WakeScreenSaverIfRunning()
 {
-    static ScreenSaverWaker waker(QDBusConnection::sessionBus());
-    waker.wakeIfRunning();
+    static TScreenSaverWaker gWaker(QDBusConnection::sessionBus());
+    gWaker.wakeIfRunning();
 }
 
 } // namespace k740

@@ -11,22 +11,22 @@ namespace k740 {
 // waits: the question is asked asynchronously, at most one at a time, and a
 // missing bus or service is remembered for kAbsentRetryMs before it is asked
 // for again. Problems show nothing.
-class ScreenSaverWaker {
+class TScreenSaverWaker {
 public:
     static constexpr uint32_t kAbsentRetryMs = 10000;
     static constexpr int kCallTimeoutMs = 200;
 
-    explicit ScreenSaverWaker(const QDBusConnection& bus);
+    explicit TScreenSaverWaker(const QDBusConnection& bus);
     void wakeIfRunning();
 
 private:
     void markAbsent();
 
-    QDBusConnection m_bus;
-    QObject m_calls;        // parent of the questions on their way
-    bool m_pending = false; // a GetActive question is on its way
-    bool m_absent = false;
-    uint32_t m_absentSince = 0; // GetTickCount() when the service was found missing
+    QDBusConnection Bus;
+    QObject Calls;        // parent of the questions on their way
+    bool Pending = false; // a GetActive question is on its way
+    bool Absent = false;
+    uint32_t AbsentSince = 0; // GetTickCount() when the service was found missing
 };
 
 // Wakes the screen saver of the user's session bus, if there is one.

@@ -12,19 +12,19 @@ namespace {
 
 constexpr int kMaxSignals = 8;
 
-int g_pipe[2] = {-1, -1};
-int g_signals[kMaxSignals];
-int g_signalCount = 0;
-std::atomic<bool> g_endsProcess{false};
-std::atomic<bool> g_arrived{false};
+int gPipe[2] = {-1, -1};
+int gSignals[kMaxSignals];
+int gSignalCount = 0;
+std::atomic<bool> gEndsProcess{false};
+std::atomic<bool> gArrived{false};
 
 void RestoreDefaultActions()
 {
     struct sigaction fallback { };
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
-    for (int i = 0; i < g_signalCount; ++i)
-        sigaction(g_signals[i], &fallback, nullptr);
+    for (int i = 0; i < gSignalCount; ++i)
+        sigaction(gSignals[i], &fallback, nullptr);
 }
 
 // Async-signal-safe: atomics, write(), sigaction() and raise() only. Another
@@ -32,8 +32,8 @@ void RestoreDefaultActions()
 // default actions: whichever handler comes second ends the process.
 void OnSignal(int signalNumber)
 {
-    if (g_endsProcess.load()) {
-        const bool second = g_arrived.exchange(true);
+    if (gEndsProcess.load()) {
+        const bool second = gArrived.exchange(true);
         RestoreDefaultActions();
         if (second) {
             ::raise(signalNumber);
@@ -41,49 +41,49 @@ void OnSignal(int signalNumber)
         }
     }
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+    [[maybe_unused]] const ssize_t written = ::write(gPipe[1], &byte, 1);
 }
 
 } // namespace
 
-SignalPipe::SignalPipe(std::initializer_list<int> signalNumbers, TSignalRepeat repeat, QObject* parent)
+TSignalPipe::TSignalPipe(std::initializer_list<int> signalNumbers, TSignalRepeat repeat, QObject* parent)
     : QObject(parent)
 {
-    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &SignalPipe::drain);
-    g_endsProcess = repeat == TSignalRepeat::EndsProcess;
-    g_signalCount = 0;
+    Notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
+    connect(Notifier, &QSocketNotifier::activated, this, &TSignalPipe::drain);
+    gEndsProcess = repeat == TSignalRepeat::EndsProcess;
+    gSignalCount = 0;
     for (const int number : signalNumbers) {
-        if (g_signalCount == kMaxSignals)
+        if (gSignalCount == kMaxSignals)
             break;
-        g_signals[g_signalCount++] = number;
+        gSignals[gSignalCount++] = number;
     }
     struct sigaction action { };
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     // While one signal of the set is handled the others wait, so that the
     // switch back to the default actions is complete before the next runs.
-    for (int i = 0; i < g_signalCount; ++i)
-        sigaddset(&action.sa_mask, g_signals[i]);
+    for (int i = 0; i < gSignalCount; ++i)
+        sigaddset(&action.sa_mask, gSignals[i]);
     action.sa_flags = SA_RESTART;
-    for (int i = 0; i < g_signalCount; ++i)
-        sigaction(g_signals[i], &action, nullptr);
+    for (int i = 0; i < gSignalCount; ++i)
+        sigaction(gSignals[i], &action, nullptr);
 }
 
-SignalPipe::~SignalPipe()
+TSignalPipe::~TSignalPipe()
 {
     RestoreDefaultActions();
-    ::close(g_pipe[0]);
-    ::close(g_pipe[1]);
-    g_pipe[0] = g_pipe[1] = -1;
+    ::close(gPipe[0]);
+    ::close(gPipe[1]);
+    gPipe[0] = gPipe[1] = -1;
 }
 
-void SignalPipe::drain()
+void TSignalPipe::drain()
 {
     unsigned char byte = 0;
-    while (::read(g_pipe[0], &byte, 1) == 1)
+    while (::read(gPipe[0], &byte, 1) == 1)
         emit received(byte);
 }
 

@@ -14,11 +14,11 @@ enum class TSignalRepeat {
 
 // Turns POSIX signals into a Qt signal on the event loop (self-pipe). One
 // instance per process.
-class SignalPipe : public QObject {
+class TSignalPipe : public QObject {
     Q_OBJECT
 public:
-    SignalPipe(std::initializer_list<int> signalNumbers, TSignalRepeat repeat, QObject* parent = nullptr);
-    ~SignalPipe() override;
+    TSignalPipe(std::initializer_list<int> signalNumbers, TSignalRepeat repeat, QObject* parent = nullptr);
+    ~TSignalPipe() override;
 
 signals:
     void received(int signalNumber);
@@ -26,7 +26,7 @@ signals:
 private:
     void drain();
 
-    QSocketNotifier* notifier_ = nullptr;
+    QSocketNotifier* Notifier = nullptr;
 };
 
 } // namespace k740

@@ -29,9 +29,9 @@ bool IsOwnLinkToCharacterDevice(const QString& path)
 
 } // namespace
 
-SystemPortProvider::PortMap SystemPortProvider::listPorts()
+TSystemPortProvider::TPortMap TSystemPortProvider::listPorts()
 {
-    PortMap ports;
+    TPortMap ports;
     const auto add = [&ports](const QString& name, const QString& path) {
         if (IsSafePortName(name) && !ports.contains(name.toUpper()))
             ports.insert(name.toUpper(), {name, path});
@@ -41,10 +41,10 @@ SystemPortProvider::PortMap SystemPortProvider::listPorts()
             add(info.portName(), info.systemLocation());
     }
     const QString folder = VirtualPortDirectory();
-    const PortFolderState state = CheckPortFolder(folder);
-    if (state != PortFolderState::Private) {
-        if (state != PortFolderState::Missing && !m_folderIgnoredReported) {
-            m_folderIgnoredReported = true;
+    const TPortFolderState state = CheckPortFolder(folder);
+    if (state != TPortFolderState::Private) {
+        if (state != TPortFolderState::Missing && !FolderIgnoredReported) {
+            FolderIgnoredReported = true;
             std::fprintf(stderr, "k740: virtual-port folder %s ignored: it %s\n", qPrintable(folder),
                 qPrintable(PortFolderProblem(state)));
         }
@@ -60,27 +60,27 @@ SystemPortProvider::PortMap SystemPortProvider::listPorts()
     return ports;
 }
 
-QStringList SystemPortProvider::candidatePorts()
+QStringList TSystemPortProvider::candidatePorts()
 {
-    m_ports = listPorts();
+    Ports = listPorts();
     QStringList names;
-    for (const Port& port : std::as_const(m_ports))
-        names << port.name;
+    for (const TPort& port : std::as_const(Ports))
+        names << port.Name;
     std::sort(names.begin(), names.end(),
         [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
-std::unique_ptr<ISerialPort> SystemPortProvider::open(const QString& portName, int& errorCode)
+std::unique_ptr<ISerialPort> TSystemPortProvider::open(const QString& portName, int& errorCode)
 {
-    if (!m_ports.contains(portName.toUpper()))
-        m_ports = listPorts();
-    const auto found = m_ports.constFind(portName.toUpper());
-    if (found == m_ports.constEnd()) {
+    if (!Ports.contains(portName.toUpper()))
+        Ports = listPorts();
+    const auto found = Ports.constFind(portName.toUpper());
+    if (found == Ports.constEnd()) {
         errorCode = ENOENT;
         return nullptr;
     }
-    return QtSerialPort::open(found->devicePath, errorCode);
+    return TQtSerialPort::open(found->DevicePath, errorCode);
 }
 
 } // namespace k740

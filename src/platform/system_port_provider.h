@@ -12,7 +12,7 @@ namespace k740 {
 // private, and only links owned by the user count; a folder that exists but
 // is not private is reported once on standard error. Names that are not safe
 // port names are left out; when a name occurs twice, the USB device wins.
-class SystemPortProvider final : public IPortProvider {
+class TSystemPortProvider final : public IPortProvider {
 public:
     QStringList candidatePorts() override;
     // Opens a port by a name from candidatePorts(); a name that is no longer
@@ -20,16 +20,16 @@ public:
     std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) override;
 
 private:
-    struct Port {
-        QString name;
-        QString devicePath;
+    struct TPort {
+        QString Name;
+        QString DevicePath;
     };
     // Keyed by the upper-cased name: names that differ only in case are one port.
-    using PortMap = QMap<QString, Port>;
-    PortMap listPorts();
+    using TPortMap = QMap<QString, TPort>;
+    TPortMap listPorts();
 
-    PortMap m_ports; // as of the last listing
-    bool m_folderIgnoredReported = false;
+    TPortMap Ports; // as of the last listing
+    bool FolderIgnoredReported = false;
 };
 
 } // namespace k740

@@ -5,16 +5,16 @@
 namespace k740 {
 
 namespace {
-std::function<uint32_t()>& tickSource()
+std::function<uint32_t()>& TickSource()
 {
-    static std::function<uint32_t()> source;
-    return source;
+    static std::function<uint32_t()> gSource;
+    return gSource;
 }
 } // namespace
 
 uint32_t GetTickCount()
 {
-    if (const auto& source = tickSource())
+    if (const auto& source = TickSource())
         return source();
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -24,7 +24,7 @@ uint32_t GetTickCount()
 
 void SetTickSource(std::function<uint32_t()> source)
 {
-    tickSource() = std::move(source);
+    TickSource() = std::move(source);
 }
 
 } // namespace k740

@@ -18,38 +18,38 @@ QString VirtualPortDirectory()
     return QStringLiteral("/tmp/k740-vports-%1").arg(getuid());
 }
 
-PortFolderState CheckPortFolder(const QString& path)
+TPortFolderState CheckPortFolder(const QString& path)
 {
     // Without its trailing slash, so that lstat sees a link rather than its target.
     const QByteArray native = QFile::encodeName(QDir::cleanPath(path));
     struct stat info { };
     if (native.isEmpty() || ::lstat(native.constData(), &info) != 0)
-        return PortFolderState::Missing;
+        return TPortFolderState::Missing;
     if (S_ISLNK(info.st_mode))
-        return PortFolderState::SymbolicLink;
+        return TPortFolderState::SymbolicLink;
     if (!S_ISDIR(info.st_mode))
-        return PortFolderState::NotAFolder;
+        return TPortFolderState::NotAFolder;
     if (info.st_uid != ::geteuid())
-        return PortFolderState::OtherOwner;
+        return TPortFolderState::OtherOwner;
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return PortFolderState::OpenToOthers;
-    return PortFolderState::Private;
+        return TPortFolderState::OpenToOthers;
+    return TPortFolderState::Private;
 }
 
-QString PortFolderProblem(PortFolderState state)
+QString PortFolderProblem(TPortFolderState state)
 {
     switch (state) {
-    case PortFolderState::Private:
+    case TPortFolderState::Private:
         return QStringLiteral("is private");
-    case PortFolderState::Missing:
+    case TPortFolderState::Missing:
         return QStringLiteral("does not exist");
-    case PortFolderState::SymbolicLink:
+    case TPortFolderState::SymbolicLink:
         return QStringLiteral("is a symbolic link");
-    case PortFolderState::NotAFolder:
+    case TPortFolderState::NotAFolder:
         return QStringLiteral("is not a folder");
-    case PortFolderState::OtherOwner:
+    case TPortFolderState::OtherOwner:
         return QStringLiteral("belongs to another user");
-    case PortFolderState::OpenToOthers:
+    case TPortFolderState::OpenToOthers:
         return QStringLiteral("is writable by group or others");
     }
     return {};

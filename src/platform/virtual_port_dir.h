@@ -12,10 +12,10 @@ QString VirtualPortDirectory();
 // decides which terminal the program probes, configures and logs, so only a
 // real folder (not a symbolic link) that the user owns and that neither group
 // nor others may write is Private.
-enum class PortFolderState { Private, Missing, SymbolicLink, NotAFolder, OtherOwner, OpenToOthers };
-PortFolderState CheckPortFolder(const QString& path);
+enum class TPortFolderState { Private, Missing, SymbolicLink, NotAFolder, OtherOwner, OpenToOthers };
+TPortFolderState CheckPortFolder(const QString& path);
 // The state in words, to follow "the folder", e.g. "is a symbolic link".
-QString PortFolderProblem(PortFolderState state);
+QString PortFolderProblem(TPortFolderState state);
 
 // True for names that may go into file and section names: letters, digits,
 // ".", "_" and "-" only, not empty, not "." or "..".

@@ -17,7 +17,7 @@ const std::array<int32_t, 8> CppTable = {4, 20, 40, 100, 200, 400, 1000, 2000};
 
 namespace {
 
-template <class Table> QStringList decimalTexts(const Table& table)
+template <class Table> QStringList DecimalTexts(const Table& table)
 {
     QStringList texts;
     for (const auto value : table)
@@ -25,7 +25,7 @@ template <class Table> QStringList decimalTexts(const Table& table)
     return texts;
 }
 
-template <class Table, class Value> int firstRowOf(const Table& table, Value value)
+template <class Table, class Value> int FirstRowOf(const Table& table, Value value)
 {
     const auto found = std::find(table.begin(), table.end(), value);
     return found == table.end() ? 0 : int(found - table.begin());
@@ -46,22 +46,22 @@ QStringList ResolutionTexts()
 
 QStringList CprTexts()
 {
-    return decimalTexts(CprTable);
+    return DecimalTexts(CprTable);
 }
 
 QStringList CppTexts()
 {
-    return decimalTexts(CppTable);
+    return DecimalTexts(CppTable);
 }
 
 int ResolutionRow(float cpm)
 {
-    return firstRowOf(ResolutionTable, cpm);
+    return FirstRowOf(ResolutionTable, cpm);
 }
 
 int CppRow(int32_t cpp)
 {
-    return firstRowOf(CppTable, cpp);
+    return FirstRowOf(CppTable, cpp);
 }
 
 } // namespace k740

@@ -5,7 +5,7 @@
 namespace k740 {
 
 namespace {
-std::optional<int32_t> positiveInt32(const QString& text)
+std::optional<int32_t> PositiveInt32(const QString& text)
 {
     const std::optional<int64_t> value = ParseIniInteger(text.trimmed(), 32);
     if (!value || *value <= 0)
@@ -24,7 +24,7 @@ std::optional<int64_t> CustomCprFromText(const QString& text)
 
 std::optional<int32_t> NominalIncrementFromText(const QString& text)
 {
-    const std::optional<int32_t> increment = positiveInt32(text);
+    const std::optional<int32_t> increment = PositiveInt32(text);
     if (!increment || *increment % 2 != 0)
         return std::nullopt;
     return increment;
@@ -32,7 +32,7 @@ std::optional<int32_t> NominalIncrementFromText(const QString& text)
 
 std::optional<int32_t> NominalIncrementFromBasic(const QString& text, int32_t periodLength)
 {
-    const std::optional<int32_t> basic = positiveInt32(text);
+    const std::optional<int32_t> basic = PositiveInt32(text);
     if (!basic || periodLength <= 0 || *basic % (int64_t(2) * periodLength) != 0)
         return std::nullopt;
     return *basic / periodLength;

@@ -6,7 +6,7 @@ namespace k740 {
 
 namespace {
 
-void readBackResolution(TEncoderSettings& s, const TSettingsDialogValues& v)
+void ReadBackResolution(TEncoderSettings& s, const TSettingsDialogValues& v)
 {
     s.Rotary = v.Rotary;
     if (!v.Rotary) {
@@ -16,15 +16,15 @@ void readBackResolution(TEncoderSettings& s, const TSettingsDialogValues& v)
         return;
     }
     switch (v.Resolution) {
-    case ResolutionMode::Custom:
+    case TResolutionMode::Custom:
         s.CPR = v.CustomCpr;
         s.Custom = v.CustomCpr;
         break;
-    case ResolutionMode::Predefined:
+    case TResolutionMode::Predefined:
         if (IsTableRow(CprTable, v.ResolutionRow))
             s.CPR = CprTable[size_t(v.ResolutionRow)];
         break;
-    case ResolutionMode::PositionBits:
+    case TResolutionMode::PositionBits:
         s.CPR = CprForPositionBits(v.PositionBits);
         break;
     }
@@ -53,7 +53,7 @@ TEncoderSettings ReadBackSettings(
     s.SignedMultiturnCounter = v.SignedMultiturnCounter;
     s.GrayCode = v.GrayCode;
     s.ShowRefMarks = v.ShowRefMarks;
-    readBackResolution(s, v);
+    ReadBackResolution(s, v);
     if (s.DCR && IsTableRow(CppTable, v.CppRow))
         s.CPP = CppTable[size_t(v.CppRow)];
     if (v.MarkSpacing) {

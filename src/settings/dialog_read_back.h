@@ -39,7 +39,7 @@ struct TSettingsDialogValues {
     bool GrayCode = false;
     bool ShowRefMarks = false;
     int ResolutionRow = 0; // ResolutionTable row when linear, CprTable row when rotary
-    ResolutionMode Resolution = ResolutionMode::Predefined;
+    TResolutionMode Resolution = TResolutionMode::Predefined;
     int64_t CustomCpr = 0;
     int CppRow = 0;
     std::optional<TMarkSpacing> MarkSpacing; // set when distance-coded

@@ -16,7 +16,7 @@ TLinearUnit LinearUnitOf(int32_t units)
 
 bool IsKnownSsiClock(int32_t code)
 {
-    return code >= int32_t(TSsiClock::Khz35) && code <= int32_t(TSsiClock::Mhz4_4);
+    return code >= int32_t(TSsiClock::Khz35) && code <= int32_t(TSsiClock::Khz4400);
 }
 
 } // namespace k740

@@ -17,7 +17,7 @@ enum class TLinearUnit : int32_t { Millimetres = 0, Micrometres = 1, Inches = 2,
 TLinearUnit LinearUnitOf(int32_t units);
 
 // SSIFreq: the SSI clock's frequency code, "35 kHz" to "4.4 MHz".
-enum class TSsiClock : int32_t { Khz35 = 1, Khz70, Khz140, Khz280, Khz560, Mhz1_1, Mhz2_2, Mhz4_4 };
+enum class TSsiClock : int32_t { Khz35 = 1, Khz70, Khz140, Khz280, Khz560, Khz1100, Khz2200, Khz4400 };
 bool IsKnownSsiClock(int32_t code);
 
 } // namespace k740

@@ -13,10 +13,10 @@ struct TFrameFields {
 };
 
 // The general status field, when present, holds two bits: error and warning.
-constexpr int32_t GeneralStatusBitCount = 2;
+constexpr int32_t kGeneralStatusBitCount = 2;
 
 // Fewest position bits any frame may have.
-constexpr int32_t MinPositionBits = 8;
+constexpr int32_t kMinPositionBits = 8;
 
 // Most position bits that fit the frame next to `fields`: a BiSS frame holds
 // at most 59 position, multiturn, padding, status and CRC bits, an SSI frame

@@ -15,121 +15,121 @@ namespace k740 {
 namespace {
 
 // Each file once per run: loading and saving both open it.
-void reportUnread(const QString& path, const QString& reason)
+void ReportUnread(const QString& path, const QString& reason)
 {
-    static QSet<QString> reported;
-    if (reported.contains(path))
+    static QSet<QString> gReported;
+    if (gReported.contains(path))
         return;
-    reported.insert(path);
+    gReported.insert(path);
     std::fprintf(stderr,
         "k740: %s could not be read whole (%s): its values take their defaults and it is not written\n",
         qPrintable(path), qPrintable(reason));
 }
 
 // The file's text; nothing, reported, when it cannot be read whole.
-std::optional<ProfileText> readWhole(TLockedFile& file, const QString& path)
+std::optional<TProfileText> ReadWhole(TLockedFile& file, const QString& path)
 {
     const std::optional<QByteArray> bytes = file.isOpen() ? file.readAll() : std::nullopt;
     if (!bytes) {
-        reportUnread(path, file.error());
+        ReportUnread(path, file.error());
         return std::nullopt;
     }
-    std::optional<ProfileText> text = DecodeProfile(*bytes);
+    std::optional<TProfileText> text = DecodeProfile(*bytes);
     if (!text)
-        reportUnread(path, QStringLiteral("a NUL, or text not valid in its encoding"));
+        ReportUnread(path, QStringLiteral("a NUL, or text not valid in its encoding"));
     return text;
 }
 
 // The bytes of a file's new text: in its own encoding, and for a file
 // without text yet single-byte where that holds the text, else UTF-8 after
 // its mark.
-std::optional<QByteArray> encodeForFile(const ProfileText& fresh, const QString& text)
+std::optional<QByteArray> EncodeForFile(const TProfileText& fresh, const QString& text)
 {
-    if (!fresh.text.isEmpty())
-        return EncodeProfile({fresh.encoding, text});
-    if (std::optional<QByteArray> bytes = EncodeProfile({ProfileEncoding::Latin1, text}))
+    if (!fresh.Text.isEmpty())
+        return EncodeProfile({fresh.Encoding, text});
+    if (std::optional<QByteArray> bytes = EncodeProfile({TProfileEncoding::Latin1, text}))
         return bytes;
-    return EncodeProfile({ProfileEncoding::Utf8, text});
+    return EncodeProfile({TProfileEncoding::Utf8, text});
 }
 
 } // namespace
 
-struct IniFile::Data {
-    struct Edit {
-        QString section, key, value;
+struct TIniFile::Data {
+    struct TEdit {
+        QString Section, Key, Value;
     };
 
-    QString path;
-    ProfileText loaded; // the text as read, with its encoding
-    ProfileLines lines;
-    std::vector<Edit> edits; // in the order made, replayed on the file as it is when saving
+    QString Path;
+    TProfileText Loaded; // the text as read, with its encoding
+    TProfileLines Lines;
+    std::vector<TEdit> Edits; // in the order made, replayed on the file as it is when saving
 };
 
-IniFile::IniFile(const QString& path)
-    : d(std::make_unique<Data>())
+TIniFile::TIniFile(const QString& path)
+    : D(std::make_unique<Data>())
 {
-    d->path = path;
+    D->Path = path;
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return;
     TLockedFile file(path, TLockMode::Read);
-    if (const std::optional<ProfileText> text = readWhole(file, path)) {
-        d->loaded = *text;
-        d->lines = ProfileLines(text->text);
+    if (const std::optional<TProfileText> text = ReadWhole(file, path)) {
+        D->Loaded = *text;
+        D->Lines = TProfileLines(text->Text);
     }
 }
 
-IniFile::~IniFile() = default;
+TIniFile::~TIniFile() = default;
 
-bool IniFile::SectionExists(const QString& section) const
+bool TIniFile::sectionExists(const QString& section) const
 {
-    return d->lines.SectionExists(section);
+    return D->Lines.sectionExists(section);
 }
 
-std::optional<QString> IniFile::Value(const QString& section, const QString& key) const
+std::optional<QString> TIniFile::value(const QString& section, const QString& key) const
 {
-    return d->lines.Value(section, key);
+    return D->Lines.value(section, key);
 }
 
-void IniFile::SetValue(const QString& section, const QString& key, const QString& value)
+void TIniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
-    d->lines.SetValue(section, key, value);
-    d->edits.push_back({section, key, value});
+    D->Lines.setValue(section, key, value);
+    D->Edits.push_back({section, key, value});
 }
 
-bool IniFile::CanStoreSection(const QString& section) const
+bool TIniFile::canStoreSection(const QString& section) const
 {
-    ProfileLines lines(d->loaded.text);
-    return lines.SetValue(section, QStringLiteral("K"), QStringLiteral("0")) != ProfileLines::Edit::Unstorable
-        && encodeForFile(d->loaded, lines.Text()).has_value();
+    TProfileLines lines(D->Loaded.Text);
+    return lines.setValue(section, QStringLiteral("K"), QStringLiteral("0")) != TProfileLines::TEdit::Unstorable
+        && EncodeForFile(D->Loaded, lines.text()).has_value();
 }
 
-QString IniFile::Save() const
+QString TIniFile::save() const
 {
-    if (d->edits.empty())
+    if (D->Edits.empty())
         return {};
-    const QString failure = QStringLiteral("Unable to write to %1").arg(d->path);
+    const QString failure = QStringLiteral("Unable to write to %1").arg(D->Path);
     // Under the lock, from reading the file as it is now to replacing it, so
     // that what another process saved meanwhile stays.
-    TLockedFile file(d->path, TLockMode::Edit);
-    const std::optional<ProfileText> fresh = readWhole(file, d->path);
+    TLockedFile file(D->Path, TLockMode::Edit);
+    const std::optional<TProfileText> fresh = ReadWhole(file, D->Path);
     if (!fresh)
         return failure;
-    ProfileLines lines(fresh->text);
+    TProfileLines lines(fresh->Text);
     bool changed = false;
-    for (const Data::Edit& edit : d->edits) {
-        switch (lines.SetValue(edit.section, edit.key, edit.value)) {
-        case ProfileLines::Edit::Unchanged:
+    for (const Data::TEdit& edit : D->Edits) {
+        switch (lines.setValue(edit.Section, edit.Key, edit.Value)) {
+        case TProfileLines::TEdit::Unchanged:
             break;
-        case ProfileLines::Edit::Changed:
+        case TProfileLines::TEdit::Changed:
             changed = true;
             break;
-        case ProfileLines::Edit::Unstorable:
+        case TProfileLines::TEdit::Unstorable:
             return failure;
         }
     }
     if (!changed)
         return {};
-    const std::optional<QByteArray> bytes = encodeForFile(*fresh, lines.Text());
+    const std::optional<QByteArray> bytes = EncodeForFile(*fresh, lines.text());
     if (!bytes || !file.replace(*bytes))
         return failure;
     return {};

@@ -21,21 +21,21 @@ namespace k740 {
 // A file that cannot be read whole (unreadable, or not text in its encoding,
 // such as one holding a NUL byte) reads as empty, is reported once on
 // standard error, and is never written.
-class IniFile {
+class TIniFile {
 public:
-    explicit IniFile(const QString& path);
-    ~IniFile();
-    IniFile(const IniFile&) = delete;
-    IniFile& operator=(const IniFile&) = delete;
+    explicit TIniFile(const QString& path);
+    ~TIniFile();
+    TIniFile(const TIniFile&) = delete;
+    TIniFile& operator=(const TIniFile&) = delete;
 
-    bool SectionExists(const QString& section) const;
+    bool sectionExists(const QString& section) const;
     // The value text, or nothing when the key is absent.
-    std::optional<QString> Value(const QString& section, const QString& key) const;
-    void SetValue(const QString& section, const QString& key, const QString& value);
+    std::optional<QString> value(const QString& section, const QString& key) const;
+    void setValue(const QString& section, const QString& key, const QString& value);
     // Whether a section of that name can be stored in the file as it was
     // read: a header line that reads back as the name, in the file's
     // encoding (any name Unicode holds, for a file without text yet).
-    bool CanStoreSection(const QString& section) const;
+    bool canStoreSection(const QString& section) const;
 
     // Reads the file again under an exclusive lock, makes this object's
     // edits on what it holds now and, when that changes it, writes it back:
@@ -46,11 +46,11 @@ public:
     // file cannot be read whole or written, and when a name or value cannot
     // be stored so that it reads back the same (a line break, a "]" in a
     // section name, a character the file's encoding lacks...).
-    QString Save() const;
+    QString save() const;
 
 private:
     struct Data;
-    std::unique_ptr<Data> d;
+    std::unique_ptr<Data> D;
 };
 
 } // namespace k740

@@ -8,7 +8,7 @@ namespace k740 {
 
 namespace {
 
-std::optional<int64_t> parseHex(QStringView digits, int bits)
+std::optional<int64_t> ParseHex(QStringView digits, int bits)
 {
     uint64_t value = 0;
     for (const QChar c : digits) {
@@ -22,7 +22,7 @@ std::optional<int64_t> parseHex(QStringView digits, int bits)
     return int64_t(value);
 }
 
-std::optional<int64_t> parseDecimal(QStringView text, int bits)
+std::optional<int64_t> ParseDecimal(QStringView text, int bits)
 {
     const bool negative = text.startsWith('-');
     if (negative || text.startsWith('+'))
@@ -49,8 +49,8 @@ std::optional<int64_t> parseDecimal(QStringView text, int bits)
 std::optional<int64_t> ParseIniInteger(const QString& text, int bits)
 {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        return parseHex(QStringView(text).mid(2), bits);
-    return parseDecimal(text, bits);
+        return ParseHex(QStringView(text).mid(2), bits);
+    return ParseDecimal(text, bits);
 }
 
 QString CpmText(float cpm)

@@ -8,7 +8,7 @@
 namespace k740 {
 
 namespace {
-bool isDigit(QChar c)
+bool IsDigit(QChar c)
 {
     return c >= '0' && c <= '9';
 }
@@ -21,16 +21,16 @@ TRealScan ScanReal(const QString& t)
     const int n = t.size();
     while (i < n && t[i] == ' ')
         ++i;
-    scan.start = i;
+    scan.Start = i;
     if (i < n && (t[i] == '+' || t[i] == '-'))
         ++i;
     int digits = 0;
-    for (; i < n && isDigit(t[i]); ++i)
+    for (; i < n && IsDigit(t[i]); ++i)
         ++digits;
     if (i < n && t[i] == '.')
-        for (++i; i < n && isDigit(t[i]); ++i)
+        for (++i; i < n && IsDigit(t[i]); ++i)
             ++digits;
-    scan.end = i;
+    scan.End = i;
     if (digits == 0)
         return scan;
     if (i < n && (t[i] == 'e' || t[i] == 'E')) {
@@ -38,13 +38,13 @@ TRealScan ScanReal(const QString& t)
         if (i < n && (t[i] == '+' || t[i] == '-'))
             ++i;
         int exponentDigits = 0;
-        for (; i < n && isDigit(t[i]); ++i)
+        for (; i < n && IsDigit(t[i]); ++i)
             ++exponentDigits;
-        scan.end = i;
+        scan.End = i;
         if (exponentDigits == 0)
             return scan;
     }
-    scan.complete = true;
+    scan.Complete = true;
     return scan;
 }
 
@@ -56,10 +56,10 @@ bool ParseReal(const QString& text, float& value)
         t[separator] = '.';
 
     const TRealScan scan = ScanReal(t);
-    if (!scan.complete || scan.end != t.size())
+    if (!scan.Complete || scan.End != t.size())
         return false;
     bool ok = false;
-    const double parsed = QLocale::c().toDouble(QStringView(t).mid(scan.start), &ok);
+    const double parsed = QLocale::c().toDouble(QStringView(t).mid(scan.Start), &ok);
     if (!ok && !std::isinf(parsed))
         return false;
     const float result = float(parsed);

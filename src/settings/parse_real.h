@@ -7,9 +7,9 @@ namespace k740 {
 // start of a text: leading blanks, an optional sign, digits with an optional
 // fraction, an optional exponent ("E" or "e", optional sign).
 struct TRealScan {
-    int start = 0;         // first character of the number (its sign, if any)
-    int end = 0;           // first character that does not belong to it
-    bool complete = false; // digits were found and an exponent, if begun, has digits
+    int Start = 0;         // first character of the number (its sign, if any)
+    int End = 0;           // first character that does not belong to it
+    bool Complete = false; // digits were found and an exponent, if begun, has digits
 };
 TRealScan ScanReal(const QString& text);
 

@@ -9,61 +9,61 @@ namespace k740 {
 
 namespace {
 
-struct EncodingForm {
-    ProfileEncoding encoding;
-    QStringConverter::Encoding converter;
-    const char* mark;
+struct TEncodingForm {
+    TProfileEncoding Encoding;
+    QStringConverter::Encoding Converter;
+    const char* Mark;
 };
 
 // No mark begins another; the single-byte form, without a mark, comes last.
-const EncodingForm kForms[] = {
-    {ProfileEncoding::Utf16LE, QStringConverter::Utf16LE, "\xFF\xFE"},
-    {ProfileEncoding::Utf16BE, QStringConverter::Utf16BE, "\xFE\xFF"},
-    {ProfileEncoding::Utf8, QStringConverter::Utf8, "\xEF\xBB\xBF"},
-    {ProfileEncoding::Latin1, QStringConverter::Latin1, ""},
+const TEncodingForm kForms[] = {
+    {TProfileEncoding::Utf16LE, QStringConverter::Utf16LE, "\xFF\xFE"},
+    {TProfileEncoding::Utf16BE, QStringConverter::Utf16BE, "\xFE\xFF"},
+    {TProfileEncoding::Utf8, QStringConverter::Utf8, "\xEF\xBB\xBF"},
+    {TProfileEncoding::Latin1, QStringConverter::Latin1, ""},
 };
 
-const EncodingForm& formOf(ProfileEncoding encoding)
+const TEncodingForm& FormOf(TProfileEncoding encoding)
 {
     return *std::find_if(
-        std::begin(kForms), std::end(kForms), [&](const EncodingForm& form) { return form.encoding == encoding; });
+        std::begin(kForms), std::end(kForms), [&](const TEncodingForm& form) { return form.Encoding == encoding; });
 }
 
-QByteArray encodeBody(const QString& text, const EncodingForm& form)
+QByteArray EncodeBody(const QString& text, const TEncodingForm& form)
 {
-    QStringEncoder encoder(form.converter);
+    QStringEncoder encoder(form.Converter);
     return encoder.encode(text);
 }
 
 } // namespace
 
-std::optional<ProfileText> DecodeProfile(const QByteArray& bytes)
+std::optional<TProfileText> DecodeProfile(const QByteArray& bytes)
 {
-    const EncodingForm& form = *std::find_if(
-        std::begin(kForms), std::end(kForms), [&](const EncodingForm& f) { return bytes.startsWith(f.mark); });
-    const QByteArrayView body = QByteArrayView(bytes).sliced(qstrlen(form.mark));
+    const TEncodingForm& form = *std::find_if(
+        std::begin(kForms), std::end(kForms), [&](const TEncodingForm& f) { return bytes.startsWith(f.Mark); });
+    const QByteArrayView body = QByteArrayView(bytes).sliced(qstrlen(form.Mark));
     // Every byte is a character of single-byte text, and writes back as itself.
-    if (form.encoding == ProfileEncoding::Latin1) {
+    if (form.Encoding == TProfileEncoding::Latin1) {
         if (body.contains('\0'))
             return std::nullopt;
-        return ProfileText{form.encoding, QString::fromLatin1(body)};
+        return TProfileText{form.Encoding, QString::fromLatin1(body)};
     }
     // A second mark after the first is text, not a mark to skip.
-    QStringDecoder decoder(form.converter, QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(form.Converter, QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(body);
     // Invalid sequences become replacement characters and an incomplete one
     // at the end is dropped: then the text does not encode back to the body.
-    if (decoder.hasError() || text.contains(QChar(0)) || encodeBody(text, form) != body)
+    if (decoder.hasError() || text.contains(QChar(0)) || EncodeBody(text, form) != body)
         return std::nullopt;
-    return ProfileText{form.encoding, std::move(text)};
+    return TProfileText{form.Encoding, std::move(text)};
 }
 
-std::optional<QByteArray> EncodeProfile(const ProfileText& text)
+std::optional<QByteArray> EncodeProfile(const TProfileText& text)
 {
-    const EncodingForm& form = formOf(text.encoding);
-    const QByteArray bytes = form.mark + encodeBody(text.text, form);
-    const std::optional<ProfileText> back = DecodeProfile(bytes);
-    if (!back || back->encoding != text.encoding || back->text != text.text)
+    const TEncodingForm& form = FormOf(text.Encoding);
+    const QByteArray bytes = form.Mark + EncodeBody(text.Text, form);
+    const std::optional<TProfileText> back = DecodeProfile(bytes);
+    if (!back || back->Encoding != text.Encoding || back->Text != text.Text)
         return std::nullopt;
     return bytes;
 }

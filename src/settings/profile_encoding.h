@@ -9,21 +9,21 @@ namespace k740 {
 // Windows profile functions tell it: UTF-16 in either byte order or UTF-8
 // after their marks, single-byte text (Latin-1, the Windows program's code
 // page) without one.
-enum class ProfileEncoding { Latin1, Utf8, Utf16LE, Utf16BE };
+enum class TProfileEncoding { Latin1, Utf8, Utf16LE, Utf16BE };
 
-struct ProfileText {
-    ProfileEncoding encoding = ProfileEncoding::Latin1;
-    QString text; // without the byte-order mark
+struct TProfileText {
+    TProfileEncoding Encoding = TProfileEncoding::Latin1;
+    QString Text; // without the byte-order mark
 };
 
 // The text of an INI file. Nothing when the bytes are not text in the
 // encoding their mark names, so that writing the text back would change them
 // (invalid UTF-8, an odd byte of UTF-16), or when the text holds a NUL.
-std::optional<ProfileText> DecodeProfile(const QByteArray& bytes);
+std::optional<TProfileText> DecodeProfile(const QByteArray& bytes);
 
 // The bytes of an INI file, mark first, that DecodeProfile reads back as
 // exactly `text`. Nothing when there are none: a character the encoding
 // lacks, a NUL, or single-byte text that begins like a byte-order mark.
-std::optional<QByteArray> EncodeProfile(const ProfileText& text);
+std::optional<QByteArray> EncodeProfile(const TProfileText& text);
 
 } // namespace k740

@@ -6,82 +6,82 @@ namespace k740 {
 
 namespace {
 
-bool isBlank(QChar c)
+bool IsBlank(QChar c)
 {
     return c == ' ' || c == '\t';
 }
 
 // Offsets within a line, without blanks and quotes.
-struct Part {
-    qsizetype start = 0, length = 0;
+struct TPart {
+    qsizetype Start = 0, Length = 0;
 };
 
-Part withoutBlanks(QStringView line, Part part)
+TPart WithoutBlanks(QStringView line, TPart part)
 {
-    while (part.length > 0 && isBlank(line[part.start])) {
-        ++part.start;
-        --part.length;
+    while (part.Length > 0 && IsBlank(line[part.Start])) {
+        ++part.Start;
+        --part.Length;
     }
-    while (part.length > 0 && isBlank(line[part.start + part.length - 1]))
-        --part.length;
+    while (part.Length > 0 && IsBlank(line[part.Start + part.Length - 1]))
+        --part.Length;
     return part;
 }
 
-Part withoutQuotes(QStringView line, Part part)
+TPart WithoutQuotes(QStringView line, TPart part)
 {
-    const QChar first = part.length >= 2 ? line[part.start] : QChar();
-    const bool quoted = (first == '"' || first == '\'') && line[part.start + part.length - 1] == first;
-    return quoted ? Part{part.start + 1, part.length - 2} : part;
+    const QChar first = part.Length >= 2 ? line[part.Start] : QChar();
+    const bool quoted = (first == '"' || first == '\'') && line[part.Start + part.Length - 1] == first;
+    return quoted ? TPart{part.Start + 1, part.Length - 2} : part;
 }
 
-struct LineParts {
-    LineKind kind = LineKind::Blank;
-    Part name, value;
+struct TLineParts {
+    TLineKind Kind = TLineKind::Blank;
+    TPart Name, Value;
 };
 
-LineParts partsOf(QStringView line)
+TLineParts PartsOf(QStringView line)
 {
-    const Part text = withoutBlanks(line, {0, line.size()});
-    if (text.length == 0)
+    const TPart text = WithoutBlanks(line, {0, line.size()});
+    if (text.Length == 0)
         return {};
-    const QChar first = line[text.start];
+    const QChar first = line[text.Start];
     if (first == ';' || first == '#')
-        return {LineKind::Comment, {}, {}};
-    const QStringView inside = line.sliced(text.start, text.length);
+        return {TLineKind::Comment, {}, {}};
+    const QStringView inside = line.sliced(text.Start, text.Length);
     if (first == '[') {
         const qsizetype close = inside.indexOf(']', 1);
-        const qsizetype nameEnd = close < 0 ? text.length : close;
-        return {LineKind::Header, withoutBlanks(line, {text.start + 1, nameEnd - 1}), {}};
+        const qsizetype nameEnd = close < 0 ? text.Length : close;
+        return {TLineKind::Header, WithoutBlanks(line, {text.Start + 1, nameEnd - 1}), {}};
     }
     const qsizetype equals = inside.indexOf('=');
     if (equals < 0)
-        return {LineKind::Note, {}, {}};
-    const qsizetype valueStart = text.start + equals + 1;
-    return {LineKind::Key, withoutBlanks(line, {text.start, equals}),
-        withoutQuotes(line, withoutBlanks(line, {valueStart, text.start + text.length - valueStart}))};
+        return {TLineKind::Note, {}, {}};
+    const qsizetype valueStart = text.Start + equals + 1;
+    return {TLineKind::Key, WithoutBlanks(line, {text.Start, equals}),
+        WithoutQuotes(line, WithoutBlanks(line, {valueStart, text.Start + text.Length - valueStart}))};
 }
 
-QString partText(QStringView line, Part part)
+QString PartText(QStringView line, TPart part)
 {
-    return line.sliced(part.start, part.length).toString();
+    return line.sliced(part.Start, part.Length).toString();
 }
 
-bool sameName(QStringView a, QStringView b)
+bool SameName(QStringView a, QStringView b)
 {
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // A line written with this text is read back with this kind, name and value.
-bool readsBackAs(const QString& text, LineKind kind, const QString& name, const QString& value)
+bool ReadsBackAs(const QString& text, TLineKind kind, const QString& name, const QString& value)
 {
     if (text.contains('\r') || text.contains('\n'))
         return false;
-    const LineMeaning read = ParseProfileLine(text);
-    return read.kind == kind && read.name == name && read.value == value;
+    const TLineMeaning read = ParseProfileLine(text);
+    return read.Kind == kind && read.Name == name && read.Value == value;
 }
 
 // Calls `line(start, length, endLength)` for each line of the text.
-template <class Visit> void forEachLine(QStringView text, Visit line)
+template <class Visit> void ForEachLine(QStringView text, Visit line)
 {
     qsizetype start = 0;
     const QChar* chars = text.data();
@@ -99,158 +99,158 @@ template <class Visit> void forEachLine(QStringView text, Visit line)
 
 } // namespace
 
-std::vector<ProfileLine> SplitProfileLines(QStringView text)
+std::vector<TProfileLine> SplitProfileLines(QStringView text)
 {
-    std::vector<ProfileLine> lines;
-    forEachLine(text, [&](qsizetype start, qsizetype length, qsizetype endLength) {
+    std::vector<TProfileLine> lines;
+    ForEachLine(text, [&](qsizetype start, qsizetype length, qsizetype endLength) {
         lines.push_back({text.sliced(start, length).toString(), text.sliced(start + length, endLength).toString()});
     });
     return lines;
 }
 
-LineMeaning ParseProfileLine(QStringView line)
+TLineMeaning ParseProfileLine(QStringView line)
 {
-    const LineParts parts = partsOf(line);
-    return {parts.kind, partText(line, parts.name), partText(line, parts.value)};
+    const TLineParts parts = PartsOf(line);
+    return {parts.Kind, PartText(line, parts.Name), PartText(line, parts.Value)};
 }
 
-ProfileLines::ProfileLines(QString text)
-    : m_source(std::move(text))
+TProfileLines::TProfileLines(QString text)
+    : Source(std::move(text))
 {
-    m_lines.reserve(std::size_t(std::count(m_source.cbegin(), m_source.cend(), QChar('\n'))) + 1);
+    Lines.reserve(std::size_t(std::count(Source.cbegin(), Source.cend(), QChar('\n'))) + 1);
     bool endSeen = false;
-    forEachLine(m_source, [&](qsizetype start, qsizetype length, qsizetype endLength) {
-        const QStringView line = QStringView(m_source).sliced(start, length);
-        const LineParts parts = partsOf(line);
-        const LineEnd end = endLength == 2     ? LineEnd::CrLf
-            : endLength == 0                   ? LineEnd::None
-            : m_source[start + length] == '\r' ? LineEnd::Cr
-                                               : LineEnd::Lf;
-        if (!endSeen && end != LineEnd::None) {
-            m_lineEnd = end;
+    ForEachLine(Source, [&](qsizetype start, qsizetype length, qsizetype endLength) {
+        const QStringView line = QStringView(Source).sliced(start, length);
+        const TLineParts parts = PartsOf(line);
+        const TLineEnd end = endLength == 2  ? TLineEnd::CrLf
+            : endLength == 0                 ? TLineEnd::None
+            : Source[start + length] == '\r' ? TLineEnd::Cr
+                                             : TLineEnd::Lf;
+        if (!endSeen && end != TLineEnd::None) {
+            LineEnd = end;
             endSeen = true;
         }
-        m_lines.push_back({{start, length}, {parts.name.start, parts.name.length},
-            {parts.value.start, parts.value.length}, parts.kind, end, false});
+        Lines.push_back({{start, length}, {parts.Name.Start, parts.Name.Length},
+            {parts.Value.Start, parts.Value.Length}, parts.Kind, end, false});
     });
 }
 
-QStringView ProfileLines::textOf(const Line& line) const
+QStringView TProfileLines::textOf(const TLine& line) const
 {
-    return QStringView(line.added ? m_added : m_source).sliced(line.text.start, line.text.length);
+    return QStringView(line.Added ? Added : Source).sliced(line.Text.Start, line.Text.Length);
 }
 
-ProfileLines::Line ProfileLines::addedLine(const QString& text, LineEnd end)
+TProfileLines::TLine TProfileLines::addedLine(const QString& text, TLineEnd end)
 {
-    const LineParts parts = partsOf(text);
-    const qsizetype start = m_added.size();
-    m_added += text;
-    return {{start, text.size()}, {parts.name.start, parts.name.length}, {parts.value.start, parts.value.length},
-        parts.kind, end, true};
+    const TLineParts parts = PartsOf(text);
+    const qsizetype start = Added.size();
+    Added += text;
+    return {{start, text.size()}, {parts.Name.Start, parts.Name.Length}, {parts.Value.Start, parts.Value.Length},
+        parts.Kind, end, true};
 }
 
-QString ProfileLines::Text() const
+QString TProfileLines::text() const
 {
     static const QString kEnds[] = {QString(), QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\r\n")};
     QString text;
-    text.reserve(m_source.size() + m_added.size() + qsizetype(m_lines.size()));
-    for (const Line& line : m_lines)
-        text.append(textOf(line)).append(kEnds[int(line.end)]);
+    text.reserve(Source.size() + Added.size() + qsizetype(Lines.size()));
+    for (const TLine& line : Lines)
+        text.append(textOf(line)).append(kEnds[int(line.End)]);
     return text;
 }
 
-bool ProfileLines::SectionExists(QStringView section) const
+bool TProfileLines::sectionExists(QStringView section) const
 {
     return firstBlock(section).has_value();
 }
 
-std::optional<QString> ProfileLines::Value(QStringView section, QStringView key) const
+std::optional<QString> TProfileLines::value(QStringView section, QStringView key) const
 {
-    const std::optional<Block> block = firstBlock(section);
+    const std::optional<TBlock> block = firstBlock(section);
     const std::optional<std::size_t> line = block ? keyLine(*block, key) : std::nullopt;
     if (!line)
         return std::nullopt;
-    return valueOf(m_lines[*line]).toString();
+    return valueOf(Lines[*line]).toString();
 }
 
-ProfileLines::Edit ProfileLines::SetValue(const QString& section, const QString& key, const QString& value)
+TProfileLines::TEdit TProfileLines::setValue(const QString& section, const QString& key, const QString& value)
 {
     const QString keyText = key + '=' + value;
-    if (!readsBackAs('[' + section + ']', LineKind::Header, section, {})
-        || !readsBackAs(keyText, LineKind::Key, key, value))
-        return Edit::Unstorable;
+    if (!ReadsBackAs('[' + section + ']', TLineKind::Header, section, {})
+        || !ReadsBackAs(keyText, TLineKind::Key, key, value))
+        return TEdit::Unstorable;
 
-    const std::optional<Block> block = firstBlock(section);
+    const std::optional<TBlock> block = firstBlock(section);
     if (!block) {
-        insertLine(m_lines.size(), '[' + section + ']');
-        insertLine(m_lines.size(), keyText);
-        return Edit::Changed;
+        insertLine(Lines.size(), '[' + section + ']');
+        insertLine(Lines.size(), keyText);
+        return TEdit::Changed;
     }
     if (const std::optional<std::size_t> at = keyLine(*block, key)) {
-        Line& line = m_lines[*at];
+        TLine& line = Lines[*at];
         if (valueOf(line) == value)
-            return Edit::Unchanged;
-        line = addedLine(nameOf(line).toString() + '=' + value, line.end);
-        return Edit::Changed;
+            return TEdit::Unchanged;
+        line = addedLine(nameOf(line).toString() + '=' + value, line.End);
+        return TEdit::Changed;
     }
     // Blank and comment lines after the last entry stay after the new one:
     // they may belong to what follows.
-    std::size_t last = block->header;
-    for (std::size_t at = block->header + 1; at < block->end; ++at)
-        if (m_lines[at].kind == LineKind::Key || m_lines[at].kind == LineKind::Note)
+    std::size_t last = block->Header;
+    for (std::size_t at = block->Header + 1; at < block->End; ++at)
+        if (Lines[at].Kind == TLineKind::Key || Lines[at].Kind == TLineKind::Note)
             last = at;
     insertLine(last + 1, keyText);
-    return Edit::Changed;
+    return TEdit::Changed;
 }
 
-std::optional<ProfileLines::Block> ProfileLines::firstBlock(QStringView section) const
+std::optional<TProfileLines::TBlock> TProfileLines::firstBlock(QStringView section) const
 {
-    if (m_lastFound && m_lastFound->section == section)
-        return m_lastFound->block;
-    const auto isHeader = [](const Line& line) { return line.kind == LineKind::Header; };
-    const auto header = std::find_if(m_lines.begin(), m_lines.end(),
-        [&](const Line& line) { return isHeader(line) && sameName(nameOf(line), section); });
-    std::optional<Block> block;
-    if (header != m_lines.end()) {
-        const auto end = std::find_if(header + 1, m_lines.end(), isHeader);
-        block = Block{std::size_t(header - m_lines.begin()), std::size_t(end - m_lines.begin())};
+    if (LastFound && LastFound->Section == section)
+        return LastFound->Block;
+    const auto isHeader = [](const TLine& line) { return line.Kind == TLineKind::Header; };
+    const auto header = std::find_if(Lines.begin(), Lines.end(),
+        [&](const TLine& line) { return isHeader(line) && SameName(nameOf(line), section); });
+    std::optional<TBlock> block;
+    if (header != Lines.end()) {
+        const auto end = std::find_if(header + 1, Lines.end(), isHeader);
+        block = TBlock{std::size_t(header - Lines.begin()), std::size_t(end - Lines.begin())};
     }
-    m_lastFound = FoundBlock{section.toString(), block};
+    LastFound = TFoundBlock{section.toString(), block};
     return block;
 }
 
-std::optional<std::size_t> ProfileLines::keyLine(const Block& block, QStringView key) const
+std::optional<std::size_t> TProfileLines::keyLine(const TBlock& block, QStringView key) const
 {
-    for (std::size_t at = block.header + 1; at < block.end; ++at)
-        if (m_lines[at].kind == LineKind::Key && sameName(nameOf(m_lines[at]), key))
+    for (std::size_t at = block.Header + 1; at < block.End; ++at)
+        if (Lines[at].Kind == TLineKind::Key && SameName(nameOf(Lines[at]), key))
             return at;
     return std::nullopt;
 }
 
-void ProfileLines::insertLine(std::size_t at, const QString& text)
+void TProfileLines::insertLine(std::size_t at, const QString& text)
 {
     // The new line ends as the line before it: a lone CR there was not
     // followed by an LF, so it cannot join the next line's LF into a CRLF.
     // Only the last line may lack its line end; it gets the first one.
-    LineEnd end = m_lineEnd;
+    TLineEnd end = LineEnd;
     if (at > 0) {
-        LineEnd& before = m_lines[at - 1].end;
-        if (before == LineEnd::None)
-            before = m_lineEnd;
+        TLineEnd& before = Lines[at - 1].End;
+        if (before == TLineEnd::None)
+            before = LineEnd;
         end = before;
     }
-    const Line line = addedLine(text, end);
-    m_lines.insert(m_lines.begin() + std::ptrdiff_t(at), line);
+    const TLine line = addedLine(text, end);
+    Lines.insert(Lines.begin() + std::ptrdiff_t(at), line);
     // A key line inside the section last found lengthens it; a new header
     // may end it.
-    if (m_lastFound && m_lastFound->block && line.kind != LineKind::Header) {
-        Block& block = *m_lastFound->block;
-        if (at <= block.header)
-            ++block.header;
-        if (at <= block.end)
-            ++block.end;
+    if (LastFound && LastFound->Block && line.Kind != TLineKind::Header) {
+        TBlock& block = *LastFound->Block;
+        if (at <= block.Header)
+            ++block.Header;
+        if (at <= block.End)
+            ++block.End;
     } else {
-        m_lastFound.reset();
+        LastFound.reset();
     }
 }
 

@@ -18,18 +18,18 @@ TRotaryResolution RotaryResolutionFor(int64_t cpr)
     }
     const int32_t bits = BitsForCount(cpr);
     if (CprForPositionBits(bits) == cpr) {
-        choice.Mode = ResolutionMode::PositionBits;
+        choice.Mode = TResolutionMode::PositionBits;
         choice.Bits = bits;
     } else {
-        choice.Mode = ResolutionMode::Custom;
+        choice.Mode = TResolutionMode::Custom;
     }
     return choice;
 }
 
 int64_t CprForPositionBits(int32_t bits)
 {
-    constexpr int32_t widest = std::numeric_limits<int64_t>::digits; // 63
-    if (bits >= widest)
+    constexpr int32_t kWidest = std::numeric_limits<int64_t>::digits; // 63
+    if (bits >= kWidest)
         return std::numeric_limits<int64_t>::max();
     return bits <= 0 ? 1 : int64_t(1) << bits;
 }

@@ -4,14 +4,14 @@
 namespace k740 {
 
 // How the settings dialog shows the resolution of a rotary encoder.
-enum class ResolutionMode {
+enum class TResolutionMode {
     Predefined,   // a row of CprTable
     Custom,       // any count, typed in
     PositionBits, // 2 to the power of the position bits
 };
 
 struct TRotaryResolution {
-    ResolutionMode Mode = ResolutionMode::Predefined;
+    TResolutionMode Mode = TResolutionMode::Predefined;
     int Row = 0;      // CprTable row; 0 unless Predefined
     int32_t Bits = 0; // position bits when PositionBits
 };

@@ -10,14 +10,14 @@ namespace k740 {
 // Main window bounds, logo placement and position panel geometry: the values
 // the layout keys take when absent (loading; an absent Logo_Flag loads as 0)
 // and the live values written (saving in layout edit mode).
-struct WindowGeometry {
+struct TWindowGeometry {
     int32_t Top = 0, Left = 0, Width = 0, Height = 0;
     int32_t LogoFlag = 0;
     int32_t PanelWidth = 0, PanelLeft = 0, PanelTop = 0, PanelHeight = 0;
 };
 
 // Where the settings of one interface live.
-struct SettingsLocation {
+struct TSettingsLocation {
     QString Folder;       // folder of the settings file, with trailing '/'
     QString PortName;     // serial port of the connection, may be empty
     QString SerialFilter; // "/R=" section override, upper-cased, or empty
@@ -33,14 +33,14 @@ struct SettingsLocation {
 // adds "'<text>' is not a valid integer value" to conversionErrors (when
 // given) and takes its load default; loading goes on.
 TEncoderSettings LoadSettings(
-    const SettingsLocation& where, const WindowGeometry& current, QStringList* conversionErrors);
+    const TSettingsLocation& where, const TWindowGeometry& current, QStringList* conversionErrors);
 
 // Writes StoredSettings to section "K740." + port name (or SerialFilter) of
 // "K740.INI" in the settings folder (created when absent), keys in their fixed order, then in
 // layout edit mode the `live` geometry. The file is replaced whole or not at
 // all. Returns an empty text on success, else the message to show
 // ("Unable to write to <file>").
-QString SaveSettings(const SettingsLocation& where, const TEncoderSettings& stored, const WindowGeometry& live);
+QString SaveSettings(const TSettingsLocation& where, const TEncoderSettings& stored, const TWindowGeometry& live);
 
 // Why the "/R=" section override cannot name a section of "K740.INI" in
 // the settings folder (a "]", a line break, a character the file's encoding

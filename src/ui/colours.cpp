@@ -15,8 +15,8 @@ QPalette DesignPalette()
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
     QPalette design = fusion->standardPalette();
     design.setColor(QPalette::Window, Qt::white);
-    design.setColor(QPalette::Button, Colours::ButtonFace);
-    design.setColor(QPalette::ToolTipBase, Colours::Orange);
+    design.setColor(QPalette::Button, colours::kButtonFace);
+    design.setColor(QPalette::ToolTipBase, colours::kOrange);
     design.setColor(QPalette::ToolTipText, Qt::black);
     return CompletePalette(design);
 }
@@ -25,13 +25,13 @@ QColor StatusLevelColour(TStatusLevel level)
 {
     switch (level) {
     case TStatusLevel::Good:
-        return Colours::Green;
+        return colours::kGreen;
     case TStatusLevel::Warning:
-        return Colours::StatusWarning;
+        return colours::kStatusWarning;
     case TStatusLevel::Error:
         break;
     }
-    return Colours::StatusError;
+    return colours::kStatusError;
 }
 
 } // namespace k740

@@ -7,15 +7,15 @@
 namespace k740 {
 
 // Colours of the main window.
-namespace Colours {
-inline const QColor Orange{247, 147, 30};      // coloured band and hints
-inline const QColor Navy{0, 0, 128};           // absolute read-out, reference read-out, settings summary
-inline const QColor Green{0, 128, 0};          // counting read-out
-inline const QColor Flash{127, 255, 0};        // reference read-out when a mark arrives
-inline const QColor ButtonFace{240, 240, 240}; // buttons, read-outs
-inline const QColor StatusWarning{255, 153, 0};
-inline const QColor StatusError{255, 0, 0};
-} // namespace Colours
+namespace colours {
+inline const QColor kOrange{247, 147, 30};      // coloured band and hints
+inline const QColor kNavy{0, 0, 128};           // absolute read-out, reference read-out, settings summary
+inline const QColor kGreen{0, 128, 0};          // counting read-out
+inline const QColor kFlash{127, 255, 0};        // reference read-out when a mark arrives
+inline const QColor kButtonFace{240, 240, 240}; // buttons, read-outs
+inline const QColor kStatusWarning{255, 153, 0};
+inline const QColor kStatusError{255, 0, 0};
+} // namespace colours
 
 // The status field's colour: green, orange or red.
 QColor StatusLevelColour(TStatusLevel level);

@@ -20,13 +20,13 @@ constexpr int kButtonLeft = 205;
 
 TComPortForm::TComPortForm(QWidget* mainWindow)
     : QDialog(mainWindow)
-    , mainWindow_(mainWindow)
+    , MainWindow(mainWindow)
 {
     setWindowTitle("COM Port");
     setModal(true);
     rgCOM = new QGroupBox("Select COM port", this);
-    rgCOMLayout = new QVBoxLayout(rgCOM);
-    buttons_ = new QButtonGroup(this);
+    RgComLayout = new QVBoxLayout(rgCOM);
+    Buttons = new QButtonGroup(this);
     Label1 = new QLabel("COM Port 1", this);
     Label1->hide();
     Button1 = new QPushButton("OK", this);
@@ -44,34 +44,34 @@ TComPortForm::TComPortForm(QWidget* mainWindow)
 
 void TComPortForm::clearItems()
 {
-    for (QAbstractButton* b : buttons_->buttons()) {
-        buttons_->removeButton(b);
+    for (QAbstractButton* b : Buttons->buttons()) {
+        Buttons->removeButton(b);
         delete b;
     }
-    items_.clear();
+    Items.clear();
 }
 
 void TComPortForm::addItem(const QString& portName)
 {
     auto* radio = new QRadioButton(portName, rgCOM);
-    rgCOMLayout->addWidget(radio);
-    buttons_->addButton(radio, items_.size());
-    items_.append(portName);
+    RgComLayout->addWidget(radio);
+    Buttons->addButton(radio, Items.size());
+    Items.append(portName);
 }
 
 QStringList TComPortForm::items() const
 {
-    return items_;
+    return Items;
 }
 
 int TComPortForm::itemIndex() const
 {
-    return buttons_->checkedId();
+    return Buttons->checkedId();
 }
 
 void TComPortForm::setItemIndex(int index)
 {
-    if (QAbstractButton* b = buttons_->button(index))
+    if (QAbstractButton* b = Buttons->button(index))
         b->setChecked(true);
 }
 
@@ -83,7 +83,7 @@ QString TComPortForm::choose(const QStringList& ports)
     if (exec() != QDialog::Accepted)
         return {};
     const int index = itemIndex();
-    return index >= 0 ? items_.at(index) : QString();
+    return index >= 0 ? Items.at(index) : QString();
 }
 
 void TComPortForm::Button1Click()
@@ -100,11 +100,11 @@ void TComPortForm::showEvent(QShowEvent* event)
 
 void TComPortForm::FormShow()
 {
-    const double height = (items_.size() + 1) * Label1->sizeHint().height() * 1.5;
+    const double height = (Items.size() + 1) * Label1->sizeHint().height() * 1.5;
     rgCOM->setFixedHeight(std::max(int(std::nearbyint(height)), rgCOM->minimumSizeHint().height()));
     setFixedHeight(std::max(rgCOM->height() + 2 * rgCOM->y(), Button2->y() + Button2->height() + kGroupTop));
-    if (mainWindow_)
-        move(mainWindow_->x() + 20, mainWindow_->y() + 40);
+    if (MainWindow)
+        move(MainWindow->x() + 20, MainWindow->y() + 40);
 }
 
 } // namespace k740

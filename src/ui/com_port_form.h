@@ -34,14 +34,14 @@ protected:
 private:
     void FormShow();
 
-    QWidget* mainWindow_;
+    QWidget* MainWindow;
     QGroupBox* rgCOM;
-    QVBoxLayout* rgCOMLayout;
-    QButtonGroup* buttons_;
+    QVBoxLayout* RgComLayout;
+    QButtonGroup* Buttons;
     QLabel* Label1;
     QPushButton* Button1;
     QPushButton* Button2;
-    QStringList items_;
+    QStringList Items;
 };
 
 } // namespace k740

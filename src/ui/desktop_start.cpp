@@ -18,13 +18,13 @@ namespace {
 
 // Messages Qt writes while it opens the display, held back until it has
 // opened one: a failure then says one thing instead of Qt's four lines.
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray category;
-    QString text;
+struct THeldMessage {
+    QtMsgType Type;
+    QByteArray Category;
+    QString Text;
 };
-std::vector<HeldMessage> Held;
-QtMessageHandler Previous = nullptr;
+std::vector<THeldMessage> gHeld;
+QtMessageHandler gPrevious = nullptr;
 
 QString DisplayNamed()
 {
@@ -38,7 +38,7 @@ QString DisplayNamed()
 void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     if (type != QtFatalMsg) {
-        Held.push_back({type, context.category, text});
+        gHeld.push_back({type, context.category, text});
         return;
     }
     const QString named = DisplayNamed();
@@ -64,14 +64,14 @@ QIcon ProgramIcon()
 
 std::unique_ptr<QApplication> StartOnDesktop(int& argc, char** argv)
 {
-    Previous = qInstallMessageHandler(HoldMessage);
+    gPrevious = qInstallMessageHandler(HoldMessage);
     auto application = std::make_unique<QApplication>(argc, argv);
-    qInstallMessageHandler(Previous);
-    for (const HeldMessage& message : Held) {
-        const char* category = message.category.isEmpty() ? nullptr : message.category.constData();
-        Previous(message.type, QMessageLogContext(nullptr, 0, nullptr, category), message.text);
+    qInstallMessageHandler(gPrevious);
+    for (const THeldMessage& message : gHeld) {
+        const char* category = message.Category.isEmpty() ? nullptr : message.Category.constData();
+        gPrevious(message.Type, QMessageLogContext(nullptr, 0, nullptr, category), message.Text);
     }
-    Held.clear();
+    gHeld.clear();
     TieToDesktopEntry();
     return application;
 }

@@ -14,7 +14,7 @@
 // The diagrams are compiled into the ui library; a static library has to
 // register its resources itself. (Outside the namespace: the registration
 // function is global.)
-static void registerDiagrams()
+static void RegisterDiagrams()
 {
     Q_INIT_RESOURCE(timing_diagrams);
 }
@@ -25,7 +25,7 @@ namespace {
 constexpr QSize kDesignSize{500, 396};
 constexpr int kFontPixels = 13;
 
-QLabel* picture(QWidget* parent, const QString& resource)
+QLabel* Picture(QWidget* parent, const QString& resource)
 {
     auto* label = new QLabel(parent);
     label->setPixmap(QPixmap::fromImage(LoadJpeg(resource)));
@@ -39,7 +39,7 @@ TImageForm::TImageForm(QWidget* parent)
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint)
 {
-    registerDiagrams();
+    RegisterDiagrams();
     RefuseWindowStates(this, Qt::WindowMinimized | Qt::WindowMaximized);
     setAutoFillBackground(true);
     SetPaletteColour(*this, QPalette::Window, palette().color(QPalette::Button));
@@ -47,8 +47,8 @@ TImageForm::TImageForm(QWidget* parent)
     font.setPixelSize(kFontPixels);
     setFont(font);
     resize(kDesignSize);
-    Image1 = picture(this, ":/diagrams/ssi_timing.jpg");
-    Image2 = picture(this, ":/diagrams/biss_timing.jpg");
+    Image1 = Picture(this, ":/diagrams/ssi_timing.jpg");
+    Image2 = Picture(this, ":/diagrams/biss_timing.jpg");
     FormCreate();
 }
 
@@ -60,7 +60,7 @@ void TImageForm::FormCreate()
 
 void TImageForm::FormShow()
 {
-    const bool biss = Diagram == TimingDiagram::Biss;
+    const bool biss = Diagram == TTimingDiagram::Biss;
     Image1->setVisible(!biss);
     Image2->setVisible(biss);
     // Named after its diagram: an empty title would show the program's name.
@@ -68,7 +68,7 @@ void TImageForm::FormShow()
     setFixedSize((biss ? Image2 : Image1)->size());
 }
 
-void TImageForm::OpenDiagram(TimingDiagram diagram)
+void TImageForm::openDiagram(TTimingDiagram diagram)
 {
     Diagram = diagram;
     if (isVisible())

@@ -18,7 +18,7 @@ public:
     // Shows `diagram`: closes the window if it is open, then shows it again,
     // not modal, so that it is centred and sized for the new picture. A modal
     // dialog that opens it (the settings dialog) does not block it.
-    void OpenDiagram(TimingDiagram diagram);
+    void openDiagram(TTimingDiagram diagram);
 
     void FormCreate();
     void FormShow();
@@ -33,7 +33,7 @@ protected:
 private:
     void centreOnScreen();
 
-    TimingDiagram Diagram = TimingDiagram::None;
+    TTimingDiagram Diagram = TTimingDiagram::None;
 };
 
 } // namespace k740

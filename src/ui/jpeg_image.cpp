@@ -8,17 +8,17 @@
 namespace k740 {
 
 namespace {
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf escape;
+struct TErrorManager {
+    jpeg_error_mgr Base;
+    std::jmp_buf Escape;
 };
 
-[[noreturn]] void onError(j_common_ptr info)
+[[noreturn]] void OnError(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1);
+    std::longjmp(reinterpret_cast<TErrorManager*>(info->err)->Escape, 1);
 }
 
-void silence(j_common_ptr) { }
+void Silence(j_common_ptr) { }
 } // namespace
 
 QImage DecodeJpeg(const QByteArray& data)
@@ -26,15 +26,15 @@ QImage DecodeJpeg(const QByteArray& data)
     if (data.isEmpty())
         return {};
     jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.output_message = silence;
+    TErrorManager errors{};
+    info.err = jpeg_std_error(&errors.Base);
+    errors.Base.error_exit = OnError;
+    errors.Base.output_message = Silence;
     // Objects touched after setjmp live outside its scope, so a longjmp
     // leaves nothing half-built behind.
-    static thread_local QImage image;
-    image = QImage();
-    if (setjmp(errors.escape)) {
+    static thread_local QImage gImage;
+    gImage = QImage();
+    if (setjmp(errors.Escape)) {
         jpeg_destroy_decompress(&info);
         return {};
     }
@@ -44,14 +44,14 @@ QImage DecodeJpeg(const QByteArray& data)
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
+    gImage = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image.scanLine(int(info.output_scanline));
+        JSAMPROW row = gImage.scanLine(int(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return image;
+    return gImage;
 }
 
 QImage LoadJpeg(const QString& path)

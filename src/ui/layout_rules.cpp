@@ -15,34 +15,34 @@ int32_t RoundHalfEven(double value)
     return int32_t(rounded);
 }
 
-ShowRow TwoPanelShowRow(int32_t clientWidth, int32_t gap, int32_t buttonWidth)
+TShowRow TwoPanelShowRow(int32_t clientWidth, int32_t gap, int32_t buttonWidth)
 {
-    ShowRow row{};
-    row.panelWidth = (clientWidth - 5 * gap - 2 * buttonWidth) / 2;
-    row.posLeft = 2 * gap + buttonWidth;
-    row.refLeft = 3 * gap + buttonWidth + row.panelWidth;
-    row.zeroRefLeft = row.refLeft + row.panelWidth + gap;
+    TShowRow row{};
+    row.PanelWidth = (clientWidth - 5 * gap - 2 * buttonWidth) / 2;
+    row.PosLeft = 2 * gap + buttonWidth;
+    row.RefLeft = 3 * gap + buttonWidth + row.PanelWidth;
+    row.ZeroRefLeft = row.RefLeft + row.PanelWidth + gap;
     return row;
 }
 
-ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth)
+TResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth)
 {
     const int32_t buttons = 2 * buttonWidth;
     const int32_t even = (width - buttons - 120) / 2;
-    ResizeRow row{};
+    TResizeRow row{};
     float gap = 24;
     if (even >= refLabelWidth) {
-        row.panelWidth = even;
+        row.PanelWidth = even;
     } else {
-        row.panelWidth = refLabelWidth;
+        row.PanelWidth = refLabelWidth;
         gap = float(width - 2 * refLabelWidth - buttons) / 5;
         if (gap < 2)
             gap = 2;
     }
-    row.zeroLeft = RoundHalfEven(gap);
-    row.posLeft = buttonWidth + RoundHalfEven(2.0 * gap);
-    row.refLeft = buttonWidth + row.panelWidth + RoundHalfEven(3.0 * gap);
-    row.zeroRefLeft = buttonWidth + 2 * row.panelWidth + RoundHalfEven(4.0 * gap);
+    row.ZeroLeft = RoundHalfEven(gap);
+    row.PosLeft = buttonWidth + RoundHalfEven(2.0 * gap);
+    row.RefLeft = buttonWidth + row.PanelWidth + RoundHalfEven(3.0 * gap);
+    row.ZeroRefLeft = buttonWidth + 2 * row.PanelWidth + RoundHalfEven(4.0 * gap);
     return row;
 }
 
@@ -62,12 +62,12 @@ void ReachAxis(int32_t& start, int32_t& length, int32_t area)
 }
 } // namespace
 
-PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHeight)
+TPanelBounds ReachablePanel(TPanelBounds panel, int32_t areaWidth, int32_t areaHeight)
 {
-    if (Overlaps(panel.left, panel.width, areaWidth) && Overlaps(panel.top, panel.height, areaHeight))
+    if (Overlaps(panel.Left, panel.Width, areaWidth) && Overlaps(panel.Top, panel.Height, areaHeight))
         return panel;
-    ReachAxis(panel.left, panel.width, areaWidth);
-    ReachAxis(panel.top, panel.height, areaHeight);
+    ReachAxis(panel.Left, panel.Width, areaWidth);
+    ReachAxis(panel.Top, panel.Height, areaHeight);
     return panel;
 }
 

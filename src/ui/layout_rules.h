@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 
 namespace k740 {
 
@@ -11,37 +12,37 @@ int32_t RoundHalfEven(double value);
 
 // Row of ZERO, position read-out, reference read-out, HOME as the full
 // layout pass places it: `gap` is the current left of the ZERO button.
-struct ShowRow {
-    int32_t panelWidth;
-    int32_t posLeft;
-    int32_t refLeft;
-    int32_t zeroRefLeft;
+struct TShowRow {
+    int32_t PanelWidth;
+    int32_t PosLeft;
+    int32_t RefLeft;
+    int32_t ZeroRefLeft;
 };
-ShowRow TwoPanelShowRow(int32_t clientWidth, int32_t gap, int32_t buttonWidth);
+TShowRow TwoPanelShowRow(int32_t clientWidth, int32_t gap, int32_t buttonWidth);
 
 // The same row as the resize pass places it: five gaps of 24 while the
 // read-outs are at least as wide as the reference caption, narrower gaps
 // (never under 2) below that.
-struct ResizeRow {
-    int32_t panelWidth;
-    int32_t zeroLeft;
-    int32_t posLeft;
-    int32_t refLeft;
-    int32_t zeroRefLeft;
+struct TResizeRow {
+    int32_t PanelWidth;
+    int32_t ZeroLeft;
+    int32_t PosLeft;
+    int32_t RefLeft;
+    int32_t ZeroRefLeft;
 };
-ResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth);
+TResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth);
 
 // A panel's bounds as they are while some part of the panel lies inside an
 // area of the given size. Otherwise it is brought back just far enough: at
 // least one pixel wide and high, with one pixel column and row inside.
-struct PanelBounds {
-    int32_t left, top, width, height;
-    bool operator==(const PanelBounds& other) const
+struct TPanelBounds {
+    int32_t Left, Top, Width, Height;
+    bool operator==(const TPanelBounds& other) const
     {
-        return left == other.left && top == other.top && width == other.width && height == other.height;
+        return Left == other.Left && Top == other.Top && Width == other.Width && Height == other.Height;
     }
 };
-PanelBounds ReachablePanel(PanelBounds panel, int32_t areaWidth, int32_t areaHeight);
+TPanelBounds ReachablePanel(TPanelBounds panel, int32_t areaWidth, int32_t areaHeight);
 
 // Top of the caption above the read-out when the body is resized.
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight);

@@ -17,7 +17,7 @@
 
 namespace k740 {
 
-TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const DataFolders& folders)
+TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const TDataFolders& folders)
     : Session(ports, folders, ParseCommandLine(arguments))
 {
     ui.setupUi(this);
@@ -78,7 +78,7 @@ void TMainForm::FormCreate()
 
     // Hints: orange, shown for 10 s.
     QPalette hints = QToolTip::palette();
-    hints.setColor(QPalette::ToolTipBase, Colours::Orange);
+    hints.setColor(QPalette::ToolTipBase, colours::kOrange);
     hints.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(hints);
     for (QWidget* hinted :
@@ -113,7 +113,7 @@ bool TMainForm::FormDestroy()
     return saved;
 }
 
-void TMainForm::CloseOnSignal()
+void TMainForm::closeOnSignal()
 {
     ClosingOnSignal = true;
     close();

@@ -25,10 +25,10 @@ struct TSettingsDialogResult;
 //
 // Keyboard preview: the window's key handlers see every key typed into any of
 // its controls before that control does, and leave it to the control.
-class TMainForm : public QWidget, public TKeyPreview {
+class TMainForm : public QWidget, public ITKeyPreview {
     Q_OBJECT
 public:
-    TMainForm(IPortProvider& ports, const QStringList& arguments, const DataFolders& folders);
+    TMainForm(IPortProvider& ports, const QStringList& arguments, const TDataFolders& folders);
     ~TMainForm() override;
 
     void setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm);
@@ -40,7 +40,7 @@ public:
     // A termination signal: the window closes and every dialog's loop ends;
     // from then on failures go to standard error instead of a message box,
     // so that nothing waits for a user who is gone.
-    void CloseOnSignal();
+    void closeOnSignal();
 
     // Timer handlers.
     void initTimerTimer();
@@ -100,7 +100,7 @@ private:
     void ApplySettings(bool dcrWasOn);
     void restoreLayoutFromSettings();
     bool saveSettings();
-    WindowGeometry liveGeometry() const;
+    TWindowGeometry liveGeometry() const;
     void applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn);
 
     void showReadOut();
@@ -152,11 +152,11 @@ private:
     TSettingsForm* SettingsForm = nullptr;
 
     TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
-    WindowGeometry SavedPanelGeometry;
+    TWindowGeometry SavedPanelGeometry;
     // Saved panel bounds that lay wholly outside the body, and the bounds
     // they were brought back to: saved as they were while the panel stays there.
     struct TPanelBroughtBack {
-        PanelBounds Saved;
+        TPanelBounds Saved;
         QRect Shown;
     };
     std::optional<TPanelBroughtBack> PanelBroughtBack;

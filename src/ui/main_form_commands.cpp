@@ -60,7 +60,7 @@ void TMainForm::BlinkTriggerTimer()
 void TMainForm::TrigTimerTimer()
 {
     ui.TrigTimer->stop();
-    ui.RefPanel->setBackground(Colours::ButtonFace);
+    ui.RefPanel->setBackground(colours::kButtonFace);
     Session.endFlash();
     showRefReadOut();
 }

@@ -19,7 +19,7 @@ void TMainForm::initTimerTimer()
     ui.initTimer->stop();
     setSummary("Searching for interfaces...", false);
     ui.StPanel3->repaint();
-    const ProbeResult probe = Session.search();
+    const TProbeResult probe = Session.search();
     if (!CursorRestored) {
         QApplication::restoreOverrideCursor();
         CursorRestored = true;
@@ -59,7 +59,7 @@ void TMainForm::connectTo(const QString& portName)
 
     const InterfaceIdentity& identity = Session.identity();
     const bool counting = identity.InterfaceKind == TInterfaceKind::Counting;
-    ui.PosPanel->setFontColour(counting ? Colours::Green : Colours::Navy);
+    ui.PosPanel->setFontColour(counting ? colours::kGreen : colours::kNavy);
     const QString filter = Session.options().SerialFilter;
     ui.StPanel2->setText(" " + identity.IdentityText + (filter.isEmpty() ? QString() : " (" + filter + ")") + " on "
         + identity.PortName);
@@ -132,7 +132,7 @@ void TMainForm::setSummary(const QString& text, bool settingsStyle)
 {
     SettingsSummaryShown = settingsStyle && !text.isEmpty();
     ui.StPanel3->setText(text);
-    ui.StPanel3->setFontColour(settingsStyle ? Colours::Navy : QColor(Qt::black));
+    ui.StPanel3->setFontColour(settingsStyle ? colours::kNavy : QColor(Qt::black));
     QFont font = ui.StPanel3->font();
     font.setBold(settingsStyle);
     font.setUnderline(settingsStyle);

@@ -49,7 +49,7 @@ TReadOut* ReadOut(QWidget* parent, const QColor& colour, const QRect& bounds)
     auto* panel = new TReadOut(parent);
     panel->setFont(FontPixels("Liberation Sans", 96));
     panel->setFontColour(colour);
-    panel->setBackground(Colours::ButtonFace);
+    panel->setBackground(colours::kButtonFace);
     panel->setGeometry(bounds);
     return panel;
 }
@@ -108,7 +108,7 @@ void TMainFormControls::setupUi(QWidget* form)
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setToolTip(QString("Double click to visit the K740 web page: ") + kProductPage);
 
-    YPanel = PlainPanel(form, Colours::Orange);
+    YPanel = PlainPanel(form, colours::kOrange);
     YPanel->setGeometry(0, 72, 965, 20);
 
     GPanel = PlainPanel(form, Qt::white);
@@ -125,8 +125,8 @@ void TMainFormControls::setupUi(QWidget* form)
     pColorStatus = new TPanel(GPanel);
     pColorStatus->setGeometry(140, 68, 389, 141);
     pColorStatus->hide();
-    PosPanel = ReadOut(GPanel, Colours::Green, {148, 92, 400, 104});
-    RefPanel = ReadOut(GPanel, Colours::Navy, {576, 92, 400, 104});
+    PosPanel = ReadOut(GPanel, colours::kGreen, {148, 92, 400, 104});
+    RefPanel = ReadOut(GPanel, colours::kNavy, {576, 92, 400, 104});
     RefPanel->hide();
 
     bbZero = new QPushButton("ZERO", GPanel);
@@ -160,7 +160,7 @@ void TMainFormControls::setupUi(QWidget* form)
     Edit1 = new QLineEdit(DataPanel);
     Edit1->setFont(FontPixels("Carlito", 13));
     Edit1->setFrame(false);
-    SetPaletteColour(*Edit1, QPalette::Base, Colours::ButtonFace);
+    SetPaletteColour(*Edit1, QPalette::Base, colours::kButtonFace);
     Edit1->setGeometry(98, 4, 43, 23);
     udCaptureInterval = new TUpDown(DataPanel);
     udCaptureInterval->setAssociate(Edit1);

@@ -86,7 +86,7 @@ void TMainForm::fitPositionText(const QString& text)
 // A second mark within the flash does not prolong it.
 void TMainForm::flashReference()
 {
-    ui.RefPanel->setBackground(Colours::Flash);
+    ui.RefPanel->setBackground(colours::kFlash);
     if (!ui.TrigTimer->isActive())
         ui.TrigTimer->start();
 }

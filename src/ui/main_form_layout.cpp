@@ -16,25 +16,25 @@
 namespace k740 {
 
 namespace {
-QRect workArea()
+QRect WorkArea()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-void setLeft(QWidget* w, int left)
+void SetLeft(QWidget* w, int left)
 {
     w->move(left, w->y());
 }
-void setTop(QWidget* w, int top)
+void SetTop(QWidget* w, int top)
 {
     w->move(w->x(), top);
 }
-void setWidth(QWidget* w, int width)
+void SetWidth(QWidget* w, int width)
 {
     w->resize(width, w->height());
 }
-void setHeight(QWidget* w, int height)
+void SetHeight(QWidget* w, int height)
 {
     w->resize(w->width(), height);
 }
@@ -44,24 +44,24 @@ void TMainForm::layoutRow()
 {
     const int w = width();
     if (ui.RefPanel->isVisibleTo(this)) {
-        const ShowRow row = TwoPanelShowRow(w, ui.bbZero->x(), ui.bbZero->width());
-        setWidth(ui.PosPanel, row.panelWidth);
-        setWidth(ui.RefPanel, row.panelWidth);
-        setLeft(ui.PosPanel, row.posLeft);
-        setLeft(ui.PosLabel, row.posLeft);
-        setLeft(ui.RefPanel, row.refLeft);
-        setLeft(ui.RefLabel, row.refLeft);
-        setLeft(ui.bbZeroRef, row.zeroRefLeft);
+        const TShowRow row = TwoPanelShowRow(w, ui.bbZero->x(), ui.bbZero->width());
+        SetWidth(ui.PosPanel, row.PanelWidth);
+        SetWidth(ui.RefPanel, row.PanelWidth);
+        SetLeft(ui.PosPanel, row.PosLeft);
+        SetLeft(ui.PosLabel, row.PosLeft);
+        SetLeft(ui.RefPanel, row.RefLeft);
+        SetLeft(ui.RefLabel, row.RefLeft);
+        SetLeft(ui.bbZeroRef, row.ZeroRefLeft);
     } else {
-        setWidth(ui.PosPanel, w / 2);
-        setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
-        setLeft(ui.PosLabel, ui.PosPanel->x());
+        SetWidth(ui.PosPanel, w / 2);
+        SetLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
+        SetLeft(ui.PosLabel, ui.PosPanel->x());
     }
 }
 
 void TMainForm::FormShow()
 {
-    const QRect area = workArea();
+    const QRect area = WorkArea();
     if (!Session.options().KeepDesignSize) {
         if (!GeometryRestored)
             setOuterBounds({0, outerNormalBounds().y(), area.width(), area.height() / 2});
@@ -71,47 +71,47 @@ void TMainForm::FormShow()
         const int maximumHeight = Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2;
         setOuterLimits({area.width() / 2, minimumHeight}, {area.width(), maximumHeight});
     }
-    setTop(ui.YPanel, ui.pHead->height());
-    setTop(ui.GPanel, ui.pHead->height() + ui.YPanel->height());
+    SetTop(ui.YPanel, ui.pHead->height());
+    SetTop(ui.GPanel, ui.pHead->height() + ui.YPanel->height());
     const bool refShown = Session.row().RefReadOutVisible;
     ui.RefLabel->setVisible(refShown);
     ui.RefPanel->setVisible(refShown);
     const int clientWidth = width();
     if (!refShown && Session.options().LayoutEditMode) {
-        const WindowGeometry& g = SavedPanelGeometry;
+        const TWindowGeometry& g = SavedPanelGeometry;
         ui.PosPanel->setGeometry(g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight);
-        setLeft(ui.PosLabel, ui.PosPanel->x());
+        SetLeft(ui.PosLabel, ui.PosPanel->x());
     } else {
         layoutRow();
         if (refShown) {
-            setTop(ui.bbZeroRef, ui.bbZero->y());
-            setHeight(ui.bbZeroRef, ui.bbZero->height());
-            setHeight(ui.RefPanel, ui.PosPanel->height());
+            SetTop(ui.bbZeroRef, ui.bbZero->y());
+            SetHeight(ui.bbZeroRef, ui.bbZero->height());
+            SetHeight(ui.RefPanel, ui.PosPanel->height());
         }
     }
-    setWidth(ui.pHead, clientWidth);
-    setWidth(ui.YPanel, clientWidth);
-    setWidth(ui.GPanel, clientWidth);
-    setLeft(ui.Image1, clientWidth - ui.Image1->width() - 4);
-    setHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
+    SetWidth(ui.pHead, clientWidth);
+    SetWidth(ui.YPanel, clientWidth);
+    SetWidth(ui.GPanel, clientWidth);
+    SetLeft(ui.Image1, clientWidth - ui.Image1->width() - 4);
+    SetHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
     if (!refShown && Session.options().LayoutEditMode)
         keepPanelReachable();
-    setWidth(ui.ExtStPanel, clientWidth);
+    SetWidth(ui.ExtStPanel, clientWidth);
     placeExtendedFields();
-    setTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
-    setTop(ui.bbZero, (ui.GPanel->height() - ui.bbZero->height()) / 2);
+    SetTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
+    SetTop(ui.bbZero, (ui.GPanel->height() - ui.bbZero->height()) / 2);
     if (!Session.options().LayoutEditMode)
-        setTop(ui.PosPanel, (ui.GPanel->height() - ui.PosPanel->height()) / 2);
-    setTop(ui.RefPanel, ui.PosPanel->y());
-    setTop(ui.PosLabel, ui.PosPanel->y() - ui.PosLabel->height());
-    setTop(ui.RefLabel, ui.PosLabel->y());
+        SetTop(ui.PosPanel, (ui.GPanel->height() - ui.PosPanel->height()) / 2);
+    SetTop(ui.RefPanel, ui.PosPanel->y());
+    SetTop(ui.PosLabel, ui.PosPanel->y() - ui.PosLabel->height());
+    SetTop(ui.RefLabel, ui.PosLabel->y());
     if (ui.RefPanel->isVisibleTo(this) && ui.bbZeroRef->isVisibleTo(this))
-        setTop(ui.bbZeroRef, ui.bbZero->y());
+        SetTop(ui.bbZeroRef, ui.bbZero->y());
     else
         placeHomeButton(kHomeButtonHeight);
-    setWidth(ui.StPanel, clientWidth);
-    setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
-    setTop(ui.StPanel, height() - ui.StPanel->height());
+    SetWidth(ui.StPanel, clientWidth);
+    SetWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
+    SetTop(ui.StPanel, height() - ui.StPanel->height());
     if (Session.options().AutoCapture)
         PlaceCaptureList();
     ScPos->PlaceHandles();
@@ -121,38 +121,38 @@ void TMainForm::FormShow()
 
 void TMainForm::FormResize()
 {
-    setHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
-    setTop(ui.PosLabel, CaptionTop(ui.GPanel->height(), ui.PosPanel->height(), ui.PosLabel->height()));
-    setTop(ui.RefLabel, ui.PosLabel->y());
-    setTop(ui.PosPanel, ui.PosLabel->y() + ui.PosLabel->height());
-    setTop(ui.RefPanel, ui.PosPanel->y());
-    setTop(ui.bbZero, ui.PosPanel->y() + (ui.PosPanel->height() - ui.bbZero->height()) / 2);
-    setTop(ui.bbZeroRef, ui.bbZero->y());
-    setWidth(ui.pHead, width());
-    setLeft(ui.Image1, width() - ui.Image1->width() - ui.Image1->y());
+    SetHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
+    SetTop(ui.PosLabel, CaptionTop(ui.GPanel->height(), ui.PosPanel->height(), ui.PosLabel->height()));
+    SetTop(ui.RefLabel, ui.PosLabel->y());
+    SetTop(ui.PosPanel, ui.PosLabel->y() + ui.PosLabel->height());
+    SetTop(ui.RefPanel, ui.PosPanel->y());
+    SetTop(ui.bbZero, ui.PosPanel->y() + (ui.PosPanel->height() - ui.bbZero->height()) / 2);
+    SetTop(ui.bbZeroRef, ui.bbZero->y());
+    SetWidth(ui.pHead, width());
+    SetLeft(ui.Image1, width() - ui.Image1->width() - ui.Image1->y());
     const int w = ui.pHead->width();
     for (QWidget* panel : {ui.YPanel, ui.GPanel, ui.StPanel, ui.ExtStPanel})
-        setWidth(panel, w);
+        SetWidth(panel, w);
     if (ui.RefPanel->isVisibleTo(this)) {
-        const ResizeRow row = TwoPanelResizeRow(w, ui.bbZero->width(), ui.RefLabel->width());
-        setWidth(ui.PosPanel, row.panelWidth);
-        setWidth(ui.RefPanel, row.panelWidth);
-        setLeft(ui.bbZero, row.zeroLeft);
-        setLeft(ui.PosPanel, row.posLeft);
-        setLeft(ui.RefPanel, row.refLeft);
-        setLeft(ui.bbZeroRef, row.zeroRefLeft);
+        const TResizeRow row = TwoPanelResizeRow(w, ui.bbZero->width(), ui.RefLabel->width());
+        SetWidth(ui.PosPanel, row.PanelWidth);
+        SetWidth(ui.RefPanel, row.PanelWidth);
+        SetLeft(ui.bbZero, row.ZeroLeft);
+        SetLeft(ui.PosPanel, row.PosLeft);
+        SetLeft(ui.RefPanel, row.RefLeft);
+        SetLeft(ui.bbZeroRef, row.ZeroRefLeft);
     } else {
-        setLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
+        SetLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
         placeHomeButton(ui.bbZeroRef->height());
         ScPos->PlaceHandles();
     }
-    setLeft(ui.PosLabel, ui.PosPanel->x());
-    setLeft(ui.RefLabel, ui.RefPanel->x());
+    SetLeft(ui.PosLabel, ui.PosPanel->x());
+    SetLeft(ui.RefLabel, ui.RefPanel->x());
     if (Session.activeSettings().ShowStatusColor)
         PlaceStatusColour();
-    setTop(ui.StPanel, height() - ui.StPanel->height());
-    setWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
-    setTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
+    SetTop(ui.StPanel, height() - ui.StPanel->height());
+    SetWidth(ui.StPanel3, ui.StPanel->width() - ui.StPanel3->x());
+    SetTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
     placeExtendedFields();
     if (Session.options().AutoCapture)
         PlaceCaptureList();
@@ -162,13 +162,13 @@ void TMainForm::FormResize()
 // inside the body; then it is brought back just far enough to be reached.
 void TMainForm::keepPanelReachable()
 {
-    const WindowGeometry& g = SavedPanelGeometry;
-    const PanelBounds saved{g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight};
-    const PanelBounds reached = ReachablePanel(saved, ui.GPanel->width(), ui.GPanel->height());
+    const TWindowGeometry& g = SavedPanelGeometry;
+    const TPanelBounds saved{g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight};
+    const TPanelBounds reached = ReachablePanel(saved, ui.GPanel->width(), ui.GPanel->height());
     PanelBroughtBack.reset();
     if (reached == saved)
         return;
-    ui.PosPanel->setGeometry(reached.left, reached.top, reached.width, reached.height);
+    ui.PosPanel->setGeometry(reached.Left, reached.Top, reached.Width, reached.Height);
     PanelBroughtBack = TPanelBroughtBack{saved, ui.PosPanel->geometry()};
 }
 
@@ -177,9 +177,9 @@ void TMainForm::placeHomeButton(int height)
 {
     if (ui.RefPanel->isVisibleTo(this) || !ui.bbZeroRef->isVisibleTo(this))
         return;
-    setHeight(ui.bbZeroRef, height);
-    setTop(ui.bbZeroRef, ui.PosPanel->y() - ui.bbZeroRef->height() - 4);
-    setLeft(ui.bbZeroRef, ui.PosPanel->x() + ui.PosPanel->width() - ui.bbZeroRef->width());
+    SetHeight(ui.bbZeroRef, height);
+    SetTop(ui.bbZeroRef, ui.PosPanel->y() - ui.bbZeroRef->height() - 4);
+    SetLeft(ui.bbZeroRef, ui.PosPanel->x() + ui.PosPanel->width() - ui.bbZeroRef->width());
 }
 
 // Visible extended status fields from the left; the banner takes the rest.
@@ -189,11 +189,11 @@ void TMainForm::placeExtendedFields()
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3}) {
         if (!field->isVisibleTo(ui.ExtStPanel))
             continue;
-        setLeft(field, left);
+        SetLeft(field, left);
         left += field->width();
     }
     ui.AuxLogoPanel->setGeometry(left, 0, ui.ExtStPanel->width() - left, ui.ExtStPanel->height());
-    setLeft(ui.Image2, ui.AuxLogoPanel->width() - ui.Image2->width() - ui.Image1->y());
+    SetLeft(ui.Image2, ui.AuxLogoPanel->width() - ui.Image2->width() - ui.Image1->y());
 }
 
 void TMainForm::PlaceStatusColour()

@@ -10,23 +10,23 @@
 
 namespace k740 {
 
-WindowGeometry TMainForm::liveGeometry() const
+TWindowGeometry TMainForm::liveGeometry() const
 {
     const QRect outer = outerNormalBounds();
-    WindowGeometry g;
+    TWindowGeometry g;
     g.Top = outer.y();
     g.Left = outer.x();
     g.Width = outer.width();
     g.Height = outer.height();
     g.LogoFlag = Session.options().LogoMode;
-    PanelBounds panel{ui.PosPanel->x(), ui.PosPanel->y(), ui.PosPanel->width(), ui.PosPanel->height()};
+    TPanelBounds panel{ui.PosPanel->x(), ui.PosPanel->y(), ui.PosPanel->width(), ui.PosPanel->height()};
     // A panel brought back into the body keeps its saved bounds until it is moved.
     if (PanelBroughtBack && ui.PosPanel->geometry() == PanelBroughtBack->Shown)
         panel = PanelBroughtBack->Saved;
-    g.PanelWidth = panel.width;
-    g.PanelLeft = panel.left;
-    g.PanelTop = panel.top;
-    g.PanelHeight = panel.height;
+    g.PanelWidth = panel.Width;
+    g.PanelLeft = panel.Left;
+    g.PanelTop = panel.Top;
+    g.PanelHeight = panel.Height;
     return g;
 }
 
@@ -68,7 +68,7 @@ void TMainForm::StPanel3DblClick()
     ui.LoopTimer->stop();
     const TPollingPause pause(Session);
 
-    const RunOptions& options = Session.options();
+    const TRunOptions& options = Session.options();
     if (options.LayoutEditMode)
         SavedPanelGeometry = liveGeometry();
     Session.prepareSettingsEdit();
@@ -85,7 +85,7 @@ void TMainForm::StPanel3DblClick()
     run.AutoCapture = options.AutoCapture;
     run.LogoMode = options.LogoMode;
 
-    if (const auto result = SettingsForm->Edit(Session.activeSettings(), run, context))
+    if (const auto result = SettingsForm->edit(Session.activeSettings(), run, context))
         applyDialogResult(*result, dcrWasOn);
     if (wasPolling && !Session.notConnected() && !Destroyed)
         ui.LoopTimer->start();

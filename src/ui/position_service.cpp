@@ -24,20 +24,21 @@ TPositionService::TPositionService(TInterfaceSession& session, const QWidget& wi
 bool TPositionService::start(QDBusConnection bus)
 {
     if (!bus.isConnected()) {
-        std::fprintf(stderr, "k740: no D-Bus session bus; the position service (%s) is off\n", PositionService::kName);
+        std::fprintf(stderr, "k740: no D-Bus session bus; the position service (%s) is off\n", position_service::kName);
         return false;
     }
     Bus = bus;
     if (!Bus.registerObject(
-            PositionService::kPath, this, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)) {
-        std::fprintf(stderr, "k740: %s could not be registered; the position service is off\n", PositionService::kPath);
+            position_service::kPath, this, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)) {
+        std::fprintf(
+            stderr, "k740: %s could not be registered; the position service is off\n", position_service::kPath);
         return false;
     }
     QDBusConnectionInterface* names = Bus.interface();
     // The first copy owns the common name; a later one waits in line for it.
-    names->registerService(
-        PositionService::kName, QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
-    names->registerService(PositionService::NameOfProcess(QCoreApplication::applicationPid()));
+    names->registerService(position_service::kName, QDBusConnectionInterface::QueueService,
+        QDBusConnectionInterface::DontAllowReplacement);
+    names->registerService(position_service::NameOfProcess(QCoreApplication::applicationPid()));
     LastConnected = connected();
     LastIdentity = identity();
     LastPort = port();
@@ -76,7 +77,7 @@ bool TPositionService::positionIsCurrent()
     if (polling())
         return true;
     if (calledFromDBus())
-        sendErrorReply(PositionService::kNotPollingError,
+        sendErrorReply(position_service::kNotPollingError,
             connected() ? QStringLiteral("polling is paused while a dialog or message box of k740 is open")
                         : QStringLiteral("no interface is connected"));
     return false;
@@ -128,8 +129,8 @@ void TPositionService::announceChanges()
     if (changed.isEmpty())
         return;
     QDBusMessage signal
-        = QDBusMessage::createSignal(PositionService::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
-    signal << QString(PositionService::kInterface) << changed << QStringList();
+        = QDBusMessage::createSignal(position_service::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    signal << QString(position_service::kInterface) << changed << QStringList();
     Bus.send(signal);
 }
 

@@ -23,7 +23,7 @@ struct TCycleSample;
 //
 // While the cycle does not run (no interface, or a dialog or message box of
 // the window holds it up) `Polling` is false and Position and PositionText
-// answer the error PositionService::kNotPollingError rather than a stale
+// answer the error position_service::kNotPollingError rather than a stale
 // value.
 //
 // Clients that call Subscribe() get the signal Cycle once per acquisition

@@ -43,7 +43,7 @@ void TPositionService::Subscribe()
     const QString subscriber = message().service();
     if (Subscribers->watchedServices().contains(subscriber)) {
         sendErrorReply(
-            PositionService::kAlreadySubscribedError, subscriber + " is subscribed already; it gets every cycle once");
+            position_service::kAlreadySubscribedError, subscriber + " is subscribed already; it gets every cycle once");
         return;
     }
     Subscribers->addWatchedService(subscriber);
@@ -65,7 +65,7 @@ void TPositionService::Unsubscribe()
         return;
     const QString subscriber = message().service();
     if (!Subscribers->removeWatchedService(subscriber)) {
-        sendErrorReply(PositionService::kNotSubscribedError, subscriber + " is not subscribed");
+        sendErrorReply(position_service::kNotSubscribedError, subscriber + " is not subscribed");
         return;
     }
     followSubscribers();
@@ -85,7 +85,7 @@ void TPositionService::followSubscribers()
 void TPositionService::sendCycle(const TCycleSample& sample)
 {
     QDBusMessage signal = QDBusMessage::createSignal(
-        PositionService::kPath, PositionService::kInterface, PositionService::kCycleSignal);
+        position_service::kPath, position_service::kInterface, position_service::kCycleSignal);
     signal << qulonglong(sample.Number) << qlonglong(sample.ReplyTimeUs) << qlonglong(sample.RawCount) << sample.Value
            << sample.Text << sample.Valid << sample.CrcOk;
     Bus.send(signal);

@@ -19,11 +19,11 @@
 namespace k740 {
 
 namespace {
-constexpr int GapAboveLogo = 3;
-constexpr int GapAboveButtons = 16;
-constexpr int GapBelowButtons = 16;
+constexpr int kGapAboveLogo = 3;
+constexpr int kGapAboveButtons = 16;
+constexpr int kGapBelowButtons = 16;
 
-int bottomOf(const QWidget* control)
+int BottomOf(const QWidget* control)
 {
     return control->y() + control->height();
 }
@@ -31,13 +31,12 @@ int bottomOf(const QWidget* control)
 
 TSettingsForm::TSettingsForm(QWidget* mainWindow)
     : QDialog(mainWindow)
-    , ui_(std::make_unique<TSettingsFormControls>())
 {
     setWindowTitle("K740 Settings");
     QFont designFont("Liberation Sans");
     designFont.setPixelSize(13);
     setFont(designFont);
-    ui_->setupUi(this);
+    ui.setupUi(this);
     setFixedSize(size());
     // A fixed dialog: never minimised (a modal dialog out of sight would leave
     // the main window blocked) nor maximised.
@@ -49,7 +48,7 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
 
 void TSettingsForm::connectHandlers()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     connectClick({c.rbLinear, c.rbRotary, c.rbDCR}, &TSettingsForm::rbLinearClick);
     connectClick({c.rbSSI, c.rbBiSS}, &TSettingsForm::rbSSIClick);
     connectClick({c.rbPredefined, c.rbCustom, c.rbDataLength}, &TSettingsForm::rbPredefinedClick);
@@ -70,7 +69,7 @@ TSettingsForm::~TSettingsForm() = default;
 // A check box's click handler runs on every change of its state, a radio
 // button's when it becomes checked; the same whether the user or the code
 // changed it.
-void TSettingsForm::connectClick(std::initializer_list<QAbstractButton*> controls, Handler handler)
+void TSettingsForm::connectClick(std::initializer_list<QAbstractButton*> controls, THandler handler)
 {
     for (QAbstractButton* control : controls) {
         const bool radio = qobject_cast<QRadioButton*>(control) != nullptr;
@@ -81,57 +80,57 @@ void TSettingsForm::connectClick(std::initializer_list<QAbstractButton*> control
     }
 }
 
-void TSettingsForm::connectTextChange(std::initializer_list<QLineEdit*> edits, Handler handler)
+void TSettingsForm::connectTextChange(std::initializer_list<QLineEdit*> edits, THandler handler)
 {
     for (QLineEdit* edit : edits)
         connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
 }
 
-std::optional<TSettingsDialogResult> TSettingsForm::Edit(
+std::optional<TSettingsDialogResult> TSettingsForm::edit(
     const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context)
 {
-    Fill(active, run, context);
+    fill(active, run, context);
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return ReadBack();
+    return readBack();
 }
 
-void TSettingsForm::Fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context)
+void TSettingsForm::fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context)
 {
-    active_ = active;
-    run_ = run;
-    context_ = context;
-    markSpacing_.reset();
-    fillingFrame_ = FrameFieldsOf(active);
+    Active = active;
+    Run = run;
+    Context = context;
+    MarkSpacing.reset();
+    FillingFrame = FrameFieldsOf(active);
     fillEncoder();
     fillRecording();
     fillFrame();
     fillMarksAndMultiturn();
-    fillingFrame_.reset();
+    FillingFrame.reset();
     applyPositionBitLimit();
 }
 
 // Interface-dependent controls, encoder type, protocol and resolution.
 void TSettingsForm::fillEncoder()
 {
-    auto& c = *ui_;
-    const TEncoderSettings& s = active_;
-    c.rbDCR->setEnabled(context_.countingInterface());
-    setAllEnabled({c.rbSSI, c.rbBiSS, c.cbGrayCode}, context_.absoluteInterface());
-    if (context_.countingInterface()) {
-        setChecked(c.rbSSI, false);
-        setChecked(c.rbBiSS, false);
+    auto& c = ui;
+    const TEncoderSettings& s = Active;
+    c.rbDCR->setEnabled(Context.countingInterface());
+    SetAllEnabled({c.rbSSI, c.rbBiSS, c.cbGrayCode}, Context.absoluteInterface());
+    if (Context.countingInterface()) {
+        SetChecked(c.rbSSI, false);
+        SetChecked(c.rbBiSS, false);
     }
-    setChecked(c.cbInvertDir, s.InvertDir);
+    SetChecked(c.cbInvertDir, s.InvertDir);
     SetLinearUnit(s.Units);
-    setChecked(s.Rotary ? c.rbRotary : c.rbLinear, true);
-    if (context_.countingInterface())
-        setChecked(c.rbDCR, s.DCR);
-    if (context_.absoluteInterface()) {
+    SetChecked(s.Rotary ? c.rbRotary : c.rbLinear, true);
+    if (Context.countingInterface())
+        SetChecked(c.rbDCR, s.DCR);
+    if (Context.absoluteInterface()) {
         // An absolute interface has no distance-coded marks, whatever a
         // counting interface left in this box.
-        setChecked(c.rbDCR, false);
-        setChecked(s.BiSS ? c.rbBiSS : c.rbSSI, true);
+        SetChecked(c.rbDCR, false);
+        SetChecked(s.BiSS ? c.rbBiSS : c.rbSSI, true);
     }
     c.eCustom->setText(QString::number(s.Custom));
     applyPositionBitLimit(); // so that a stored length within the budget is kept
@@ -145,15 +144,15 @@ void TSettingsForm::fillEncoder()
 
 void TSettingsForm::fillRecording()
 {
-    auto& c = *ui_;
-    setChecked(c.cbAutoSave, run_.AutoSave);
-    c.udSaveInterval->setPosition(run_.AutoSaveInterval);
-    c.gbAutoSave->setVisible(context_.RecordingOptionsVisible);
-    c.rgLogo->setVisible(context_.LayoutEditMode);
-    if (context_.LayoutEditMode)
-        c.rgLogo->setItemIndex(run_.LogoMode);
+    auto& c = ui;
+    SetChecked(c.cbAutoSave, Run.AutoSave);
+    c.udSaveInterval->setPosition(Run.AutoSaveInterval);
+    c.gbAutoSave->setVisible(Context.RecordingOptionsVisible);
+    c.rgLogo->setVisible(Context.LayoutEditMode);
+    if (Context.LayoutEditMode)
+        c.rgLogo->setItemIndex(Run.LogoMode);
     else
-        setChecked(c.cbShowRefMarks, true);
+        SetChecked(c.cbShowRefMarks, true);
     placeButtons();
 }
 
@@ -161,13 +160,13 @@ void TSettingsForm::fillRecording()
 // below whichever is last, and the dialog's height from them.
 void TSettingsForm::placeButtons()
 {
-    auto& c = *ui_;
-    c.rgLogo->move(c.rgLogo->x(), bottomOf(c.gbAutoSave) + GapAboveLogo);
-    const QWidget* above = context_.LayoutEditMode ? static_cast<QWidget*>(c.rgLogo) : c.gbAutoSave;
-    const int buttonsTop = bottomOf(above) + GapAboveButtons;
+    auto& c = ui;
+    c.rgLogo->move(c.rgLogo->x(), BottomOf(c.gbAutoSave) + kGapAboveLogo);
+    const QWidget* above = Context.LayoutEditMode ? static_cast<QWidget*>(c.rgLogo) : c.gbAutoSave;
+    const int buttonsTop = BottomOf(above) + kGapAboveButtons;
     c.BtnOK->move(c.BtnOK->x(), buttonsTop);
     c.BtnCancel->move(c.BtnCancel->x(), buttonsTop);
-    const int clientHeight = bottomOf(c.BtnOK) + c.InfoPanel->height() + GapBelowButtons;
+    const int clientHeight = BottomOf(c.BtnOK) + c.InfoPanel->height() + kGapBelowButtons;
     setFixedSize(width(), clientHeight);
     c.InfoPanel->setGeometry(0, clientHeight - c.InfoPanel->height(), width(), c.InfoPanel->height());
 }
@@ -175,53 +174,53 @@ void TSettingsForm::placeButtons()
 // Frequency, extended data, protocol-dependent fields and status display.
 void TSettingsForm::fillFrame()
 {
-    auto& c = *ui_;
-    const TEncoderSettings& s = active_;
-    const bool absolute = context_.absoluteInterface();
-    c.cmbFreq->setEnabled(context_.ExtendedInterface && absolute);
-    c.cbShowStatus->setEnabled(context_.ExtendedInterface);
-    setChecked(c.cbShowStatus, s.ShowExtendedData && context_.ExtendedInterface);
-    const bool bissCapable = context_.bissCapable();
+    auto& c = ui;
+    const TEncoderSettings& s = Active;
+    const bool absolute = Context.absoluteInterface();
+    c.cmbFreq->setEnabled(Context.ExtendedInterface && absolute);
+    c.cbShowStatus->setEnabled(Context.ExtendedInterface);
+    SetChecked(c.cbShowStatus, s.ShowExtendedData && Context.ExtendedInterface);
+    const bool bissCapable = Context.bissCapable();
     c.rbBiSS->setEnabled(bissCapable);
-    setAllEnabled({c.lblCRC, c.eCRCBits, c.udCRCBits}, bissCapable && s.BiSS);
-    setAllEnabled({c.lblDetailedStatusBits, c.eDetailedStatusBits, c.udDetailedStatusBits}, bissCapable && !s.BiSS);
-    setAllEnabled({c.lblPaddingBits, c.ePaddingBits, c.udPaddingBits, c.lblGeneralStatus, c.eGeneralStatusBits,
+    SetAllEnabled({c.lblCRC, c.eCRCBits, c.udCRCBits}, bissCapable && s.BiSS);
+    SetAllEnabled({c.lblDetailedStatusBits, c.eDetailedStatusBits, c.udDetailedStatusBits}, bissCapable && !s.BiSS);
+    SetAllEnabled({c.lblPaddingBits, c.ePaddingBits, c.udPaddingBits, c.lblGeneralStatus, c.eGeneralStatusBits,
                       c.udGeneralStatusBits, c.cbShowStatusBits},
         absolute);
-    const bool colours = absolute && s.SSIStatusBits == GeneralStatusBitCount;
-    setAllEnabled({c.cbShowStatusColor, c.cbActiveLow}, colours);
+    const bool colours = absolute && s.SSIStatusBits == kGeneralStatusBitCount;
+    SetAllEnabled({c.cbShowStatusColor, c.cbActiveLow}, colours);
     c.udPaddingBits->setPosition(s.PaddingBits);
     c.udGeneralStatusBits->setPosition(s.SSIStatusBits);
     c.udDetailedStatusBits->setPosition(s.DetailedStatusBits);
     c.udCRCBits->setPosition(s.CRCBits);
-    setChecked(c.cbShowStatusBits, absolute && s.ShowStatusBits);
-    setChecked(c.cbShowStatusColor, colours && s.ShowStatusColor);
-    setChecked(c.cbActiveLow, c.cbActiveLow->isEnabled() && s.StatusActiveLow);
+    SetChecked(c.cbShowStatusBits, absolute && s.ShowStatusBits);
+    SetChecked(c.cbShowStatusColor, colours && s.ShowStatusColor);
+    SetChecked(c.cbActiveLow, c.cbActiveLow->isEnabled() && s.StatusActiveLow);
 }
 
 void TSettingsForm::fillMarksAndMultiturn()
 {
-    auto& c = *ui_;
-    const TEncoderSettings& s = active_;
+    auto& c = ui;
+    const TEncoderSettings& s = Active;
     rbLinearClick();
-    setChecked(c.cbShowRefMarks, s.ShowRefMarks);
-    setChecked(s.NominalIncrFlag ? c.rbNominal : c.rbBasic, true);
-    c.rgPeriode->setItemIndex(s.PeriodLength == PeriodLength5mm ? Period5mmRow : Period2mmRow);
+    SetChecked(c.cbShowRefMarks, s.ShowRefMarks);
+    SetChecked(s.NominalIncrFlag ? c.rbNominal : c.rbBasic, true);
+    c.rgPeriode->setItemIndex(s.PeriodLength == kPeriodLength5mm ? kPeriod5mmRow : kPeriod2mmRow);
     c.eBasicIncr->setText(QString::number(int64_t(s.NominalIncr) * s.PeriodLength));
     c.udMultiturn->setPosition(s.MultiturnBits);
-    setChecked(c.cbSignedMultiTurn, s.SignedMultiturnCounter);
-    setChecked(c.cbGrayCode, s.GrayCode);
+    SetChecked(c.cbSignedMultiTurn, s.SignedMultiturnCounter);
+    SetChecked(c.cbGrayCode, s.GrayCode);
 }
 
-TSettingsDialogResult TSettingsForm::ReadBack() const
+TSettingsDialogResult TSettingsForm::readBack() const
 {
     const TSettingsDialogValues v = values();
-    return {ReadBackSettings(active_, v, context_), ReadBackRunChoices(run_, v, context_), SettingsChanged};
+    return {ReadBackSettings(Active, v, Context), ReadBackRunChoices(Run, v, Context), SettingsChanged};
 }
 
 TSettingsDialogValues TSettingsForm::values() const
 {
-    const auto& c = *ui_;
+    const auto& c = ui;
     TSettingsDialogValues v;
     v.AutoSave = c.cbAutoSave->isChecked();
     v.AutoSaveInterval = c.udSaveInterval->position();
@@ -243,29 +242,29 @@ TSettingsDialogValues TSettingsForm::values() const
     v.GrayCode = c.cbGrayCode->isChecked();
     v.ShowRefMarks = c.cbShowRefMarks->isChecked();
     v.ResolutionRow = c.cmbResolution->currentIndex();
-    v.Resolution = c.rbCustom->isChecked() ? ResolutionMode::Custom
-        : c.rbDataLength->isChecked()      ? ResolutionMode::PositionBits
-                                           : ResolutionMode::Predefined;
+    v.Resolution = c.rbCustom->isChecked() ? TResolutionMode::Custom
+        : c.rbDataLength->isChecked()      ? TResolutionMode::PositionBits
+                                           : TResolutionMode::Predefined;
     v.CustomCpr = CustomCpr;
     v.CppRow = c.cmbCPP->currentIndex();
-    v.MarkSpacing = markSpacing_;
+    v.MarkSpacing = MarkSpacing;
     v.BiSS = c.rbBiSS->isEnabled() && c.rbBiSS->isChecked();
     return v;
 }
 
 void TSettingsForm::setInfoText(const QString& text)
 {
-    ui_->InfoPanel->setText(text);
+    ui.InfoPanel->setText(text);
 }
 
 void TSettingsForm::setAutoSaveHint(const QString& hint)
 {
-    ui_->cbAutoSave->setToolTip(hint);
+    ui.cbAutoSave->setToolTip(hint);
 }
 
 void TSettingsForm::FormCreate()
 {
-    ui_->pUnitsLinear->move(ui_->pUnitsRotary->pos());
+    ui.pUnitsLinear->move(ui.pUnitsRotary->pos());
 }
 
 // Centred over the main window, never above or left of the screen's edge.
@@ -278,7 +277,7 @@ void TSettingsForm::FormShow()
             std::max(0, main.y() + (main.height() - own.height()) / 2));
     }
     SettingsChanged = false;
-    ui_->cbShowRefMarks->setEnabled(context_.LayoutEditMode && ui_->rbDCR->isChecked());
+    ui.cbShowRefMarks->setEnabled(Context.LayoutEditMode && ui.rbDCR->isChecked());
     rbNominalClick();
 }
 

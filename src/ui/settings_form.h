@@ -2,12 +2,12 @@
 #include "settings/dialog_context.h"
 #include "settings/dialog_read_back.h"
 #include "settings/encoder_settings.h"
+#include "ui/settings_form_controls.h"
 #include "ui/timing_diagram.h"
 
 #include <QDialog>
 #include <array>
 #include <initializer_list>
-#include <memory>
 #include <optional>
 
 class QAbstractButton;
@@ -15,8 +15,6 @@ class QLineEdit;
 class QRadioButton;
 
 namespace k740 {
-
-struct TSettingsFormControls;
 
 // What an accepted settings dialog gives back.
 struct TSettingsDialogResult {
@@ -35,22 +33,22 @@ public:
     ~TSettingsForm() override;
 
     // Fills the dialog, shows it modally and returns the edited values on OK.
-    std::optional<TSettingsDialogResult> Edit(
+    std::optional<TSettingsDialogResult> edit(
         const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
     // The halves of Edit around the modal loop. `active` already carries
     // ShowRefMarks true outside layout edit mode.
-    void Fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
-    TSettingsDialogResult ReadBack() const;
+    void fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
+    TSettingsDialogResult readBack() const;
 
     void setInfoText(const QString& text);
     void setAutoSaveHint(const QString& hint);
 
-    const TSettingsFormControls& controls() const { return *ui_; }
+    const TSettingsFormControls& controls() const { return ui; }
 
     void done(int result) override;
 
 signals:
-    void timingDiagramRequested(k740::TimingDiagram which);
+    void timingDiagramRequested(k740::TTimingDiagram which);
     void timingDiagramDismissed();
 
 protected:
@@ -58,10 +56,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    using Handler = void (TSettingsForm::*)();
+    using THandler = void (TSettingsForm::*)();
     void connectHandlers();
-    void connectClick(std::initializer_list<QAbstractButton*> controls, Handler handler);
-    void connectTextChange(std::initializer_list<QLineEdit*> edits, Handler handler);
+    void connectClick(std::initializer_list<QAbstractButton*> controls, THandler handler);
+    void connectTextChange(std::initializer_list<QLineEdit*> edits, THandler handler);
 
     void FormCreate();
     void FormShow();
@@ -101,14 +99,14 @@ private:
 
     TSettingsDialogValues values() const;
 
-    std::unique_ptr<TSettingsFormControls> ui_;
-    TEncoderSettings active_; // this opening's copy
-    TRunChoices run_;
-    TSettingsDialogContext context_;
-    std::optional<TMarkSpacing> markSpacing_; // accepted by the last OK check
+    TSettingsFormControls ui;
+    TEncoderSettings Active; // this opening's copy
+    TRunChoices Run;
+    TSettingsDialogContext Context;
+    std::optional<TMarkSpacing> MarkSpacing; // accepted by the last OK check
     // While the dialog is filled, the frame being filled in: the other
     // spinners may still show the last opening's values.
-    std::optional<TFrameFields> fillingFrame_;
+    std::optional<TFrameFields> FillingFrame;
     bool SettingsChanged = false;
     int64_t CustomCpr = 0;
 };

@@ -18,12 +18,12 @@ namespace k740 {
 
 namespace {
 
-constexpr int DesignClientWidth = 433;
-constexpr int DesignClientHeight = 753;
-constexpr int InfoPanelHeight = 19;
-constexpr int ButtonHeight = 17; // check boxes and radio buttons
-constexpr int EditHeight = 21;   // edits and drop-down lists
-constexpr int LabelHeight = 15;
+constexpr int kDesignClientWidth = 433;
+constexpr int kDesignClientHeight = 753;
+constexpr int kInfoPanelHeight = 19;
+constexpr int kButtonHeight = 17; // check boxes and radio buttons
+constexpr int kEditHeight = 21;   // edits and drop-down lists
+constexpr int kLabelHeight = 15;
 
 // The help picture: a white question mark on a blue disc, drawn at run time.
 class THintImage : public QAbstractButton {
@@ -60,51 +60,51 @@ protected:
 };
 
 // A group box by its designed left, top, right and bottom.
-QGroupBox* group(QWidget* parent, const QString& caption, int left, int top, int right, int bottom)
+QGroupBox* Group(QWidget* parent, const QString& caption, int left, int top, int right, int bottom)
 {
     auto* box = new QGroupBox(caption, parent);
     box->setGeometry(left, top, right - left, bottom - top);
     return box;
 }
 
-template <class Control> Control* place(Control* control, int left, int top, int width, int height)
+template <class Control> Control* Place(Control* control, int left, int top, int width, int height)
 {
     control->setGeometry(left, top, width, height);
     return control;
 }
 
-QRadioButton* radio(QWidget* parent, const QString& caption, int left, int top, int width)
+QRadioButton* Radio(QWidget* parent, const QString& caption, int left, int top, int width)
 {
-    return place(new QRadioButton(caption, parent), left, top, width, ButtonHeight);
+    return Place(new QRadioButton(caption, parent), left, top, width, kButtonHeight);
 }
 
-QCheckBox* check(QWidget* parent, const QString& caption, int left, int top, int width)
+QCheckBox* Check(QWidget* parent, const QString& caption, int left, int top, int width)
 {
-    return place(new QCheckBox(caption, parent), left, top, width, ButtonHeight);
+    return Place(new QCheckBox(caption, parent), left, top, width, kButtonHeight);
 }
 
-QLabel* label(QWidget* parent, const QString& caption, int left, int top, int width)
+QLabel* Label(QWidget* parent, const QString& caption, int left, int top, int width)
 {
-    return place(new QLabel(caption, parent), left, top, width, LabelHeight);
+    return Place(new QLabel(caption, parent), left, top, width, kLabelHeight);
 }
 
-QLineEdit* edit(QWidget* parent, const QString& text, int left, int top, int width)
+QLineEdit* Edit(QWidget* parent, const QString& text, int left, int top, int width)
 {
-    return place(new QLineEdit(text, parent), left, top, width, EditHeight);
+    return Place(new QLineEdit(text, parent), left, top, width, kEditHeight);
 }
 
-QComboBox* list(QWidget* parent, const QStringList& items, int left, int top, int width)
+QComboBox* List(QWidget* parent, const QStringList& items, int left, int top, int width)
 {
-    auto* box = place(new QComboBox(parent), left, top, width, EditHeight);
+    auto* box = Place(new QComboBox(parent), left, top, width, kEditHeight);
     box->addItems(items);
     return box;
 }
 
 // An edit with its spinner right beside it, together `width` pixels wide.
-std::tuple<QLineEdit*, TUpDown*> spinEdit(
+std::tuple<QLineEdit*, TUpDown*> SpinEdit(
     QWidget* parent, int left, int top, int width, int minimum, int maximum, int position, int increment = 1)
 {
-    QLineEdit* field = edit(parent, QString(), left, top, width - TUpDown::DefaultWidth);
+    QLineEdit* field = Edit(parent, QString(), left, top, width - TUpDown::kDefaultWidth);
     auto* spinner = new TUpDown(parent);
     spinner->setRange(minimum, maximum);
     spinner->setIncrement(increment);
@@ -115,15 +115,15 @@ std::tuple<QLineEdit*, TUpDown*> spinEdit(
 }
 
 // One column of the frame group: caption above a spinner edit, one hint for all three.
-constexpr int FrameColumnWidth = 90;
-constexpr int FrameEditWidth = 77;
+constexpr int kFrameColumnWidth = 90;
+constexpr int kFrameEditWidth = 77;
 
-std::tuple<QLabel*, QLineEdit*, TUpDown*> frameColumn(
+std::tuple<QLabel*, QLineEdit*, TUpDown*> FrameColumn(
     QWidget* parent, int column, const QString& caption, int maximum, int position, int increment, const QString& hint)
 {
-    const int left = 8 + column * FrameColumnWidth;
-    QLabel* title = label(parent, caption, left, 18, FrameEditWidth);
-    auto [field, spinner] = spinEdit(parent, left, 36, FrameEditWidth, 0, maximum, position, increment);
+    const int left = 8 + column * kFrameColumnWidth;
+    QLabel* title = Label(parent, caption, left, 18, kFrameEditWidth);
+    auto [field, spinner] = SpinEdit(parent, left, 36, kFrameEditWidth, 0, maximum, position, increment);
     title->setBuddy(field);
     for (QWidget* control : std::initializer_list<QWidget*>{title, field, spinner})
         control->setToolTip(hint);
@@ -134,38 +134,38 @@ std::tuple<QLabel*, QLineEdit*, TUpDown*> frameColumn(
 
 void TSettingsFormControls::setupUi(QDialog* form)
 {
-    form->resize(DesignClientWidth, DesignClientHeight);
+    form->resize(kDesignClientWidth, kDesignClientHeight);
 
-    GroupBox1 = group(form, "Encoder Type", 12, 8, 421, 61);
-    rbLinear = radio(GroupBox1, "Linear", 8, 22, 100);
+    GroupBox1 = Group(form, "Encoder Type", 12, 8, 421, 61);
+    rbLinear = Radio(GroupBox1, "Linear", 8, 22, 100);
     rbLinear->setChecked(true);
-    rbRotary = radio(GroupBox1, "Rotary", 112, 22, 100);
-    rbDCR = check(GroupBox1, "Distance Coded Ref Marks", 216, 22, 185);
+    rbRotary = Radio(GroupBox1, "Rotary", 112, 22, 100);
+    rbDCR = Check(GroupBox1, "Distance Coded Ref Marks", 216, 22, 185);
 
-    GroupBox7 = group(form, "Encoder Interface", 12, 64, 213, 117);
-    rbSSI = radio(GroupBox7, "SSI", 8, 22, 52);
+    GroupBox7 = Group(form, "Encoder Interface", 12, 64, 213, 117);
+    rbSSI = Radio(GroupBox7, "SSI", 8, 22, 52);
     rbSSI->setChecked(true);
-    cbGrayCode = check(GroupBox7, "Gray", 62, 22, 60);
+    cbGrayCode = Check(GroupBox7, "Gray", 62, 22, 60);
     cbGrayCode->setChecked(true);
     cbGrayCode->setToolTip("Position provided in reflected binary code (Gray code)");
-    rbBiSS = radio(GroupBox7, "BiSS", 128, 22, 60);
+    rbBiSS = Radio(GroupBox7, "BiSS", 128, 22, 60);
 
-    gbFrequency = group(form, "SSI Frequency", 220, 64, 421, 117);
-    cmbFreq = list(gbFrequency,
+    gbFrequency = Group(form, "SSI Frequency", 220, 64, 421, 117);
+    cmbFreq = List(gbFrequency,
         {"35 kHz", "70 kHz", "140 kHz", "280 kHz", "560 kHz", "1.1  MHz", "2.2  MHz", "4.4 MHz"}, 8, 21, 185);
 
-    GroupBox2 = group(form, "Resolution", 12, 120, 421, 189);
-    rbPredefined = radio(GroupBox2, "Predefined", 8, 18, 100);
+    GroupBox2 = Group(form, "Resolution", 12, 120, 421, 189);
+    rbPredefined = Radio(GroupBox2, "Predefined", 8, 18, 100);
     rbPredefined->setChecked(true);
-    rbCustom = radio(GroupBox2, "Custom CPR", 112, 18, 100);
-    rbDataLength = radio(GroupBox2, "Position bits", 216, 18, 104);
-    LblResolution = label(GroupBox2, "µm", 8, 20, 185);
-    LblNofBits = label(GroupBox2, "Position Data (Bits)", 216, 20, 185);
-    cmbResolution = list(GroupBox2, {}, 8, 40, 97);
-    eCustom = edit(GroupBox2, "8", 112, 40, 97);
-    std::tie(eBits, udBits) = spinEdit(GroupBox2, 216, 40, 97, 8, 31, 8);
-    lblMultiturn = label(GroupBox2, "MT Counter", 324, 20, 77);
-    std::tie(eMultiturn, udMultiturn) = spinEdit(GroupBox2, 324, 40, 77, 0, 16, 0);
+    rbCustom = Radio(GroupBox2, "Custom CPR", 112, 18, 100);
+    rbDataLength = Radio(GroupBox2, "Position bits", 216, 18, 104);
+    LblResolution = Label(GroupBox2, "µm", 8, 20, 185);
+    LblNofBits = Label(GroupBox2, "Position Data (Bits)", 216, 20, 185);
+    cmbResolution = List(GroupBox2, {}, 8, 40, 97);
+    eCustom = Edit(GroupBox2, "8", 112, 40, 97);
+    std::tie(eBits, udBits) = SpinEdit(GroupBox2, 216, 40, 97, 8, 31, 8);
+    lblMultiturn = Label(GroupBox2, "MT Counter", 324, 20, 77);
+    std::tie(eMultiturn, udMultiturn) = SpinEdit(GroupBox2, 324, 40, 77, 0, 16, 0);
     // Assistive technology names each field by its own caption (a field
     // without one would take its group's title).
     LblResolution->setBuddy(cmbResolution);
@@ -175,73 +175,73 @@ void TSettingsFormControls::setupUi(QDialog* form)
     eMultiturn->setToolTip("Number of Multiturn Counter bits");
     udMultiturn->setToolTip("Number of Multiturn Counter bits");
 
-    GroupBox5 = group(form, "SSI / BiSS Mode Settings", 12, 192, 421, 265);
+    GroupBox5 = Group(form, "SSI / BiSS Mode Settings", 12, 192, 421, 265);
     std::tie(lblPaddingBits, ePaddingBits, udPaddingBits)
-        = frameColumn(GroupBox5, 0, "Padding bits", 10, 0, 1, "Number of Padding bits (Bits after the position)");
+        = FrameColumn(GroupBox5, 0, "Padding bits", 10, 0, 1, "Number of Padding bits (Bits after the position)");
     std::tie(lblGeneralStatus, eGeneralStatusBits, udGeneralStatusBits)
-        = frameColumn(GroupBox5, 1, "Status bits", 2, 0, 2, "General status bits (Error, Warning)");
+        = FrameColumn(GroupBox5, 1, "Status bits", 2, 0, 2, "General status bits (Error, Warning)");
     std::tie(lblDetailedStatusBits, eDetailedStatusBits, udDetailedStatusBits)
-        = frameColumn(GroupBox5, 2, "Detail. status", 8, 0, 1, "Number of Detailed status bits");
+        = FrameColumn(GroupBox5, 2, "Detail. status", 8, 0, 1, "Number of Detailed status bits");
     std::tie(lblCRC, eCRCBits, udCRCBits)
-        = frameColumn(GroupBox5, 3, "CRC bits", 6, 6, 1, "To skip CRC check set number of CRC bits to 0");
+        = FrameColumn(GroupBox5, 3, "CRC bits", 6, 6, 1, "To skip CRC check set number of CRC bits to 0");
     eCRCBits->setToolTip("CRC Polynome: 0x43, Inverted.  To skip CRC check set the number of CRC bits to 0");
-    HintImage = place(new THintImage(GroupBox5), 380, 36, 20, 20);
+    HintImage = Place(new THintImage(GroupBox5), 380, 36, 20, 20);
 
-    gbDCRSettings = group(form, "Distance Coded Reference Marks Settings", 12, 268, 421, 413);
-    rbNominal = radio(gbDCRSettings, "Nominal Increment (Periods)", 8, 18, 200);
-    eNominalIncr = edit(gbDCRSettings, "1000", 8, 38, 97);
-    rbBasic = radio(gbDCRSettings, "Basic Increment K (mm)", 8, 66, 200);
-    eBasicIncr = edit(gbDCRSettings, "100", 8, 86, 97);
-    lblCPP = label(gbDCRSettings, "Counts Per Period", 216, 20, 185);
-    cmbCPP = list(gbDCRSettings, {}, 216, 38, 185);
-    rgPeriode = place(new TRadioGroup("Periode Lenght (mm)", {"2", "5"}, 2, gbDCRSettings), 216, 64, 185, 43);
-    cbShowRefMarks = check(gbDCRSettings, "Show Reference Marks", 8, 118, 200);
+    gbDCRSettings = Group(form, "Distance Coded Reference Marks Settings", 12, 268, 421, 413);
+    rbNominal = Radio(gbDCRSettings, "Nominal Increment (Periods)", 8, 18, 200);
+    eNominalIncr = Edit(gbDCRSettings, "1000", 8, 38, 97);
+    rbBasic = Radio(gbDCRSettings, "Basic Increment K (mm)", 8, 66, 200);
+    eBasicIncr = Edit(gbDCRSettings, "100", 8, 86, 97);
+    lblCPP = Label(gbDCRSettings, "Counts Per Period", 216, 20, 185);
+    cmbCPP = List(gbDCRSettings, {}, 216, 38, 185);
+    rgPeriode = Place(new TRadioGroup("Periode Lenght (mm)", {"2", "5"}, 2, gbDCRSettings), 216, 64, 185, 43);
+    cbShowRefMarks = Check(gbDCRSettings, "Show Reference Marks", 8, 118, 200);
     eNominalIncr->setAccessibleName(rbNominal->text());
     eBasicIncr->setAccessibleName(rbBasic->text());
     lblCPP->setBuddy(cmbCPP);
 
-    gbUnits = group(form, "Display Units", 12, 416, 213, 509);
-    pUnitsRotary = place(new QWidget(gbUnits), 2, 16, 197, 75);
-    rbUnitCounts = radio(pUnitsRotary, "Counts", 8, 4, 90);
-    rbUnitDMS = radio(pUnitsRotary, "D° M' S\"", 8, 26, 90);
-    rbUnitDegrees = radio(pUnitsRotary, "Degrees", 100, 4, 90);
-    cbSignedMultiTurn = check(pUnitsRotary, "Signed Multiturn Counter", 8, 50, 180);
-    pUnitsLinear = place(new QWidget(gbUnits), 2, 16, 197, 75);
-    rbUnitMm = radio(pUnitsLinear, "mm", 8, 4, 90);
-    rbUnitUm = radio(pUnitsLinear, "µm", 100, 4, 90);
-    rbUnitInch = radio(pUnitsLinear, "Inch", 8, 26, 90);
-    rbUnitMil = radio(pUnitsLinear, "mil", 100, 26, 90);
+    gbUnits = Group(form, "Display Units", 12, 416, 213, 509);
+    pUnitsRotary = Place(new QWidget(gbUnits), 2, 16, 197, 75);
+    rbUnitCounts = Radio(pUnitsRotary, "Counts", 8, 4, 90);
+    rbUnitDMS = Radio(pUnitsRotary, "D° M' S\"", 8, 26, 90);
+    rbUnitDegrees = Radio(pUnitsRotary, "Degrees", 100, 4, 90);
+    cbSignedMultiTurn = Check(pUnitsRotary, "Signed Multiturn Counter", 8, 50, 180);
+    pUnitsLinear = Place(new QWidget(gbUnits), 2, 16, 197, 75);
+    rbUnitMm = Radio(pUnitsLinear, "mm", 8, 4, 90);
+    rbUnitUm = Radio(pUnitsLinear, "µm", 100, 4, 90);
+    rbUnitInch = Radio(pUnitsLinear, "Inch", 8, 26, 90);
+    rbUnitMil = Radio(pUnitsLinear, "mil", 100, 26, 90);
 
-    GroupBox4 = group(form, "Enocder Status", 220, 416, 421, 509);
-    cbShowStatusBits = check(GroupBox4, "Show Encoder Status", 12, 20, 180);
-    cbShowStatusColor = check(GroupBox4, "Show Status Colors", 12, 42, 180);
-    cbActiveLow = check(GroupBox4, "Active Status LOW", 12, 64, 180);
+    GroupBox4 = Group(form, "Enocder Status", 220, 416, 421, 509);
+    cbShowStatusBits = Check(GroupBox4, "Show Encoder Status", 12, 20, 180);
+    cbShowStatusColor = Check(GroupBox4, "Show Status Colors", 12, 42, 180);
+    cbActiveLow = Check(GroupBox4, "Active Status LOW", 12, 64, 180);
 
-    gbDirection = group(form, "Direction", 12, 512, 213, 561);
-    cbInvertDir = check(gbDirection, "Invert Direction", 12, 22, 180);
+    gbDirection = Group(form, "Direction", 12, 512, 213, 561);
+    cbInvertDir = Check(gbDirection, "Invert Direction", 12, 22, 180);
 
-    gbShowStatus = group(form, "K740 Interface Status", 220, 512, 421, 561);
-    cbShowStatus = check(gbShowStatus, "Show K740 Status Info", 12, 22, 180);
+    gbShowStatus = Group(form, "K740 Interface Status", 220, 512, 421, 561);
+    cbShowStatus = Check(gbShowStatus, "Show K740 Status Info", 12, 22, 180);
 
-    gbAutoSave = group(form, "Recording data", 12, 564, 421, 641);
-    cbAutoCapture = check(gbAutoSave, "Capture positions to a list", 12, 20, 250);
-    cbAutoSave = check(gbAutoSave, "Save position to a file every", 12, 48, 190);
-    std::tie(eSeconds, udSaveInterval) = spinEdit(gbAutoSave, 204, 46, 57, 1, 120, 1);
-    lblSeconds = label(gbAutoSave, "seconds", 266, 49, 60);
+    gbAutoSave = Group(form, "Recording data", 12, 564, 421, 641);
+    cbAutoCapture = Check(gbAutoSave, "Capture positions to a list", 12, 20, 250);
+    cbAutoSave = Check(gbAutoSave, "Save position to a file every", 12, 48, 190);
+    std::tie(eSeconds, udSaveInterval) = SpinEdit(gbAutoSave, 204, 46, 57, 1, 120, 1);
+    lblSeconds = Label(gbAutoSave, "seconds", 266, 49, 60);
     eSeconds->setAccessibleName(cbAutoSave->text() + " ... " + lblSeconds->text());
-    setAllEnabled({eSeconds, udSaveInterval, lblSeconds}, false);
+    SetAllEnabled({eSeconds, udSaveInterval, lblSeconds}, false);
 
-    rgLogo = place(new TRadioGroup("Orvik Logo", {"Both", "Top", "Bottom", "None"}, 4, form), 12, 644, 409, 45);
-    BtnOK = place(new QPushButton("OK", form), 252, 700, 75, 25);
+    rgLogo = Place(new TRadioGroup("Orvik Logo", {"Both", "Top", "Bottom", "None"}, 4, form), 12, 644, 409, 45);
+    BtnOK = Place(new QPushButton("OK", form), 252, 700, 75, 25);
     BtnOK->setDefault(true);
-    BtnCancel = place(new QPushButton("Cancel", form), 344, 700, 75, 25);
+    BtnCancel = Place(new QPushButton("Cancel", form), 344, 700, 75, 25);
 
     InfoPanel = new QLabel(form);
     InfoPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    InfoPanel->setGeometry(0, DesignClientHeight - InfoPanelHeight, DesignClientWidth, InfoPanelHeight);
+    InfoPanel->setGeometry(0, kDesignClientHeight - kInfoPanelHeight, kDesignClientWidth, kInfoPanelHeight);
 }
 
-void setChecked(QAbstractButton* control, bool checked)
+void SetChecked(QAbstractButton* control, bool checked)
 {
     if (checked || !control->autoExclusive()) {
         control->setChecked(checked);
@@ -253,13 +253,13 @@ void setChecked(QAbstractButton* control, bool checked)
     control->setAutoExclusive(true);
 }
 
-void setAllEnabled(std::initializer_list<QWidget*> controls, bool enabled)
+void SetAllEnabled(std::initializer_list<QWidget*> controls, bool enabled)
 {
     for (QWidget* control : controls)
         control->setEnabled(enabled);
 }
 
-void setAllVisible(std::initializer_list<QWidget*> controls, bool visible)
+void SetAllVisible(std::initializer_list<QWidget*> controls, bool visible)
 {
     for (QWidget* control : controls)
         control->setVisible(visible);

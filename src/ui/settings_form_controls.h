@@ -112,17 +112,18 @@ struct TSettingsFormControls {
 };
 
 // The rows of rgPeriode and the signal periods they stand for.
-enum PeriodRow { Period2mmRow = 0, Period5mmRow = 1 };
-constexpr int32_t PeriodLength2mm = 2;
-constexpr int32_t PeriodLength5mm = 5;
+inline constexpr int kPeriod2mmRow = 0;
+inline constexpr int kPeriod5mmRow = 1;
+inline constexpr int32_t kPeriodLength2mm = 2;
+inline constexpr int32_t kPeriodLength5mm = 5;
 
 // Checks or unchecks a check box or radio button as a click would: its
 // toggled signal, which runs its change handler, fires when the state
 // changes. A radio button may be unchecked too, leaving its siblings
 // unchecked.
-void setChecked(QAbstractButton* control, bool checked);
+void SetChecked(QAbstractButton* control, bool checked);
 
-void setAllEnabled(std::initializer_list<QWidget*> controls, bool enabled);
-void setAllVisible(std::initializer_list<QWidget*> controls, bool visible);
+void SetAllEnabled(std::initializer_list<QWidget*> controls, bool enabled);
+void SetAllVisible(std::initializer_list<QWidget*> controls, bool visible);
 
 } // namespace k740

@@ -20,30 +20,30 @@
 namespace k740 {
 
 namespace {
-constexpr int NarrowListWidth = 97; // resolution list beside the custom CPR
-constexpr int WideListWidth = 185;
+constexpr int kNarrowListWidth = 97; // resolution list beside the custom CPR
+constexpr int kWideListWidth = 185;
 } // namespace
 
 // Encoder type or distance-coded option changed.
 void TSettingsForm::rbLinearClick()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     const bool rotary = c.rbRotary->isChecked();
     const bool dcr = c.rbDCR->isChecked();
     c.gbUnits->setTitle(rotary ? "Display Unit - Rotary" : "Display Unit - Linear");
     c.pUnitsRotary->setVisible(rotary);
     c.pUnitsLinear->setVisible(!rotary);
     c.eCustom->setVisible(rotary);
-    setAllVisible({c.eBits, c.udBits}, rotary || c.rbSSI->isChecked() || c.rbBiSS->isChecked());
-    setAllEnabled({c.rbNominal, c.rbBasic, c.eNominalIncr, c.lblCPP, c.cmbCPP}, dcr);
-    c.cbShowRefMarks->setEnabled(dcr && context_.LayoutEditMode);
+    SetAllVisible({c.eBits, c.udBits}, rotary || c.rbSSI->isChecked() || c.rbBiSS->isChecked());
+    SetAllEnabled({c.rbNominal, c.rbBasic, c.eNominalIncr, c.lblCPP, c.cmbCPP}, dcr);
+    c.cbShowRefMarks->setEnabled(dcr && Context.LayoutEditMode);
     if (!c.cbShowRefMarks->isEnabled())
-        setChecked(c.cbShowRefMarks, true);
-    setAllVisible({c.rbPredefined, c.rbCustom, c.rbDataLength}, rotary);
+        SetChecked(c.cbShowRefMarks, true);
+    SetAllVisible({c.rbPredefined, c.rbCustom, c.rbDataLength}, rotary);
     c.LblResolution->setVisible(!rotary);
-    c.LblNofBits->setVisible(!rotary && context_.absoluteInterface());
+    c.LblNofBits->setVisible(!rotary && Context.absoluteInterface());
     c.rgPeriode->setEnabled(dcr && c.rbBasic->isChecked());
-    setAllVisible({c.eMultiturn, c.lblMultiturn, c.udMultiturn}, rotary);
+    SetAllVisible({c.eMultiturn, c.lblMultiturn, c.udMultiturn}, rotary);
     placePositionBits(rotary);
     SettingsChanged = true;
     if (dcr)
@@ -57,45 +57,45 @@ void TSettingsForm::rbLinearClick()
 // the counts-per-period list, next to a wide resolution list.
 void TSettingsForm::placePositionBits(bool rotary)
 {
-    auto& c = *ui_;
-    const int width = rotary ? NarrowListWidth : WideListWidth;
+    auto& c = ui;
+    const int width = rotary ? kNarrowListWidth : kWideListWidth;
     const int left = rotary ? c.rbDataLength->x() : c.cmbCPP->x();
     c.cmbResolution->resize(width, c.cmbResolution->height());
     c.eBits->setGeometry(left, c.eBits->y(), width - c.udBits->width(), c.eBits->height());
     if (!rotary)
-        setAllEnabled({c.eBits, c.udBits}, true);
+        SetAllEnabled({c.eBits, c.udBits}, true);
     c.udBits->placeBesideAssociate();
 }
 
 void TSettingsForm::FillResolutionList(bool rotary)
 {
-    auto& c = *ui_;
+    auto& c = ui;
     c.cmbResolution->clear();
     c.cmbResolution->setEnabled(true);
     if (!rotary) {
         c.LblResolution->setText("µm");
         c.LblResolution->setVisible(true);
         c.cmbResolution->addItems(ResolutionTexts());
-        c.cmbResolution->setCurrentIndex(ResolutionRow(active_.CPM));
+        c.cmbResolution->setCurrentIndex(ResolutionRow(Active.CPM));
         c.eCustom->setEnabled(false);
         return;
     }
     c.LblResolution->setText("Counts per Rev (CPR)");
     c.LblResolution->setVisible(false);
     c.cmbResolution->addItems(CprTexts());
-    const TRotaryResolution choice = RotaryResolutionFor(active_.CPR);
+    const TRotaryResolution choice = RotaryResolutionFor(Active.CPR);
     c.cmbResolution->setCurrentIndex(choice.Row);
     switch (choice.Mode) {
-    case ResolutionMode::Predefined:
-        setChecked(c.rbPredefined, true);
+    case TResolutionMode::Predefined:
+        SetChecked(c.rbPredefined, true);
         break;
-    case ResolutionMode::PositionBits:
-        setChecked(c.rbDataLength, true);
+    case TResolutionMode::PositionBits:
+        SetChecked(c.rbDataLength, true);
         c.udBits->setPosition(choice.Bits);
         break;
-    case ResolutionMode::Custom:
-        setChecked(c.rbCustom, true);
-        c.eCustom->setText(QString::number(active_.CPR));
+    case TResolutionMode::Custom:
+        SetChecked(c.rbCustom, true);
+        c.eCustom->setText(QString::number(Active.CPR));
         break;
     }
     rbPredefinedClick();
@@ -103,48 +103,48 @@ void TSettingsForm::FillResolutionList(bool rotary)
 
 void TSettingsForm::FillCppList()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     c.cmbCPP->clear();
     c.cmbCPP->addItems(CppTexts());
-    c.cmbCPP->setCurrentIndex(CppRow(active_.CPP));
+    c.cmbCPP->setCurrentIndex(CppRow(Active.CPP));
 }
 
 void TSettingsForm::rbPredefinedClick()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     c.eCustom->setEnabled(c.rbCustom->isChecked());
-    setAllEnabled({c.eBits, c.udBits, c.lblMultiturn, c.eMultiturn, c.udMultiturn}, c.rbDataLength->isChecked());
+    SetAllEnabled({c.eBits, c.udBits, c.lblMultiturn, c.eMultiturn, c.udMultiturn}, c.rbDataLength->isChecked());
     c.cmbResolution->setEnabled(c.rbPredefined->isChecked());
 }
 
 // Protocol changed.
 void TSettingsForm::rbSSIClick()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     const bool biss = c.rbBiSS->isChecked();
     const bool ssi = c.rbSSI->isChecked();
     c.gbFrequency->setTitle(biss ? "BiSS Frequency" : "SSI Frequency");
-    setAllEnabled({c.lblCRC, c.eCRCBits, c.udCRCBits}, biss);
+    SetAllEnabled({c.lblCRC, c.eCRCBits, c.udCRCBits}, biss);
     c.cbGrayCode->setEnabled(ssi);
     if (!ssi)
-        setChecked(c.cbGrayCode, false);
-    setAllEnabled({c.lblDetailedStatusBits, c.eDetailedStatusBits, c.udDetailedStatusBits}, ssi);
+        SetChecked(c.cbGrayCode, false);
+    SetAllEnabled({c.lblDetailedStatusBits, c.eDetailedStatusBits, c.udDetailedStatusBits}, ssi);
     applyPositionBitLimit();
 }
 
 // Padding, status, detailed status or CRC bits changed.
 void TSettingsForm::eGeneralStatusBitsChange()
 {
-    auto& c = *ui_;
-    const bool absolute = context_.absoluteInterface();
+    auto& c = ui;
+    const bool absolute = Context.absoluteInterface();
     const int32_t status = c.udGeneralStatusBits->position();
     c.cbShowStatusBits->setEnabled(absolute && (status > 0 || c.udDetailedStatusBits->position() > 0));
     if (!c.cbShowStatusBits->isEnabled())
-        setChecked(c.cbShowStatusBits, false);
-    const bool colours = absolute && status == GeneralStatusBitCount;
+        SetChecked(c.cbShowStatusBits, false);
+    const bool colours = absolute && status == kGeneralStatusBitCount;
     c.cbShowStatusColor->setEnabled(colours);
     if (!colours)
-        setChecked(c.cbShowStatusColor, false);
+        SetChecked(c.cbShowStatusColor, false);
     c.cbActiveLow->setEnabled(colours);
     applyPositionBitLimit();
 }
@@ -153,12 +153,12 @@ void TSettingsForm::eGeneralStatusBitsChange()
 // and its edit's text down with the maximum.
 void TSettingsForm::applyPositionBitLimit()
 {
-    ui_->udBits->setMaximum(PositionBitsLimit(ui_->rbBiSS->isChecked(), fillingFrame_.value_or(frameFields())));
+    ui.udBits->setMaximum(PositionBitsLimit(ui.rbBiSS->isChecked(), FillingFrame.value_or(frameFields())));
 }
 
 TFrameFields TSettingsForm::frameFields() const
 {
-    const auto& c = *ui_;
+    const auto& c = ui;
     TFrameFields fields;
     fields.Multiturn = c.udMultiturn->position();
     fields.Padding = c.udPaddingBits->position();
@@ -170,12 +170,12 @@ TFrameFields TSettingsForm::frameFields() const
 
 void TSettingsForm::eMultiturnChange()
 {
-    ui_->cbSignedMultiTurn->setEnabled(ui_->udMultiturn->position() > 0);
+    ui.cbSignedMultiTurn->setEnabled(ui.udMultiturn->position() > 0);
 }
 
 void TSettingsForm::rbNominalClick()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     const bool dcr = c.rbDCR->isChecked();
     const bool nominal = c.rbNominal->isChecked();
     c.eNominalIncr->setEnabled(nominal && dcr);
@@ -185,8 +185,8 @@ void TSettingsForm::rbNominalClick()
 
 void TSettingsForm::cbAutoSaveClick()
 {
-    auto& c = *ui_;
-    setAllEnabled({c.eSeconds, c.udSaveInterval, c.lblSeconds}, c.cbAutoSave->isChecked());
+    auto& c = ui;
+    SetAllEnabled({c.eSeconds, c.udSaveInterval, c.lblSeconds}, c.cbAutoSave->isChecked());
 }
 
 void TSettingsForm::cbInvertDirClick()
@@ -196,14 +196,14 @@ void TSettingsForm::cbInvertDirClick()
 
 void TSettingsForm::HintImageClick()
 {
-    emit timingDiagramRequested(ui_->rbBiSS->isChecked() ? TimingDiagram::Biss : TimingDiagram::Ssi);
+    emit timingDiagramRequested(ui.rbBiSS->isChecked() ? TTimingDiagram::Biss : TTimingDiagram::Ssi);
 }
 
 // The checks on OK; a refused value keeps the dialog open with the focus on
 // its edit. The custom CPR counts only for a rotary encoder.
 void TSettingsForm::BtnOKClick()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     if (c.rbRotary->isChecked() && c.rbCustom->isChecked()) {
         const std::optional<int64_t> cpr = CustomCprFromText(c.eCustom->text());
         if (!cpr) {
@@ -213,7 +213,7 @@ void TSettingsForm::BtnOKClick()
         }
         CustomCpr = *cpr;
     }
-    markSpacing_.reset();
+    MarkSpacing.reset();
     if (c.rbDCR->isChecked() && !checkMarkSpacing())
         return;
     accept();
@@ -221,10 +221,10 @@ void TSettingsForm::BtnOKClick()
 
 bool TSettingsForm::checkMarkSpacing()
 {
-    auto& c = *ui_;
+    auto& c = ui;
     TMarkSpacing spacing;
     spacing.NominalIncrFlag = c.rbNominal->isChecked();
-    spacing.PeriodLength = c.rgPeriode->itemIndex() == Period5mmRow ? PeriodLength5mm : PeriodLength2mm;
+    spacing.PeriodLength = c.rgPeriode->itemIndex() == kPeriod5mmRow ? kPeriodLength5mm : kPeriodLength2mm;
     const std::optional<int32_t> increment = spacing.NominalIncrFlag
         ? NominalIncrementFromText(c.eNominalIncr->text())
         : NominalIncrementFromBasic(c.eBasicIncr->text(), spacing.PeriodLength);
@@ -236,7 +236,7 @@ bool TSettingsForm::checkMarkSpacing()
         return false;
     }
     spacing.NominalIncr = *increment;
-    markSpacing_ = spacing;
+    MarkSpacing = spacing;
     return true;
 }
 
@@ -249,25 +249,25 @@ void TSettingsForm::refuse(QLineEdit* edit, const QString& message)
 
 std::array<QRadioButton*, 4> TSettingsForm::linearUnits() const
 {
-    return {ui_->rbUnitMm, ui_->rbUnitUm, ui_->rbUnitInch, ui_->rbUnitMil};
+    return {ui.rbUnitMm, ui.rbUnitUm, ui.rbUnitInch, ui.rbUnitMil};
 }
 
 std::array<QRadioButton*, 3> TSettingsForm::rotaryUnits() const
 {
-    return {ui_->rbUnitCounts, ui_->rbUnitDegrees, ui_->rbUnitDMS};
+    return {ui.rbUnitCounts, ui.rbUnitDegrees, ui.rbUnitDMS};
 }
 
 namespace {
 // Checks the button of `index` and unchecks the others (all of them for an
 // index out of range).
-template <size_t N> void checkIndex(const std::array<QRadioButton*, N>& buttons, int32_t index)
+template <size_t N> void CheckIndex(const std::array<QRadioButton*, N>& buttons, int32_t index)
 {
     for (size_t i = 0; i < N; ++i)
-        setChecked(buttons[i], int32_t(i) == index);
+        SetChecked(buttons[i], int32_t(i) == index);
 }
 
 // Index of the checked button, 0 when none is.
-template <size_t N> int32_t checkedIndex(const std::array<QRadioButton*, N>& buttons)
+template <size_t N> int32_t CheckedIndex(const std::array<QRadioButton*, N>& buttons)
 {
     const auto checked = std::find_if(buttons.begin(), buttons.end(), [](QRadioButton* b) { return b->isChecked(); });
     return checked == buttons.end() ? 0 : int32_t(checked - buttons.begin());
@@ -276,22 +276,22 @@ template <size_t N> int32_t checkedIndex(const std::array<QRadioButton*, N>& but
 
 void TSettingsForm::SetLinearUnit(int32_t index)
 {
-    checkIndex(linearUnits(), index);
+    CheckIndex(linearUnits(), index);
 }
 
 int32_t TSettingsForm::GetLinearUnit() const
 {
-    return checkedIndex(linearUnits());
+    return CheckedIndex(linearUnits());
 }
 
 void TSettingsForm::SetRotaryUnit(int32_t index)
 {
-    checkIndex(rotaryUnits(), index);
+    CheckIndex(rotaryUnits(), index);
 }
 
 int32_t TSettingsForm::GetRotaryUnit() const
 {
-    return checkedIndex(rotaryUnits());
+    return CheckedIndex(rotaryUnits());
 }
 
 } // namespace k740

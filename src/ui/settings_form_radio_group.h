@@ -20,7 +20,7 @@ public:
     QAbstractButton* item(int row) const;
 
 private:
-    QButtonGroup* items_;
+    QButtonGroup* Items;
 };
 
 } // namespace k740

@@ -12,26 +12,26 @@ using namespace k740sim;
 
 namespace {
 
-DeviceConfig Device(char kind, EncoderKind encoder)
+TDeviceConfig Device(char kind, TEncoderKind encoder)
 {
-    DeviceConfig config;
-    config.kindLetter = kind;
-    config.encoder = encoder;
-    if (encoder != EncoderKind::Counter) {
-        config.layout.multiturnBits = 4;
-        config.layout.positionBits = 13;
+    TDeviceConfig config;
+    config.KindLetter = kind;
+    config.Encoder = encoder;
+    if (encoder != TEncoderKind::Counter) {
+        config.Layout.MultiturnBits = 4;
+        config.Layout.PositionBits = 13;
     }
     return config;
 }
 
 class SessionTest : public ::testing::Test {
 protected:
-    TInterfaceSession& session(const RunOptions& options = {})
+    TInterfaceSession& session(const TRunOptions& options = {})
     {
-        s = std::make_unique<TInterfaceSession>(ports, DataFolders::Beside(dir.path() + "/"), options);
+        s = std::make_unique<TInterfaceSession>(ports, TDataFolders::beside(dir.path() + "/"), options);
         return *s;
     }
-    TConnectResult connect(const QString& port) { return s->connectTo(port, WindowGeometry{}); }
+    TConnectResult connect(const QString& port) { return s->connectTo(port, TWindowGeometry{}); }
     void writeIni(const QByteArray& text)
     {
         QFile ini(dir.path() + "/K740.INI");
@@ -40,7 +40,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    FakePortProvider ports;
+    TFakePortProvider ports;
     std::unique_ptr<TInterfaceSession> s;
 };
 
@@ -48,8 +48,8 @@ protected:
 
 TEST_F(SessionTest, AttemptThatEndsEarlyLeavesNoIdentityOfTheLastConnection)
 {
-    ports.plug("vcom0", Device('S', EncoderKind::Ssi));
-    ports.plug("vcom1", Device('B', EncoderKind::Biss));
+    ports.plug("vcom0", Device('S', TEncoderKind::Ssi));
+    ports.plug("vcom1", Device('B', TEncoderKind::Biss));
     session();
     ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
     ASSERT_EQ(s->identity().InterfaceKind, TInterfaceKind::Absolute);
@@ -74,7 +74,7 @@ TEST_F(SessionTest, AttemptThatEndsEarlyLeavesNoIdentityOfTheLastConnection)
 
 TEST_F(SessionTest, RowFollowsTheInterfaceAndTheLinkLoss)
 {
-    const auto device = ports.plug("vcom0", Device('Q', EncoderKind::Counter));
+    const auto device = ports.plug("vcom0", Device('Q', TEncoderKind::Counter));
     session();
     ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
     s->applySettings(false);
@@ -97,8 +97,8 @@ TEST_F(SessionTest, RowFollowsTheInterfaceAndTheLinkLoss)
 TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
 {
     // A counting reply renews count and latch: both turn round, once.
-    auto counting = Device('Q', EncoderKind::Counter);
-    counting.refEvery = 200;
+    auto counting = Device('Q', TEncoderKind::Counter);
+    counting.RefEvery = 200;
     const auto counter = ports.plug("vcom0", counting);
     writeIni("[K740.vcom0]\nInvertDir=1\n[K740.vcom1]\nInvertDir=1\nRotary=1\nCPR=8192\nMultiturnBits=4\n");
     session();
@@ -112,8 +112,8 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
 
     // An SSI frame renews position and turns; the latch stays as it was.
     s->closePort();
-    auto config = Device('S', EncoderKind::Ssi);
-    config.position = 3 * 8192 + 100;
+    auto config = Device('S', TEncoderKind::Ssi);
+    config.Position = 3 * 8192 + 100;
     ports.plug("vcom1", config);
     connect("vcom1");
     s->applySettings(false);
@@ -126,8 +126,8 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
 
 TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyCaption)
 {
-    auto config = Device('Q', EncoderKind::Counter);
-    config.supplyOn = false;
+    auto config = Device('Q', TEncoderKind::Counter);
+    config.SupplyOn = false;
     const auto device = ports.plug("vcom0", config);
     writeIni("[K740.vcom0]\nShowExtendedData=1\n");
     session();
@@ -162,12 +162,12 @@ int64_t NowUs()
 }
 
 // A BiSS-C encoder of 26 position bits, shown in counts.
-DeviceConfig BissDevice()
+TDeviceConfig BissDevice()
 {
-    auto config = Device('S', EncoderKind::Biss);
-    config.layout.multiturnBits = 0;
-    config.layout.positionBits = 26;
-    config.layout.statusBits = 2;
+    auto config = Device('S', TEncoderKind::Biss);
+    config.Layout.MultiturnBits = 0;
+    config.Layout.PositionBits = 26;
+    config.Layout.StatusBits = 2;
     return config;
 }
 const char kBissIni[] = "[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n";
@@ -180,33 +180,33 @@ TEST_F(SessionTest, FiguresCountWhatTheFaultsDo)
     session();
     EXPECT_LT(s->linkFigures().Seconds, 1); // counted from the start until a connection
     const auto reconnect = [&] {
-        device->setFault(DeviceFault::None);
+        device->setFault(TDeviceFault::None);
         s->closePort();
         ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
         s->applySettings(false); // the configuration's exchanges count too
         s->resetLinkFigures();
     };
-    const auto cycles = [&](DeviceFault fault, int count) {
+    const auto cycles = [&](TDeviceFault fault, int count) {
         device->setFault(fault);
         for (int i = 0; i < count; ++i)
             s->runCycle();
     };
     reconnect();
-    cycles(DeviceFault::None, 3);
-    cycles(DeviceFault::Garbage, 4);
-    cycles(DeviceFault::CrcError, 5);
-    cycles(DeviceFault::Split, 1); // complete after 8 ms
+    cycles(TDeviceFault::None, 3);
+    cycles(TDeviceFault::Garbage, 4);
+    cycles(TDeviceFault::CrcError, 5);
+    cycles(TDeviceFault::Split, 1); // complete after 8 ms
     TLinkFigures f = s->linkFigures();
     EXPECT_EQ(Counts(f), (Figures{13, 13, 13, 4, 5, 0, 0, 0}));
     EXPECT_LT(f.RoundTripMedianUs, 1000u);
     EXPECT_GE(f.RoundTripP99Us, 7900u);
     // The link is lost after one time-out; the figures stay until the next
     // connection.
-    cycles(DeviceFault::Silence, 1);
+    cycles(TDeviceFault::Silence, 1);
     EXPECT_EQ(Counts(s->linkFigures()), (Figures{14, 14, 13, 4, 5, 1, 0, 1}));
     reconnect();
     EXPECT_EQ(Counts(s->linkFigures()), (Figures{0, 0, 0, 0, 0, 0, 0, 0}));
-    cycles(DeviceFault::Stream, 1); // bytes without a carriage return
+    cycles(TDeviceFault::Stream, 1); // bytes without a carriage return
     EXPECT_EQ(Counts(s->linkFigures()), (Figures{1, 1, 0, 0, 0, 0, 1, 1}));
     reconnect();
     ports.unplug("vcom0"); // the write fails
@@ -228,18 +228,18 @@ TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
     EXPECT_TRUE(samples.empty());
 
     s->setSampling(true);
-    device->setFault(DeviceFault::Split); // each reply in pieces over 8 ms
+    device->setFault(TDeviceFault::Split); // each reply in pieces over 8 ms
     const int64_t before = NowUs();
     s->runCycle();
     // The time is the position reply's, not that of the later exchanges.
     EXPECT_GE(samples.at(0).ReplyTimeUs, before + 7000);
     EXPECT_LE(samples.at(0).ReplyTimeUs, NowUs() - 10000);
     EXPECT_DOUBLE_EQ(samples.at(0).Value, 1234);
-    device->setFault(DeviceFault::CrcError);
+    device->setFault(TDeviceFault::CrcError);
     s->runCycle();
-    device->setFault(DeviceFault::Garbage);
+    device->setFault(TDeviceFault::Garbage);
     s->runCycle();
-    device->setFault(DeviceFault::None);
+    device->setFault(TDeviceFault::None);
     s->startHoming(); // plain homing leaves the read-out as it was
     device->setPosition(1300);
     s->runCycle();

@@ -25,7 +25,7 @@ TEST(RoundTripHistogram, QuantilesWithinABinOfTheTruth)
 
 TEST(LinkStatistics, PollingRateOfTheLastSecond)
 {
-    const TLinkStatistics::Clock::time_point t0{};
+    const TLinkStatistics::TClock::time_point t0{};
     TLinkStatistics stats;
     stats.reset(t0);
     EXPECT_EQ(stats.figures(t0).PollingRate, 0);

@@ -11,21 +11,21 @@ using namespace k740;
 
 namespace {
 
-PositionFormat Format(bool rotary, int64_t cpr, int32_t degrees, double scale, int32_t decimals,
+TPositionFormat Format(bool rotary, int64_t cpr, int32_t degrees, double scale, int32_t decimals,
     int32_t multiturnBits = 0, bool signedTurns = false)
 {
-    return PositionFormat{rotary, cpr, RotaryUnitOf(degrees), scale, decimals, multiturnBits, signedTurns};
+    return TPositionFormat{rotary, cpr, RotaryUnitOf(degrees), scale, decimals, multiturnBits, signedTurns};
 }
 
-PositionFormat Counts(int64_t cpr)
+TPositionFormat Counts(int64_t cpr)
 {
     return Format(true, cpr, 0, 1, 0);
 }
-PositionFormat Linear(double scale, int32_t decimals)
+TPositionFormat Linear(double scale, int32_t decimals)
 {
     return Format(false, 0, 0, scale, decimals);
 }
-const PositionFormat degrees8192 = Format(true, 8192, 1, 360.0 / 8192, 3);
+const TPositionFormat degrees8192 = Format(true, 8192, 1, 360.0 / 8192, 3);
 const double inf = std::numeric_limits<double>::infinity();
 
 } // namespace
@@ -38,7 +38,7 @@ TEST(MakePositionFormat, TakesTheSettingsAndTheDerivedScale)
     s.Degrees = 1;
     s.MultiturnBits = 12;
     s.SignedMultiturnCounter = true;
-    const PositionFormat f = MakePositionFormat(s, 0.25, 2);
+    const TPositionFormat f = MakePositionFormat(s, 0.25, 2);
     EXPECT_TRUE(f.Rotary && f.SignedMultiturnCounter);
     EXPECT_EQ(f.CPR + int32_t(f.Degrees) + f.MultiturnBits + f.DisplayDecimals, 4096 + 1 + 12 + 2);
     EXPECT_EQ(f.DisplayScale, 0.25);

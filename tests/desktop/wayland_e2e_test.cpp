@@ -15,7 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 namespace {
 

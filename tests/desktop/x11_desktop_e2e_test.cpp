@@ -11,7 +11,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 namespace {
 

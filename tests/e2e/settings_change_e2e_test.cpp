@@ -54,7 +54,7 @@ protected:
         file.write(ini);
         file.close();
         qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
-        form = std::make_unique<TMainForm>(ports, QStringList(), DataFolders::Beside(program.path() + "/"));
+        form = std::make_unique<TMainForm>(ports, QStringList(), TDataFolders::beside(program.path() + "/"));
         dialog = std::make_unique<TSettingsForm>(form.get());
         form->setDialogs(nullptr, dialog.get());
         form->controls().initTimer->stop();
@@ -74,7 +74,7 @@ protected:
     QTemporaryDir vports;
     QTemporaryDir program;
     std::unique_ptr<SimulatorProcess> sim;
-    SystemPortProvider ports;
+    TSystemPortProvider ports;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TSettingsForm> dialog;
 };

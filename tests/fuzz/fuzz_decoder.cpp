@@ -70,7 +70,7 @@ TEncoderSettings TakeSettings(Input& in)
 }
 
 void FormatFrame(
-    const TDecodedFrame& frame, const PositionFormat& format, const TEncoderSettings& s, const TFrameChecks& checks)
+    const TDecodedFrame& frame, const TPositionFormat& format, const TEncoderSettings& s, const TFrameChecks& checks)
 {
     // Offsets subtracted as the cycle does, wrapping rather than overflowing.
     const int64_t rel = int64_t(uint64_t(frame.Position) - uint64_t(frame.RefLatch) / 2);
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TEncoderSettings s = TakeSettings(in);
     const double scale = in.take<double>();
     const int32_t decimals = in.take<int32_t>();
-    PositionFormat format = MakePositionFormat(s, scale, decimals);
+    TPositionFormat format = MakePositionFormat(s, scale, decimals);
     const QByteArray reply = in.rest();
 
     for (TFrameKind kind : {fkCounter, fkSsiShort, fkSsiLong, fkBiss}) {

@@ -55,7 +55,7 @@ void Check(bool condition)
 
 void LoadAndSaveSettings()
 {
-    const WindowGeometry window{10, 20, 800, 600, 0, 300, 5, 40, 120};
+    const TWindowGeometry window{10, 20, 800, 600, 0, 300, 5, 40, 120};
     QStringList errors;
     const TEncoderSettings plain = LoadSettings({ProgramDir(), "COM3", {}, false}, window, &errors);
     const TEncoderSettings filtered = LoadSettings({ProgramDir(), "COM3", "ABC", true}, window, nullptr);
@@ -67,7 +67,7 @@ void LoadAndSaveSettings()
     identity.ExtendedInterface = false;
     CommitSettings(ActivateSettings(filtered, identity), filtered);
 
-    const SettingsLocation edit{ProgramDir(), "COM3", {}, true};
+    const TSettingsLocation edit{ProgramDir(), "COM3", {}, true};
     const auto loadAndSave = [&] { return SaveSettings(edit, LoadSettings(edit, window, nullptr), window); };
     if (!loadAndSave().isEmpty())
         return; // a file it cannot read whole is left as it is
@@ -91,14 +91,14 @@ Outline OutlineOf(const QString& text)
 {
     Outline outline;
     std::optional<QString> section;
-    for (const ProfileLine& line : SplitProfileLines(text)) {
-        const LineMeaning meaning = ParseProfileLine(line.text);
-        if (meaning.kind == LineKind::Header)
-            section = meaning.name;
-        if (meaning.kind != LineKind::Key)
-            outline.others.append(line.text);
+    for (const TProfileLine& line : SplitProfileLines(text)) {
+        const TLineMeaning meaning = ParseProfileLine(line.Text);
+        if (meaning.Kind == TLineKind::Header)
+            section = meaning.Name;
+        if (meaning.Kind != TLineKind::Key)
+            outline.others.append(line.Text);
         else if (section)
-            outline.keys.push_back({*section, meaning.name});
+            outline.keys.push_back({*section, meaning.Name});
     }
     return outline;
 }
@@ -113,35 +113,35 @@ bool SameKey(const KeyLine& a, const KeyLine& b)
 void WriteOneKey(const QByteArray& bytes, uint8_t choice)
 {
     WriteFile(bytes);
-    const IniFile before(IniPath());
-    const std::optional<ProfileText> text = DecodeProfile(bytes);
-    const Outline outline = text ? OutlineOf(text->text) : Outline{};
+    const TIniFile before(IniPath());
+    const std::optional<TProfileText> text = DecodeProfile(bytes);
+    const Outline outline = text ? OutlineOf(text->Text) : Outline{};
     const std::size_t pick = choice % (outline.keys.size() + 2);
     KeyLine edit{"K740.FUZZ", "Fuzz"};
     if (pick < outline.keys.size())
         edit = outline.keys[pick];
     else if (pick == outline.keys.size() && !outline.keys.empty())
         edit.section = outline.keys.front().section;
-    const QString value = choice & 0x80 ? before.Value(edit.section, edit.key).value_or("4096") : "4096";
+    const QString value = choice & 0x80 ? before.value(edit.section, edit.key).value_or("4096") : "4096";
 
-    IniFile ini(IniPath());
-    ini.SetValue(edit.section, edit.key, value);
-    const bool saved = ini.Save().isEmpty();
+    TIniFile ini(IniPath());
+    ini.setValue(edit.section, edit.key, value);
+    const bool saved = ini.save().isEmpty();
     const QByteArray after = ReadFile();
-    if (!text || before.Value(edit.section, edit.key) == value) {
+    if (!text || before.value(edit.section, edit.key) == value) {
         Check(saved == text.has_value() && after == bytes);
         return;
     }
-    const std::optional<ProfileText> newText = DecodeProfile(after);
-    Check(saved && newText && newText->encoding == text->encoding);
-    const IniFile reread(IniPath());
-    Check(reread.Value(edit.section, edit.key) == value);
+    const std::optional<TProfileText> newText = DecodeProfile(after);
+    Check(saved && newText && newText->Encoding == text->Encoding);
+    const TIniFile reread(IniPath());
+    Check(reread.value(edit.section, edit.key) == value);
     for (const KeyLine& key : outline.keys)
-        Check(SameKey(key, edit) || reread.Value(key.section, key.key) == before.Value(key.section, key.key));
+        Check(SameKey(key, edit) || reread.value(key.section, key.key) == before.value(key.section, key.key));
     QStringList others = outline.others;
-    if (!before.SectionExists(edit.section))
+    if (!before.sectionExists(edit.section))
         others.append('[' + edit.section + ']');
-    Check(OutlineOf(newText->text).others == others);
+    Check(OutlineOf(newText->Text).others == others);
 }
 
 } // namespace

@@ -6,7 +6,7 @@ using namespace k740;
 
 TEST(CommandLine, NoArgumentsGiveTheStartValues)
 {
-    const RunOptions o = ParseCommandLine({});
+    const TRunOptions o = ParseCommandLine({});
     EXPECT_FALSE(o.KeepDesignSize);
     EXPECT_FALSE(o.AutoSave);
     EXPECT_EQ(o.LogoMode, 0);
@@ -17,7 +17,7 @@ TEST(CommandLine, NoArgumentsGiveTheStartValues)
 
 TEST(CommandLine, OptionsAreCaseInsensitiveAndLaterOnesWin)
 {
-    const RunOptions o = ParseCommandLine({"/s", "/a", "/TL", "/nologo", "/e", "/d", "/r=ab12"});
+    const TRunOptions o = ParseCommandLine({"/s", "/a", "/TL", "/nologo", "/e", "/d", "/r=ab12"});
     EXPECT_TRUE(o.KeepDesignSize);
     EXPECT_TRUE(o.AutoSave);
     EXPECT_EQ(o.LogoMode, 3);
@@ -29,7 +29,7 @@ TEST(CommandLine, OptionsAreCaseInsensitiveAndLaterOnesWin)
 
 TEST(CommandLine, AnythingAppendedMatchesNothing)
 {
-    const RunOptions o = ParseCommandLine({"/A:", "/S2", "-A", "/R", "/TLX"});
+    const TRunOptions o = ParseCommandLine({"/A:", "/S2", "-A", "/R", "/TLX"});
     EXPECT_FALSE(o.AutoSave);
     EXPECT_FALSE(o.KeepDesignSize);
     EXPECT_EQ(o.LogoMode, 0);

@@ -42,14 +42,14 @@ TEST(Identity, OnlyCountingAndSsiKindsAreSupported)
 
 TEST(Probe, OpenFailuresAreReportedAndProbingGoesOn)
 {
-    FakePortProvider ports;
-    ports.plug("A", DeviceConfig());
+    TFakePortProvider ports;
+    ports.plug("A", TDeviceConfig());
     ports.setBusy("A", true);
-    ports.plug("B", DeviceConfig());
+    ports.plug("B", TDeviceConfig());
     QStringList failed;
-    const ProbeResult probe = ProbePorts(ports, {"A", "B", "C"}, QString(),
+    const TProbeResult probe = ProbePorts(ports, {"A", "B", "C"}, QString(),
         [&](int e, const QString& port) { failed.append(port + ":" + QString::number(e)); });
-    EXPECT_EQ(probe.answering, QStringList({"B"}));
+    EXPECT_EQ(probe.Answering, QStringList({"B"}));
     EXPECT_EQ(failed, QStringList({"A:" + QString::number(EBUSY), "C:" + QString::number(ENOENT)}));
 }
 

@@ -17,7 +17,7 @@ struct FakeInterface {
     QList<int> results;
     QList<QByteArray> replies;
 
-    ExchangeFunction exchange()
+    TExchangeFunction exchange()
     {
         return [this](const QByteArray& command, QByteArray& reply) {
             commands.append(command);

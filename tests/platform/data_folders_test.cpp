@@ -26,7 +26,7 @@ QProcessEnvironment Environment(const QString& configHome, const QString& dataHo
 TEST(DataFolders, PortableOrInstalledCopy)
 {
     struct Case {
-        ProgramFolderFacts facts;
+        TProgramFolderFacts facts;
         QString configHome, dataHome;
         QString settings, logs;
     };
@@ -41,7 +41,7 @@ TEST(DataFolders, PortableOrInstalledCopy)
         {{false, false, false}, "relative", "", "/home/user/.config/k740/", "/home/user/.local/share/k740/"},
     };
     for (const Case& c : cases) {
-        const DataFolders folders = ChooseDataFolders(bin, c.facts, Environment(c.configHome, c.dataHome));
+        const TDataFolders folders = ChooseDataFolders(bin, c.facts, Environment(c.configHome, c.dataHome));
         EXPECT_EQ(folders.Settings, c.settings) << c.configHome.toStdString();
         EXPECT_EQ(folders.Logs, c.logs);
     }

@@ -39,22 +39,22 @@ TEST(PortPermission, MembershipIsReadFromTheProcessAndTheAccount)
 {
     const struct group* own = ::getgrgid(::getegid());
     ASSERT_NE(own, nullptr);
-    const GroupMembership mine = MembershipOf(QString::fromLocal8Bit(own->gr_name));
+    const TGroupMembership mine = MembershipOf(QString::fromLocal8Bit(own->gr_name));
     EXPECT_TRUE(mine.InProcess);
-    const GroupMembership none = MembershipOf("k740-no-such-group");
+    const TGroupMembership none = MembershipOf("k740-no-such-group");
     EXPECT_FALSE(none.InProcess);
     EXPECT_FALSE(none.InAccount);
 }
 
 TEST(PortPermission, HintNamesOnlyTheStepsThisUserStillNeeds)
 {
-    const GroupMembership out{false, false};
-    const GroupMembership joinedLater{false, true};
-    const GroupMembership in{true, true};
+    const TGroupMembership out{false, false};
+    const TGroupMembership joinedLater{false, true};
+    const TGroupMembership in{true, true};
     struct Case {
-        DeviceGroup group;
-        GroupMembership inOwner;
-        GroupMembership inDialout;
+        TDeviceGroup group;
+        TGroupMembership inOwner;
+        TGroupMembership inDialout;
         std::vector<const char*> present;
         std::vector<const char*> absent;
     };

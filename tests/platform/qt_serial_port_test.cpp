@@ -42,10 +42,10 @@ class QtSerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(pty.slavePath.isEmpty()); }
 
-    std::unique_ptr<QtSerialPort> openPort()
+    std::unique_ptr<TQtSerialPort> openPort()
     {
         int error = 0;
-        auto port = QtSerialPort::open(pty.slavePath, error);
+        auto port = TQtSerialPort::open(pty.slavePath, error);
         EXPECT_TRUE(port) << "error " << error;
         return port;
     }
@@ -136,7 +136,7 @@ TEST_F(QtSerialPortTest, PortIsHeldExclusively)
     ASSERT_TRUE(port);
 
     int error = 0;
-    EXPECT_FALSE(QtSerialPort::open(pty.slavePath, error));
+    EXPECT_FALSE(TQtSerialPort::open(pty.slavePath, error));
     EXPECT_GT(error, 0);
 
     // Also through a link to the same device.
@@ -144,7 +144,7 @@ TEST_F(QtSerialPortTest, PortIsHeldExclusively)
     const QString link = dir.filePath("vcom0");
     ASSERT_TRUE(QFile::link(pty.slavePath, link));
     error = 0;
-    EXPECT_FALSE(QtSerialPort::open(link, error));
+    EXPECT_FALSE(TQtSerialPort::open(link, error));
     EXPECT_GT(error, 0);
 
     // A program that gets past TIOCEXCL (root does) still finds the lock.
@@ -156,7 +156,7 @@ TEST_F(QtSerialPortTest, PortIsHeldExclusively)
     ::close(other);
 
     port->close();
-    EXPECT_TRUE(QtSerialPort::open(pty.slavePath, error));
+    EXPECT_TRUE(TQtSerialPort::open(pty.slavePath, error));
 }
 
 TEST_F(QtSerialPortTest, PortLockedByAnotherProgramFailsWithoutTouchingIt)
@@ -166,7 +166,7 @@ TEST_F(QtSerialPortTest, PortLockedByAnotherProgramFailsWithoutTouchingIt)
     ASSERT_EQ(tcgetattr(pty.outsider, &before), 0);
 
     int error = 0;
-    EXPECT_FALSE(QtSerialPort::open(pty.slavePath, error));
+    EXPECT_FALSE(TQtSerialPort::open(pty.slavePath, error));
     EXPECT_EQ(error, EWOULDBLOCK);
     termios after{};
     ASSERT_EQ(tcgetattr(pty.outsider, &after), 0);
@@ -177,7 +177,7 @@ TEST_F(QtSerialPortTest, PortLockedByAnotherProgramFailsWithoutTouchingIt)
 TEST_F(QtSerialPortTest, OpenFailuresGiveTheOsErrorCode)
 {
     int error = 0;
-    EXPECT_FALSE(QtSerialPort::open(QStringLiteral("/dev/k740-no-such-port"), error));
+    EXPECT_FALSE(TQtSerialPort::open(QStringLiteral("/dev/k740-no-such-port"), error));
     EXPECT_EQ(error, ENOENT);
 
     QTemporaryDir dir;
@@ -185,7 +185,7 @@ TEST_F(QtSerialPortTest, OpenFailuresGiveTheOsErrorCode)
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
     error = 0;
-    EXPECT_FALSE(QtSerialPort::open(plain.fileName(), error));
+    EXPECT_FALSE(TQtSerialPort::open(plain.fileName(), error));
     EXPECT_EQ(error, ENOTTY);
 }
 

@@ -84,7 +84,7 @@ protected:
 TEST_F(ScreenSaverBusTest, WakesAnActiveScreenSaverOnlyWhenActive)
 {
     publish();
-    ScreenSaverWaker waker(*client);
+    TScreenSaverWaker waker(*client);
     waker.wakeIfRunning();
     RunEventsUntil([this] { return saver.questions == 1; });
     EXPECT_EQ(saver.wakes, 0);
@@ -105,7 +105,7 @@ TEST_F(ScreenSaverBusTest, WakesAnActiveScreenSaverOnlyWhenActive)
 TEST_F(ScreenSaverBusTest, AsksOneQuestionAtATime)
 {
     publish();
-    ScreenSaverWaker waker(*client);
+    TScreenSaverWaker waker(*client);
     for (int i = 0; i < 5; ++i)
         waker.wakeIfRunning(); // all before any answer could arrive
     RunEventsUntil([this] { return saver.questions > 0; });
@@ -115,7 +115,7 @@ TEST_F(ScreenSaverBusTest, AsksOneQuestionAtATime)
 
 TEST_F(ScreenSaverBusTest, MissingServiceIsRememberedForAWhile)
 {
-    ScreenSaverWaker waker(*client);
+    TScreenSaverWaker waker(*client);
     waker.wakeIfRunning(); // nobody answers: the service is missing
     QElapsedTimer clock;
     clock.start();
@@ -123,7 +123,7 @@ TEST_F(ScreenSaverBusTest, MissingServiceIsRememberedForAWhile)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 
     publish();
-    now += ScreenSaverWaker::kAbsentRetryMs - 1000;
+    now += TScreenSaverWaker::kAbsentRetryMs - 1000;
     waker.wakeIfRunning();
     clock.restart();
     while (clock.elapsed() < 300)

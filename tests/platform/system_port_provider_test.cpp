@@ -38,7 +38,7 @@ protected:
     // The listed virtual ports; USB devices of the machine running the test
     // (tty names) are left out.
     QStringList virtualPorts() { return virtualPorts(provider); }
-    static QStringList virtualPorts(SystemPortProvider& from)
+    static QStringList virtualPorts(TSystemPortProvider& from)
     {
         QStringList names = from.candidatePorts();
         names.erase(std::remove_if(names.begin(), names.end(), [](const QString& n) { return n.startsWith("tty"); }),
@@ -49,7 +49,7 @@ protected:
     // What a new provider lists twice over, and what it writes meanwhile on standard error.
     static std::pair<QStringList, QString> listTwice()
     {
-        SystemPortProvider fresh;
+        TSystemPortProvider fresh;
         testing::internal::CaptureStderr();
         const QStringList names = virtualPorts(fresh) + virtualPorts(fresh);
         return {names, QString::fromStdString(testing::internal::GetCapturedStderr())};
@@ -62,7 +62,7 @@ protected:
     QTemporaryDir dir;
     PtyPair ptyA;
     PtyPair ptyB;
-    SystemPortProvider provider;
+    TSystemPortProvider provider;
     QByteArray savedDir;
     bool hadDir = false;
 };

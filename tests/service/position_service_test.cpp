@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTest>
 
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 QVariant Call(
     const QString& destination, const QString& method, const QVariantList& arguments, const QString& interface)

@@ -124,14 +124,14 @@ TEST(IniFile, ReadsAsTheWindowsProfileFunctions)
     for (const ReadCase& c : kReads) {
         ProgramDir dir;
         dir.Write("A.INI", c.file);
-        EXPECT_EQ(IniFile(dir.File("A.INI")).Value(c.section, c.key), c.value) << c.file.toStdString();
+        EXPECT_EQ(TIniFile(dir.File("A.INI")).value(c.section, c.key), c.value) << c.file.toStdString();
     }
     ProgramDir dir;
     dir.Write("A.INI", kTwice + "[open\n");
-    const IniFile ini(dir.File("A.INI"));
-    EXPECT_TRUE(ini.SectionExists("k740.com3"));
-    EXPECT_TRUE(ini.SectionExists("OPEN"));
-    EXPECT_FALSE(ini.SectionExists("K740.COM4"));
+    const TIniFile ini(dir.File("A.INI"));
+    EXPECT_TRUE(ini.sectionExists("k740.com3"));
+    EXPECT_TRUE(ini.sectionExists("OPEN"));
+    EXPECT_FALSE(ini.sectionExists("K740.COM4"));
 }
 
 TEST(IniFile, WritesChangeOnlyTheirOwnLines)
@@ -141,12 +141,12 @@ TEST(IniFile, WritesChangeOnlyTheirOwnLines)
         ProgramDir dir;
         if (c.before)
             dir.Write("A.INI", *c.before);
-        IniFile ini(dir.File("A.INI"));
+        TIniFile ini(dir.File("A.INI"));
         for (const Write& w : c.writes)
-            ini.SetValue(w.section, w.key, w.value);
+            ini.setValue(w.section, w.key, w.value);
         const QDateTime written = QFileInfo(dir.File("A.INI")).lastModified();
         QThread::msleep(c.before == c.after ? 10 : 0);
-        EXPECT_EQ(ini.Save(), QString());
+        EXPECT_EQ(ini.save(), QString());
         EXPECT_EQ(dir.Read("A.INI"), c.after);
         // A save with nothing to write leaves the file as it was.
         if (c.before == c.after) {
@@ -161,12 +161,12 @@ TEST(IniFile, SaveKeepsWhatWasSavedSinceReading)
 {
     ProgramDir dir;
     dir.Write("A.INI", "[AAA]\r\nX=1\r\n");
-    IniFile first(dir.File("A.INI"));
-    IniFile second(dir.File("A.INI"));
-    first.SetValue("AAA", "X", "2");
-    second.SetValue("BBB", "Y", "3");
-    EXPECT_EQ(first.Save(), QString());
-    EXPECT_EQ(second.Save(), QString());
+    TIniFile first(dir.File("A.INI"));
+    TIniFile second(dir.File("A.INI"));
+    first.setValue("AAA", "X", "2");
+    second.setValue("BBB", "Y", "3");
+    EXPECT_EQ(first.save(), QString());
+    EXPECT_EQ(second.save(), QString());
     EXPECT_EQ(dir.Read("A.INI"), QByteArray("[AAA]\r\nX=2\r\n[BBB]\r\nY=3\r\n"));
 }
 
@@ -185,10 +185,10 @@ TEST(IniFileFailures, FilesNotReadWholeGiveNoValuesAreReportedOnceAndStayAsTheyA
         if (!bytes.isEmpty())
             dir.Write(name, bytes);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(IniFile(dir.File(name)).Value("S", "A"), std::nullopt) << name.toStdString();
-        IniFile ini(dir.File(name));
-        ini.SetValue("S", "A", "2");
-        EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File(name));
+        EXPECT_EQ(TIniFile(dir.File(name)).value("S", "A"), std::nullopt) << name.toStdString();
+        TIniFile ini(dir.File(name));
+        ini.setValue("S", "A", "2");
+        EXPECT_EQ(ini.save(), "Unable to write to " + dir.File(name));
         EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStderr()).count(dir.File(name)), 1);
         EXPECT_EQ(dir.Read(name), bytes);
     }
@@ -201,10 +201,10 @@ TEST(IniFileFailures, UnstorableEditsLeaveTheFileAlone)
     ProgramDir dir;
     for (const Write& w : edits) {
         dir.Write("A.INI", "[S]\nA=1\n");
-        IniFile ini(dir.File("A.INI"));
-        ini.SetValue(w.section, w.key, w.value);
-        ini.SetValue("S", "B", "2");
-        EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File("A.INI")) << w.section.toStdString();
+        TIniFile ini(dir.File("A.INI"));
+        ini.setValue(w.section, w.key, w.value);
+        ini.setValue("S", "B", "2");
+        EXPECT_EQ(ini.save(), "Unable to write to " + dir.File("A.INI")) << w.section.toStdString();
         EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
     }
 }
@@ -212,9 +212,9 @@ TEST(IniFileFailures, UnstorableEditsLeaveTheFileAlone)
 TEST(IniFileFailures, UnwritableDirectoryReportsThePath)
 {
     ProgramDir dir;
-    IniFile ini(dir.Unwritable() + "K740.INI");
-    ini.SetValue("S", "A", "1");
-    EXPECT_EQ(ini.Save(), "Unable to write to " + dir.Unwritable() + "K740.INI");
+    TIniFile ini(dir.Unwritable() + "K740.INI");
+    ini.setValue("S", "A", "1");
+    EXPECT_EQ(ini.save(), "Unable to write to " + dir.Unwritable() + "K740.INI");
 }
 
 TEST(IniFilePermissions, WriteProtectedFileIsLeftAlone)
@@ -224,9 +224,9 @@ TEST(IniFilePermissions, WriteProtectedFileIsLeftAlone)
     ProgramDir dir;
     dir.Write("A.INI", "[S]\nA=1\n");
     QFile::setPermissions(dir.File("A.INI"), QFileDevice::ReadOwner);
-    IniFile ini(dir.File("A.INI"));
-    ini.SetValue("S", "A", "2");
-    EXPECT_EQ(ini.Save(), "Unable to write to " + dir.File("A.INI"));
+    TIniFile ini(dir.File("A.INI"));
+    ini.setValue("S", "A", "2");
+    EXPECT_EQ(ini.save(), "Unable to write to " + dir.File("A.INI"));
     EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
 }
 
@@ -240,9 +240,9 @@ TEST(IniFileFailures, FullDiskLeavesTheFileWholeAndNoTemporaryFile)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
     file.close();
     ASSERT_TRUE(disk.fill());
-    IniFile ini(disk.path() + "A.INI");
-    ini.SetValue("S", "B", QString(5000, 'x'));
-    EXPECT_EQ(ini.Save(), "Unable to write to " + disk.path() + "A.INI");
+    TIniFile ini(disk.path() + "A.INI");
+    ini.setValue("S", "B", QString(5000, 'x'));
+    EXPECT_EQ(ini.save(), "Unable to write to " + disk.path() + "A.INI");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList({"A.INI", "filler"}));
@@ -257,20 +257,20 @@ TEST(IniFilePermissions, WritableFileInAReadOnlyFolderIsRewrittenInPlace)
     dir.Write("A.INI", "[S]\r\nA=1\r\n");
     const auto folder = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
     ASSERT_TRUE(QFile::setPermissions(dir.Path(), folder));
-    IniFile ini(dir.File("A.INI"));
-    ini.SetValue("S", "A", "2");
-    ini.SetValue("T", "B", QString(10000, 'x'));
-    const QString saved = ini.Save();
+    TIniFile ini(dir.File("A.INI"));
+    ini.setValue("S", "A", "2");
+    ini.setValue("T", "B", QString(10000, 'x'));
+    const QString saved = ini.save();
 
     // A file size limit below the new size stands for a full disk.
-    IniFile larger(dir.File("A.INI"));
-    larger.SetValue("T", "C", QString(100000, 'y'));
+    TIniFile larger(dir.File("A.INI"));
+    larger.setValue("T", "C", QString(100000, 'y'));
     const pid_t child = ::fork();
     if (child == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{50000, 50000};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::_exit(larger.Save().isEmpty() ? 0 : 1);
+        ::_exit(larger.save().isEmpty() ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);

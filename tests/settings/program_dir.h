@@ -6,7 +6,7 @@
 // A scratch program directory for one test, with helpers for its files.
 class ProgramDir {
 public:
-    QString Path() const { return m_dir.path() + '/'; }
+    QString Path() const { return Dir.path() + '/'; }
     QString File(const QString& name) const { return Path() + name; }
     void Write(const QString& name, const QByteArray& bytes) const
     {
@@ -28,7 +28,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir Dir;
 };
 
 // Permission bits do not stop root.

@@ -48,7 +48,7 @@ TEST(SettingsLists, EachRowIsFoundByItsValueAndShowsIt)
     }
     for (int row = 0; row < int(CprTable.size()); ++row) {
         const TRotaryResolution choice = RotaryResolutionFor(CprTable[row]);
-        EXPECT_EQ(choice.Mode, ResolutionMode::Predefined) << CprTable[row];
+        EXPECT_EQ(choice.Mode, TResolutionMode::Predefined) << CprTable[row];
         EXPECT_EQ(choice.Row, row) << CprTable[row];
         EXPECT_EQ(CprTexts().value(row).toLongLong(), CprTable[row]);
     }
@@ -69,7 +69,7 @@ TEST(SettingsLists, RowOfAValueElseTheFirst)
 
 TEST(RotaryResolution, TableRowElsePowerOfTwoElseCustom)
 {
-    using M = ResolutionMode;
+    using M = TResolutionMode;
     const std::tuple<int64_t, M, int, int32_t> cases[] = {
         {8192, M::Predefined, 0, 0},
         {8, M::Predefined, 22, 0},
@@ -219,10 +219,10 @@ TEST(DialogReadBack, RotaryCprFromTheChosenWay)
     v.RotaryUnit = 2;
     v.PositionBits = 17;
     v.CustomCpr = 5000;
-    const std::tuple<ResolutionMode, int, int64_t, int64_t> cases[] = {
-        {ResolutionMode::Predefined, 3, 2000, 32000},
-        {ResolutionMode::PositionBits, 3, 131072, 32000},
-        {ResolutionMode::Custom, 3, 5000, 5000},
+    const std::tuple<TResolutionMode, int, int64_t, int64_t> cases[] = {
+        {TResolutionMode::Predefined, 3, 2000, 32000},
+        {TResolutionMode::PositionBits, 3, 131072, 32000},
+        {TResolutionMode::Custom, 3, 5000, 5000},
     };
     for (const auto& [mode, row, cpr, custom] : cases) {
         v.Resolution = mode;

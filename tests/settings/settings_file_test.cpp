@@ -11,7 +11,7 @@ using namespace k740;
 
 namespace {
 
-const WindowGeometry kWindow{10, 20, 800, 600, 2, 300, 5, 40, 120};
+const TWindowGeometry kWindow{10, 20, 800, 600, 2, 300, 5, 40, 120};
 
 // Every key with its load default, in the order of a new section.
 const QByteArray kDefaults = "Rotary=0\nCPR=8192\nCPM=1000\nDegrees=0\nInvertDir=0\nUnits=0\nCustom=32000\nDCR=0\n"
@@ -30,12 +30,12 @@ const QByteArray kLayout = "Position_Top=1\nPosition_Left=2\nPosition_Width=3\nP
 
 class SettingsFile : public ::testing::Test {
 protected:
-    SettingsLocation At(const QString& port, const QString& filter = {}, bool editMode = false) const
+    TSettingsLocation At(const QString& port, const QString& filter = {}, bool editMode = false) const
     {
-        return SettingsLocation{dir.Path(), port, filter, editMode};
+        return TSettingsLocation{dir.Path(), port, filter, editMode};
     }
-    TEncoderSettings Load(const SettingsLocation& where) { return LoadSettings(where, kWindow, &errors); }
-    QString Save(const SettingsLocation& where, const TEncoderSettings& s) { return SaveSettings(where, s, kWindow); }
+    TEncoderSettings Load(const TSettingsLocation& where) { return LoadSettings(where, kWindow, &errors); }
+    QString Save(const TSettingsLocation& where, const TEncoderSettings& s) { return SaveSettings(where, s, kWindow); }
     // The K740.COM3 line that `line` becomes after a load and a save.
     QByteArray Resaved(const QByteArray& line)
     {
@@ -109,7 +109,7 @@ TEST_F(SettingsFile, SavingKeepsOtherContentAndAppendsMissingKeys)
 
 TEST_F(SettingsFile, UnwritableDirectoryGivesTheMessageOnly)
 {
-    const SettingsLocation where{dir.Unwritable(), "COM3", {}, true};
+    const TSettingsLocation where{dir.Unwritable(), "COM3", {}, true};
     EXPECT_EQ(SaveSettings(where, LoadSettings(where, kWindow, &errors), kWindow),
         "Unable to write to " + where.Folder + "K740.INI");
 }
@@ -194,12 +194,12 @@ TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)
 {
     dir.Write("K740.INI", "[K740.COM3]\n" + kLayout);
     const TEncoderSettings s = Load(At("COM3"));
-    ASSERT_EQ(SaveSettings(At("COM3"), s, WindowGeometry{-1, -2, -3, -4, -5, -6, -7, -8, -9}), QString());
+    ASSERT_EQ(SaveSettings(At("COM3"), s, TWindowGeometry{-1, -2, -3, -4, -5, -6, -7, -8, -9}), QString());
     EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kLayout + kDefaults);
 
     // Edit mode without a connection: the section of the empty port name.
     dir.Write("K740.INI", "");
-    ASSERT_EQ(SaveSettings(At("", {}, true), s, WindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
+    ASSERT_EQ(SaveSettings(At("", {}, true), s, TWindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
     EXPECT_EQ(dir.Read("K740.INI"),
         Crlf("[K740.]\n" + kDefaults
             + "Position_Top=11\nPosition_Left=12\nPosition_Width=13\nPosition_Height=14\n"

@@ -7,33 +7,33 @@ using namespace k740sim;
 
 TEST(Identity, BuiltFromModelKindAndFirmware)
 {
-    DeviceConfig config;
-    config.kindLetter = 'S';
-    DeviceModel device(config);
+    TDeviceConfig config;
+    config.KindLetter = 'S';
+    TDeviceModel device(config);
     const QByteArray id = Ask(device, "v");
     EXPECT_EQ(id, "K740-9S V1.17\r");
     EXPECT_EQ(id.mid(9, 1), "1") << "major digit at position 10";
     EXPECT_EQ(id.mid(11, 2), "17") << "minor digits at positions 12 and 13";
 
-    config.model = "T740";
-    config.kindLetter = 'Q';
-    config.firmware = "1.05";
-    DeviceModel other(config);
+    config.Model = "T740";
+    config.KindLetter = 'Q';
+    config.Firmware = "1.05";
+    TDeviceModel other(config);
     EXPECT_EQ(Ask(other, "v"), "T740-9Q V1.05\r");
 
-    config.identity = "K740-9B V2.00 custom";
-    DeviceModel raw(config);
+    config.Identity = "K740-9B V2.00 custom";
+    TDeviceModel raw(config);
     EXPECT_EQ(Ask(raw, "v"), "K740-9B V2.00 custom\r");
 }
 
 TEST(InfoReplies, SerialNumbersPinsAndSupply)
 {
-    DeviceConfig config;
-    config.serial = "ab 12:34";
-    config.serial2 = "K0042";
-    config.pins = "101";
-    config.supplyReadings = "4980 mV:120 mA";
-    DeviceModel device(config);
+    TDeviceConfig config;
+    config.Serial = "ab 12:34";
+    config.Serial2 = "K0042";
+    config.Pins = "101";
+    config.SupplyReadings = "4980 mV:120 mA";
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "s"), "ab 12:34\r");
     EXPECT_EQ(Ask(device, "r"), "K0042\r");
     EXPECT_EQ(Ask(device, "p"), "101\r");
@@ -48,7 +48,7 @@ TEST(InfoReplies, SerialNumbersPinsAndSupply)
 
 TEST(Configuration, FrameLengthCommandNeedsDigitsAndCarriageReturn)
 {
-    DeviceModel device(DeviceConfig{});
+    TDeviceModel device(TDeviceConfig{});
     EXPECT_TRUE(Ask(device, "B2").isEmpty()) << "incomplete until \\r";
     EXPECT_EQ(Ask(device, "4\r"), "OK\r");
     EXPECT_EQ(device.frameLength(), 24);
@@ -61,7 +61,7 @@ TEST(Configuration, FrameLengthCommandNeedsDigitsAndCarriageReturn)
 
 TEST(Configuration, ClockCodeAndFrequencyText)
 {
-    DeviceModel device(DeviceConfig{});
+    TDeviceModel device(TDeviceConfig{});
     const QByteArray before = Ask(device, "m");
     EXPECT_EQ(before, "FRQ=100 kHz\r");
     EXPECT_EQ(Ask(device, "M4"), "OK\r");
@@ -75,7 +75,7 @@ TEST(Configuration, ClockCodeAndFrequencyText)
 
 TEST(Commands, NoReplyCommandsAndUnknownBytesStaySilent)
 {
-    DeviceModel device(DeviceConfig{});
+    TDeviceModel device(TDeviceConfig{});
     for (const char* command : {"c", "z", "x", "\r", "Q"})
         EXPECT_TRUE(Ask(device, command).isEmpty()) << command;
     EXPECT_TRUE(Ask(device, "4").isEmpty()) << "no capture on the counting interface";
@@ -83,7 +83,7 @@ TEST(Commands, NoReplyCommandsAndUnknownBytesStaySilent)
 
 TEST(Commands, EveryCommandIsRecordedRaw)
 {
-    DeviceModel device(DeviceConfig{});
+    TDeviceModel device(TDeviceConfig{});
     device.receive("vB15\rM");
     device.receive("3?cz");
     const QList<QByteArray> expected = {"v", "B15\r", "M3", "?", "c", "z"};
@@ -94,19 +94,19 @@ TEST(Commands, EveryCommandIsRecordedRaw)
 
 TEST(Commands, SeveralCommandsInOneWriteAnswerInOrder)
 {
-    DeviceConfig config;
-    config.position = 42;
-    DeviceModel device(config);
+    TDeviceConfig config;
+    config.Position = 42;
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "?p?"), "42:0:0\r010\r42:0:0\r");
 }
 
 TEST(Motion, CountFollowsSpeedOnTheInjectedClock)
 {
     ManualClock clock;
-    DeviceConfig config;
-    config.speed = -2500;
-    config.position = 1000;
-    DeviceModel device(config, clock.function());
+    TDeviceConfig config;
+    config.Speed = -2500;
+    config.Position = 1000;
+    TDeviceModel device(config, clock.function());
     clock.advanceMs(100);
     EXPECT_EQ(Ask(device, "?"), "750:0:0\r");
     device.setSpeed(0);
@@ -118,8 +118,8 @@ TEST(Motion, CountFollowsSpeedOnTheInjectedClock)
 
 TEST(Motion, CountWrapsAt32Bits)
 {
-    DeviceConfig config;
-    config.position = (int64_t(1) << 31) + 5;
-    DeviceModel device(config);
+    TDeviceConfig config;
+    config.Position = (int64_t(1) << 31) + 5;
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "?"), "-2147483643:0:0\r");
 }

@@ -13,7 +13,7 @@ namespace {
 
 const QString kPort = QStringLiteral("vcom0");
 
-std::unique_ptr<ISerialPort> OpenOrFail(FakePortProvider& ports)
+std::unique_ptr<ISerialPort> OpenOrFail(TFakePortProvider& ports)
 {
     int error = -1;
     auto port = ports.open(kPort, error);
@@ -21,7 +21,7 @@ std::unique_ptr<ISerialPort> OpenOrFail(FakePortProvider& ports)
     return port;
 }
 
-int OpenError(FakePortProvider& ports)
+int OpenError(TFakePortProvider& ports)
 {
     int error = 0;
     EXPECT_FALSE(ports.open(kPort, error));
@@ -32,8 +32,8 @@ int OpenError(FakePortProvider& ports)
 
 TEST(FakePort, ImmediateReplyIsWaitingRightAfterTheWrite)
 {
-    FakePortProvider ports;
-    ports.plug(kPort, DeviceConfig{});
+    TFakePortProvider ports;
+    ports.plug(kPort, TDeviceConfig{});
     auto port = OpenOrFail(ports);
     EXPECT_TRUE(port->configureLine());
     EXPECT_EQ(port->write("v"), 1);
@@ -46,8 +46,8 @@ TEST(FakePort, ImmediateReplyIsWaitingRightAfterTheWrite)
 
 TEST(FakePort, SplitReplyArrivesInPiecesInOrder)
 {
-    FakePortProvider ports;
-    ports.plug(kPort, DeviceConfig{})->setFault(DeviceFault::Split);
+    TFakePortProvider ports;
+    ports.plug(kPort, TDeviceConfig{})->setFault(TDeviceFault::Split);
     auto port = OpenOrFail(ports);
     QElapsedTimer sinceWrite;
     sinceWrite.start();
@@ -66,8 +66,8 @@ TEST(FakePort, SplitReplyArrivesInPiecesInOrder)
 
 TEST(FakePort, DelayedReplyMissesA100msWindowAndWaitEndsWhenItIsDue)
 {
-    FakePortProvider ports;
-    ports.plug(kPort, DeviceConfig{})->setFault(DeviceFault::Delay);
+    TFakePortProvider ports;
+    ports.plug(kPort, TDeviceConfig{})->setFault(TDeviceFault::Delay);
     auto port = OpenOrFail(ports);
     QElapsedTimer timer;
     timer.start();
@@ -83,11 +83,11 @@ TEST(FakePort, DelayedReplyMissesA100msWindowAndWaitEndsWhenItIsDue)
 
 TEST(FakePortProvider, OpeningIsExclusiveAndBusyPortsRefuse)
 {
-    FakePortProvider ports;
+    TFakePortProvider ports;
     int error = 0;
     EXPECT_FALSE(ports.open(QStringLiteral("nothing"), error));
     EXPECT_EQ(error, ENOENT);
-    ports.plug(kPort, DeviceConfig{});
+    ports.plug(kPort, TDeviceConfig{});
     auto port = OpenOrFail(ports);
     EXPECT_EQ(OpenError(ports), EBUSY);
     port->close();
@@ -99,8 +99,8 @@ TEST(FakePortProvider, OpeningIsExclusiveAndBusyPortsRefuse)
 
 TEST(FakePortProvider, UnplugKillsTheOpenPortAndReplugServesNewOpens)
 {
-    FakePortProvider ports;
-    ports.plug(kPort, DeviceConfig{});
+    TFakePortProvider ports;
+    ports.plug(kPort, TDeviceConfig{});
     auto port = OpenOrFail(ports);
     ports.unplug(kPort);
     EXPECT_FALSE(port->isOpen());
@@ -121,12 +121,12 @@ TEST(FakePortProvider, UnplugKillsTheOpenPortAndReplugServesNewOpens)
 
 TEST(FakePortProvider, ListsRecordsAndFailsLineSettingsOnRequest)
 {
-    FakePortProvider ports;
+    TFakePortProvider ports;
     for (const char* name : {"vcom3", "COM3", "com10", "vcom10"})
-        ports.plug(QString::fromLatin1(name), DeviceConfig{});
+        ports.plug(QString::fromLatin1(name), TDeviceConfig{});
     EXPECT_EQ(ports.candidatePorts(), (QStringList{"com10", "COM3", "vcom10", "vcom3"}));
 
-    auto device = ports.plug(kPort, DeviceConfig{});
+    auto device = ports.plug(kPort, TDeviceConfig{});
     EXPECT_EQ(device, ports.device(kPort));
     ports.setLineSettingsFail(kPort, true);
     auto port = OpenOrFail(ports);

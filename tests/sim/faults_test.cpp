@@ -9,20 +9,20 @@ namespace {
 
 const QByteArray kIdentity = "K740-9Q V1.17\r";
 
-DeviceModel Biss()
+TDeviceModel Biss()
 {
-    DeviceConfig config;
-    config.kindLetter = 'S';
-    config.encoder = EncoderKind::Biss;
-    config.layout = {0, 26, 0, 2, 0, 6};
-    config.position = 1193046;
-    config.status = 3;
-    return DeviceModel(config);
+    TDeviceConfig config;
+    config.KindLetter = 'S';
+    config.Encoder = TEncoderKind::Biss;
+    config.Layout = {0, 26, 0, 2, 0, 6};
+    config.Position = 1193046;
+    config.Status = 3;
+    return TDeviceModel(config);
 }
 
-std::vector<ReplyPiece> Faulty(DeviceFault fault, const QByteArray& command)
+std::vector<TReplyPiece> Faulty(TDeviceFault fault, const QByteArray& command)
 {
-    DeviceModel device{DeviceConfig{}};
+    TDeviceModel device{TDeviceConfig{}};
     device.setFault(fault);
     return device.receive(command);
 }
@@ -37,41 +37,41 @@ TEST(FaultNames, ParseAndNameEveryFault)
         EXPECT_EQ(DeviceFaultName(*fault), name);
         EXPECT_TRUE(Faulty(*fault, "c").empty()) << "no-reply commands stay quiet";
     }
-    EXPECT_EQ(ParseDeviceFault(QStringLiteral("ffff")), DeviceFault::AllOnes);
+    EXPECT_EQ(ParseDeviceFault(QStringLiteral("ffff")), TDeviceFault::AllOnes);
     EXPECT_FALSE(ParseDeviceFault(QStringLiteral("bogus")).has_value());
 }
 
 TEST(TransportFaults, SilenceAnswersNothingButCommandsStillAct)
 {
-    DeviceModel device{DeviceConfig{}};
-    device.setFault(DeviceFault::Silence);
+    TDeviceModel device{TDeviceConfig{}};
+    device.setFault(TDeviceFault::Silence);
     EXPECT_TRUE(device.receive("v").empty());
     EXPECT_TRUE(device.receive("f").empty());
     EXPECT_FALSE(device.supplyOn());
-    device.setFault(DeviceFault::None);
+    device.setFault(TDeviceFault::None);
     EXPECT_EQ(Ask(device, "v"), kIdentity);
 }
 
 TEST(TransportFaults, DelayAndSplitKeepTheBytesButChangeTheirTiming)
 {
-    const std::vector<ReplyPiece> late = Faulty(DeviceFault::Delay, "v");
+    const std::vector<TReplyPiece> late = Faulty(TDeviceFault::Delay, "v");
     ASSERT_EQ(late.size(), 1u);
-    EXPECT_EQ(late[0].bytes, kIdentity);
-    EXPECT_GT(late[0].dueMs, 100);
+    EXPECT_EQ(late[0].Bytes, kIdentity);
+    EXPECT_GT(late[0].DueMs, 100);
 
-    const std::vector<ReplyPiece> pieces = Faulty(DeviceFault::Split, "v");
+    const std::vector<TReplyPiece> pieces = Faulty(TDeviceFault::Split, "v");
     ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0].bytes + pieces[1].bytes + pieces[2].bytes, kIdentity);
-    EXPECT_FALSE(pieces[1].bytes.contains('\r'));
-    EXPECT_LT(pieces[0].dueMs, pieces[1].dueMs);
-    EXPECT_LT(pieces[1].dueMs, pieces[2].dueMs);
-    EXPECT_LT(pieces[2].dueMs, 50) << "small gaps, well inside a transaction";
+    EXPECT_EQ(pieces[0].Bytes + pieces[1].Bytes + pieces[2].Bytes, kIdentity);
+    EXPECT_FALSE(pieces[1].Bytes.contains('\r'));
+    EXPECT_LT(pieces[0].DueMs, pieces[1].DueMs);
+    EXPECT_LT(pieces[1].DueMs, pieces[2].DueMs);
+    EXPECT_LT(pieces[2].DueMs, 50) << "small gaps, well inside a transaction";
 }
 
 TEST(TransportFaults, GarbageKeepsLengthAndEndsWithCarriageReturnOnly)
 {
-    DeviceModel device{DeviceConfig{}};
-    device.setFault(DeviceFault::Garbage);
+    TDeviceModel device{TDeviceConfig{}};
+    device.setFault(TDeviceFault::Garbage);
     const QByteArray reply = Ask(device, "v");
     EXPECT_EQ(reply.size(), kIdentity.size());
     EXPECT_EQ(reply.indexOf('\r'), reply.size() - 1);
@@ -81,29 +81,29 @@ TEST(TransportFaults, GarbageKeepsLengthAndEndsWithCarriageReturnOnly)
 
 TEST(TransportFaults, StreamNeverSendsCarriageReturnAndOutlastsATimeout)
 {
-    const std::vector<ReplyPiece> pieces = Faulty(DeviceFault::Stream, "?");
+    const std::vector<TReplyPiece> pieces = Faulty(TDeviceFault::Stream, "?");
     ASSERT_FALSE(pieces.empty());
-    for (const ReplyPiece& piece : pieces)
-        EXPECT_FALSE(piece.bytes.contains('\r'));
-    EXPECT_EQ(pieces.front().dueMs, 0);
-    EXPECT_GT(pieces.back().dueMs, 150);
+    for (const TReplyPiece& piece : pieces)
+        EXPECT_FALSE(piece.Bytes.contains('\r'));
+    EXPECT_EQ(pieces.front().DueMs, 0);
+    EXPECT_GT(pieces.back().DueMs, 150);
 }
 
 TEST(CaptureFaults, AllOnesCrcAndNonHexCaptures)
 {
-    DeviceModel device = Biss();
-    const FrameLayout layout = device.config().layout;
-    device.setFault(DeviceFault::AllOnes);
+    TDeviceModel device = Biss();
+    const TFrameLayout layout = device.config().Layout;
+    device.setFault(TDeviceFault::AllOnes);
     EXPECT_EQ(Ask(device, "4"), "FFFFFFFFFFFFFFFF\r");
     EXPECT_EQ(Ask(device, "v"), "K740-9S V1.17\r") << "other replies unchanged";
 
-    device.setFault(DeviceFault::CrcError);
+    device.setFault(TDeviceFault::CrcError);
     const host::Frame f = host::DecodeBiss(Ask(device, "4"), layout);
     EXPECT_TRUE(f.valid);
     EXPECT_FALSE(f.crcOk);
     EXPECT_EQ(f.position, 1193046u);
 
-    device.setFault(DeviceFault::NonHex);
+    device.setFault(TDeviceFault::NonHex);
     const QByteArray reply = Ask(device, "4");
     EXPECT_EQ(reply, "C4091A2B7A80000G\r");
     EXPECT_FALSE(host::DecodeBiss(reply, layout).valid);

@@ -10,12 +10,12 @@ using namespace k740sim;
 
 namespace {
 
-DeviceConfig AbsoluteEncoder(EncoderKind kind, FrameLayout layout)
+TDeviceConfig AbsoluteEncoder(TEncoderKind kind, TFrameLayout layout)
 {
-    DeviceConfig config;
-    config.kindLetter = 'S';
-    config.encoder = kind;
-    config.layout = layout;
+    TDeviceConfig config;
+    config.KindLetter = 'S';
+    config.Encoder = kind;
+    config.Layout = layout;
     return config;
 }
 
@@ -33,8 +33,8 @@ int64_t ScalePosition(uint64_t turns, uint64_t position, int positionBits)
 TEST(KnownFrames, EachKindFramesAKnownPositionAndStatus)
 {
     struct Known {
-        EncoderKind kind;
-        FrameLayout layout;
+        TEncoderKind kind;
+        TFrameLayout layout;
         int64_t position;
         uint32_t status;
         QByteArray setUp; // answered "OK\r" before the request; empty: none
@@ -42,15 +42,15 @@ TEST(KnownFrames, EachKindFramesAKnownPositionAndStatus)
         QByteArray reply;
     };
     const Known cases[] = {
-        {EncoderKind::Ssi, {4, 13, 0, 2, 0, 0}, ScalePosition(3, 4000, 13), 2, "B15\r", "?", "114306\r"},
-        {EncoderKind::Ssi, {12, 23, 0, 2, 0, 0}, ScalePosition(5, 2800862, 23), 1, "", "4", "802AABCDE4000000\r"},
-        {EncoderKind::Biss, {0, 26, 0, 2, 0, 6}, 1193046, 3, "", "4", "C4091A2B7A800000\r"},
+        {TEncoderKind::Ssi, {4, 13, 0, 2, 0, 0}, ScalePosition(3, 4000, 13), 2, "B15\r", "?", "114306\r"},
+        {TEncoderKind::Ssi, {12, 23, 0, 2, 0, 0}, ScalePosition(5, 2800862, 23), 1, "", "4", "802AABCDE4000000\r"},
+        {TEncoderKind::Biss, {0, 26, 0, 2, 0, 6}, 1193046, 3, "", "4", "C4091A2B7A800000\r"},
     };
     for (const Known& known : cases) {
-        DeviceConfig config = AbsoluteEncoder(known.kind, known.layout);
-        config.position = known.position;
-        config.status = known.status;
-        DeviceModel device(config);
+        TDeviceConfig config = AbsoluteEncoder(known.kind, known.layout);
+        config.Position = known.position;
+        config.Status = known.status;
+        TDeviceModel device(config);
         if (!known.setUp.isEmpty()) {
             EXPECT_EQ(Ask(device, known.setUp), "OK\r") << known.reply.constData();
         }
@@ -86,14 +86,14 @@ TEST(GrayCode, OnlyThePositionFieldIsGrayCodedAndTheHostUndoesIt)
     for (uint64_t v : {0ull, 1ull, 3ull, 8191ull, (1ull << 40) + 12345})
         EXPECT_EQ(host::GrayToBinary(BinaryToGray(v)), v);
 
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
-    config.position = ScalePosition(3, 4000, 13);
-    config.status = 2;
-    config.grayCode = true;
-    DeviceModel device(config);
+    TDeviceConfig config = AbsoluteEncoder(TEncoderKind::Ssi, {4, 13, 0, 2, 0, 0});
+    config.Position = ScalePosition(3, 4000, 13);
+    config.Status = 2;
+    config.GrayCode = true;
+    TDeviceModel device(config);
     const QByteArray reply = Ask(device, "?");
     EXPECT_EQ(reply.trimmed().toUInt() >> 2 & 0x1FFF, BinaryToGray(4000));
-    const host::Frame f = host::DecodeShortSsi(reply, config.layout, true);
+    const host::Frame f = host::DecodeShortSsi(reply, config.Layout, true);
     EXPECT_EQ(f.turns, 3u);
     EXPECT_EQ(f.position, 4000u);
     EXPECT_EQ(f.status, 2u);
@@ -101,25 +101,25 @@ TEST(GrayCode, OnlyThePositionFieldIsGrayCodedAndTheHostUndoesIt)
 
 TEST(StatusBits, ActiveLowInvertsOnTheLineAndDetailFollowsStatus)
 {
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {0, 10, 0, 2, 3, 0});
-    config.position = 700;
-    config.status = 1;
-    config.statusActiveLow = true;
-    config.detailStatus = 5;
-    DeviceModel device(config);
-    const host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
+    TDeviceConfig config = AbsoluteEncoder(TEncoderKind::Ssi, {0, 10, 0, 2, 3, 0});
+    config.Position = 700;
+    config.Status = 1;
+    config.StatusActiveLow = true;
+    config.DetailStatus = 5;
+    TDeviceModel device(config);
+    const host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.Layout, false);
     EXPECT_EQ(f.position, 700u);
     EXPECT_EQ(f.status, 2u);
     EXPECT_EQ(f.detail, 5u);
     device.setStatus(3);
-    EXPECT_EQ(host::DecodeShortSsi(Ask(device, "?"), config.layout, false).status, 0u);
+    EXPECT_EQ(host::DecodeShortSsi(Ask(device, "?"), config.Layout, false).status, 0u);
 }
 
 TEST(ShortSsi, FrameLengthTruncatesAndTurnsRideAbove)
 {
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {2, 12, 0, 0, 0, 0});
-    config.position = ScalePosition(2, 0xABC, 12);
-    DeviceModel device(config);
+    TDeviceConfig config = AbsoluteEncoder(TEncoderKind::Ssi, {2, 12, 0, 0, 0, 0});
+    config.Position = ScalePosition(2, 0xABC, 12);
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "?"), QByteArray::number((2 << 12) | 0xABC) + '\r');
     Ask(device, "B8\r"); // host clocks fewer bits: the low ones are lost
     EXPECT_EQ(Ask(device, "?"), QByteArray::number((2 << 8) | 0xAB) + '\r');
@@ -129,30 +129,30 @@ TEST(ShortSsi, FrameLengthTruncatesAndTurnsRideAbove)
 
 TEST(ShortSsi, NeverMoreThan31Bits)
 {
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {8, 30, 0, 0, 0, 0});
-    config.position = -1;
-    DeviceModel device(config);
+    TDeviceConfig config = AbsoluteEncoder(TEncoderKind::Ssi, {8, 30, 0, 0, 0, 0});
+    config.Position = -1;
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "?"), "2147483647\r");
 }
 
 TEST(ShortSsi, PositionWrapsAtCountsPerTurnAndTurnsCountWholeTurns)
 {
-    DeviceConfig config = AbsoluteEncoder(EncoderKind::Ssi, {4, 12, 0, 0, 0, 0});
-    config.countsPerTurn = 3600;
-    config.position = 2 * 3600 + 5;
-    DeviceModel device(config);
-    host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
+    TDeviceConfig config = AbsoluteEncoder(TEncoderKind::Ssi, {4, 12, 0, 0, 0, 0});
+    config.CountsPerTurn = 3600;
+    config.Position = 2 * 3600 + 5;
+    TDeviceModel device(config);
+    host::Frame f = host::DecodeShortSsi(Ask(device, "?"), config.Layout, false);
     EXPECT_EQ(f.turns, 2u);
     EXPECT_EQ(f.position, 5u);
     device.setPosition(-1); // one count below zero: last count of turn -1
-    f = host::DecodeShortSsi(Ask(device, "?"), config.layout, false);
+    f = host::DecodeShortSsi(Ask(device, "?"), config.Layout, false);
     EXPECT_EQ(f.turns, 15u);
     EXPECT_EQ(f.position, 3599u);
 }
 
 TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
 {
-    const FrameLayout layouts[] = {
+    const TFrameLayout layouts[] = {
         {0, 13, 0, 2, 0, 6},
         {12, 26, 0, 2, 0, 6},
         {16, 24, 3, 2, 0, 6},
@@ -160,24 +160,24 @@ TEST(RoundTrip, CapturesDecodeToTheEncodersFields)
         {0, 32, 0, 2, 0, 6},
     };
     std::mt19937_64 random(17);
-    for (const FrameLayout& layout : layouts) {
-        for (const EncoderKind kind : {EncoderKind::Ssi, EncoderKind::Biss}) {
+    for (const TFrameLayout& layout : layouts) {
+        for (const TEncoderKind kind : {TEncoderKind::Ssi, TEncoderKind::Biss}) {
             for (int i = 0; i < 50; ++i) {
-                DeviceConfig config = AbsoluteEncoder(kind, layout);
-                const uint64_t turns = random() & host::Mask(layout.multiturnBits);
-                const uint64_t position = random() & host::Mask(layout.positionBits);
-                config.position = ScalePosition(turns, position, layout.positionBits);
-                config.status = uint32_t(random() & host::Mask(layout.statusBits));
-                config.ackBits = 1 + i % 4; // the longest layout still fits in 64 bits
-                DeviceModel device(config);
+                TDeviceConfig config = AbsoluteEncoder(kind, layout);
+                const uint64_t turns = random() & host::Mask(layout.MultiturnBits);
+                const uint64_t position = random() & host::Mask(layout.PositionBits);
+                config.Position = ScalePosition(turns, position, layout.PositionBits);
+                config.Status = uint32_t(random() & host::Mask(layout.StatusBits));
+                config.AckBits = 1 + i % 4; // the longest layout still fits in 64 bits
+                TDeviceModel device(config);
                 const QByteArray reply = Ask(device, "4");
                 const host::Frame f
-                    = kind == EncoderKind::Biss ? host::DecodeBiss(reply, layout) : host::DecodeLongSsi(reply, layout);
+                    = kind == TEncoderKind::Biss ? host::DecodeBiss(reply, layout) : host::DecodeLongSsi(reply, layout);
                 ASSERT_TRUE(f.valid) << reply.constData();
                 EXPECT_TRUE(f.crcOk) << reply.constData();
                 EXPECT_EQ(f.turns, turns);
                 EXPECT_EQ(f.position, position);
-                EXPECT_EQ(f.status, config.status);
+                EXPECT_EQ(f.status, config.Status);
                 EXPECT_EQ(f.padding, 0u);
             }
         }

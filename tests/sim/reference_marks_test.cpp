@@ -15,24 +15,24 @@ struct CountReply {
     int flag = 0;
 };
 
-CountReply Poll(DeviceModel& device)
+CountReply Poll(TDeviceModel& device)
 {
     const QList<QByteArray> fields = Ask(device, "?").chopped(1).split(':');
     EXPECT_EQ(fields.size(), 3);
     return {fields.value(0).toInt(), fields.value(1).toInt(), fields.value(2).toInt()};
 }
 
-DeviceConfig Counter()
+TDeviceConfig Counter()
 {
-    DeviceConfig config;
-    config.kindLetter = 'Q';
-    config.encoder = EncoderKind::Counter;
+    TDeviceConfig config;
+    config.KindLetter = 'Q';
+    config.Encoder = TEncoderKind::Counter;
     return config;
 }
 
 // Moves in steps small enough that no two marks fall between two polls and
 // returns the count latched at the next mark (clearing the flag with "c").
-int32_t NextMark(DeviceModel& device, int64_t step)
+int32_t NextMark(TDeviceModel& device, int64_t step)
 {
     for (int i = 0; i < 1000000; ++i) {
         device.setPosition(device.truePosition() + step);
@@ -50,11 +50,11 @@ int32_t NextMark(DeviceModel& device, int64_t step)
 
 TEST(PlainMarks, CrossingLatchesCountAndSetsFlagUntilCleared)
 {
-    DeviceConfig config = Counter();
-    config.refEvery = 1000;
-    config.position = 100;
-    config.countOrigin = 50;
-    DeviceModel device(config);
+    TDeviceConfig config = Counter();
+    config.RefEvery = 1000;
+    config.Position = 100;
+    config.CountOrigin = 50;
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "?"), "50:0:0\r");
     device.setPosition(1200);
     EXPECT_EQ(Ask(device, "?"), "1150:950:1\r");
@@ -68,20 +68,20 @@ TEST(PlainMarks, CrossingLatchesCountAndSetsFlagUntilCleared)
 
 TEST(PlainMarks, MarkAtTheEndPointCountsButNotAtTheStart)
 {
-    const ReferenceScale scale = ReferenceScale::Plain(500);
+    const TReferenceScale scale = TReferenceScale::plain(500);
     EXPECT_FALSE(scale.lastMarkCrossed(1000, 1400));
     EXPECT_EQ(scale.lastMarkCrossed(999, 1000), 1000);
     EXPECT_EQ(scale.lastMarkCrossed(-1001, -1), -500);
-    EXPECT_FALSE(ReferenceScale::None().lastMarkCrossed(-5000, 5000));
+    EXPECT_FALSE(TReferenceScale::none().lastMarkCrossed(-5000, 5000));
 }
 
 TEST(PlainMarks, MovingWithTimeLatchesOnTheNextPoll)
 {
     ManualClock clock;
-    DeviceConfig config = Counter();
-    config.refEvery = 360;
-    config.speed = 1000;
-    DeviceModel device(config, clock.function());
+    TDeviceConfig config = Counter();
+    config.RefEvery = 360;
+    config.Speed = 1000;
+    TDeviceModel device(config, clock.function());
     clock.advanceMs(300);
     EXPECT_EQ(Ask(device, "?"), "300:0:0\r");
     clock.advanceMs(100);
@@ -90,10 +90,10 @@ TEST(PlainMarks, MovingWithTimeLatchesOnTheNextPoll)
 
 TEST(PlainMarks, ZeroMovesTheCountButNotTheScale)
 {
-    DeviceConfig config = Counter();
-    config.refEvery = 1000;
-    config.position = 1500;
-    DeviceModel device(config);
+    TDeviceConfig config = Counter();
+    config.RefEvery = 1000;
+    config.Position = 1500;
+    TDeviceModel device(config);
     EXPECT_EQ(Ask(device, "z"), "");
     EXPECT_EQ(device.count(), 0);
     EXPECT_EQ(device.truePosition(), 1500);
@@ -103,7 +103,7 @@ TEST(PlainMarks, ZeroMovesTheCountButNotTheScale)
 
 TEST(DistanceCodedMarks, LayoutGivesAlternatingDistances)
 {
-    const ReferenceScale scale = ReferenceScale::DistanceCoded(1000, 20);
+    const TReferenceScale scale = TReferenceScale::distanceCoded(1000, 20);
     const std::vector<int64_t>& marks = scale.codedMarks();
     ASSERT_GE(marks.size(), 5u);
     const int64_t periods[] = {0, 501, 1000, 1502, 2000};
@@ -115,7 +115,7 @@ TEST(DistanceCodedMarks, LayoutGivesAlternatingDistances)
 TEST(DistanceCodedMarks, EveryNeighbourPairYieldsTheAbsolutePosition)
 {
     for (const auto& [n, cpp] : {std::pair{1000, 20}, std::pair{20, 4}, std::pair{4, 1000}}) {
-        const ReferenceScale scale = ReferenceScale::DistanceCoded(n, cpp);
+        const TReferenceScale scale = TReferenceScale::distanceCoded(n, cpp);
         const std::vector<int64_t>& marks = scale.codedMarks();
         const int64_t origin = 123457; // scale position where the count reads 0
         for (size_t i = 0; i + 1 < marks.size(); ++i) {
@@ -129,12 +129,12 @@ TEST(DistanceCodedMarks, EveryNeighbourPairYieldsTheAbsolutePosition)
 
 TEST(DistanceCodedMarks, HomingEitherWayThroughTheDeviceShowsTheTruePosition)
 {
-    DeviceConfig config = Counter();
-    config.dcrNominal = 1000;
-    config.dcrCountsPerPeriod = 20;
-    config.countOrigin = 15000;
-    config.position = 19000;
-    DeviceModel device(config);
+    TDeviceConfig config = Counter();
+    config.DcrNominal = 1000;
+    config.DcrCountsPerPeriod = 20;
+    config.CountOrigin = 15000;
+    config.Position = 19000;
+    TDeviceModel device(config);
     const int32_t first = NextMark(device, 7);
     const int32_t second = NextMark(device, 7);
     EXPECT_EQ(first, 5000);

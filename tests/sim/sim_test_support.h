@@ -12,7 +12,7 @@ using namespace k740sim;
 
 struct ManualClock {
     int64_t nowUs = 0;
-    MicrosecondClock function()
+    TMicrosecondClock function()
     {
         return [this] { return nowUs; };
     }
@@ -20,11 +20,11 @@ struct ManualClock {
 };
 
 // Every reply piece a command sets off, joined, whatever its timing.
-inline QByteArray Ask(DeviceModel& device, const QByteArray& command)
+inline QByteArray Ask(TDeviceModel& device, const QByteArray& command)
 {
     QByteArray reply;
-    for (const ReplyPiece& piece : device.receive(command))
-        reply += piece.bytes;
+    for (const TReplyPiece& piece : device.receive(command))
+        reply += piece.Bytes;
     return reply;
 }
 
@@ -76,14 +76,14 @@ struct Frame {
     uint64_t turns = 0, position = 0, padding = 0, status = 0, detail = 0, crc = 0;
 };
 
-inline Frame DecodeShortSsi(const QByteArray& reply, const FrameLayout& l, bool gray)
+inline Frame DecodeShortSsi(const QByteArray& reply, const TFrameLayout& l, bool gray)
 {
     const int64_t raw = reply.trimmed().toInt();
     Frame f;
-    f.detail = raw & Mask(l.detailBits);
-    f.status = Shr(raw, l.detailBits) & Mask(l.statusBits);
-    f.position = Shr(raw, l.detailBits + l.statusBits + l.paddingBits) & Mask(l.positionBits);
-    f.turns = uint32_t(Shr(raw, l.positionBits + l.paddingBits + l.statusBits + l.detailBits));
+    f.detail = raw & Mask(l.DetailBits);
+    f.status = Shr(raw, l.DetailBits) & Mask(l.StatusBits);
+    f.position = Shr(raw, l.DetailBits + l.StatusBits + l.PaddingBits) & Mask(l.PositionBits);
+    f.turns = uint32_t(Shr(raw, l.PositionBits + l.PaddingBits + l.StatusBits + l.DetailBits));
     if (gray)
         f.position = GrayToBinary(f.position);
     return f;
@@ -97,7 +97,7 @@ inline uint64_t CaptureValue(const QByteArray& reply, bool& ok)
     return ok ? raw : 0;
 }
 
-inline Frame DecodeLongSsi(const QByteArray& reply, const FrameLayout& l)
+inline Frame DecodeLongSsi(const QByteArray& reply, const TFrameLayout& l)
 {
     Frame f;
     bool ok = false;
@@ -106,17 +106,17 @@ inline Frame DecodeLongSsi(const QByteArray& reply, const FrameLayout& l)
         f.valid = false;
         return f;
     }
-    const int total = l.multiturnBits + l.positionBits + l.paddingBits + l.statusBits + l.detailBits;
+    const int total = l.MultiturnBits + l.PositionBits + l.PaddingBits + l.StatusBits + l.DetailBits;
     raw = Shr(raw << 1, 64 - total);
-    f.detail = raw & Mask(l.detailBits);
-    f.status = Shr(raw, l.detailBits) & Mask(l.statusBits);
-    f.padding = Shr(raw, l.statusBits + l.detailBits) & Mask(l.paddingBits);
-    f.position = Shr(raw, l.paddingBits + l.statusBits + l.detailBits) & Mask(l.positionBits);
-    f.turns = uint32_t(Shr(raw, l.positionBits + l.paddingBits + l.statusBits + l.detailBits));
+    f.detail = raw & Mask(l.DetailBits);
+    f.status = Shr(raw, l.DetailBits) & Mask(l.StatusBits);
+    f.padding = Shr(raw, l.StatusBits + l.DetailBits) & Mask(l.PaddingBits);
+    f.position = Shr(raw, l.PaddingBits + l.StatusBits + l.DetailBits) & Mask(l.PositionBits);
+    f.turns = uint32_t(Shr(raw, l.PositionBits + l.PaddingBits + l.StatusBits + l.DetailBits));
     return f;
 }
 
-inline Frame DecodeBiss(const QByteArray& reply, const FrameLayout& l)
+inline Frame DecodeBiss(const QByteArray& reply, const TFrameLayout& l)
 {
     Frame f;
     bool ok = false;
@@ -134,18 +134,18 @@ inline Frame DecodeBiss(const QByteArray& reply, const FrameLayout& l)
         f.valid = false;
         return f;
     }
-    const int total = l.multiturnBits + l.positionBits + l.paddingBits + l.statusBits + l.crcBits;
+    const int total = l.MultiturnBits + l.PositionBits + l.PaddingBits + l.StatusBits + l.CrcBits;
     raw = Shr(raw << 3, 64 - total);
-    f.crc = raw & Mask(l.crcBits);
-    f.status = Shr(raw, l.crcBits) & Mask(l.statusBits);
-    f.padding = Shr(raw, l.statusBits + l.crcBits) & Mask(l.paddingBits);
-    f.position = Shr(raw, l.paddingBits + l.statusBits + l.crcBits) & Mask(l.positionBits);
-    f.turns = uint32_t(Shr(raw, l.positionBits + l.paddingBits + l.statusBits + l.crcBits));
+    f.crc = raw & Mask(l.CrcBits);
+    f.status = Shr(raw, l.CrcBits) & Mask(l.StatusBits);
+    f.padding = Shr(raw, l.StatusBits + l.CrcBits) & Mask(l.PaddingBits);
+    f.position = Shr(raw, l.PaddingBits + l.StatusBits + l.CrcBits) & Mask(l.PositionBits);
+    f.turns = uint32_t(Shr(raw, l.PositionBits + l.PaddingBits + l.StatusBits + l.CrcBits));
     const uint64_t data
-        = Shl(Shl(Shl(f.turns, l.positionBits) + f.position, l.paddingBits) + f.padding, l.statusBits) + f.status;
-    const int n = l.multiturnBits + l.positionBits + l.paddingBits + l.statusBits + l.detailBits;
+        = Shl(Shl(Shl(f.turns, l.PositionBits) + f.position, l.PaddingBits) + f.padding, l.StatusBits) + f.status;
+    const int n = l.MultiturnBits + l.PositionBits + l.PaddingBits + l.StatusBits + l.DetailBits;
     const uint8_t crc = Crc6ByGroups((n + 5) / 6, data);
-    f.crcOk = l.crcBits == 0 || crc == (~f.crc & 0x3F);
+    f.crcOk = l.CrcBits == 0 || crc == (~f.crc & 0x3F);
     return f;
 }
 

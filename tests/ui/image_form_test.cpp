@@ -38,19 +38,19 @@ TEST(ImageForm, OpensSsiAtItsSizeThenBissAtItsSize)
 {
     QWidget mainWindow;
     TImageForm form(&mainWindow);
-    form.OpenDiagram(TimingDiagram::Ssi);
+    form.openDiagram(TTimingDiagram::Ssi);
     EXPECT_EQ(form.windowTitle(), "SSI Timing Diagram");
     EXPECT_EQ(form.size(), QSize(1012, 257));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(shown(form), picture(":/diagrams/ssi_timing.jpg"));
 
     form.close();
-    form.OpenDiagram(TimingDiagram::Biss);
+    form.openDiagram(TTimingDiagram::Biss);
     EXPECT_EQ(form.windowTitle(), "BiSS-C Timing Diagram");
     EXPECT_EQ(form.size(), QSize(978, 194));
     EXPECT_EQ(shown(form), picture(":/diagrams/biss_timing.jpg"));
 
-    form.OpenDiagram(TimingDiagram::None);
+    form.openDiagram(TTimingDiagram::None);
     EXPECT_TRUE(form.Image1->isVisible());
 }
 
@@ -58,9 +58,9 @@ TEST(ImageForm, OpeningWhileOpenReplacesThePictureAndCentresAgain)
 {
     QWidget mainWindow;
     TImageForm form(&mainWindow);
-    form.OpenDiagram(TimingDiagram::Ssi);
+    form.openDiagram(TTimingDiagram::Ssi);
     form.move(0, 0);
-    form.OpenDiagram(TimingDiagram::Biss);
+    form.openDiagram(TTimingDiagram::Biss);
     EXPECT_EQ(visibleWindows(), 1);
     EXPECT_TRUE(form.Image2->isVisible());
     EXPECT_FALSE(form.Image1->isVisible());
@@ -73,7 +73,7 @@ TEST(ImageForm, StaysUsableBesideTheModalDialogThatOpensIt)
     TImageForm form(&mainWindow);
     QDialog settings(&mainWindow);
     QTimer::singleShot(0, &settings, [&] {
-        form.OpenDiagram(TimingDiagram::Ssi);
+        form.openDiagram(TTimingDiagram::Ssi);
         QTest::keyClick(form.windowHandle(), Qt::Key_Escape); // through the window system, as typed
         EXPECT_FALSE(form.isVisible());
         settings.reject();

@@ -15,34 +15,34 @@ TEST(LayoutRules, RoundsHalvesToEven)
 
 TEST(LayoutRules, ResizeRowKeepsFiveGapsOf24WhenThereIsRoom)
 {
-    const ResizeRow row = TwoPanelResizeRow(1000, 80, 280);
-    EXPECT_EQ(row.panelWidth, 360);
-    EXPECT_EQ(row.zeroLeft, 24);
-    EXPECT_EQ(row.posLeft, 24 + 80 + 24);
-    EXPECT_EQ(row.refLeft, 80 + 360 + 72);
-    EXPECT_EQ(row.zeroRefLeft, 80 + 720 + 96);
-    EXPECT_EQ(row.zeroRefLeft + 80 + 24, 1000);
+    const TResizeRow row = TwoPanelResizeRow(1000, 80, 280);
+    EXPECT_EQ(row.PanelWidth, 360);
+    EXPECT_EQ(row.ZeroLeft, 24);
+    EXPECT_EQ(row.PosLeft, 24 + 80 + 24);
+    EXPECT_EQ(row.RefLeft, 80 + 360 + 72);
+    EXPECT_EQ(row.ZeroRefLeft, 80 + 720 + 96);
+    EXPECT_EQ(row.ZeroRefLeft + 80 + 24, 1000);
 }
 
 TEST(LayoutRules, ResizeRowShrinksGapsButNeverBelowTwo)
 {
-    const ResizeRow narrow = TwoPanelResizeRow(800, 80, 280);
-    EXPECT_EQ(narrow.panelWidth, 280);
-    EXPECT_EQ(narrow.zeroLeft, 16); // (800 - 560 - 160) / 5
-    EXPECT_EQ(narrow.posLeft, 80 + 32);
-    const ResizeRow tiny = TwoPanelResizeRow(500, 80, 280);
-    EXPECT_EQ(tiny.panelWidth, 280);
-    EXPECT_EQ(tiny.zeroLeft, 2);
-    EXPECT_EQ(tiny.zeroRefLeft, 80 + 560 + 8);
+    const TResizeRow narrow = TwoPanelResizeRow(800, 80, 280);
+    EXPECT_EQ(narrow.PanelWidth, 280);
+    EXPECT_EQ(narrow.ZeroLeft, 16); // (800 - 560 - 160) / 5
+    EXPECT_EQ(narrow.PosLeft, 80 + 32);
+    const TResizeRow tiny = TwoPanelResizeRow(500, 80, 280);
+    EXPECT_EQ(tiny.PanelWidth, 280);
+    EXPECT_EQ(tiny.ZeroLeft, 2);
+    EXPECT_EQ(tiny.ZeroRefLeft, 80 + 560 + 8);
 }
 
 TEST(LayoutRules, ShowRowSplitsTheWidthAroundTheButtons)
 {
-    const ShowRow row = TwoPanelShowRow(1000, 24, 80);
-    EXPECT_EQ(row.panelWidth, 360);
-    EXPECT_EQ(row.posLeft, 128);
-    EXPECT_EQ(row.refLeft, 72 + 80 + 360);
-    EXPECT_EQ(row.zeroRefLeft, row.refLeft + 360 + 24);
+    const TShowRow row = TwoPanelShowRow(1000, 24, 80);
+    EXPECT_EQ(row.PanelWidth, 360);
+    EXPECT_EQ(row.PosLeft, 128);
+    EXPECT_EQ(row.RefLeft, 72 + 80 + 360);
+    EXPECT_EQ(row.ZeroRefLeft, row.RefLeft + 360 + 24);
 }
 
 TEST(LayoutRules, CaptionKeepsAQuarterOfItsHeightFromTheTop)
@@ -67,7 +67,7 @@ TEST(LayoutRules, ReadOutFontDropsTo48Then36AndStaysReducedWhenSticky)
 TEST(LayoutRules, StoredPanelStaysAsStoredUnlessNoPartOfItIsInsideTheBody)
 {
     struct Case {
-        PanelBounds stored, kept;
+        TPanelBounds stored, kept;
     };
     for (const Case& k : {
              Case{{100, 50, 400, 104}, {100, 50, 400, 104}},       // inside
@@ -78,8 +78,8 @@ TEST(LayoutRules, StoredPanelStaysAsStoredUnlessNoPartOfItIsInsideTheBody)
              Case{{-500, 9000, 0, -3}, {0, 299, 1, 1}},            // empty, below the body
              Case{{500, 100, 0, 40}, {500, 100, 1, 40}},           // empty, inside
          }) {
-        const PanelBounds kept = ReachablePanel(k.stored, 1000, 300);
-        EXPECT_TRUE(kept == k.kept) << k.stored.left << "," << k.stored.top << " -> " << kept.left << "," << kept.top
-                                    << " " << kept.width << "x" << kept.height;
+        const TPanelBounds kept = ReachablePanel(k.stored, 1000, 300);
+        EXPECT_TRUE(kept == k.kept) << k.stored.Left << "," << k.stored.Top << " -> " << kept.Left << "," << kept.Top
+                                    << " " << kept.Width << "x" << kept.Height;
     }
 }

@@ -43,7 +43,7 @@ protected:
     }
 
     uint32_t now = 0;
-    std::shared_ptr<DeviceModel> device;
+    std::shared_ptr<TDeviceModel> device;
 };
 
 } // namespace

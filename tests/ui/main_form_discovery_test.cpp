@@ -52,11 +52,11 @@ TEST_F(MainFormTest, PortHeldElsewhereShowsTheErrorCode)
 
 TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
 {
-    DeviceConfig foreign = CounterDevice();
-    foreign.identity = "ACME-42 V9.99";
+    TDeviceConfig foreign = CounterDevice();
+    foreign.Identity = "ACME-42 V9.99";
     ports.plug("a", foreign);
-    ports.plug("b", CounterDevice())->setFault(DeviceFault::Silence);
-    ports.plug("c", CounterDevice())->setFault(DeviceFault::Garbage);
+    ports.plug("b", CounterDevice())->setFault(TDeviceFault::Silence);
+    ports.plug("c", CounterDevice())->setFault(TDeviceFault::Garbage);
     start();
     search();
     EXPECT_TRUE(form->session().notConnected());
@@ -66,8 +66,8 @@ TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
 
 TEST_F(MainFormTest, UnsupportedBissInterfaceWarnsOnceThenRetriesSilently)
 {
-    DeviceConfig biss = CounterDevice();
-    biss.kindLetter = 'B';
+    TDeviceConfig biss = CounterDevice();
+    biss.KindLetter = 'B';
     ports.plug("vcom0", biss);
     start();
     QString shownText;
@@ -125,10 +125,10 @@ TEST_F(MainFormTest, OkWithoutSelectionKeepsTheDialogOpen)
 
 TEST_F(MainFormTest, SerialFilterPicksTheMatchingInterfaceWithoutDialog)
 {
-    DeviceConfig first = CounterDevice();
-    first.serial2 = "1111";
-    DeviceConfig second = CounterDevice();
-    second.serial2 = "ab22";
+    TDeviceConfig first = CounterDevice();
+    first.Serial2 = "1111";
+    TDeviceConfig second = CounterDevice();
+    second.Serial2 = "ab22";
     ports.plug("vcom0", first);
     ports.plug("vcom1", second);
     start({"/r=AB2"});
@@ -142,8 +142,8 @@ TEST_F(MainFormTest, SerialFilterPicksTheMatchingInterfaceWithoutDialog)
 
 TEST_F(MainFormTest, PlainT740IsAcceptedWithoutExtendedExchanges)
 {
-    DeviceConfig plain = CounterDevice();
-    plain.model = "T740";
+    TDeviceConfig plain = CounterDevice();
+    plain.Model = "T740";
     auto device = ports.plug("vcom0", plain);
     start();
     search();
@@ -180,8 +180,8 @@ TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
 
 TEST_F(MainFormTest, SwitchedOffSupplyIsSwitchedOnAtConnection)
 {
-    DeviceConfig config = CounterDevice();
-    config.supplyOn = false;
+    TDeviceConfig config = CounterDevice();
+    config.SupplyOn = false;
     auto device = ports.plug("vcom0", config);
     start();
     search();

@@ -11,7 +11,7 @@ void MainFormTest::start(const QStringList& arguments)
     // The dialogs are children of the window they were made for.
     settingsForm.reset();
     comPortForm.reset();
-    form = std::make_unique<TMainForm>(ports, arguments, DataFolders::Beside(programDir()));
+    form = std::make_unique<TMainForm>(ports, arguments, TDataFolders::beside(programDir()));
     comPortForm = std::make_unique<TComPortForm>(form.get());
     settingsForm = std::make_unique<TSettingsForm>(form.get());
     form->setDialogs(comPortForm.get(), settingsForm.get());
@@ -61,21 +61,21 @@ void MainFormTest::typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
     QTest::keyClick(keyTarget(), key, modifiers);
 }
 
-DeviceConfig CounterDevice()
+TDeviceConfig CounterDevice()
 {
-    DeviceConfig config;
-    config.kindLetter = 'Q';
-    config.encoder = EncoderKind::Counter;
+    TDeviceConfig config;
+    config.KindLetter = 'Q';
+    config.Encoder = TEncoderKind::Counter;
     return config;
 }
 
-DeviceConfig SsiDevice(int multiturnBits, int positionBits, int statusBits)
+TDeviceConfig SsiDevice(int multiturnBits, int positionBits, int statusBits)
 {
-    DeviceConfig config;
-    config.kindLetter = 'S';
-    config.encoder = EncoderKind::Ssi;
-    config.layout.multiturnBits = multiturnBits;
-    config.layout.positionBits = positionBits;
-    config.layout.statusBits = statusBits;
+    TDeviceConfig config;
+    config.KindLetter = 'S';
+    config.Encoder = TEncoderKind::Ssi;
+    config.Layout.MultiturnBits = multiturnBits;
+    config.Layout.PositionBits = positionBits;
+    config.Layout.StatusBits = statusBits;
     return config;
 }

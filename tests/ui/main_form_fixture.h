@@ -35,7 +35,7 @@ protected:
     void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
 
     QTemporaryDir dir;
-    FakePortProvider ports;
+    TFakePortProvider ports;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TComPortForm> comPortForm;
     std::unique_ptr<TSettingsForm> settingsForm;
@@ -55,5 +55,5 @@ struct FakeClock {
     ~FakeClock() { SetTickSource({}); }
 };
 
-DeviceConfig CounterDevice();
-DeviceConfig SsiDevice(int multiturnBits, int positionBits, int statusBits);
+TDeviceConfig CounterDevice();
+TDeviceConfig SsiDevice(int multiturnBits, int positionBits, int statusBits);

@@ -35,9 +35,9 @@ protected:
     // counts, at `position`, connected and polled once.
     void connectPlain(int64_t refEvery, int64_t position)
     {
-        DeviceConfig config = CounterDevice();
-        config.refEvery = refEvery;
-        config.position = position;
+        TDeviceConfig config = CounterDevice();
+        config.RefEvery = refEvery;
+        config.Position = position;
         device = ports.plug("vcom0", config);
         writeIni("[K740.vcom0]\nCPM=1000\n");
         start();
@@ -49,11 +49,11 @@ protected:
     // (by default, ones that say so).
     void connectDistanceCoded(const QStringList& arguments = {}, int64_t origin = 0, const char* ini = kDcrIni)
     {
-        DeviceConfig config = CounterDevice();
-        config.dcrNominal = 1000;
-        config.dcrCountsPerPeriod = 20;
-        config.position = 30100;
-        config.countOrigin = origin;
+        TDeviceConfig config = CounterDevice();
+        config.DcrNominal = 1000;
+        config.DcrCountsPerPeriod = 20;
+        config.Position = 30100;
+        config.CountOrigin = origin;
         device = ports.plug("vcom0", config);
         writeIni(ini);
         start(arguments);
@@ -74,7 +74,7 @@ protected:
         form->StPanel3DblClick();
     }
 
-    std::shared_ptr<DeviceModel> device;
+    std::shared_ptr<TDeviceModel> device;
     std::function<void(const TSettingsFormControls&)> dialogEdit;
 };
 

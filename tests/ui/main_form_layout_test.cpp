@@ -205,7 +205,7 @@ TEST_F(LayoutTest, LogoNamesAndOpensTheProductPage)
 // dialog has been open; the reference read-out takes the position's size.
 TEST_F(LayoutTest, ReadOutFontStaysReducedInCountsUntilTheDialogAndTheReferenceFollows)
 {
-    std::shared_ptr<DeviceModel> device = ports.plug("vcom0", CounterDevice());
+    std::shared_ptr<TDeviceModel> device = ports.plug("vcom0", CounterDevice());
     writeIni("[K740.vcom0]\nRotary=1\nCPR=100000000\nDegrees=0\n");
     start();
     search();

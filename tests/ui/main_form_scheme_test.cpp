@@ -94,9 +94,9 @@ TEST_F(MainFormTest, EveryCaptionAndStatusFieldIsLegibleUnderADarkScheme)
     QApplication::setPalette(DarkScheme());
     const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
 
-    DeviceConfig config = CounterDevice();
-    config.refEvery = 1000;
-    config.position = 900;
+    TDeviceConfig config = CounterDevice();
+    config.RefEvery = 1000;
+    config.Position = 900;
     auto device = ports.plug("vcom0", config);
     writeIni("[K740.vcom0]\nShowExtendedData=1\n");
     start({"/D"});

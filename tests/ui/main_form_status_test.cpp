@@ -16,14 +16,14 @@ QColor colourOf(const TPanel* panel)
     return panel->palette().color(QPalette::Window);
 }
 
-DeviceConfig BissDevice()
+TDeviceConfig BissDevice()
 {
-    DeviceConfig config;
-    config.kindLetter = 'S';
-    config.encoder = EncoderKind::Biss;
-    config.layout.positionBits = 26;
-    config.layout.statusBits = 2;
-    config.position = 1193046;
+    TDeviceConfig config;
+    config.KindLetter = 'S';
+    config.Encoder = TEncoderKind::Biss;
+    config.Layout.PositionBits = 26;
+    config.Layout.StatusBits = 2;
+    config.Position = 1193046;
     return config;
 }
 
@@ -34,7 +34,7 @@ const char kBissIni[] = "[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatus
 // Pins, serial number and supply shown in the extended status bar.
 class ExtendedStatusTest : public MainFormTest {
 protected:
-    std::shared_ptr<DeviceModel> connectShowingExtendedData(const DeviceConfig& config)
+    std::shared_ptr<TDeviceModel> connectShowingExtendedData(const TDeviceConfig& config)
     {
         auto device = ports.plug("vcom0", config);
         writeIni("[K740.vcom0]\nShowExtendedData=1\n");
@@ -63,18 +63,18 @@ TEST_F(MainFormTest, StatusColourFollowsActiveHighBitsAndFrameChecks)
     EXPECT_EQ(form->controls().PosPanel->text(), "1193046");
 
     device->setStatus(0);
-    device->setFault(DeviceFault::CrcError);
+    device->setFault(TDeviceFault::CrcError);
     poll();
     EXPECT_EQ(form->controls().PosPanel->text(), "CRC check failed");
     EXPECT_EQ(colourOf(form->controls().pColorStatus), kRed);
-    device->setFault(DeviceFault::AllOnes);
+    device->setFault(TDeviceFault::AllOnes);
     poll();
     EXPECT_EQ(form->controls().PosPanel->text(), "- - - - - -");
     EXPECT_EQ(colourOf(form->controls().pColorStatus), kRed);
-    device->setFault(DeviceFault::NonHex);
+    device->setFault(TDeviceFault::NonHex);
     poll();
     EXPECT_EQ(form->controls().PosPanel->text(), "- - - - - -");
-    device->setFault(DeviceFault::None);
+    device->setFault(TDeviceFault::None);
     poll();
     EXPECT_EQ(form->controls().PosPanel->text(), "1193046");
     EXPECT_EQ(colourOf(form->controls().pColorStatus), kGreen);
@@ -82,8 +82,8 @@ TEST_F(MainFormTest, StatusColourFollowsActiveHighBitsAndFrameChecks)
 
 TEST_F(MainFormTest, ActiveLowStatusBitsAreInvertedBeforeColouring)
 {
-    DeviceConfig config = BissDevice();
-    config.statusActiveLow = true;
+    TDeviceConfig config = BissDevice();
+    config.StatusActiveLow = true;
     auto device = ports.plug("vcom0", config);
     writeIni(QString(kBissIni) + "StatusActiveLow=1\n");
     start();
@@ -99,11 +99,11 @@ TEST_F(MainFormTest, ActiveLowStatusBitsAreInvertedBeforeColouring)
 
 TEST_F(ExtendedStatusTest, ExtendedStatusBarShowsPinsSerialAndSupply)
 {
-    DeviceConfig config = CounterDevice();
-    config.serial = "ab 12:34";
-    config.firmware = "1.16";
-    config.pins = "101";
-    config.supplyReadings = "5,02 V:85.3 mA";
+    TDeviceConfig config = CounterDevice();
+    config.Serial = "ab 12:34";
+    config.Firmware = "1.16";
+    config.Pins = "101";
+    config.SupplyReadings = "5,02 V:85.3 mA";
     connectShowingExtendedData(config);
     EXPECT_TRUE(form->controls().ExtStPanel1->isVisibleTo(form.get()));
     EXPECT_EQ(form->controls().ExtStPanel1->text(), "Pins: 101");
@@ -128,9 +128,9 @@ TEST_F(ExtendedStatusTest, SupplySwitchFollowsTheShownState)
 
 TEST_F(ExtendedStatusTest, SecondSerialNumberIsChosenByDoubleClick)
 {
-    DeviceConfig config = CounterDevice();
-    config.serial = "1:2";
-    config.serial2 = "x 9";
+    TDeviceConfig config = CounterDevice();
+    config.Serial = "1:2";
+    config.Serial2 = "x 9";
     connectShowingExtendedData(config);
     EXPECT_EQ(form->controls().ExtStPanel2->text().trimmed(), "SN: X9");
     form->ExtStPanel2DblClick();

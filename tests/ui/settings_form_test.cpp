@@ -59,7 +59,7 @@ struct SettingsFormTest : ::testing::Test {
 
     void open(const TEncoderSettings& s, const TSettingsDialogContext& context, const TRunChoices& run = {})
     {
-        form.Fill(s, run, context);
+        form.fill(s, run, context);
         form.show();
     }
 
@@ -69,7 +69,7 @@ struct SettingsFormTest : ::testing::Test {
         QTest::mouseClick(c.BtnOK, Qt::LeftButton);
         if (form.isVisible())
             return std::nullopt;
-        return form.ReadBack().Active;
+        return form.readBack().Active;
     }
 
     // Notes and closes every message box: caption, icon and text.
@@ -289,7 +289,7 @@ TEST_F(SettingsFormTest, EscapeCancelsTheModalDialog)
         if (!closedByEscape)
             form.reject(); // ends the modal loop: the test fails rather than hangs
     });
-    EXPECT_FALSE(form.Edit(storedDefaults(), {}, interfaceOf(0)));
+    EXPECT_FALSE(form.edit(storedDefaults(), {}, interfaceOf(0)));
     EXPECT_TRUE(closedByEscape);
 }
 
@@ -300,18 +300,18 @@ TEST_F(SettingsFormTest, AutoCaptureBoxKeepsItsStateBetweenOpenings)
         QTest::mouseClick(c.cbAutoCapture, Qt::LeftButton);
         QTest::mouseClick(c.BtnOK, Qt::LeftButton);
     });
-    EXPECT_TRUE(form.Edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
+    EXPECT_TRUE(form.edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
     QTimer::singleShot(0, &form, [this] { QTest::mouseClick(c.BtnOK, Qt::LeftButton); });
-    EXPECT_TRUE(form.Edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
+    EXPECT_TRUE(form.edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
 }
 
 TEST_F(SettingsFormTest, OnlyTypeDistanceCodingOrDirectionCountAsChanged)
 {
     open(storedDefaults(), interfaceOf(0));
     QTest::mouseClick(c.cbShowStatus, Qt::LeftButton);
-    EXPECT_FALSE(form.ReadBack().SettingsChanged);
+    EXPECT_FALSE(form.readBack().SettingsChanged);
     QTest::mouseClick(c.cbInvertDir, Qt::LeftButton);
-    EXPECT_TRUE(form.ReadBack().SettingsChanged);
+    EXPECT_TRUE(form.readBack().SettingsChanged);
 }
 
 TEST_F(SettingsFormTest, HintImageAsksForTheChosenProtocolsDiagram)
@@ -325,8 +325,8 @@ TEST_F(SettingsFormTest, HintImageAsksForTheChosenProtocolsDiagram)
     QTest::mouseClick(c.rbBiSS, Qt::LeftButton);
     QTest::mouseClick(c.HintImage, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requested.size() == 2; }));
-    EXPECT_EQ(requested[0][0].value<TimingDiagram>(), TimingDiagram::Ssi);
-    EXPECT_EQ(requested[1][0].value<TimingDiagram>(), TimingDiagram::Biss);
+    EXPECT_EQ(requested[0][0].value<TTimingDiagram>(), TTimingDiagram::Ssi);
+    EXPECT_EQ(requested[1][0].value<TTimingDiagram>(), TTimingDiagram::Biss);
     QTest::mouseClick(c.BtnCancel, Qt::LeftButton);
     EXPECT_EQ(dismissed.size(), 1);
 }
@@ -342,7 +342,7 @@ TEST_F(SettingsFormTest, ComesBackFromMinimisedWithTheOpeningAsItWas)
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.windowState() == Qt::WindowNoState; }));
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.pos(), QPoint(10, 20));
-    EXPECT_TRUE(form.ReadBack().SettingsChanged);
+    EXPECT_TRUE(form.readBack().SettingsChanged);
 }
 
 TEST_F(SettingsFormTest, LogoChoiceOnlyInLayoutEditModeAndTheHeightFollows)
@@ -358,6 +358,6 @@ TEST_F(SettingsFormTest, LogoChoiceOnlyInLayoutEditModeAndTheHeightFollows)
         EXPECT_EQ(c.BtnCancel->y(), buttonsTop);
         EXPECT_EQ(form.height(), height);
         EXPECT_EQ(c.InfoPanel->geometry(), QRect(0, height - 19, 433, 19));
-        EXPECT_EQ(pressOK() ? form.ReadBack().Run.LogoMode : -1, 2);
+        EXPECT_EQ(pressOK() ? form.readBack().Run.LogoMode : -1, 2);
     }
 }

@@ -23,9 +23,9 @@ std::optional<qint64> NumberAfter(const QStringList& arguments, int& i, qint64 m
 
 } // namespace
 
-std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, QString& error)
+std::optional<TClientOptions> ParseClientArguments(const QStringList& arguments, QString& error)
 {
-    ClientOptions options;
+    TClientOptions options;
     int queries = 0;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];

@@ -8,7 +8,7 @@ namespace k740client {
 
 enum class TQuery { Position, Text, WindowId, List, Stats, Record };
 
-struct ClientOptions {
+struct TClientOptions {
     TQuery Query = TQuery::Position;
     int32_t Form = 1000; // 4, 10 or any other number (thousandths)
     int WatchMs = 0;     // 0: ask once
@@ -20,7 +20,7 @@ struct ClientOptions {
 
 // Reads k740-position's arguments (without the program name); nullopt with
 // `error` set when they make no sense.
-std::optional<ClientOptions> ParseClientArguments(const QStringList& arguments, QString& error);
+std::optional<TClientOptions> ParseClientArguments(const QStringList& arguments, QString& error);
 QString ClientHelp();
 
 // A position answer as printed: the integer, or for form 10 the bit pattern

@@ -14,28 +14,28 @@
 #include <cstdio>
 
 using namespace k740client;
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 namespace {
 
-enum ExitStatus { kAnswered = 0, kBadArguments = 1, kNoAnswer = 2, kNotPolling = 3 };
+enum TExitStatus { KAnswered = 0, KBadArguments = 1, KNoAnswer = 2, KNotPolling = 3 };
 constexpr int kCallTimeoutMs = 2000;
 
 int NoAnswer(const QString& destination)
 {
     std::fprintf(stderr, "k740-position: no copy of k740 answers on the session bus (%s)\n", qPrintable(destination));
-    return kNoAnswer;
+    return KNoAnswer;
 }
 
 // What a call of the service's interface brought back.
-struct Answer {
-    enum class Kind { Value, Nobody, NotPolling } kind = Kind::Nobody;
-    QVariant value;
-    QString why; // NotPolling: the program's reason
+struct TAnswer {
+    enum class TKind { Value, Nobody, NotPolling } Kind = TKind::Nobody;
+    QVariant Value;
+    QString Why; // NotPolling: the program's reason
 };
 
-Answer Call(QDBusConnection& bus, const QString& destination, const QString& method, const QVariantList& arguments = {},
-    const char* interface = Names::kInterface)
+TAnswer Call(QDBusConnection& bus, const QString& destination, const QString& method,
+    const QVariantList& arguments = {}, const char* interface = Names::kInterface)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(destination, Names::kPath, interface, method);
     call.setArguments(arguments);
@@ -48,19 +48,19 @@ Answer Call(QDBusConnection& bus, const QString& destination, const QString& met
             "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping"));
     }
     if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError)
-        return {Answer::Kind::NotPolling, {}, reply.errorMessage()};
+        return {TAnswer::TKind::NotPolling, {}, reply.errorMessage()};
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
-    return {Answer::Kind::Value, reply.arguments().first(), {}};
+    return {TAnswer::TKind::Value, reply.arguments().first(), {}};
 }
 
 std::optional<QVariant> PropertyValue(QDBusConnection& bus, const QString& destination, const char* name)
 {
-    const Answer answer
+    const TAnswer answer
         = Call(bus, destination, "Get", {QString(Names::kInterface), QString(name)}, "org.freedesktop.DBus.Properties");
-    if (answer.kind != Answer::Kind::Value)
+    if (answer.Kind != TAnswer::TKind::Value)
         return std::nullopt;
-    return answer.value.value<QDBusVariant>().variant();
+    return answer.Value.value<QDBusVariant>().variant();
 }
 
 std::optional<QString> Property(QDBusConnection& bus, const QString& destination, const char* name)
@@ -69,14 +69,14 @@ std::optional<QString> Property(QDBusConnection& bus, const QString& destination
     return value ? std::optional<QString>(value->toString()) : std::nullopt;
 }
 
-QString Destination(const ClientOptions& options)
+QString Destination(const TClientOptions& options)
 {
     return options.Pid > 0 ? Names::NameOfProcess(options.Pid) : QString(Names::kName);
 }
 
 // The figures, one "name value" a line in the order of their names; with
 // --watch again every MS milliseconds, a blank line between the rounds.
-int Stats(QDBusConnection& bus, const ClientOptions& options)
+int Stats(QDBusConnection& bus, const TClientOptions& options)
 {
     const QString destination = Destination(options);
     for (;;) {
@@ -92,23 +92,23 @@ int Stats(QDBusConnection& bus, const ClientOptions& options)
         }
         std::fflush(stdout);
         if (options.WatchMs <= 0)
-            return kAnswered;
+            return KAnswered;
         QThread::msleep(ulong(options.WatchMs));
         std::printf("\n");
     }
 }
 
-int Record(QDBusConnection& bus, const ClientOptions& options)
+int Record(QDBusConnection& bus, const TClientOptions& options)
 {
     // A closed pipe shows as a failed write, which ends the recording with
     // its summary, rather than as a silent end by SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
-    k740::SignalPipe interruption({SIGINT, SIGTERM, SIGHUP}, k740::TSignalRepeat::EndsProcess);
+    k740::TSignalPipe interruption({SIGINT, SIGTERM, SIGHUP}, k740::TSignalRepeat::EndsProcess);
     TRecorder recorder(bus, options);
     if (const auto failed = recorder.start(Destination(options)))
         return *failed;
     QObject::connect(
-        &interruption, &k740::SignalPipe::received, &recorder, [&recorder] { recorder.finish(kAnswered); });
+        &interruption, &k740::TSignalPipe::received, &recorder, [&recorder] { recorder.finish(KAnswered); });
     QObject::connect(&recorder, &TRecorder::finished, QCoreApplication::instance(), &QCoreApplication::exit);
     return QCoreApplication::exec();
 }
@@ -131,31 +131,31 @@ int List(QDBusConnection& bus)
             qPrintable(port->isEmpty() ? "-" : *port), qPrintable(identity->isEmpty() ? "-" : *identity));
         ++found;
     }
-    return found > 0 ? kAnswered : NoAnswer(Names::kName);
+    return found > 0 ? KAnswered : NoAnswer(Names::kName);
 }
 
-int Ask(QDBusConnection& bus, const ClientOptions& options)
+int Ask(QDBusConnection& bus, const TClientOptions& options)
 {
     const QString destination = Destination(options);
     for (;;) {
-        const Answer answer = options.Query == TQuery::Position
+        const TAnswer answer = options.Query == TQuery::Position
             ? Call(bus, destination, "Position", {options.Form})
             : Call(bus, destination, options.Query == TQuery::Text ? "PositionText" : "WindowId");
-        switch (answer.kind) {
-        case Answer::Kind::Nobody:
+        switch (answer.Kind) {
+        case TAnswer::TKind::Nobody:
             return NoAnswer(destination);
-        case Answer::Kind::NotPolling:
-            std::fprintf(stderr, "k740-position: the position is not current: %s\n", qPrintable(answer.why));
-            return kNotPolling;
-        case Answer::Kind::Value:
+        case TAnswer::TKind::NotPolling:
+            std::fprintf(stderr, "k740-position: the position is not current: %s\n", qPrintable(answer.Why));
+            return KNotPolling;
+        case TAnswer::TKind::Value:
             break;
         }
-        const QString text = options.Query == TQuery::Position ? PositionAnswerText(answer.value.toInt(), options.Form)
-                                                               : answer.value.toString();
+        const QString text = options.Query == TQuery::Position ? PositionAnswerText(answer.Value.toInt(), options.Form)
+                                                               : answer.Value.toString();
         std::printf("%s\n", qPrintable(text));
         std::fflush(stdout);
         if (options.WatchMs <= 0)
-            return kAnswered;
+            return KAnswered;
         QThread::msleep(ulong(options.WatchMs));
     }
 }
@@ -169,16 +169,16 @@ int main(int argc, char* argv[])
     const auto options = ParseClientArguments(QCoreApplication::arguments().mid(1), error);
     if (!options) {
         std::fprintf(stderr, "k740-position: %s (see --help)\n", qPrintable(error));
-        return kBadArguments;
+        return KBadArguments;
     }
     if (options->Help) {
         std::fputs(qPrintable(ClientHelp()), stdout);
-        return kAnswered;
+        return KAnswered;
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         std::fprintf(stderr, "k740-position: no D-Bus session bus, so no copy of k740 can answer\n");
-        return kNoAnswer;
+        return KNoAnswer;
     }
     switch (options->Query) {
     case TQuery::List:

@@ -9,16 +9,16 @@
 #include <cerrno>
 #include <cstring>
 
-namespace Names = k740::PositionService;
+namespace Names = k740::position_service;
 
 namespace k740client {
 
 namespace {
-enum ExitStatus { kRecorded = 0, kNoAnswer = 2, kWriteFailed = 4 };
+enum TExitStatus { KRecorded = 0, KNoAnswer = 2, KWriteFailed = 4 };
 constexpr int kCallTimeoutMs = 2000;
 } // namespace
 
-TRecorder::TRecorder(QDBusConnection bus, const ClientOptions& options)
+TRecorder::TRecorder(QDBusConnection bus, const TClientOptions& options)
     : Bus(bus)
     , Options(options)
 {
@@ -36,20 +36,20 @@ std::optional<int> TRecorder::start(const QString& destination)
     if (Owner.isEmpty()) {
         std::fprintf(
             stderr, "k740-position: no copy of k740 answers on the session bus (%s)\n", qPrintable(destination));
-        return kNoAnswer;
+        return KNoAnswer;
     }
     const bool toStdout = Options.RecordPath == "-";
     Out = toStdout ? stdout : std::fopen(QFile::encodeName(Options.RecordPath).constData(), "wb");
     if (!Out) {
         std::fprintf(
             stderr, "k740-position: cannot write %s: %s\n", qPrintable(Options.RecordPath), std::strerror(errno));
-        return kWriteFailed;
+        return KWriteFailed;
     }
     Bus.connect(Owner, Names::kPath, Names::kInterface, Names::kCycleSignal, this,
         SLOT(onCycle(qulonglong, qlonglong, qlonglong, double, QString, bool, bool)));
     auto* gone = new QDBusServiceWatcher(Owner, Bus, QDBusServiceWatcher::WatchForUnregistration, this);
     connect(gone, &QDBusServiceWatcher::serviceUnregistered, this,
-        [this] { finish(kNoAnswer, "k740 left the session bus"); });
+        [this] { finish(KNoAnswer, "k740 left the session bus"); });
 
     const QDBusMessage reply
         = Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, "Subscribe"), QDBus::Block,
@@ -57,10 +57,10 @@ std::optional<int> TRecorder::start(const QString& destination)
     if (reply.type() != QDBusMessage::ReplyMessage) {
         std::fprintf(stderr, "k740-position: %s did not take the subscription: %s\n", qPrintable(destination),
             qPrintable(reply.errorMessage()));
-        return kNoAnswer;
+        return KNoAnswer;
     }
     if (!write(RecordHeader()))
-        return kWriteFailed;
+        return KWriteFailed;
     return std::nullopt;
 }
 
@@ -76,7 +76,7 @@ void TRecorder::onCycle(qulonglong number, qlonglong replyTimeUs, qlonglong rawC
         return;
     ++Rows;
     if (Options.Frames > 0 && qint64(Rows) >= Options.Frames)
-        finish(kRecorded);
+        finish(KRecorded);
 }
 
 // Each line is flushed, so that a reader of the file (or the pipe) sees it
@@ -86,7 +86,7 @@ bool TRecorder::write(const QByteArray& bytes)
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), Out) == size_t(bytes.size()) && std::fflush(Out) == 0)
         return true;
     const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    finish(kWriteFailed, "cannot write " + Options.RecordPath + ": " + reason);
+    finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + reason);
     return false;
 }
 
@@ -98,7 +98,7 @@ void TRecorder::finish(int exitStatus, const QString& why)
     if (!why.isEmpty())
         std::fprintf(stderr, "k740-position: %s\n", qPrintable(why));
     std::fprintf(stderr, "%s\n", qPrintable(RecordSummary(Rows, Gaps.missed())));
-    if (exitStatus != kNoAnswer)
+    if (exitStatus != KNoAnswer)
         Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, "Unsubscribe"), QDBus::Block,
             kCallTimeoutMs);
     emit finished(exitStatus);

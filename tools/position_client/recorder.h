@@ -17,7 +17,7 @@ namespace k740client {
 class TRecorder : public QObject {
     Q_OBJECT
 public:
-    TRecorder(QDBusConnection bus, const ClientOptions& options);
+    TRecorder(QDBusConnection bus, const TClientOptions& options);
     ~TRecorder() override;
 
     // Opens the output, subscribes and writes the header; the exit status
@@ -37,7 +37,7 @@ private:
     bool write(const QByteArray& bytes);
 
     QDBusConnection Bus;
-    ClientOptions Options;
+    TClientOptions Options;
     QString Owner; // the unique bus name of the copy recorded
     std::FILE* Out = nullptr;
     std::optional<qint64> FirstReplyTimeUs;

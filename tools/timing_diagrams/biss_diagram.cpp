@@ -9,8 +9,8 @@ namespace k740 {
 
 namespace {
 const QSize kSize{978, 194};
-constexpr Lane kMaster{36, 66};
-constexpr Lane kSlave{102, 132};
+constexpr TLane kMaster{36, 66};
+constexpr TLane kSlave{102, 132};
 constexpr int kNameRow = 156;
 constexpr int kGuideBottom = kNameRow - 10;
 constexpr int kNameColumn = 18;
@@ -21,7 +21,7 @@ constexpr int kTimeout = 84;
 constexpr int kLineEnd = 964;
 
 // Rising edges of MA, counted from 0, where SLO's segments begin and end.
-enum Edge {
+enum TEdge {
     AckEdge = 1,
     StartEdge = 3,
     CdsEdge = 4,
@@ -32,11 +32,11 @@ enum Edge {
     LastEdge = 14
 };
 
-int rising(int edge)
+int Rising(int edge)
 {
     return kFirstFall + kPeriod / 2 + edge * kPeriod;
 }
-int falling(int edge)
+int Falling(int edge)
 {
     return kFirstFall + edge * kPeriod;
 }
@@ -44,38 +44,38 @@ int falling(int edge)
 
 QImage PaintBissDiagram()
 {
-    WaveformPainter d(kSize);
-    const int timeoutEnd = rising(LastEdge) + kTimeout;
+    TWaveformPainter d(kSize);
+    const int timeoutEnd = Rising(LastEdge) + kTimeout;
     for (int edge : {AckEdge, StartEdge, CdsEdge, PositionEdge, ErrorEdge, WarnEdge, CrcEdge, LastEdge})
-        d.guide(rising(edge), kMaster.high, kGuideBottom);
-    d.guide(timeoutEnd, kMaster.high, kGuideBottom);
+        d.guide(Rising(edge), kMaster.High, kGuideBottom);
+    d.guide(timeoutEnd, kMaster.High, kGuideBottom);
 
     d.levels(kMaster, ClockTrain(kLineStart, kFirstFall, kPeriod, LastEdge + 1), kLineEnd);
-    d.levels(kSlave, {{kLineStart, Level::High}, {rising(AckEdge), Level::Low}, {rising(StartEdge), Level::High}},
-        rising(CdsEdge));
+    d.levels(kSlave, {{kLineStart, TLevel::High}, {Rising(AckEdge), TLevel::Low}, {Rising(StartEdge), TLevel::High}},
+        Rising(CdsEdge));
     d.bus(kSlave,
-        {{rising(CdsEdge), rising(PositionEdge), ""}, {rising(PositionEdge), rising(ErrorEdge), ""},
-            {rising(ErrorEdge), rising(WarnEdge), ""}, {rising(WarnEdge), rising(CrcEdge), ""},
-            {rising(CrcEdge), rising(LastEdge), ""}},
-        Level::High, Level::Low);
-    d.levels(kSlave, {{rising(LastEdge), Level::Low}, {timeoutEnd, Level::High}}, kLineEnd);
+        {{Rising(CdsEdge), Rising(PositionEdge), ""}, {Rising(PositionEdge), Rising(ErrorEdge), ""},
+            {Rising(ErrorEdge), Rising(WarnEdge), ""}, {Rising(WarnEdge), Rising(CrcEdge), ""},
+            {Rising(CrcEdge), Rising(LastEdge), ""}},
+        TLevel::High, TLevel::Low);
+    d.levels(kSlave, {{Rising(LastEdge), TLevel::Low}, {timeoutEnd, TLevel::High}}, kLineEnd);
     // Cycles left out in the middle of the position and of the CRC.
-    d.breakMark(kMaster, rising((PositionEdge + ErrorEdge) / 2));
-    d.breakMark(kMaster, falling(CrcEdge + 2));
+    d.breakMark(kMaster, Rising((PositionEdge + ErrorEdge) / 2));
+    d.breakMark(kMaster, Falling(CrcEdge + 2));
 
     const QFont lineFont = DiagramFont(16, true);
     d.leftLabel(kNameColumn, kMaster.middle(), "MA", lineFont);
     d.leftLabel(kNameColumn, kSlave.middle(), "SLO", lineFont);
     const QFont nameFont = DiagramFont(15);
     const auto name = [&](int from, int to, const char* text) { d.label((from + to) / 2, kNameRow, text, nameFont); };
-    name(rising(AckEdge), rising(StartEdge), "Ack");
-    name(rising(StartEdge), rising(CdsEdge), "Start");
-    name(rising(CdsEdge), rising(PositionEdge), "CDS");
-    name(rising(PositionEdge), rising(ErrorEdge), "Position (26 bits)");
-    name(rising(ErrorEdge), rising(WarnEdge), "Error");
-    name(rising(WarnEdge), rising(CrcEdge), "Warn.");
-    name(rising(CrcEdge), rising(LastEdge), "CRC (6 bit)");
-    name(rising(LastEdge), timeoutEnd, "Timeout");
+    name(Rising(AckEdge), Rising(StartEdge), "Ack");
+    name(Rising(StartEdge), Rising(CdsEdge), "Start");
+    name(Rising(CdsEdge), Rising(PositionEdge), "CDS");
+    name(Rising(PositionEdge), Rising(ErrorEdge), "Position (26 bits)");
+    name(Rising(ErrorEdge), Rising(WarnEdge), "Error");
+    name(Rising(WarnEdge), Rising(CrcEdge), "Warn.");
+    name(Rising(CrcEdge), Rising(LastEdge), "CRC (6 bit)");
+    name(Rising(LastEdge), timeoutEnd, "Timeout");
     name(timeoutEnd, kLineEnd, "Idle");
     return d.picture();
 }

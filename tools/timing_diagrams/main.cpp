@@ -10,7 +10,7 @@
 namespace {
 constexpr int kQuality = 90;
 
-bool write(const QImage& picture, const char* path)
+bool Write(const QImage& picture, const char* path)
 {
     const QByteArray jpeg = k740::EncodeJpeg(picture, kQuality);
     QFile file(QString::fromLocal8Bit(path));
@@ -31,5 +31,5 @@ int main(int argc, char* argv[])
     // Painting text needs a platform plugin but no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    return write(k740::PaintSsiDiagram(), argv[1]) && write(k740::PaintBissDiagram(), argv[2]) ? 0 : 1;
+    return Write(k740::PaintSsiDiagram(), argv[1]) && Write(k740::PaintBissDiagram(), argv[2]) ? 0 : 1;
 }

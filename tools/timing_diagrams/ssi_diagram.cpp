@@ -8,8 +8,8 @@ namespace k740 {
 
 namespace {
 const QSize kSize{1012, 257};
-constexpr Lane kClock{84, 122};
-constexpr Lane kData{160, 198};
+constexpr TLane kClock{84, 122};
+constexpr TLane kData{160, 198};
 constexpr int kPhaseRow = 52;
 constexpr int kBitMarkRow = 220;
 constexpr int kNameColumn = 18;
@@ -23,42 +23,42 @@ constexpr int kBitsEnd = kFirstBit + kShownCells * kPeriod;
 constexpr int kTimeoutEnd = kBitsEnd + 70;
 constexpr int kLineEnd = 1000;
 
-int cellLeft(int cell)
+int CellLeft(int cell)
 {
     return kFirstBit + cell * kPeriod;
 }
-int cellCentre(int cell)
+int CellCentre(int cell)
 {
-    return cellLeft(cell) + kPeriod / 2;
+    return CellLeft(cell) + kPeriod / 2;
 }
 } // namespace
 
 QImage PaintSsiDiagram()
 {
-    WaveformPainter d(kSize);
+    TWaveformPainter d(kSize);
     for (int cell = 0; cell <= kShownCells; ++cell)
-        d.guide(cellLeft(cell), kClock.high, kData.low);
-    d.guide(kFirstFall, kPhaseRow, kData.low);
-    d.guide(kLineStart, kPhaseRow, kData.low);
-    d.guide(kTimeoutEnd, kPhaseRow, kData.low);
-    d.guide(kLineEnd, kPhaseRow, kData.low);
+        d.guide(CellLeft(cell), kClock.High, kData.Low);
+    d.guide(kFirstFall, kPhaseRow, kData.Low);
+    d.guide(kLineStart, kPhaseRow, kData.Low);
+    d.guide(kTimeoutEnd, kPhaseRow, kData.Low);
+    d.guide(kLineEnd, kPhaseRow, kData.Low);
 
     d.levels(kClock, ClockTrain(kLineStart, kFirstFall, kPeriod, kShownCells + 1), kLineEnd);
-    d.levels(kData, {{kLineStart, Level::High}}, kFirstBit);
+    d.levels(kData, {{kLineStart, TLevel::High}}, kFirstBit);
     const QStringList names{"b35", "b34", "b33", "" /* kGapCell */, "b3", "b2", "b1", "b0"};
-    std::vector<BusCell> cells;
+    std::vector<TBusCell> cells;
     for (int cell = 0; cell < kShownCells; ++cell)
-        cells.push_back({cellLeft(cell), cellLeft(cell + 1), names[cell]});
-    d.bus(kData, cells, Level::High, Level::Low);
-    d.levels(kData, {{kBitsEnd, Level::Low}, {kTimeoutEnd, Level::High}}, kLineEnd);
-    d.breakMark(kClock, cellCentre(kGapCell));
-    d.breakMark(kData, cellCentre(kGapCell));
+        cells.push_back({CellLeft(cell), CellLeft(cell + 1), names[cell]});
+    d.bus(kData, cells, TLevel::High, TLevel::Low);
+    d.levels(kData, {{kBitsEnd, TLevel::Low}, {kTimeoutEnd, TLevel::High}}, kLineEnd);
+    d.breakMark(kClock, CellCentre(kGapCell));
+    d.breakMark(kData, CellCentre(kGapCell));
 
     const QFont lineFont = DiagramFont(16, true);
     d.leftLabel(kNameColumn, kClock.middle(), "Clock", lineFont);
     d.leftLabel(kNameColumn, kData.middle(), "Data", lineFont);
-    d.label(cellCentre(0), kBitMarkRow, "MSB", DiagramFont(14));
-    d.label(cellCentre(kShownCells - 1), kBitMarkRow, "LSB", DiagramFont(14));
+    d.label(CellCentre(0), kBitMarkRow, "MSB", DiagramFont(14));
+    d.label(CellCentre(kShownCells - 1), kBitMarkRow, "LSB", DiagramFont(14));
 
     d.span(kLineStart, kFirstFall, kPhaseRow, "Idle");
     d.span(kFirstFall, kFirstBit, kPhaseRow, "Start");

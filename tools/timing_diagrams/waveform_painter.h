@@ -8,45 +8,45 @@
 namespace k740 {
 
 // The two heights a digital signal moves between.
-struct Lane {
-    int high;
-    int low;
-    int middle() const { return (high + low) / 2; }
+struct TLane {
+    int High;
+    int Low;
+    int middle() const { return (High + Low) / 2; }
 };
 
-enum class Level { Low, High };
+enum class TLevel { Low, High };
 
 // The level a signal takes from `x` on.
-struct Step {
-    int x;
-    Level level;
+struct TStep {
+    int X;
+    TLevel Level;
 };
 
 // One field of a bus line, from `left` to `right`.
-struct BusCell {
-    int left;
-    int right;
-    QString text;
+struct TBusCell {
+    int Left;
+    int Right;
+    QString Text;
 };
 
 // A clock that idles high from `start`, then runs `cycles` periods whose
 // falling edges begin at `firstFall`, and idles high again afterwards.
-std::vector<Step> ClockTrain(int start, int firstFall, int period, int cycles);
+std::vector<TStep> ClockTrain(int start, int firstFall, int period, int cycles);
 
 // "Liberation Sans" at `pixels`.
 QFont DiagramFont(int pixels, bool bold = false);
 
 // Draws timing-diagram elements in black and greys on a white picture.
-class WaveformPainter {
+class TWaveformPainter {
 public:
-    explicit WaveformPainter(QSize size);
+    explicit TWaveformPainter(QSize size);
 
     // A square wave through `steps`, held until `end`.
-    void levels(const Lane& lane, const std::vector<Step>& steps, int end);
+    void levels(const TLane& lane, const std::vector<TStep>& steps, int end);
     // Adjacent cells of a bus, entered from level `before` and left to `after`.
-    void bus(const Lane& lane, const std::vector<BusCell>& cells, Level before, Level after);
+    void bus(const TLane& lane, const std::vector<TBusCell>& cells, TLevel before, TLevel after);
     // Two slanted strokes interrupting the lane at `x`: cycles left out.
-    void breakMark(const Lane& lane, int x);
+    void breakMark(const TLane& lane, int x);
     // A dashed grey line at `x` from `top` to `bottom`.
     void guide(int x, int top, int bottom);
     // `text` centred on (`x`, `y`).
@@ -61,8 +61,8 @@ public:
     QImage picture();
 
 private:
-    QImage canvas_;
-    QPainter painter_;
+    QImage Canvas;
+    QPainter Painter;
 };
 
 } // namespace k740

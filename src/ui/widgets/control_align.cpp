@@ -6,17 +6,17 @@
 namespace k740 {
 
 namespace {
-const char* const AlignProperty = "Align";
+const char* const kAlignProperty = "Align";
 }
 
 void SetControlAlign(QWidget* control, TAlign align)
 {
-    control->setProperty(AlignProperty, static_cast<int>(align));
+    control->setProperty(kAlignProperty, static_cast<int>(align));
 }
 
 TAlign ControlAlign(const QWidget* control)
 {
-    return static_cast<TAlign>(control->property(AlignProperty).toInt());
+    return static_cast<TAlign>(control->property(kAlignProperty).toInt());
 }
 
 } // namespace k740

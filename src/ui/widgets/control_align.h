@@ -9,7 +9,7 @@ namespace k740 {
 // "Align" (an int holding a TAlign); a widget without it is not aligned.
 // Code that lays a control out by alignment sets it with SetControlAlign so
 // that the move/resize component knows which edges it may drag.
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum class TAlign { None, Top, Bottom, Left, Right, Client, Custom };
 
 void SetControlAlign(QWidget* control, TAlign align);
 TAlign ControlAlign(const QWidget* control);

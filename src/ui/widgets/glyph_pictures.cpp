@@ -34,7 +34,7 @@ const QImage& TGlyphPictures::picture(const TPlacedGlyph& glyph, const QColor& c
         PixelRatio = pixelRatio;
     }
     const auto found = std::find_if(Pictures.begin(), Pictures.end(),
-        [&](const Entry& entry) { return entry.Index == glyph.Index && entry.Font == glyph.Font; });
+        [&](const TEntry& entry) { return entry.Index == glyph.Index && entry.Font == glyph.Font; });
     if (found != Pictures.end())
         return found->Picture;
     Pictures.push_back({glyph.Font, glyph.Index, DrawGlyph(glyph, colour, pixelRatio)});

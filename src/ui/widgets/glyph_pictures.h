@@ -18,14 +18,14 @@ public:
     void clear() { Pictures.clear(); }
 
 private:
-    struct Entry {
+    struct TEntry {
         QRawFont Font;
         quint32 Index;
         QImage Picture;
     };
     QColor Colour;
     qreal PixelRatio = 1;
-    std::vector<Entry> Pictures; // a few dozen glyphs at most
+    std::vector<TEntry> Pictures; // a few dozen glyphs at most
 };
 
 } // namespace k740

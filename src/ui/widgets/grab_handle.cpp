@@ -9,18 +9,18 @@ namespace k740 {
 
 TGrabHandle::TGrabHandle(QWidget* form, TSizerTarget* target, int index)
     : QWidget(form)
-    , target_(target)
-    , index_(index)
+    , Target(target)
+    , Index(index)
 {
-    setFixedSize(HandleSize, HandleSize);
+    setFixedSize(kHandleSize, kHandleSize);
     hide();
 }
 
 void TGrabHandle::setStyle(bool allowed, const QColor& colour)
 {
-    allowed_ = allowed;
-    colour_ = colour;
-    setCursor(allowed ? HandleCursor(index_) : Qt::ArrowCursor);
+    Allowed = allowed;
+    Colour = colour;
+    setCursor(allowed ? HandleCursor(Index) : Qt::ArrowCursor);
     update();
 }
 
@@ -34,7 +34,7 @@ void TGrabHandle::placeAt(QWidget* form, QPoint topLeft)
 
 void TGrabHandle::paintEvent(QPaintEvent*)
 {
-    QPainter(this).fillRect(rect(), colour_);
+    QPainter(this).fillRect(rect(), Colour);
 }
 
 // Presses never reach the form: a handle is not one of its controls.

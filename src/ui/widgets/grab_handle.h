@@ -16,10 +16,10 @@ class TGrabHandle : public QWidget {
 public:
     TGrabHandle(QWidget* form, TSizerTarget* target, int index);
 
-    TSizerTarget* target() const { return target_; }
-    int index() const { return index_; }
-    bool allowed() const { return allowed_; }
-    QColor colour() const { return colour_; }
+    TSizerTarget* target() const { return Target; }
+    int index() const { return Index; }
+    bool allowed() const { return Allowed; }
+    QColor colour() const { return Colour; }
 
     void setStyle(bool allowed, const QColor& colour);
     // Puts the handle on `form` at `topLeft` and raises it above its siblings.
@@ -34,10 +34,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    TSizerTarget* const target_;
-    const int index_;
-    bool allowed_ = false;
-    QColor colour_;
+    TSizerTarget* const Target;
+    const int Index;
+    bool Allowed = false;
+    QColor Colour;
 };
 
 } // namespace k740

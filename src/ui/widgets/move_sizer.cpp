@@ -34,82 +34,82 @@ template <typename Records> int IndexOf(const Records& records, const QObject* c
 
 TMoveSizer::TMoveSizer(QObject* owner)
     : QObject(WindowedOwner(owner))
-    , owner_(static_cast<QWidget*>(owner))
+    , Owner(static_cast<QWidget*>(owner))
 {
 }
 
 TMoveSizer::~TMoveSizer()
 {
     endTracking();
-    targets_.clear();
-    entries_.clear();
-    formHook_.reset();
-    pressWatcher_.reset();
+    Targets.clear();
+    Entries.clear();
+    FormHook.reset();
+    PressWatcher.reset();
 }
 
 void TMoveSizer::setMoveOnly(bool moveOnly)
 {
-    if (moveOnly == moveOnly_)
+    if (moveOnly == MoveOnlyValue)
         return;
-    moveOnly_ = moveOnly;
+    MoveOnlyValue = moveOnly;
     restyleHandles();
 }
 
 void TMoveSizer::setBtnColor(const QColor& colour)
 {
-    if (colour == btnColor_)
+    if (colour == BtnColorValue)
         return;
-    btnColor_ = colour;
+    BtnColorValue = colour;
     restyleHandles();
 }
 
 void TMoveSizer::setBtnColorDisabled(const QColor& colour)
 {
-    if (colour == btnColorDisabled_)
+    if (colour == BtnColorDisabledValue)
         return;
-    btnColorDisabled_ = colour;
+    BtnColorDisabledValue = colour;
     restyleHandles();
 }
 
 void TMoveSizer::setGridSize(int gridSize)
 {
-    gridSize_ = gridSize;
+    GridSizeValue = gridSize;
 }
 
 void TMoveSizer::setMultiTargetResize(bool multiTargetResize)
 {
-    if (multiTargetResize == multiTargetResize_)
+    if (multiTargetResize == MultiTargetResizeValue)
         return;
-    multiTargetResize_ = multiTargetResize;
+    MultiTargetResizeValue = multiTargetResize;
     restyleHandles();
 }
 
 void TMoveSizer::setPopupMenu(QMenu* menu)
 {
-    popupMenu_ = menu;
+    PopupMenuValue = menu;
 }
 
 void TMoveSizer::setActive(bool active)
 {
-    if (active == active_)
+    if (active == ActiveValue)
         return;
     cancelDrag();
-    active_ = active;
+    ActiveValue = active;
     DeselectAll();
     if (active) {
-        formHook_ = std::make_unique<TSizerEntry>(this, form());
-        formHook_->hook(this);
+        FormHook = std::make_unique<TSizerEntry>(this, form());
+        FormHook->hook(this);
         watchDeletion(form());
-        for (const auto& entry : entries_)
+        for (const auto& entry : Entries)
             entry->hook(this);
-        pressWatcher_ = std::make_unique<TPressWatcher>([this](QWidget* receiver, QMouseEvent* event) {
+        PressWatcher = std::make_unique<TPressWatcher>([this](QWidget* receiver, QMouseEvent* event) {
             childPressed(receiver, event->globalPosition().toPoint(), event->modifiers().testFlag(Qt::ShiftModifier));
         });
     } else {
-        pressWatcher_.reset();
-        for (const auto& entry : entries_)
+        PressWatcher.reset();
+        for (const auto& entry : Entries)
             entry->unhook();
-        formHook_.reset();
+        FormHook.reset();
     }
 }
 
@@ -123,26 +123,26 @@ int TMoveSizer::AttachControl(QWidget* control)
     const int known = entryIndex(control);
     if (known >= 0)
         return known;
-    entries_.push_back(std::make_unique<TSizerEntry>(this, control));
+    Entries.push_back(std::make_unique<TSizerEntry>(this, control));
     watchDeletion(control);
-    if (active_)
-        entries_.back()->hook(this);
+    if (ActiveValue)
+        Entries.back()->hook(this);
     return controlCount() - 1;
 }
 
 int TMoveSizer::SelectTarget(QWidget* control)
 {
-    if (state_ != ssReady)
+    if (State != ssReady)
         return -1;
     const int known = targetIndex(control);
     if (known >= 0)
         return known;
     if (!control || control->isHidden() || control->isWindow())
         return -1;
-    targets_.push_back(std::make_unique<TSizerTarget>(this, control, form()));
-    TSizerTarget& added = *targets_.back();
+    Targets.push_back(std::make_unique<TSizerTarget>(this, control, form()));
+    TSizerTarget& added = *Targets.back();
     const int index = targetCount() - 1;
-    for (int i = 0; i < HandleCount; ++i)
+    for (int i = 0; i < kHandleCount; ++i)
         connect(added.handle(i), &TGrabHandle::pressed, this, &TMoveSizer::handlePressed);
     watchDeletion(control);
     restyleHandles();
@@ -160,42 +160,42 @@ void TMoveSizer::DeselectTarget(QWidget* control)
     const int index = targetIndex(control);
     if (index < 0)
         return;
-    targets_.erase(targets_.begin() + index);
+    Targets.erase(Targets.begin() + index);
     targetsChanged();
 }
 
 void TMoveSizer::DeselectAll()
 {
-    if (targets_.empty())
+    if (Targets.empty())
         return;
-    targets_.clear();
+    Targets.clear();
     targetsChanged();
 }
 
 void TMoveSizer::PlaceHandles()
 {
-    for (const auto& target : targets_)
+    for (const auto& target : Targets)
         target->placeHandles(form());
 }
 
 QWidget* TMoveSizer::control(int index) const
 {
-    return entries_[index]->control();
+    return Entries[index]->control();
 }
 
 QWidget* TMoveSizer::form() const
 {
-    return owner_->window();
+    return Owner->window();
 }
 
 int TMoveSizer::entryIndex(const QWidget* control) const
 {
-    return IndexOf(entries_, control);
+    return IndexOf(Entries, control);
 }
 
 int TMoveSizer::targetIndex(const QWidget* control) const
 {
-    return IndexOf(targets_, control);
+    return IndexOf(Targets, control);
 }
 
 // Records of a control are dropped as soon as it is being deleted.
@@ -207,18 +207,18 @@ void TMoveSizer::watchDeletion(QWidget* control)
 // The control is half destroyed: its records are dropped without touching it.
 void TMoveSizer::forgetControl(QObject* control)
 {
-    if (formHook_ && formHook_->control() == control) {
-        formHook_->abandon();
-        formHook_.reset();
+    if (FormHook && FormHook->control() == control) {
+        FormHook->abandon();
+        FormHook.reset();
     }
-    const int entry = IndexOf(entries_, control);
+    const int entry = IndexOf(Entries, control);
     if (entry >= 0) {
-        entries_[entry]->abandon();
-        entries_.erase(entries_.begin() + entry);
+        Entries[entry]->abandon();
+        Entries.erase(Entries.begin() + entry);
     }
-    const int target = IndexOf(targets_, control);
+    const int target = IndexOf(Targets, control);
     if (target >= 0) {
-        targets_.erase(targets_.begin() + target);
+        Targets.erase(Targets.begin() + target);
         targetsChanged();
     }
 }
@@ -235,26 +235,26 @@ void TMoveSizer::targetsChanged()
 void TMoveSizer::restyleHandles()
 {
     unsigned mask = 0;
-    if (multiTargetResize_ || targets_.size() == 1) {
-        mask = AllHandles;
-        for (const auto& target : targets_)
+    if (MultiTargetResizeValue || Targets.size() == 1) {
+        mask = kAllHandles;
+        for (const auto& target : Targets)
             mask &= HandlesAllowedUnder(ControlAlign(target->control()));
     }
-    if (moveOnly_)
+    if (MoveOnlyValue)
         mask = 0;
-    for (const auto& target : targets_)
-        target->styleHandles(mask, btnColor_, btnColorDisabled_);
+    for (const auto& target : Targets)
+        target->styleHandles(mask, BtnColorValue, BtnColorDisabledValue);
 }
 
 bool TMoveSizer::anyTargetAligned() const
 {
-    return std::any_of(
-        targets_.begin(), targets_.end(), [](const auto& target) { return ControlAlign(target->control()) != alNone; });
+    return std::any_of(Targets.begin(), Targets.end(),
+        [](const auto& target) { return ControlAlign(target->control()) != TAlign::None; });
 }
 
 bool TMoveSizer::handleEnabled(int index) const
 {
-    return !targets_.empty() && targets_.front()->handleAllowed(index);
+    return !Targets.empty() && Targets.front()->handleAllowed(index);
 }
 
 // The form itself takes the keyboard, so that keys reach the component.

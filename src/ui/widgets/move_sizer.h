@@ -74,27 +74,27 @@ public:
     ~TMoveSizer() override;
 
     // Handles are never allowed: targets can only be moved.
-    bool MoveOnly() const { return moveOnly_; }
+    bool MoveOnly() const { return MoveOnlyValue; }
     void setMoveOnly(bool moveOnly);
-    QColor BtnColor() const { return btnColor_; }
+    QColor BtnColor() const { return BtnColorValue; }
     void setBtnColor(const QColor& colour);
-    QColor BtnColorDisabled() const { return btnColorDisabled_; }
+    QColor BtnColorDisabled() const { return BtnColorDisabledValue; }
     void setBtnColorDisabled(const QColor& colour);
     // Dropped bounds are rounded to multiples of this (not below 2: no grid).
-    int GridSize() const { return gridSize_; }
+    int GridSize() const { return GridSizeValue; }
     void setGridSize(int gridSize);
     // Several targets may be resized together; otherwise they can only be moved.
-    bool MultiTargetResize() const { return multiTargetResize_; }
+    bool MultiTargetResize() const { return MultiTargetResizeValue; }
     void setMultiTargetResize(bool multiTargetResize);
     // Opened by the right button over a target; forgotten when it is deleted.
-    QMenu* PopupMenu() const { return popupMenu_; }
+    QMenu* PopupMenu() const { return PopupMenuValue; }
     void setPopupMenu(QMenu* menu);
 
-    bool Active() const { return active_; }
+    bool Active() const { return ActiveValue; }
     // Switching deselects everything (a drag in progress is dropped) and
     // hooks or unhooks the form and every registered control.
     void setActive(bool active);
-    TSizerState state() const { return state_; }
+    TSizerState state() const { return State; }
 
     // Registers a control (it and its parents up to the form must not be
     // hidden); returns its index among the registered controls, or -1.
@@ -107,10 +107,10 @@ public:
     // Moves every target's handles to its edges, e.g. after a layout change.
     void PlaceHandles();
 
-    int controlCount() const { return int(entries_.size()); }
+    int controlCount() const { return int(Entries.size()); }
     QWidget* control(int index) const;
-    int targetCount() const { return int(targets_.size()); }
-    TSizerTarget* target(int index) const { return targets_[index].get(); }
+    int targetCount() const { return int(Targets.size()); }
+    TSizerTarget* target(int index) const { return Targets[index].get(); }
 
     // Events, raised when set.
     TSizeMoveEvent OnStartSizeMove;
@@ -167,29 +167,29 @@ private:
     void moveStep(QPoint step);
     void resizeStep(QPoint step);
 
-    QWidget* const owner_;
-    bool moveOnly_ = false;
-    QColor btnColor_{0, 0, 128};
-    QColor btnColorDisabled_{128, 128, 128};
-    int gridSize_ = 0;
-    bool multiTargetResize_ = true;
-    QPointer<QMenu> popupMenu_;
+    QWidget* const Owner;
+    bool MoveOnlyValue = false;
+    QColor BtnColorValue{0, 0, 128};
+    QColor BtnColorDisabledValue{128, 128, 128};
+    int GridSizeValue = 0;
+    bool MultiTargetResizeValue = true;
+    QPointer<QMenu> PopupMenuValue;
 
-    bool active_ = false;
-    TSizerState state_ = ssReady;
-    std::vector<std::unique_ptr<TSizerEntry>> entries_;
-    std::vector<std::unique_ptr<TSizerTarget>> targets_;
-    std::unique_ptr<TSizerEntry> formHook_;
-    std::unique_ptr<TPressWatcher> pressWatcher_;
+    bool ActiveValue = false;
+    TSizerState State = ssReady;
+    std::vector<std::unique_ptr<TSizerEntry>> Entries;
+    std::vector<std::unique_ptr<TSizerTarget>> Targets;
+    std::unique_ptr<TSizerEntry> FormHook;
+    std::unique_ptr<TPressWatcher> PressWatcher;
 
     // The drag in progress.
-    QPointer<QWidget> captured_;
-    QPointer<QWidget> grabber_;
-    unsigned dragEdges_ = edAll;
-    Qt::CursorShape dragCursor_ = Qt::SizeAllCursor;
-    QPoint startPt_;
-    QRect clipArea_; // where the pointer counts, in screen coordinates
-    bool startPending_ = false;
+    QPointer<QWidget> Captured;
+    QPointer<QWidget> Grabber;
+    unsigned DragEdges = kAllEdges;
+    Qt::CursorShape DragCursor = Qt::SizeAllCursor;
+    QPoint StartPt;
+    QRect ClipArea; // where the pointer counts, in screen coordinates
+    bool StartPending = false;
 };
 
 } // namespace k740

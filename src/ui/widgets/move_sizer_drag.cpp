@@ -13,7 +13,7 @@ namespace k740 {
 // A failing event handler must not leave a half-started drag behind.
 void TMoveSizer::deferredStart(QPoint globalPos, bool shift)
 {
-    if (!active_)
+    if (!ActiveValue)
         return;
     try {
         startDrag(nullptr, globalPos, shift);
@@ -25,7 +25,7 @@ void TMoveSizer::deferredStart(QPoint globalPos, bool shift)
 
 void TMoveSizer::handlePressed(TGrabHandle* handle, QPoint globalPos)
 {
-    if (active_ && state_ == ssReady)
+    if (ActiveValue && State == ssReady)
         startDrag(handle, globalPos, false);
 }
 
@@ -34,14 +34,14 @@ void TMoveSizer::handlePressed(TGrabHandle* handle, QPoint globalPos)
 // selection, a press on a target moves all targets unless one is aligned.
 void TMoveSizer::startDrag(TGrabHandle* handle, QPoint globalPos, bool shift)
 {
-    startPt_ = globalPos;
+    StartPt = globalPos;
     if (handle) {
         if (!handle->allowed())
             return;
-        captured_ = handle->target()->control();
-        dragEdges_ = HandleEdges(handle->index());
-        dragCursor_ = HandleCursor(handle->index());
-        state_ = ssSizing;
+        Captured = handle->target()->control();
+        DragEdges = HandleEdges(handle->index());
+        DragCursor = HandleCursor(handle->index());
+        State = ssSizing;
     } else {
         QWidget* control = controlAt(globalPos);
         const int target = targetIndex(control);
@@ -60,57 +60,57 @@ void TMoveSizer::startDrag(TGrabHandle* handle, QPoint globalPos, bool shift)
         focusForm();
         if (anyTargetAligned())
             return;
-        captured_ = control;
-        dragEdges_ = edAll;
-        dragCursor_ = Qt::SizeAllCursor;
-        state_ = ssMoving;
+        Captured = control;
+        DragEdges = kAllEdges;
+        DragCursor = Qt::SizeAllCursor;
+        State = ssMoving;
     }
     beginDrag();
 }
 
 void TMoveSizer::beginDrag()
 {
-    for (const auto& target : targets_)
-        target->current = target->start = ScreenRect(target->control());
-    const QRect parentArea = ScreenRect(captured_->parentWidget());
-    clipArea_ = state_ == ssSizing ? SizingClip(ScreenRect(captured_), dragEdges_, parentArea) : parentArea;
+    for (const auto& target : Targets)
+        target->Current = target->Start = ScreenRect(target->control());
+    const QRect parentArea = ScreenRect(Captured->parentWidget());
+    ClipArea = State == ssSizing ? SizingClip(ScreenRect(Captured), DragEdges, parentArea) : parentArea;
     if (OnStartSizeMove)
-        OnStartSizeMove(this, state_);
-    for (const auto& target : targets_) {
+        OnStartSizeMove(this, State);
+    for (const auto& target : Targets) {
         target->setHandlesVisible(false);
         target->showFrame(form());
     }
-    grabber_ = form();
-    grabber_->grabMouse(dragCursor_);
+    Grabber = form();
+    Grabber->grabMouse(DragCursor);
 }
 
 void TMoveSizer::trackDrag(QPoint globalPos)
 {
-    if (!captured_)
+    if (!Captured)
         return;
-    const QPoint delta = ClippedPoint(globalPos, clipArea_) - startPt_;
-    for (const auto& target : targets_)
-        target->current = MovedEdges(target->start, dragEdges_, delta);
+    const QPoint delta = ClippedPoint(globalPos, ClipArea) - StartPt;
+    for (const auto& target : Targets)
+        target->Current = MovedEdges(target->Start, DragEdges, delta);
     if (OnDuringSizeMove)
-        OnDuringSizeMove(this, delta.x(), delta.y(), state_);
-    for (const auto& target : targets_)
+        OnDuringSizeMove(this, delta.x(), delta.y(), State);
+    for (const auto& target : Targets)
         target->showFrame(form());
 }
 
 // Applies the targets' new bounds unless the drag was dropped.
 void TMoveSizer::finishDrag(TDragEnd end)
 {
-    if (state_ == ssReady)
+    if (State == ssReady)
         return;
     endTracking();
     if (end == TDragEnd::Apply)
-        for (const auto& target : targets_)
+        for (const auto& target : Targets)
             applyBounds(*target);
     if (OnEndSizeMove)
-        OnEndSizeMove(this, state_);
-    for (const auto& target : targets_)
+        OnEndSizeMove(this, State);
+    for (const auto& target : Targets)
         target->setHandlesVisible(true);
-    state_ = ssReady;
+    State = ssReady;
 }
 
 void TMoveSizer::cancelDrag()
@@ -121,30 +121,30 @@ void TMoveSizer::cancelDrag()
 // Hides the frames and lets the pointer go.
 void TMoveSizer::endTracking()
 {
-    for (const auto& target : targets_)
+    for (const auto& target : Targets)
         target->hideFrame();
-    if (grabber_)
-        grabber_->releaseMouse();
-    grabber_ = nullptr;
-    captured_ = nullptr;
+    if (Grabber)
+        Grabber->releaseMouse();
+    Grabber = nullptr;
+    Captured = nullptr;
 }
 
 // Ends the drag without applying anything or raising an event.
 void TMoveSizer::abandonDrag()
 {
     endTracking();
-    for (const auto& target : targets_)
+    for (const auto& target : Targets)
         target->setHandlesVisible(true);
-    state_ = ssReady;
+    State = ssReady;
 }
 
 void TMoveSizer::applyBounds(TSizerTarget& target) const
 {
     QWidget* control = target.control();
-    const QRect& bounds = target.current;
+    const QRect& bounds = target.Current;
     const QRect local(control->parentWidget()->mapFromGlobal(bounds.topLeft()),
         QSize(std::max(1, bounds.width()), std::max(1, bounds.height())));
-    control->setGeometry(SnappedToGrid(local, gridSize_));
+    control->setGeometry(SnappedToGrid(local, GridSizeValue));
     target.placeHandles(form());
     control->update();
 }
@@ -163,7 +163,7 @@ void TMoveSizer::moveStep(QPoint step)
 {
     if (anyTargetAligned())
         return;
-    for (const auto& target : targets_) {
+    for (const auto& target : Targets) {
         target->control()->move(target->control()->pos() + step);
         target->placeHandles(form());
     }
@@ -172,11 +172,11 @@ void TMoveSizer::moveStep(QPoint step)
 // A step on an axis needs an allowed handle on that axis; MoveOnly allows none.
 void TMoveSizer::resizeStep(QPoint step)
 {
-    if (step.x() != 0 && !handleEnabled(hiLeft) && !handleEnabled(hiRight))
+    if (step.x() != 0 && !handleEnabled(kHandleLeft) && !handleEnabled(kHandleRight))
         return;
-    if (step.y() != 0 && !handleEnabled(hiBottom) && !handleEnabled(hiTop))
+    if (step.y() != 0 && !handleEnabled(kHandleBottom) && !handleEnabled(kHandleTop))
         return;
-    for (const auto& target : targets_) {
+    for (const auto& target : Targets) {
         QWidget* control = target->control();
         control->resize(std::max(1, control->width() + step.x()), std::max(1, control->height() + step.y()));
         target->placeHandles(form());

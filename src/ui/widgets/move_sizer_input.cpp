@@ -57,7 +57,7 @@ bool TMoveSizer::filterInput(QWidget* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseMove: {
         const QPoint globalPos = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        if (state_ == ssReady)
+        if (State == ssReady)
             showCursor(watched, globalPos);
         else
             trackDrag(globalPos);
@@ -119,18 +119,18 @@ void TMoveSizer::showCursor(QWidget* watched, QPoint globalPos)
 
 void TMoveSizer::restoreCursor(QWidget* watched) const
 {
-    if (formHook_ && watched == formHook_->control()) {
-        formHook_->restoreCursor();
+    if (FormHook && watched == FormHook->control()) {
+        FormHook->restoreCursor();
         return;
     }
     const int index = entryIndex(watched);
     if (index >= 0)
-        entries_[index]->restoreCursor();
+        Entries[index]->restoreCursor();
 }
 
 void TMoveSizer::keyDown(QKeyEvent* event)
 {
-    if (auto* preview = dynamic_cast<TKeyPreview*>(form()); preview && preview->previewKeyDown(event))
+    if (auto* preview = dynamic_cast<ITKeyPreview*>(form()); preview && preview->previewKeyDown(event))
         return;
     int key = event->key();
     if (OnKeyDown) {
@@ -169,40 +169,40 @@ void TMoveSizer::keyDown(QKeyEvent* event)
 // Selects the next (or previous) registered control after the first target.
 void TMoveSizer::tabStep(bool back)
 {
-    if (entries_.empty())
+    if (Entries.empty())
         return;
-    if (targets_.empty()) {
-        SelectTarget(entries_.front()->control());
+    if (Targets.empty()) {
+        SelectTarget(Entries.front()->control());
         return;
     }
-    int index = entryIndex(targets_.front()->control()) + (back ? -1 : 1);
+    int index = entryIndex(Targets.front()->control()) + (back ? -1 : 1);
     if (index < 0)
         index = controlCount() - 1;
     else if (index >= controlCount())
         index = 0;
     DeselectAll();
-    SelectTarget(entries_[index]->control());
+    SelectTarget(Entries[index]->control());
 }
 
 // Drops a drag, or else moves the selection to the first target's parent.
 void TMoveSizer::escapeKey()
 {
-    if (state_ != ssReady) {
+    if (State != ssReady) {
         cancelDrag();
         return;
     }
-    if (targets_.empty())
+    if (Targets.empty())
         return;
-    const int parent = entryIndex(targets_.front()->control()->parentWidget());
+    const int parent = entryIndex(Targets.front()->control()->parentWidget());
     DeselectAll();
     if (parent >= 0)
-        SelectTarget(entries_[parent]->control());
+        SelectTarget(Entries[parent]->control());
 }
 
 // The drag starts once the press has been handled by everyone else.
 void TMoveSizer::mouseDown(QPoint globalPos, bool shift)
 {
-    if (startPending_)
+    if (StartPending)
         return;
     if (OnMouseDown) {
         if (QWidget* control = controlAt(globalPos)) {
@@ -212,11 +212,11 @@ void TMoveSizer::mouseDown(QPoint globalPos, bool shift)
                 return;
         }
     }
-    startPending_ = true;
+    StartPending = true;
     QMetaObject::invokeMethod(
         this,
         [this, globalPos, shift] {
-            startPending_ = false;
+            StartPending = false;
             deferredStart(globalPos, shift);
         },
         Qt::QueuedConnection);
@@ -234,7 +234,7 @@ void TMoveSizer::childPressed(QWidget* receiver, QPoint globalPos, bool shift)
 
 void TMoveSizer::contextPopup(QPoint globalPos)
 {
-    if (!popupMenu_)
+    if (!PopupMenuValue)
         return;
     TSizerTarget* target = targetAt(globalPos);
     if (!target)
@@ -246,19 +246,19 @@ void TMoveSizer::contextPopup(QPoint globalPos)
             return;
     }
     cancelDrag();
-    popupMenu_->setProperty("PopupComponent", QVariant::fromValue<QObject*>(target->control()));
-    popupMenu_->popup(globalPos);
+    PopupMenuValue->setProperty("PopupComponent", QVariant::fromValue<QObject*>(target->control()));
+    PopupMenuValue->popup(globalPos);
 }
 
 QWidget* TMoveSizer::controlAt(QPoint globalPos) const
 {
-    return InnermostAt(ControlsOf(entries_), globalPos);
+    return InnermostAt(ControlsOf(Entries), globalPos);
 }
 
 TSizerTarget* TMoveSizer::targetAt(QPoint globalPos) const
 {
-    const int index = targetIndex(InnermostAt(ControlsOf(targets_), globalPos));
-    return index < 0 ? nullptr : targets_[index].get();
+    const int index = targetIndex(InnermostAt(ControlsOf(Targets), globalPos));
+    return index < 0 ? nullptr : Targets[index].get();
 }
 
 } // namespace k740

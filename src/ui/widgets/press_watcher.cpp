@@ -7,7 +7,7 @@
 namespace k740 {
 
 TPressWatcher::TPressWatcher(THandler handler)
-    : handler_(std::move(handler))
+    : Handler(std::move(handler))
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -24,7 +24,7 @@ bool TPressWatcher::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonPress && event->spontaneous() && watched->isWidgetType()) {
         auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() == Qt::LeftButton)
-            handler_(static_cast<QWidget*>(watched), press);
+            Handler(static_cast<QWidget*>(watched), press);
     }
     return false;
 }

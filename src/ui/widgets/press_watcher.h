@@ -21,7 +21,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    THandler handler_;
+    THandler Handler;
 };
 
 } // namespace k740

@@ -30,11 +30,11 @@ QString TReadOutAccessible::text(QAccessible::Text kind) const
 
 void InstallReadOutAccessibility()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(ReadOutFactory);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(kInstalled);
 }
 
 } // namespace k740

@@ -10,8 +10,8 @@ class TStateRefuser : public QObject {
 public:
     TStateRefuser(QWidget* window, Qt::WindowStates refused)
         : QObject(window)
-        , window_(window)
-        , refused_(refused)
+        , Window(window)
+        , Refused(refused)
     {
         window->installEventFilter(this);
     }
@@ -19,8 +19,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == window_ && event->type() == QEvent::WindowStateChange && (window_->windowState() & refused_))
-            QTimer::singleShot(0, window_, [this] { undo(); });
+        if (watched == Window && event->type() == QEvent::WindowStateChange && (Window->windowState() & Refused))
+            QTimer::singleShot(0, Window, [this] { undo(); });
         return false;
     }
 
@@ -28,16 +28,16 @@ private:
     // A window that comes back from minimised comes back on top, as it was.
     void undo()
     {
-        const Qt::WindowStates state = window_->windowState();
-        window_->setWindowState(state & ~refused_);
-        if (state & refused_ & Qt::WindowMinimized) {
-            window_->raise();
-            window_->activateWindow();
+        const Qt::WindowStates state = Window->windowState();
+        Window->setWindowState(state & ~Refused);
+        if (state & Refused & Qt::WindowMinimized) {
+            Window->raise();
+            Window->activateWindow();
         }
     }
 
-    QWidget* window_;
-    Qt::WindowStates refused_;
+    QWidget* Window;
+    Qt::WindowStates Refused;
 };
 } // namespace
 

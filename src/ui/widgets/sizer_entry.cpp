@@ -5,8 +5,8 @@
 namespace k740 {
 
 TSizerEntry::TSizerEntry(TMoveSizer* sizer, QWidget* control)
-    : sizer_(sizer)
-    , control_(control)
+    : Sizer(sizer)
+    , Control(control)
 {
 }
 
@@ -17,34 +17,34 @@ TSizerEntry::~TSizerEntry()
 
 void TSizerEntry::hook(QObject* filter)
 {
-    if (hooked_)
+    if (Hooked)
         return;
-    hadCursor_ = control_->testAttribute(Qt::WA_SetCursor);
-    cursor_ = control_->cursor();
-    tracking_ = control_->hasMouseTracking();
-    filter_ = filter;
-    control_->installEventFilter(filter);
+    HadCursor = Control->testAttribute(Qt::WA_SetCursor);
+    Cursor = Control->cursor();
+    Tracking = Control->hasMouseTracking();
+    Filter = filter;
+    Control->installEventFilter(filter);
     // Pointer moves without a button reach the filter only with tracking on.
-    control_->setMouseTracking(true);
-    hooked_ = true;
+    Control->setMouseTracking(true);
+    Hooked = true;
 }
 
 void TSizerEntry::unhook()
 {
-    if (!hooked_)
+    if (!Hooked)
         return;
-    control_->removeEventFilter(filter_);
-    control_->setMouseTracking(tracking_);
+    Control->removeEventFilter(Filter);
+    Control->setMouseTracking(Tracking);
     restoreCursor();
-    hooked_ = false;
+    Hooked = false;
 }
 
 void TSizerEntry::restoreCursor() const
 {
-    if (hadCursor_)
-        control_->setCursor(cursor_);
+    if (HadCursor)
+        Control->setCursor(Cursor);
     else
-        control_->unsetCursor();
+        Control->unsetCursor();
 }
 
 } // namespace k740

@@ -19,24 +19,24 @@ public:
     TSizerEntry(const TSizerEntry&) = delete;
     TSizerEntry& operator=(const TSizerEntry&) = delete;
 
-    TMoveSizer* sizer() const { return sizer_; }
-    QWidget* control() const { return control_; }
+    TMoveSizer* sizer() const { return Sizer; }
+    QWidget* control() const { return Control; }
 
     void hook(QObject* filter);
     void unhook();
     // The control is being deleted: there is nothing left to give back.
-    void abandon() { hooked_ = false; }
+    void abandon() { Hooked = false; }
     // Shows the control's own cursor again.
     void restoreCursor() const;
 
 private:
-    TMoveSizer* const sizer_;
-    QWidget* const control_; // forgotten by the component before it is deleted
-    QObject* filter_ = nullptr;
-    bool hooked_ = false;
-    bool hadCursor_ = false;
-    QCursor cursor_;
-    bool tracking_ = false;
+    TMoveSizer* const Sizer;
+    QWidget* const Control; // forgotten by the component before it is deleted
+    QObject* Filter = nullptr;
+    bool Hooked = false;
+    bool HadCursor = false;
+    QCursor Cursor;
+    bool Tracking = false;
 };
 
 } // namespace k740

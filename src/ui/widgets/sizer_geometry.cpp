@@ -8,35 +8,35 @@ namespace k740 {
 namespace {
 
 // Where a handle sits along one side of the target.
-enum TAxisPlace { apStart, apMiddle, apEnd };
+enum class TAxisPlace { Start, Middle, End };
 
 struct THandleLayout {
-    TAxisPlace x;
-    TAxisPlace y;
-    unsigned edges;
-    Qt::CursorShape cursor;
-    TAlign keptUnder; // alNone: kept under no alignment
+    TAxisPlace X;
+    TAxisPlace Y;
+    unsigned Edges;
+    Qt::CursorShape Cursor;
+    TAlign KeptUnder; // TAlign::None: kept under no alignment
 };
 
-const THandleLayout Layouts[HandleCount] = {
-    {apStart, apMiddle, edLeft, Qt::SizeHorCursor, alRight},
-    {apStart, apStart, edLeft | edTop, Qt::SizeFDiagCursor, alNone},
-    {apMiddle, apStart, edTop, Qt::SizeVerCursor, alBottom},
-    {apEnd, apStart, edRight | edTop, Qt::SizeBDiagCursor, alNone},
-    {apEnd, apMiddle, edRight, Qt::SizeHorCursor, alLeft},
-    {apEnd, apEnd, edRight | edBottom, Qt::SizeFDiagCursor, alNone},
-    {apMiddle, apEnd, edBottom, Qt::SizeVerCursor, alTop},
-    {apStart, apEnd, edLeft | edBottom, Qt::SizeBDiagCursor, alNone},
+const THandleLayout kLayouts[kHandleCount] = {
+    {TAxisPlace::Start, TAxisPlace::Middle, kEdgeLeft, Qt::SizeHorCursor, TAlign::Right},
+    {TAxisPlace::Start, TAxisPlace::Start, kEdgeLeft | kEdgeTop, Qt::SizeFDiagCursor, TAlign::None},
+    {TAxisPlace::Middle, TAxisPlace::Start, kEdgeTop, Qt::SizeVerCursor, TAlign::Bottom},
+    {TAxisPlace::End, TAxisPlace::Start, kEdgeRight | kEdgeTop, Qt::SizeBDiagCursor, TAlign::None},
+    {TAxisPlace::End, TAxisPlace::Middle, kEdgeRight, Qt::SizeHorCursor, TAlign::Left},
+    {TAxisPlace::End, TAxisPlace::End, kEdgeRight | kEdgeBottom, Qt::SizeFDiagCursor, TAlign::None},
+    {TAxisPlace::Middle, TAxisPlace::End, kEdgeBottom, Qt::SizeVerCursor, TAlign::Top},
+    {TAxisPlace::Start, TAxisPlace::End, kEdgeLeft | kEdgeBottom, Qt::SizeBDiagCursor, TAlign::None},
 };
 
 int Place(TAxisPlace place, int start, int size)
 {
     switch (place) {
-    case apStart:
+    case TAxisPlace::Start:
         return start;
-    case apMiddle:
+    case TAxisPlace::Middle:
         return start + size / 2;
-    case apEnd:
+    case TAxisPlace::End:
         break;
     }
     return start + size - 1;
@@ -64,28 +64,28 @@ int Snapped(int value, int grid)
 
 Qt::CursorShape HandleCursor(int index)
 {
-    return Layouts[index].cursor;
+    return kLayouts[index].Cursor;
 }
 
 unsigned HandleEdges(int index)
 {
-    return Layouts[index].edges;
+    return kLayouts[index].Edges;
 }
 
 QPoint HandlePos(int index, const QRect& target)
 {
-    const THandleLayout& layout = Layouts[index];
-    const QPoint centre(Place(layout.x, target.left(), target.width()), Place(layout.y, target.top(), target.height()));
-    return centre - QPoint(HandleSize / 2, HandleSize / 2);
+    const THandleLayout& layout = kLayouts[index];
+    const QPoint centre(Place(layout.X, target.left(), target.width()), Place(layout.Y, target.top(), target.height()));
+    return centre - QPoint(kHandleSize / 2, kHandleSize / 2);
 }
 
 unsigned HandlesAllowedUnder(TAlign align)
 {
-    if (align == alNone)
-        return AllHandles;
+    if (align == TAlign::None)
+        return kAllHandles;
     unsigned mask = 0;
-    for (int i = 0; i < HandleCount; ++i)
-        if (Layouts[i].keptUnder == align)
+    for (int i = 0; i < kHandleCount; ++i)
+        if (kLayouts[i].KeptUnder == align)
             mask |= HandleBit(i);
     return mask;
 }
@@ -93,13 +93,13 @@ unsigned HandlesAllowedUnder(TAlign align)
 QRect SizingClip(const QRect& target, unsigned edges, const QRect& parentArea)
 {
     QRect clip = target;
-    if (edges & edLeft)
+    if (edges & kEdgeLeft)
         clip.setLeft(std::min(target.left(), parentArea.left()));
-    if (edges & edTop)
+    if (edges & kEdgeTop)
         clip.setTop(std::min(target.top(), parentArea.top()));
-    if (edges & edRight)
+    if (edges & kEdgeRight)
         clip.setRight(std::max(target.right(), parentArea.right()));
-    if (edges & edBottom)
+    if (edges & kEdgeBottom)
         clip.setBottom(std::max(target.bottom(), parentArea.bottom()));
     return clip;
 }
@@ -112,8 +112,8 @@ QPoint ClippedPoint(QPoint point, const QRect& clip)
 
 QRect MovedEdges(const QRect& start, unsigned edges, QPoint delta)
 {
-    const auto [left, right] = MovedAxis(start.left(), start.right(), edges & edLeft, edges & edRight, delta.x());
-    const auto [top, bottom] = MovedAxis(start.top(), start.bottom(), edges & edTop, edges & edBottom, delta.y());
+    const auto [left, right] = MovedAxis(start.left(), start.right(), edges & kEdgeLeft, edges & kEdgeRight, delta.x());
+    const auto [top, bottom] = MovedAxis(start.top(), start.bottom(), edges & kEdgeTop, edges & kEdgeBottom, delta.y());
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 

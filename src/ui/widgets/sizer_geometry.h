@@ -8,21 +8,34 @@ namespace k740 {
 
 // Pixel arithmetic of the move/resize component, kept apart from the widgets.
 
-// Edges of a rectangle, combined as bits.
-enum TEdge : unsigned { edLeft = 1, edTop = 2, edRight = 4, edBottom = 8, edAll = 15 };
+// Edges of a rectangle, combined as bits of a mask.
+inline constexpr unsigned kEdgeLeft = 1;
+inline constexpr unsigned kEdgeTop = 2;
+inline constexpr unsigned kEdgeRight = 4;
+inline constexpr unsigned kEdgeBottom = 8;
+inline constexpr unsigned kAllEdges = 15;
 
-// The eight grab handles of a target, clockwise from the middle of its left edge.
-enum THandleIndex { hiLeft, hiTopLeft, hiTop, hiTopRight, hiRight, hiBottomRight, hiBottom, hiBottomLeft, HandleCount };
+// The eight grab handles of a target by index, clockwise from the middle of
+// its left edge; masks of handles and the handle arrays use the index.
+inline constexpr int kHandleLeft = 0;
+inline constexpr int kHandleTopLeft = 1;
+inline constexpr int kHandleTop = 2;
+inline constexpr int kHandleTopRight = 3;
+inline constexpr int kHandleRight = 4;
+inline constexpr int kHandleBottomRight = 5;
+inline constexpr int kHandleBottom = 6;
+inline constexpr int kHandleBottomLeft = 7;
+inline constexpr int kHandleCount = 8;
 
 // A mask of handles has bit i set for handle i.
 constexpr unsigned HandleBit(int index)
 {
     return 1u << index;
 }
-constexpr unsigned AllHandles = HandleBit(HandleCount) - 1;
+constexpr unsigned kAllHandles = HandleBit(kHandleCount) - 1;
 
 // Side of the square grab handle in pixels.
-constexpr int HandleSize = 5;
+constexpr int kHandleSize = 5;
 
 Qt::CursorShape HandleCursor(int index);
 // The edges of the target that a drag of the handle moves.

@@ -11,62 +11,62 @@ QRect ScreenRect(const QWidget* widget)
 }
 
 TSizerTarget::TSizerTarget(TMoveSizer* sizer, QWidget* control, QWidget* form)
-    : sizer_(sizer)
-    , control_(control)
+    : Sizer(sizer)
+    , Control(control)
 {
-    for (int i = 0; i < HandleCount; ++i)
-        handles_[i] = new TGrabHandle(form, this, i);
+    for (int i = 0; i < kHandleCount; ++i)
+        Handles[i] = new TGrabHandle(form, this, i);
 }
 
 TSizerTarget::~TSizerTarget()
 {
-    for (const QPointer<TGrabHandle>& handle : handles_)
+    for (const QPointer<TGrabHandle>& handle : Handles)
         delete handle.data();
-    delete frame_.data();
+    delete Frame.data();
 }
 
 void TSizerTarget::styleHandles(unsigned allowedMask, const QColor& allowedColour, const QColor& disallowedColour)
 {
-    for (int i = 0; i < HandleCount; ++i) {
+    for (int i = 0; i < kHandleCount; ++i) {
         const bool allowed = allowedMask & HandleBit(i);
-        if (handles_[i])
-            handles_[i]->setStyle(allowed, allowed ? allowedColour : disallowedColour);
+        if (Handles[i])
+            Handles[i]->setStyle(allowed, allowed ? allowedColour : disallowedColour);
     }
 }
 
 bool TSizerTarget::handleAllowed(int index) const
 {
-    return handles_[index] && handles_[index]->allowed();
+    return Handles[index] && Handles[index]->allowed();
 }
 
 void TSizerTarget::placeHandles(QWidget* form)
 {
-    const QRect bounds(form->mapFromGlobal(ScreenRect(control_).topLeft()), control_->size());
-    for (int i = 0; i < HandleCount; ++i)
-        if (handles_[i])
-            handles_[i]->placeAt(form, HandlePos(i, bounds));
+    const QRect bounds(form->mapFromGlobal(ScreenRect(Control).topLeft()), Control->size());
+    for (int i = 0; i < kHandleCount; ++i)
+        if (Handles[i])
+            Handles[i]->placeAt(form, HandlePos(i, bounds));
 }
 
 void TSizerTarget::setHandlesVisible(bool visible)
 {
-    for (const QPointer<TGrabHandle>& handle : handles_)
+    for (const QPointer<TGrabHandle>& handle : Handles)
         if (handle)
             handle->setVisible(visible);
 }
 
 void TSizerTarget::showFrame(QWidget* form)
 {
-    if (!frame_)
-        frame_ = new TDragFrame(form);
-    frame_->setGeometry(QRect(form->mapFromGlobal(current.topLeft()), current.size()));
-    frame_->raise();
-    frame_->show();
+    if (!Frame)
+        Frame = new TDragFrame(form);
+    Frame->setGeometry(QRect(form->mapFromGlobal(Current.topLeft()), Current.size()));
+    Frame->raise();
+    Frame->show();
 }
 
 void TSizerTarget::hideFrame()
 {
-    if (frame_)
-        frame_->hide();
+    if (Frame)
+        Frame->hide();
 }
 
 } // namespace k740

@@ -27,9 +27,9 @@ public:
     TSizerTarget(const TSizerTarget&) = delete;
     TSizerTarget& operator=(const TSizerTarget&) = delete;
 
-    TMoveSizer* sizer() const { return sizer_; }
-    QWidget* control() const { return control_; }
-    TGrabHandle* handle(int index) const { return handles_[index]; }
+    TMoveSizer* sizer() const { return Sizer; }
+    QWidget* control() const { return Control; }
+    TGrabHandle* handle(int index) const { return Handles[index]; }
 
     // Handle i is allowed when bit i of `allowedMask` is set.
     void styleHandles(unsigned allowedMask, const QColor& allowedColour, const QColor& disallowedColour);
@@ -41,15 +41,15 @@ public:
     void showFrame(QWidget* form);
     void hideFrame();
 
-    QRect current;
-    QRect start;
+    QRect Current;
+    QRect Start;
 
 private:
-    TMoveSizer* const sizer_;
-    QWidget* const control_; // forgotten by the component before it is deleted
+    TMoveSizer* const Sizer;
+    QWidget* const Control; // forgotten by the component before it is deleted
     // The form owns the handles and the frame and may delete them first.
-    std::array<QPointer<TGrabHandle>, HandleCount> handles_;
-    QPointer<TDragFrame> frame_;
+    std::array<QPointer<TGrabHandle>, kHandleCount> Handles;
+    QPointer<TDragFrame> Frame;
 };
 
 } // namespace k740

@@ -27,9 +27,9 @@ using TContextPopupEvent = std::function<void(QObject* sender, QPoint mousePos, 
 // Keyboard preview of a form: a form that derives from this class sees each
 // key press first while the component holds the keyboard, and returns true
 // when it consumed the key.
-class TKeyPreview {
+class ITKeyPreview {
 public:
-    virtual ~TKeyPreview() = default;
+    virtual ~ITKeyPreview() = default;
     virtual bool previewKeyDown(QKeyEvent* event) = 0;
 };
 

@@ -9,7 +9,7 @@
 namespace k740 {
 
 namespace {
-QToolButton* arrowButton(QWidget* parent, Qt::ArrowType arrow)
+QToolButton* ArrowButton(QWidget* parent, Qt::ArrowType arrow)
 {
     auto* button = new QToolButton(parent);
     button->setArrowType(arrow);
@@ -21,90 +21,90 @@ QToolButton* arrowButton(QWidget* parent, Qt::ArrowType arrow)
 
 TUpDown::TUpDown(QWidget* parent)
     : QWidget(parent)
-    , up_(arrowButton(this, Qt::UpArrow))
-    , down_(arrowButton(this, Qt::DownArrow))
+    , Up(ArrowButton(this, Qt::UpArrow))
+    , Down(ArrowButton(this, Qt::DownArrow))
 {
-    resize(DefaultWidth, 2 * DefaultWidth);
-    connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });
-    connect(down_, &QToolButton::clicked, this, [this] { stepBy(-1); });
+    resize(kDefaultWidth, 2 * kDefaultWidth);
+    connect(Up, &QToolButton::clicked, this, [this] { stepBy(1); });
+    connect(Down, &QToolButton::clicked, this, [this] { stepBy(-1); });
 }
 
 void TUpDown::setAssociate(QLineEdit* edit)
 {
-    if (associate_)
-        associate_->removeEventFilter(this);
-    associate_ = edit;
-    if (!associate_)
+    if (Associate)
+        Associate->removeEventFilter(this);
+    Associate = edit;
+    if (!Associate)
         return;
-    associate_->setReadOnly(true);
-    associate_->installEventFilter(this);
+    Associate->setReadOnly(true);
+    Associate->installEventFilter(this);
     showPosition();
 }
 
 void TUpDown::placeBesideAssociate()
 {
-    if (associate_)
-        setGeometry(associate_->x() + associate_->width(), associate_->y(), width(), associate_->height());
+    if (Associate)
+        setGeometry(Associate->x() + Associate->width(), Associate->y(), width(), Associate->height());
 }
 
 void TUpDown::setRange(int minimum, int maximum)
 {
-    minimum_ = minimum;
-    maximum_ = std::max(minimum, maximum);
-    setPosition(position_);
+    Minimum = minimum;
+    Maximum = std::max(minimum, maximum);
+    setPosition(Position);
 }
 
 void TUpDown::setIncrement(int increment)
 {
-    increment_ = std::max(1, increment);
-    setPosition(position_);
+    Increment = std::max(1, increment);
+    setPosition(Position);
 }
 
 void TUpDown::setThousands(bool on)
 {
-    thousands_ = on;
+    Thousands = on;
     showPosition();
 }
 
 void TUpDown::setPosition(int position)
 {
     const int next = onGrid(position);
-    const bool moved = next != position_;
-    position_ = next;
+    const bool moved = next != Position;
+    Position = next;
     showPosition();
     if (moved)
-        emit positionChanged(position_);
+        emit positionChanged(Position);
 }
 
 void TUpDown::stepBy(int steps)
 {
     // In 64 bits: a step past either end must clamp, not wrap.
-    const int64_t target = int64_t(position_) + int64_t(steps) * increment_;
-    setPosition(int(std::clamp<int64_t>(target, minimum_, maximum_)));
+    const int64_t target = int64_t(Position) + int64_t(steps) * Increment;
+    setPosition(int(std::clamp<int64_t>(target, Minimum, Maximum)));
 }
 
 int TUpDown::onGrid(int position) const
 {
-    const int64_t clamped = std::clamp(position, minimum_, maximum_);
-    return int(minimum_ + (clamped - minimum_) / increment_ * increment_);
+    const int64_t clamped = std::clamp(position, Minimum, Maximum);
+    return int(Minimum + (clamped - Minimum) / Increment * Increment);
 }
 
 void TUpDown::showPosition()
 {
-    if (!associate_)
+    if (!Associate)
         return;
     QLocale locale;
-    if (!thousands_)
+    if (!Thousands)
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const QString text = locale.toString(position_);
-    if (associate_->text() != text)
-        associate_->setText(text);
+    const QString text = locale.toString(Position);
+    if (Associate->text() != text)
+        Associate->setText(text);
 }
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* event)
 {
     // The event type first: the edit also passes through here while it is being destroyed.
-    if (event->type() == QEvent::KeyPress && watched == associate_ && isEnabled()) {
+    if (event->type() == QEvent::KeyPress && watched == Associate && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             stepBy(key == Qt::Key_Up ? 1 : -1);
@@ -117,8 +117,8 @@ bool TUpDown::eventFilter(QObject* watched, QEvent* event)
 void TUpDown::resizeEvent(QResizeEvent* event)
 {
     const int upper = height() / 2;
-    up_->setGeometry(0, 0, width(), upper);
-    down_->setGeometry(0, upper, width(), height() - upper);
+    Up->setGeometry(0, 0, width(), upper);
+    Down->setGeometry(0, upper, width(), height() - upper);
     QWidget::resizeEvent(event);
 }
 

@@ -16,29 +16,29 @@ namespace k740 {
 class TUpDown : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int DefaultWidth = 20;
+    static constexpr int kDefaultWidth = 20;
 
     explicit TUpDown(QWidget* parent);
 
     // Binds the spinner to `edit` (or to nothing): makes it read-only and
     // shows the position in it.
     void setAssociate(QLineEdit* edit);
-    QLineEdit* associate() const { return associate_; }
+    QLineEdit* associate() const { return Associate; }
     // Puts the spinner right beside its edit, as high as the edit.
     void placeBesideAssociate();
 
     void setRange(int minimum, int maximum);
-    void setMinimum(int minimum) { setRange(minimum, maximum_); }
-    void setMaximum(int maximum) { setRange(minimum_, maximum); }
-    int minimum() const { return minimum_; }
-    int maximum() const { return maximum_; }
+    void setMinimum(int minimum) { setRange(minimum, Maximum); }
+    void setMaximum(int maximum) { setRange(Minimum, maximum); }
+    int minimum() const { return Minimum; }
+    int maximum() const { return Maximum; }
     void setIncrement(int increment);
-    int increment() const { return increment_; }
+    int increment() const { return Increment; }
     // Whether the edit groups thousands with the user's separator (on by default).
     void setThousands(bool on);
-    bool thousands() const { return thousands_; }
+    bool thousands() const { return Thousands; }
 
-    int position() const { return position_; }
+    int position() const { return Position; }
     void setPosition(int position);
     // Moves by `steps` increments (negative steps go down).
     void stepBy(int steps);
@@ -54,14 +54,14 @@ private:
     int onGrid(int position) const;
     void showPosition();
 
-    QPointer<QLineEdit> associate_;
-    QToolButton* up_;
-    QToolButton* down_;
-    int minimum_ = 0;
-    int maximum_ = 100;
-    int increment_ = 1;
-    int position_ = 0;
-    bool thousands_ = true;
+    QPointer<QLineEdit> Associate;
+    QToolButton* Up;
+    QToolButton* Down;
+    int Minimum = 0;
+    int Maximum = 100;
+    int Increment = 1;
+    int Position = 0;
+    bool Thousands = true;
 };
 
 } // namespace k740

@@ -15,7 +15,7 @@ namespace {
 const QColor Navy(0, 0, 128);
 const QColor Grey(128, 128, 128);
 
-class PreviewForm : public QWidget, public TKeyPreview {
+class PreviewForm : public QWidget, public ITKeyPreview {
 public:
     bool previewKeyDown(QKeyEvent* event) override { return event->key() == previewed; }
     int previewed = 0;
@@ -113,14 +113,14 @@ TEST_F(MoveSizerTest, FirstPressSelectsAndTheNextPressMoves)
     EXPECT_EQ(targets(), std::vector<QWidget*>{a});
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(starts.empty());
-    EXPECT_TRUE(handle(0, hiTopLeft)->isVisible());
+    EXPECT_TRUE(handle(0, kHandleTopLeft)->isVisible());
     drag(a, QPoint(5, 5), QPoint(15, 7));
     EXPECT_EQ(a->geometry(), QRect(25, 17, 50, 40));
     EXPECT_EQ(starts, std::vector<TSizerState>{ssMoving});
     EXPECT_EQ(ends, std::vector<TSizerState>{ssMoving});
     EXPECT_EQ(lastDelta, QPoint(15, 7));
-    EXPECT_EQ(handle(0, hiBottomRight)->pos(), form.mapFromGlobal(a->mapToGlobal(QPoint(49, 39))) - QPoint(2, 2));
-    EXPECT_TRUE(handle(0, hiBottomRight)->isVisible());
+    EXPECT_EQ(handle(0, kHandleBottomRight)->pos(), form.mapFromGlobal(a->mapToGlobal(QPoint(49, 39))) - QPoint(2, 2));
+    EXPECT_TRUE(handle(0, kHandleBottomRight)->isVisible());
     EXPECT_EQ(sizer->state(), ssReady);
 }
 
@@ -179,7 +179,7 @@ TEST_F(MoveSizerTest, LeftHandleFollowsTheClippedPointerToTheParentBorderButNotP
         a->setGeometry(10, 10, 50, 40);
         sizer->DeselectAll();
         sizer->SelectTarget(a);
-        dragHandle(hiLeft, c.delta);
+        dragHandle(kHandleLeft, c.delta);
         EXPECT_EQ(a->geometry(), c.bounds) << c.delta.x();
         EXPECT_EQ(lastDelta, c.reported) << c.delta.x();
         EXPECT_EQ(ends.back(), ssSizing);
@@ -188,7 +188,7 @@ TEST_F(MoveSizerTest, LeftHandleFollowsTheClippedPointerToTheParentBorderButNotP
     sizer->DeselectAll();
     sizer->SelectTarget(b);
     sizer->SelectTarget(a);
-    dragHandle(hiLeft, QPoint(100, 0)); // b's handle: the pointer stops at b's right edge
+    dragHandle(kHandleLeft, QPoint(100, 0)); // b's handle: the pointer stops at b's right edge
     EXPECT_EQ(b->geometry(), QRect(159, 10, 1, 40));
     EXPECT_EQ(a->geometry(), QRect(59, 10, 1, 40));
 }
@@ -259,22 +259,22 @@ TEST_F(MoveSizerTest, GridAddsHalfAStepThenCutsTheDroppedBoundsDown)
 
 TEST_F(MoveSizerTest, TopAlignedTargetKeepsOnlyTheBottomHandleAndCannotMove)
 {
-    SetControlAlign(a, alTop);
+    SetControlAlign(a, TAlign::Top);
     click(a);
-    for (int i = 0; i < HandleCount; ++i) {
-        EXPECT_EQ(handle(0, i)->allowed(), i == hiBottom) << i;
-        EXPECT_EQ(handle(0, i)->colour(), i == hiBottom ? Navy : Grey) << i;
-        EXPECT_EQ(handle(0, i)->cursor().shape(), i == hiBottom ? Qt::SizeVerCursor : Qt::ArrowCursor) << i;
+    for (int i = 0; i < kHandleCount; ++i) {
+        EXPECT_EQ(handle(0, i)->allowed(), i == kHandleBottom) << i;
+        EXPECT_EQ(handle(0, i)->colour(), i == kHandleBottom ? Navy : Grey) << i;
+        EXPECT_EQ(handle(0, i)->cursor().shape(), i == kHandleBottom ? Qt::SizeVerCursor : Qt::ArrowCursor) << i;
     }
     drag(a, QPoint(5, 5), QPoint(30, 30));
     EXPECT_EQ(a->geometry(), QRect(10, 10, 50, 40));
     EXPECT_TRUE(starts.empty());
-    dragHandle(hiLeft, QPoint(5, 0));
+    dragHandle(kHandleLeft, QPoint(5, 0));
     EXPECT_EQ(a->geometry(), QRect(10, 10, 50, 40));
-    dragHandle(hiBottom, QPoint(0, 6));
+    dragHandle(kHandleBottom, QPoint(0, 6));
     EXPECT_EQ(a->geometry(), QRect(10, 10, 50, 46));
     sizer->setBtnColor(Qt::red);
-    EXPECT_EQ(handle(0, hiBottom)->colour(), QColor(Qt::red));
+    EXPECT_EQ(handle(0, kHandleBottom)->colour(), QColor(Qt::red));
 }
 
 TEST_F(MoveSizerTest, TwoTargetsWithoutMultiTargetResizeMoveTogetherWithEveryHandleDisabled)
@@ -283,14 +283,14 @@ TEST_F(MoveSizerTest, TwoTargetsWithoutMultiTargetResizeMoveTogetherWithEveryHan
     click(a);
     click(b, Qt::ShiftModifier);
     for (int t = 0; t < 2; ++t)
-        for (int i = 0; i < HandleCount; ++i)
+        for (int i = 0; i < kHandleCount; ++i)
             EXPECT_EQ(handle(t, i)->colour(), Grey) << t << i;
     QTest::keyClick(&form, Qt::Key_Right, Qt::ShiftModifier);
     drag(a, QPoint(5, 5), QPoint(5, 6));
     EXPECT_EQ(a->geometry(), QRect(15, 16, 50, 40));
     EXPECT_EQ(b->geometry(), QRect(105, 16, 60, 40));
     sizer->setMultiTargetResize(true);
-    EXPECT_EQ(handle(1, hiRight)->colour(), Navy);
+    EXPECT_EQ(handle(1, kHandleRight)->colour(), Navy);
 }
 
 TEST_F(MoveSizerTest, TabAndEscapeStepThroughTheRegisteredControls)
@@ -351,7 +351,7 @@ TEST_F(MoveSizerTest, CursorsShowWhatAPressWouldDoUntilSwitchedOff)
     click(a);
     QTest::mouseMove(a, QPoint(5, 5));
     EXPECT_EQ(a->cursor().shape(), Qt::SizeAllCursor);
-    EXPECT_EQ(handle(0, hiTopRight)->cursor().shape(), Qt::SizeBDiagCursor);
+    EXPECT_EQ(handle(0, kHandleTopRight)->cursor().shape(), Qt::SizeBDiagCursor);
     press(a, QPoint(5, 5));
     ASSERT_TRUE(QGuiApplication::overrideCursor());
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::SizeAllCursor);
