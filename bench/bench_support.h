@@ -1,5 +1,6 @@
 #pragma once
-// Small pieces the benchmarks share: options, medians and memory readings.
+// Small pieces the benchmarks share: options, medians, memory readings and
+// the lines a log file grows by.
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -34,3 +35,25 @@ inline long RssKb(qint64 pid)
     }
     return 0;
 }
+
+// Lines appended to a file since the last call.
+class TNewLines {
+public:
+    explicit TNewLines(const QString& path)
+        : File(path)
+    {
+    }
+    QStringList take()
+    {
+        if (!File.isOpen() && !File.open(QIODevice::ReadOnly))
+            return {};
+        Partial += QString::fromLatin1(File.readAll());
+        QStringList lines = Partial.split('\n');
+        Partial = lines.takeLast();
+        return lines;
+    }
+
+private:
+    QFile File;
+    QString Partial;
+};

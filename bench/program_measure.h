@@ -2,6 +2,8 @@
 // What the benchmarks that run k740 against k740-sim share: the simulator's
 // start, the count of the requests it received, a process's CPU time and
 // the end of a process.
+#include "bench_support.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -34,30 +36,24 @@ inline double CpuSeconds(qint64 pid)
 class TCommandCount {
 public:
     explicit TCommandCount(const QString& path)
-        : File(path)
+        : Log(path)
     {
     }
 
     void update()
     {
-        if (!File.isOpen() && !File.open(QIODevice::ReadOnly))
-            return;
-        Pending += File.readAll();
-        const int end = Pending.lastIndexOf('\n') + 1;
-        for (const QByteArray& line : Pending.left(end).split('\n')) {
+        for (const QString& line : Log.take()) {
             if (!line.isEmpty())
                 ++All;
-            if (line == "?")
+            if (line == QLatin1String("?"))
                 ++Positions;
         }
-        Pending.remove(0, end);
     }
     long positions() const { return Positions; }
     long all() const { return All; }
 
 private:
-    QFile File;
-    QByteArray Pending;
+    TNewLines Log;
     long Positions = 0;
     long All = 0;
 };

@@ -39,28 +39,6 @@ constexpr int kResumeLimitMs = 20000;
 constexpr double kRssGrowthLimitMiB = 4;
 constexpr int kRssReportRounds = 10;
 
-// Lines appended to a file since the last call.
-class TNewLines {
-public:
-    explicit TNewLines(const QString& path)
-        : File(path)
-    {
-    }
-    QStringList take()
-    {
-        if (!File.isOpen() && !File.open(QIODevice::ReadOnly))
-            return {};
-        Partial += QString::fromLatin1(File.readAll());
-        QStringList lines = Partial.split('\n');
-        Partial = lines.takeLast();
-        return lines;
-    }
-
-private:
-    QFile File;
-    QString Partial;
-};
-
 void Print(const QString& line)
 {
     std::printf("soak: %s\n", qPrintable(line));
