@@ -4,6 +4,10 @@
 
 #include "ui/widgets/panel.h"
 
+#include <QDialog>
+#include <QSet>
+#include <QTest>
+
 using namespace k740;
 
 namespace {
@@ -124,6 +128,35 @@ TEST_F(ExtendedStatusTest, SupplySwitchFollowsTheShownState)
     EXPECT_EQ(form->controls().ExtStPanel3->text(), "Switched Off");
     form->ExtStPanel3DblClick();
     EXPECT_TRUE(device->supplyOn());
+}
+
+// Tab reaches the three status fields that carry a command; Space or Enter
+// runs it, after the key's event, as the double click does.
+TEST_F(ExtendedStatusTest, StatusFieldsRunTheirCommandsFromTheKeyboard)
+{
+    auto device = connectShowingExtendedData(CounterDevice());
+    const TMainFormControls& c = form->controls();
+    form->show();
+    QSet<QWidget*> reached;
+    for (int presses = 0; presses < 12; ++presses) {
+        typeKey(Qt::Key_Tab);
+        reached << form->focusWidget();
+    }
+    EXPECT_TRUE(reached.contains(c.ExtStPanel2) && reached.contains(c.ExtStPanel3) && reached.contains(c.StPanel3));
+
+    const auto press = [](TPanel* field, Qt::Key key) {
+        field->setFocus();
+        QTest::keyClick(field, key);
+        QCoreApplication::processEvents();
+    };
+    press(c.ExtStPanel3, Qt::Key_Space);
+    EXPECT_FALSE(device->supplyOn());
+    press(c.ExtStPanel2, Qt::Key_Return);
+    poll();
+    EXPECT_TRUE(c.ExtStPanel2->text().trimmed().startsWith("SN#2: ")) << c.ExtStPanel2->text().toStdString();
+    answerModals([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    press(c.StPanel3, Qt::Key_Enter);
+    EXPECT_EQ(modalsAnswered, 1);
 }
 
 TEST_F(ExtendedStatusTest, SecondSerialNumberIsChosenByDoubleClick)
