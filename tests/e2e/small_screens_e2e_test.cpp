@@ -57,10 +57,11 @@ protected:
         EXPECT_LE(limits.maximum.height() + frame.height(), screen.height() + slack) << what;
         EXPECT_LE(limits.maximum.width() + frame.width(), screen.width() + slack) << what;
     }
-    // Opens the settings dialog from the summary and closes it with a click
-    // on Cancel, which keeps its distance from the dialog's bottom right
-    // corner at every size; `screenshot` takes a picture of it first.
-    // Distances in the window are multiplied by the screen's `scale`.
+    // Opens the settings dialog from the summary, and the SSI diagram from
+    // its "?", and closes both with a click on Cancel, which keeps its
+    // distance from the dialog's bottom right corner at every size;
+    // `screenshot` takes a picture of the dialog first. Distances in the
+    // window are multiplied by the screen's `scale`.
     void dialogFitsAndCancels(
         qulonglong window, const std::string& what, const QString& screenshot = {}, double scale = 1)
     {
@@ -75,8 +76,15 @@ protected:
         if (!screenshot.isEmpty())
             desktop->screenshot(screenshot);
         const QRect client = desktop->clientBounds(dialog);
+        desktop->click(client.topLeft() + QPoint(402, 238) * scale);
+        const qulonglong diagram = desktop->findWindow("SSI Timing Diagram", 5000);
+        ASSERT_NE(diagram, 0u) << what;
+        const QRect shown = desktop->settledOuterBounds(diagram);
+        EXPECT_TRUE(screen.adjusted(-slack, -slack, slack, slack).contains(shown))
+            << what << ": diagram " << Text(shown);
         desktop->click(client.bottomRight() - QPoint(433 - 381, 19 + 16 + 12) * scale);
         EXPECT_TRUE(desktop->windowGone(kDialog)) << what << ": Cancel out of reach";
+        EXPECT_TRUE(desktop->windowGone("SSI Timing Diagram")) << what;
     }
 
     std::unique_ptr<DesktopSession> desktop;
