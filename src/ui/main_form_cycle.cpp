@@ -29,7 +29,9 @@ void TMainForm::LoopTimerTimer()
 
 void TMainForm::showCycle(const TCycleResult& cycle)
 {
-    ui.Label5->setText(cycle.Reply);
+    // Nothing shows the diagnostic label; it gets the reply only while shown.
+    if (ui.Label5->isVisible())
+        ui.Label5->setText(QString::fromLatin1(Session.positionReply()));
     if (cycle.ReadOutChanged) {
         fitPositionText(cycle.FittingText);
         showReadOut();
