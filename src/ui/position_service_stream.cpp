@@ -46,7 +46,9 @@ QDBusUnixFileDescriptor TPositionService::OpenStream()
     }
     const int reader = Session.openStream();
     if (reader < 0) {
-        sendErrorReply(QDBusError::Failed, QStringLiteral("no stream: %1").arg(std::strerror(errno)));
+        const int error = errno;
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::Failed, QStringLiteral("no stream: %1").arg(std::strerror(error)));
         return {};
     }
     const QDBusUnixFileDescriptor handed(reader); // a copy of its own, which the reply takes along
