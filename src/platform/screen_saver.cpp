@@ -76,7 +76,7 @@ void TScreenSaverWaker::wake()
 // bus connections' own teardown, it would take its watch and signal along.
 void WakeScreenSaverIfRunning()
 {
-    static TScreenSaverWaker* const gWaker = new TScreenSaverWaker(QDBusConnection::sessionBus());
+    static TScreenSaverWaker* gWaker = new TScreenSaverWaker(QDBusConnection::sessionBus());
     gWaker->wakeIfRunning();
 }
 
