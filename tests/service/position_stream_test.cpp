@@ -141,6 +141,11 @@ TEST(PositionStream, StreamsGetEveryCycleOffTheBus)
 {
     MovingCounter running(2000); // the value is the count / 1000
     ASSERT_TRUE(running.ready());
+    const ClientRun thirty = Client({"--record", "-", "--frames", "30"});
+    EXPECT_EQ(thirty.exitCode, 0);
+    EXPECT_EQ(thirty.out.count('\n'), 30); // the header and 30 rows (the last line feed trimmed)
+    EXPECT_EQ(thirty.err, "k740-position: 30 rows written, 0 cycles missed");
+
     const QString csv = running.program.folder() + "/run.csv";
     const qint64 pid = running.program.processId();
     QProcess recorder;

@@ -6,7 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
-#include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -62,41 +62,54 @@ std::optional<int> TRecorder::start(const QString& destination)
     }
     if (!write(RecordHeader()))
         return KWriteFailed;
-    StreamReadable = new QSocketNotifier(Stream, QSocketNotifier::Read, this);
-    connect(StreamReadable, &QSocketNotifier::activated, this, &TRecorder::readRows);
+    Reading = new QTimer(this);
+    connect(Reading, &QTimer::timeout, this, &TRecorder::readRows);
+    Reading->start(kReadIntervalMs);
     return std::nullopt;
 }
 
 void TRecorder::readRows()
 {
+    Batch.resize(0);
+    quint64 rows = 0;
+    QString ended; // why the stream ended, if it did
     char row[kMaxRowBytes];
-    while (!Finished) {
+    while (Options.Frames == 0 || qint64(Rows + rows) < Options.Frames) {
         const ssize_t n = ::recv(Stream, row, sizeof row, MSG_DONTWAIT);
         if (n > 0) {
-            onRow(QByteArray::fromRawData(row, int(n)));
-        } else if (n == 0) {
-            finish(KNoAnswer, "k740 ended the stream");
-        } else if (errno != EINTR) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                finish(KNoAnswer, QStringLiteral("the stream failed: %1").arg(std::strerror(errno)));
-            return;
+            if (const auto number = RowCycle(QByteArray::fromRawData(row, int(n))))
+                Gaps.see(*number);
+            Batch.append(row, n);
+            ++rows;
+            continue;
         }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            ended = QStringLiteral("k740 ended the stream");
+        else if (errno != EAGAIN && errno != EWOULDBLOCK)
+            ended = QStringLiteral("the stream failed: %1").arg(std::strerror(errno));
+        break;
     }
-}
-
-void TRecorder::onRow(const QByteArray& row)
-{
-    if (const auto number = RowCycle(row))
-        Gaps.see(*number);
-    if (!write(row))
+    if (rows > 0 && !write(Batch))
         return;
-    ++Rows;
-    if (Options.Frames > 0 && qint64(Rows) >= Options.Frames)
+    Rows += rows;
+    if (!ended.isEmpty())
+        finish(KNoAnswer, ended);
+    else if (Options.Frames > 0 && qint64(Rows) >= Options.Frames)
         finish(KRecorded);
 }
 
-// Each line is flushed, so that a reader of the file (or the pipe) sees it
-// at once and an abrupt end loses nothing written.
+void TRecorder::interrupt()
+{
+    if (!Finished)
+        readRows();
+    finish(KRecorded);
+}
+
+// Each write (the header, a batch of whole lines) is flushed, so that a
+// reader of the file (or the pipe) sees it at once and an abrupt end loses
+// nothing written.
 bool TRecorder::write(const QByteArray& bytes)
 {
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), Out) == size_t(bytes.size()) && std::fflush(Out) == 0)
@@ -118,14 +131,11 @@ void TRecorder::finish(int exitStatus, const QString& why)
     emit finished(exitStatus);
 }
 
-// Ends the stream; the notifier may be the caller, so it goes later.
+// Ends the stream.
 void TRecorder::closeStream()
 {
-    if (StreamReadable) {
-        StreamReadable->setEnabled(false);
-        StreamReadable->deleteLater();
-        StreamReadable = nullptr;
-    }
+    if (Reading)
+        Reading->stop();
     if (Stream >= 0)
         ::close(Stream);
     Stream = -1;

@@ -5,7 +5,7 @@
 #include <QDBusConnection>
 #include <QObject>
 
-class QSocketNotifier;
+class QTimer;
 #include <cstdio>
 #include <optional>
 
@@ -15,7 +15,10 @@ namespace k740client {
 // row it reads as a CSV line, until interrupted, --frames rows were
 // written, the copy ends the stream (it ended) or a write fails. The stream
 // is a descriptor of the copy that answered, so a copy taking over the
-// common name later cannot slip its cycles into the recording.
+// common name later cannot slip its cycles into the recording. Rows are
+// read in batches every kReadIntervalMs: a recording then costs one wake-up
+// and one write per batch rather than per row, and the stream's queue holds
+// far more rows than come in that time.
 class TRecorder : public QObject {
     Q_OBJECT
 public:
@@ -25,23 +28,27 @@ public:
     // Opens the output and the stream and writes the header; the exit status
     // when that failed (the reason is on standard error already).
     std::optional<int> start(const QString& destination);
+    // Writes the rows that came until now, then finishes as asked.
+    void interrupt();
     // Closes the stream and writes the summary line once; then finished().
     void finish(int exitStatus, const QString& why = QString());
+
+    static constexpr int kReadIntervalMs = 50;
 
 signals:
     void finished(int exitStatus);
 
 private:
-    // Reads every row waiting on the stream.
+    // Reads the rows waiting on the stream and writes them.
     void readRows();
-    void onRow(const QByteArray& row);
     void closeStream();
     bool write(const QByteArray& bytes);
 
     QDBusConnection Bus;
     TClientOptions Options;
     int Stream = -1; // the reading end of the stream
-    QSocketNotifier* StreamReadable = nullptr;
+    QTimer* Reading = nullptr;
+    QByteArray Batch; // the rows read at once, kept for its capacity
     std::FILE* Out = nullptr;
     quint64 Rows = 0;
     TCycleGaps Gaps;
