@@ -53,7 +53,7 @@ struct TScenario {
 };
 
 const TScenario kScenarios[] = {
-    {"still", 0, false, {97, 1.5}, {95, 3}},
+    {"still", 0, false, {97, 1.5}, {95, 5}},
     {"still-extended", 0, true, {90, 2.5}, {88, 6}},
     {"moving", 5000, false, {97, 2}, {95, 3}},
     {"moving-extended", 5000, true, {90, 2.5}, {88, 6}},
