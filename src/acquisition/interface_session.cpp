@@ -82,7 +82,7 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWind
     }
 
     NotConnected = false;
-    Stats.reset(std::chrono::steady_clock::now());
+    Stats.connected(std::chrono::steady_clock::now());
     loadSettings(layout, result);
     applyRowVisibility();
     // What shows of ZERO and HOME after a connection also takes clicks.

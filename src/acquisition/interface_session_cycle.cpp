@@ -82,11 +82,12 @@ TCycleResult TInterfaceSession::runCycle()
     if (answer != TTransactResult::Ok) {
         linkLost();
         result.LinkLost = true;
-        if (Sampling)
-            sampleCycle(TFrameChecks{false, true}, 0, &ReadOutText);
+        if (!Streams.empty())
+            streamCycle(TFrameChecks{false, true}, 0, &ReadOutText);
         return result;
     }
-    result.Reply = QString::fromLatin1(LastReply);
+    PositionReply.resize(LastReply.size());
+    std::copy(LastReply.cbegin(), LastReply.cend(), PositionReply.begin());
     const TFrameChecks checks = Decode(LastReply, kind, ActiveSettings, LastFrame);
     Stats.countFrame(checks);
     const int64_t rawCount = LastFrame.Position;
@@ -116,12 +117,12 @@ TCycleResult TInterfaceSession::runCycle()
     if (ActiveSettings.ShowStatusColor)
         result.StatusLevel = StatusLevel(LastFrame.Status, ActiveSettings.StatusActiveLow, checks);
     statusBar(result);
-    if (Sampling)
-        sampleCycle(checks, rawCount, shown ? &text : nullptr);
+    if (!Streams.empty())
+        streamCycle(checks, rawCount, shown ? &text : nullptr);
     return result;
 }
 
-void TInterfaceSession::sampleCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
+void TInterfaceSession::streamCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
 {
     TCycleSample sample;
     sample.Number = CycleNumber;
@@ -139,7 +140,7 @@ void TInterfaceSession::sampleCycle(const TFrameChecks& checks, int64_t rawCount
         sample.Text = *shownText;
     else // plain homing leaves the read-out as it was
         sample.Text = CycleText(format, LastFrame.Turns, rel, checks);
-    emit cycleSampled(sample);
+    Stats.countDroppedRows(Streams.send(sample));
 }
 
 void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text)

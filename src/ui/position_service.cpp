@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusServiceWatcher>
 #include <QWidget>
 #include <cstdio>
 
@@ -17,7 +16,6 @@ TPositionService::TPositionService(TInterfaceSession& session, const QWidget& wi
     : Session(session)
     , Window(window)
     , Bus(QString())
-    , Subscribers(new QDBusServiceWatcher(this))
 {
 }
 
@@ -45,10 +43,6 @@ bool TPositionService::start(QDBusConnection bus)
     LastPolling = polling();
     connect(&Session, &TInterfaceSession::connectionChanged, this, &TPositionService::announceChanges);
     connect(&Session, &TInterfaceSession::pollingChanged, this, &TPositionService::announceChanges);
-    Subscribers->setConnection(Bus);
-    Subscribers->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
-    connect(Subscribers, &QDBusServiceWatcher::serviceUnregistered, this, &TPositionService::forgetSubscriber);
-    connect(&Session, &TInterfaceSession::cycleSampled, this, &TPositionService::sendCycle);
     return true;
 }
 

@@ -64,15 +64,12 @@ TEST(ClientOptions, StatsAndRecording)
     }
 }
 
-TEST(RecordRows, LinesLeaveOutWhatWasNotRead)
+TEST(RecordRows, HeaderCycleNumbersAndGaps)
 {
     EXPECT_EQ(RecordHeader(), "seconds,cycle,raw,value,text,valid,crc\n");
-    EXPECT_EQ(RecordLine({7, 2'500'000, -1448, -90.5, QString("-90,500°"), true, true}, 1'000'000),
-        QByteArray("1.500000,7,-1448,-90.5,\"-90,500\xC2\xB0\",1,1\n"));
-    EXPECT_EQ(RecordLine({8, 1'000'000, 99, 1.5, QString("43° 56' 43.1\""), true, false}, 1'000'000),
-        QByteArray("0.000000,8,99,1.5,\"43\xC2\xB0 56' 43.1\"\"\",1,0\n"));
-    EXPECT_EQ(RecordLine({9, 1'010'000, 0, 0, QString("- - - - - -"), false, true}, 1'000'000),
-        QByteArray("0.010000,9,,,\"- - - - - -\",0,1\n"));
+    EXPECT_EQ(RowCycle("0.010000,9,,,\"- - - - - -\",0,1\n"), 9u);
+    for (const QByteArray row : {"", "0.5", "0.5,", "0.5,x,1"})
+        EXPECT_EQ(RowCycle(row), std::nullopt) << row.constData();
 
     TCycleGaps gaps;
     for (quint64 number : {5, 6, 9, 10, 2, 3})

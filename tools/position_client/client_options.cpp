@@ -114,7 +114,7 @@ QString ClientHelp()
         "  --pid N        ask the copy with process id N (org.k740.Desktop.Pid<N>)\n"
         "  --help         this text\n"
         "\n"
-        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers (or it left while recording),\n"
+        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers (or it ended while recording),\n"
         "3 the position is not current (no interface connected, or polling paused by a dialog or message\n"
         "box), 4 the recording could not be written.\n");
 }

@@ -107,8 +107,7 @@ int Record(QDBusConnection& bus, const TClientOptions& options)
     TRecorder recorder(bus, options);
     if (const auto failed = recorder.start(Destination(options)))
         return *failed;
-    QObject::connect(
-        &interruption, &k740::TSignalPipe::received, &recorder, [&recorder] { recorder.finish(KAnswered); });
+    QObject::connect(&interruption, &k740::TSignalPipe::received, &recorder, [&recorder] { recorder.interrupt(); });
     QObject::connect(&recorder, &TRecorder::finished, QCoreApplication::instance(), &QCoreApplication::exit);
     return QCoreApplication::exec();
 }
