@@ -113,7 +113,6 @@ void TInterfaceSession::applyRowVisibility()
 TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
 {
     if (Identity.InterfaceKind == TInterfaceKind::Absolute) {
-        AdjustForAbsoluteInterface(ActiveSettings);
         ConfigureInterface(
             Identity, FrameConfigOf(ActiveSettings), ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
                 const TTransactResult result = exchange(command);

@@ -1,5 +1,6 @@
 #pragma once
 #include "link/interface_config.h"
+#include "link/interface_identity.h"
 #include "settings/display_units.h"
 #include "settings/frame_budget.h"
 
@@ -51,13 +52,55 @@ struct TEncoderSettings {
     bool GrayCode = false;
 };
 
-struct InterfaceIdentity;
+// Calls visit(name, member) for every field of the record, in its order;
+// the name is the field's INI key.
+template <class Visit> void ForEachSettingsField(Visit visit)
+{
+    using S = TEncoderSettings;
+    visit("Rotary", &S::Rotary);
+    visit("CPR", &S::CPR);
+    visit("CPM", &S::CPM);
+    visit("Custom", &S::Custom);
+    visit("Degrees", &S::Degrees);
+    visit("InvertDir", &S::InvertDir);
+    visit("Units", &S::Units);
+    visit("DCR", &S::DCR);
+    visit("NominalIncr", &S::NominalIncr);
+    visit("CPP", &S::CPP);
+    visit("SSIBits", &S::SSIBits);
+    visit("ShowExtendedData", &S::ShowExtendedData);
+    visit("SSIFreq", &S::SSIFreq);
+    visit("BiSS", &S::BiSS);
+    visit("SSIStatusBits", &S::SSIStatusBits);
+    visit("CRCBits", &S::CRCBits);
+    visit("PaddingBits", &S::PaddingBits);
+    visit("DetailedStatusBits", &S::DetailedStatusBits);
+    visit("ShowStatusBits", &S::ShowStatusBits);
+    visit("ShowStatusColor", &S::ShowStatusColor);
+    visit("StatusActiveLow", &S::StatusActiveLow);
+    visit("Position_Top", &S::Position_Top);
+    visit("Position_Left", &S::Position_Left);
+    visit("Position_Width", &S::Position_Width);
+    visit("Position_Height", &S::Position_Height);
+    visit("Logo_Flag", &S::Logo_Flag);
+    visit("ShowRefMarks", &S::ShowRefMarks);
+    visit("Panel_Width", &S::Panel_Width);
+    visit("Panel_Left", &S::Panel_Left);
+    visit("Panel_Top", &S::Panel_Top);
+    visit("Panel_Height", &S::Panel_Height);
+    visit("NominalIncrFlag", &S::NominalIncrFlag);
+    visit("DCRPeriode", &S::DCRPeriode);
+    visit("PeriodLength", &S::PeriodLength);
+    visit("LongFrame", &S::LongFrame);
+    visit("MultiturnBits", &S::MultiturnBits);
+    visit("SignedMultiturnCounter", &S::SignedMultiturnCounter);
+    visit("GrayCode", &S::GrayCode);
+}
 
 // ActiveSettings from StoredSettings for the connected interface: BiSS only
 // on an SSI / BiSS-C interface with firmware above 1.15, PeriodLength 5 when
 // DCRPeriode is 1 else 2, no extended data and no BiSS on a plain (T740-type)
-// interface, and LongFrame for an SSI frame of more than 31 bits on an
-// SSI / BiSS-C interface with firmware 1.16 or later.
+// interface, and the frame in force (DeriveFrame).
 TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity);
 
 // StoredSettings after the settings dialog's OK: every field of `active`,
@@ -69,10 +112,12 @@ TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSe
 // Smallest n in 1..58 with 2^n >= count; 0 for a count <= 0 or above 2^58.
 int32_t BitsForCount(int64_t count);
 
-// The absolute interface has no distance-coded marks, and a rotary encoder
-// on it clocks exactly the bits its CPR needs: DCR off, and SSIBits from the
-// CPR when rotary.
-void AdjustForAbsoluteInterface(TEncoderSettings& active);
+// The frame the settings put in force on an interface of `kind`, derived in
+// this one place from the resolution: a linear encoder has no multiturn
+// counter (MultiturnBits 0); the absolute interface has no distance-coded
+// marks (DCR off) and clocks exactly the bits a rotary encoder's CPR needs
+// (SSIBits); LongFrame follows from the frame that results.
+void DeriveFrame(TEncoderSettings& active, TInterfaceKind kind, int32_t firmwareVersion);
 
 // Whether the read-out keeps the smaller font it once needed, so that it
 // does not jump between sizes: a rotary encoder shown in counts or degrees.
