@@ -107,9 +107,9 @@ void TMainForm::applyDialogResult(const TSettingsDialogResult& result, bool dcrW
     saveSettings();
     if (result.SettingsChanged)
         Session.clearRefReadOut();
-    showRefReadOut();
     showCaptureList(result.Run.AutoCapture);
     ApplySettings(dcrWasOn);
+    showRefReadOut(); // in the unit now in force
 }
 
 } // namespace k740
