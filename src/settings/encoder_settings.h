@@ -53,48 +53,47 @@ struct TEncoderSettings {
 };
 
 // Calls visit(name, member) for every field of the record, in its order;
-// the name is the field's INI key.
+// the name is the field's own (its INI key where it has one).
 template <class Visit> void ForEachSettingsField(Visit visit)
 {
-    using S = TEncoderSettings;
-    visit("Rotary", &S::Rotary);
-    visit("CPR", &S::CPR);
-    visit("CPM", &S::CPM);
-    visit("Custom", &S::Custom);
-    visit("Degrees", &S::Degrees);
-    visit("InvertDir", &S::InvertDir);
-    visit("Units", &S::Units);
-    visit("DCR", &S::DCR);
-    visit("NominalIncr", &S::NominalIncr);
-    visit("CPP", &S::CPP);
-    visit("SSIBits", &S::SSIBits);
-    visit("ShowExtendedData", &S::ShowExtendedData);
-    visit("SSIFreq", &S::SSIFreq);
-    visit("BiSS", &S::BiSS);
-    visit("SSIStatusBits", &S::SSIStatusBits);
-    visit("CRCBits", &S::CRCBits);
-    visit("PaddingBits", &S::PaddingBits);
-    visit("DetailedStatusBits", &S::DetailedStatusBits);
-    visit("ShowStatusBits", &S::ShowStatusBits);
-    visit("ShowStatusColor", &S::ShowStatusColor);
-    visit("StatusActiveLow", &S::StatusActiveLow);
-    visit("Position_Top", &S::Position_Top);
-    visit("Position_Left", &S::Position_Left);
-    visit("Position_Width", &S::Position_Width);
-    visit("Position_Height", &S::Position_Height);
-    visit("Logo_Flag", &S::Logo_Flag);
-    visit("ShowRefMarks", &S::ShowRefMarks);
-    visit("Panel_Width", &S::Panel_Width);
-    visit("Panel_Left", &S::Panel_Left);
-    visit("Panel_Top", &S::Panel_Top);
-    visit("Panel_Height", &S::Panel_Height);
-    visit("NominalIncrFlag", &S::NominalIncrFlag);
-    visit("DCRPeriode", &S::DCRPeriode);
-    visit("PeriodLength", &S::PeriodLength);
-    visit("LongFrame", &S::LongFrame);
-    visit("MultiturnBits", &S::MultiturnBits);
-    visit("SignedMultiturnCounter", &S::SignedMultiturnCounter);
-    visit("GrayCode", &S::GrayCode);
+    visit("Rotary", &TEncoderSettings::Rotary);
+    visit("CPR", &TEncoderSettings::CPR);
+    visit("CPM", &TEncoderSettings::CPM);
+    visit("Custom", &TEncoderSettings::Custom);
+    visit("Degrees", &TEncoderSettings::Degrees);
+    visit("InvertDir", &TEncoderSettings::InvertDir);
+    visit("Units", &TEncoderSettings::Units);
+    visit("DCR", &TEncoderSettings::DCR);
+    visit("NominalIncr", &TEncoderSettings::NominalIncr);
+    visit("CPP", &TEncoderSettings::CPP);
+    visit("SSIBits", &TEncoderSettings::SSIBits);
+    visit("ShowExtendedData", &TEncoderSettings::ShowExtendedData);
+    visit("SSIFreq", &TEncoderSettings::SSIFreq);
+    visit("BiSS", &TEncoderSettings::BiSS);
+    visit("SSIStatusBits", &TEncoderSettings::SSIStatusBits);
+    visit("CRCBits", &TEncoderSettings::CRCBits);
+    visit("PaddingBits", &TEncoderSettings::PaddingBits);
+    visit("DetailedStatusBits", &TEncoderSettings::DetailedStatusBits);
+    visit("ShowStatusBits", &TEncoderSettings::ShowStatusBits);
+    visit("ShowStatusColor", &TEncoderSettings::ShowStatusColor);
+    visit("StatusActiveLow", &TEncoderSettings::StatusActiveLow);
+    visit("Position_Top", &TEncoderSettings::Position_Top);
+    visit("Position_Left", &TEncoderSettings::Position_Left);
+    visit("Position_Width", &TEncoderSettings::Position_Width);
+    visit("Position_Height", &TEncoderSettings::Position_Height);
+    visit("Logo_Flag", &TEncoderSettings::Logo_Flag);
+    visit("ShowRefMarks", &TEncoderSettings::ShowRefMarks);
+    visit("Panel_Width", &TEncoderSettings::Panel_Width);
+    visit("Panel_Left", &TEncoderSettings::Panel_Left);
+    visit("Panel_Top", &TEncoderSettings::Panel_Top);
+    visit("Panel_Height", &TEncoderSettings::Panel_Height);
+    visit("NominalIncrFlag", &TEncoderSettings::NominalIncrFlag);
+    visit("DCRPeriode", &TEncoderSettings::DCRPeriode);
+    visit("PeriodLength", &TEncoderSettings::PeriodLength);
+    visit("LongFrame", &TEncoderSettings::LongFrame);
+    visit("MultiturnBits", &TEncoderSettings::MultiturnBits);
+    visit("SignedMultiturnCounter", &TEncoderSettings::SignedMultiturnCounter);
+    visit("GrayCode", &TEncoderSettings::GrayCode);
 }
 
 // ActiveSettings from StoredSettings for the connected interface: BiSS only
