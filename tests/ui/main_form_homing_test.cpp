@@ -243,26 +243,6 @@ TEST_F(HomingTest, OkKeepsTheReferenceUnlessASettingItDependsOnChanged)
     }
 }
 
-// OK ends a reference search as Esc does, with the offsets from before HOME;
-// switching the distance coding off then also drops the reference.
-TEST_F(HomingTest, OkDuringHomingCancelsItAsEscDoes)
-{
-    for (const bool dcrOff : {false, true}) {
-        connectDistanceCoded({}, 5000);
-        poll();
-        ASSERT_TRUE(form->session().homing().Homing);
-        const THomingState before = form->session().homing();
-        okSettingsWith([dcrOff](const TSettingsFormControls& c) {
-            if (dcrOff)
-                c.rbDCR->click();
-        });
-        EXPECT_FALSE(form->session().homing().Homing) << dcrOff;
-        EXPECT_EQ(form->session().homing().ZeroOffset, before.SavedZeroOffset) << dcrOff;
-        EXPECT_EQ(form->session().homing().RefOffset, dcrOff ? 0 : before.SavedRefOffset) << dcrOff;
-        EXPECT_TRUE(form->controls().bbZeroRef->isEnabled()) << dcrOff;
-    }
-}
-
 TEST_F(HomingTest, SwitchingDistanceCodedMarksOnStartsTheReferenceSearchOnce)
 {
     connectDistanceCoded({}, 0, "[K740.vcom0]\nNominalIncr=1000\nCPP=20\nCPM=1000\n"); // marks not yet on
