@@ -5,6 +5,7 @@
 #include "acquisition/homing.h"
 #include "acquisition/link_statistics.h"
 #include "acquisition/position_format.h"
+#include "acquisition/position_log.h"
 #include "acquisition/read_out_row.h"
 #include "acquisition/status_display.h"
 #include "link/command_line.h"
@@ -95,12 +96,16 @@ public:
     // message to show when that failed, else empty.
     QString saveSettings(const TWindowGeometry& live);
     bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
-    // The settings dialog was accepted with `active`.
+    // The settings dialog was accepted with `active`. A reference search
+    // under the old settings ends as Esc ends it; the reference from
+    // distance-coded marks stays unless a setting it depends on changed
+    // (ReferenceSurvives), else it goes visibly: the reference read-out
+    // empty, HOME offered.
     void commitSettings(const TEncoderSettings& active);
     // The settings dialog opens on the active settings: outside layout edit
     // mode reference marks are always shown, whatever the file says.
     void prepareSettingsEdit();
-    void clearRefReadOut() { RefReadOutText.clear(); }
+    void clearRefReadOut() { showRefText(QString()); }
 
     // The acquisition cycle.
     TCycleResult runCycle();
@@ -153,6 +158,12 @@ public:
     const TDecodedFrame& lastFrame() const { return LastFrame; }
     const TRowState& row() const { return Row; }
     float positionValue() const { return PositionValue; }
+    // The position in the unit shown, as the log writes it.
+    double shownValue() const { return ShownValue; }
+    // Plain homing holds the read-out (blinking the text it had) until the
+    // mark arrives: what it shows is not the current position, and captures
+    // add nothing meanwhile.
+    bool homingHoldsReadOut() const { return Ref.Homing && !ActiveSettings.DCR; }
     const QString& readOutText() const { return ReadOutText; }
     // The latest cycle's position reply (for the hidden diagnostic label).
     const QByteArray& positionReply() const { return PositionReply; }
@@ -191,7 +202,12 @@ private:
     void waitForCycleStart() const;
     void showPosition(TCycleResult& result, int64_t rel, QString text);
     void autoSave(TCycleResult& result, int64_t rel);
-    void referenceMark(TCycleResult& result, const QString& cycleText);
+    void referenceMark(TCycleResult& result, const QString& cycleText, std::optional<int64_t> cycleCount);
+    // The reference read-out shows a count, formatted as the settings in
+    // force want it, or a cycle's text, which shows `count` when it shows a
+    // count; a count is formatted again when the unit or scale changes.
+    void showRefCount(int64_t count);
+    void showRefText(const QString& text, std::optional<int64_t> count = std::nullopt);
     void statusBar(TCycleResult& result);
     void linkLost();
     // Sends the cycle to the streams; `shownText` is the read-out's text when
@@ -214,14 +230,16 @@ private:
     TRowState Row;
     QString ReadOutText;
     QString RefReadOutText;
+    std::optional<int64_t> RefReadOutCount; // what RefReadOutText shows, when a count
     TCaptureList Captures;
     QString HiddenPosition;    // the read-out's text while plain homing blanks it
     QString LastSupplyCaption; // the supply field as last shown
     int64_t LastMovePosition = 0;
     float PositionValue = 0;
+    double ShownValue = 0;
     double DisplayScale = 0.001;
     int32_t DisplayDecimals = 3;
-    uint32_t LastSaveTick = 0;
+    TLogSchedule LogSchedule;
     std::chrono::steady_clock::time_point LoopPauseEnd;      // 10 ms after the cycle's last exchange
     std::chrono::steady_clock::time_point LastExchangeEnd;   // when the latest exchange ended
     std::chrono::steady_clock::time_point PositionReplyTime; // when the cycle's position exchange ended

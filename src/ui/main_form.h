@@ -121,8 +121,11 @@ private:
     void showOpenFailure(int errorCode, const QString& portName);
 
     void layoutRow();
+    int rowWidth(int width) const;
+    bool panelPlacedByUser() const;
     void placeHomeButton(int height);
-    void keepPanelReachable();
+    void keepPanelReachable(const TPanelBounds& placed);
+    TPanelBounds placedPanel() const;
     void placeExtendedFields();
     void PlaceStatusColour();
     void connectCaptureList();

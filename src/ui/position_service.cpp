@@ -68,12 +68,17 @@ bool TPositionService::polling() const
 
 bool TPositionService::positionIsCurrent()
 {
-    if (polling())
+    if (polling() && !Session.homingHoldsReadOut())
         return true;
-    if (calledFromDBus())
+    if (!calledFromDBus())
+        return false;
+    if (!polling())
         sendErrorReply(position_service::kNotPollingError,
             connected() ? QStringLiteral("polling is paused while a dialog or message box of k740 is open")
                         : QStringLiteral("no interface is connected"));
+    else
+        sendErrorReply(
+            position_service::kHomingError, QStringLiteral("homing holds the read-out until the reference mark"));
     return false;
 }
 
@@ -86,6 +91,11 @@ uint TPositionService::WindowId()
 int TPositionService::Position(int form)
 {
     return positionIsCurrent() ? PositionInForm(Session.positionValue(), form) : 0;
+}
+
+double TPositionService::Value()
+{
+    return positionIsCurrent() ? Session.shownValue() : 0;
 }
 
 QString TPositionService::PositionText()

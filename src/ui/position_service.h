@@ -21,9 +21,10 @@ class TInterfaceSession;
 // never holds a cycle up.
 //
 // While the cycle does not run (no interface, or a dialog or message box of
-// the window holds it up) `Polling` is false and Position and PositionText
-// answer the error position_service::kNotPollingError rather than a stale
-// value.
+// the window holds it up) `Polling` is false and Position, Value and
+// PositionText answer the error position_service::kNotPollingError rather
+// than a stale value; while plain homing holds the read-out they answer
+// position_service::kHomingError, and Capture adds nothing.
 //
 // OpenStream() hands the caller a descriptor of its own that gets one CSV
 // row per acquisition cycle (TCycleStreams), so that following every cycle
@@ -55,6 +56,8 @@ public slots:
     // The main window's native window id (X11), 0 where it has none.
     uint WindowId();
     int Position(int form);
+    // The position in the unit the read-out shows, as the log writes it.
+    double Value();
     QString PositionText();
     bool Capture();
     QStringList Captures();

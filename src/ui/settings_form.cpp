@@ -1,5 +1,6 @@
 #include "ui/settings_form.h"
 
+#include "settings/dialog_input_checks.h"
 #include "ui/settings_form_controls.h"
 #include "ui/settings_form_radio_group.h"
 #include "ui/widgets/refused_states.h"
@@ -108,6 +109,7 @@ void TSettingsForm::fill(const TEncoderSettings& active, const TRunChoices& run,
     fillMarksAndMultiturn();
     FillingFrame.reset();
     applyPositionBitLimit();
+    Opened = values();
 }
 
 // Interface-dependent controls, encoder type, protocol and resolution.
@@ -147,6 +149,7 @@ void TSettingsForm::fillRecording()
     auto& c = ui;
     SetChecked(c.cbAutoSave, Run.AutoSave);
     c.udSaveInterval->setPosition(Run.AutoSaveInterval);
+    SetChecked(c.cbAutoCapture, Run.AutoCapture);
     c.gbAutoSave->setVisible(Context.RecordingOptionsVisible);
     c.rgLogo->setVisible(Context.LayoutEditMode);
     if (Context.LayoutEditMode)
@@ -215,7 +218,7 @@ void TSettingsForm::fillMarksAndMultiturn()
 TSettingsDialogResult TSettingsForm::readBack() const
 {
     const TSettingsDialogValues v = values();
-    return {ReadBackSettings(Active, v, Context), ReadBackRunChoices(Run, v, Context), SettingsChanged};
+    return {ReadBackEdits(Active, Opened, v, Context), ReadBackRunChoices(Run, v, Context), SettingsChanged};
 }
 
 TSettingsDialogValues TSettingsForm::values() const
@@ -245,7 +248,7 @@ TSettingsDialogValues TSettingsForm::values() const
     v.Resolution = c.rbCustom->isChecked() ? TResolutionMode::Custom
         : c.rbDataLength->isChecked()      ? TResolutionMode::PositionBits
                                            : TResolutionMode::Predefined;
-    v.CustomCpr = CustomCpr;
+    v.CustomCpr = CustomCprFromText(c.eCustom->text()).value_or(0);
     v.CppRow = c.cmbCPP->currentIndex();
     v.MarkSpacing = MarkSpacing;
     v.BiSS = c.rbBiSS->isEnabled() && c.rbBiSS->isChecked();

@@ -20,6 +20,7 @@ TEST(ClientOptions, QueriesFormsAndRepetition)
     EXPECT_EQ(options->Form, 10);
     EXPECT_EQ(options->WatchMs, 250);
     EXPECT_EQ(options->Pid, 4242);
+    EXPECT_EQ(ParseClientArguments({"--value"}, error).value().Query, TQuery::Value);
     EXPECT_EQ(ParseClientArguments({"--text"}, error).value().Query, TQuery::Text);
     EXPECT_EQ(ParseClientArguments({"--window-id"}, error).value().Query, TQuery::WindowId);
     EXPECT_EQ(ParseClientArguments({"--list"}, error).value().Query, TQuery::List);
@@ -28,8 +29,9 @@ TEST(ClientOptions, QueriesFormsAndRepetition)
 
 TEST(ClientOptions, NonsenseIsRefusedWithAReason)
 {
-    for (const QStringList& arguments : {QStringList{"--form"}, QStringList{"--form", "x"}, QStringList{"--watch", "0"},
-             QStringList{"--pid", "-3"}, QStringList{"--text", "--list"}, QStringList{"--bogus"}}) {
+    for (const QStringList& arguments :
+        {QStringList{"--form"}, QStringList{"--form", "x"}, QStringList{"--watch", "0"}, QStringList{"--pid", "-3"},
+            QStringList{"--text", "--list"}, QStringList{"--value", "--text"}, QStringList{"--bogus"}}) {
         QString error;
         EXPECT_FALSE(ParseClientArguments(arguments, error)) << arguments.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
@@ -42,6 +44,8 @@ TEST(ClientOptions, FloatBitsArePrintedWithTheValueTheyHold)
     EXPECT_EQ(PositionAnswerText(int32_t(0xBF800000), 10), "0xbf800000 -1");
     EXPECT_EQ(PositionAnswerText(0x3DCCCCCD, 10), "0x3dcccccd 0.1");
     EXPECT_EQ(PositionAnswerText(-90500, 1000), "-90500");
+    EXPECT_EQ(ValueAnswerText(4.711), "4.711");
+    EXPECT_EQ(ValueAnswerText(-0.1), "-0.1");
 }
 
 TEST(ClientOptions, StatsAndRecording)
