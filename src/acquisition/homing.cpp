@@ -73,4 +73,11 @@ bool HomingTimedOut(const THomingState& state, uint32_t now, bool layoutEditMode
     return layoutEditMode && state.Homing && uint32_t(now - state.HomingStartTick) > 20000u;
 }
 
+bool ReferenceSurvives(const TEncoderSettings& before, const TEncoderSettings& after)
+{
+    return before.Rotary == after.Rotary && before.InvertDir == after.InvertDir && before.DCR == after.DCR
+        && before.CPP == after.CPP && before.NominalIncr == after.NominalIncr && before.CPR == after.CPR
+        && before.CPM == after.CPM;
+}
+
 } // namespace k740

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/encoder_settings.h"
+
 #include <cstdint>
 
 namespace k740 {
@@ -49,5 +51,11 @@ void ClearOnLinkLoss(THomingState& state, int64_t& refLatch);
 
 // Homing under layout edit mode gives up after 20 s.
 bool HomingTimedOut(const THomingState& state, uint32_t now, bool layoutEditMode);
+
+// Whether the reference found from distance-coded marks still holds after
+// the settings changed from `before` to `after`: not after a change of the
+// encoder type, direction, distance coding, counts per period, nominal
+// increment or resolution.
+bool ReferenceSurvives(const TEncoderSettings& before, const TEncoderSettings& after);
 
 } // namespace k740

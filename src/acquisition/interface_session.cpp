@@ -82,7 +82,7 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWind
     }
 
     NotConnected = false;
-    Stats.reset(std::chrono::steady_clock::now());
+    Stats.connected(std::chrono::steady_clock::now());
     loadSettings(layout, result);
     applyRowVisibility();
     // What shows of ZERO and HOME after a connection also takes clicks.
@@ -113,7 +113,6 @@ void TInterfaceSession::applyRowVisibility()
 TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
 {
     if (Identity.InterfaceKind == TInterfaceKind::Absolute) {
-        AdjustForAbsoluteInterface(ActiveSettings);
         ConfigureInterface(
             Identity, FrameConfigOf(ActiveSettings), ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
                 const TTransactResult result = exchange(command);
@@ -127,6 +126,8 @@ TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
     DisplayScale = display.DisplayScale;
     DisplayDecimals = display.DisplayDecimals;
     ActiveSettings.Units = display.Units;
+    if (RefReadOutCount) // in the unit and scale now in force
+        showRefCount(*RefReadOutCount);
     result.PosLabelCaption = display.PosLabelCaption;
     result.StatusBitsShown = ActiveSettings.ShowExtendedData || ActiveSettings.ShowStatusBits;
     result.ExtendedShown = ActiveSettings.ShowExtendedData;
@@ -152,10 +153,18 @@ void TInterfaceSession::prepareSettingsEdit()
 
 void TInterfaceSession::commitSettings(const TEncoderSettings& active)
 {
+    cancelHoming();
+    const bool referenceKept = ReferenceSurvives(ActiveSettings, active);
     ActiveSettings = active;
-    Ref.RefOffset = 0;
     StoredSettings = CommitSettings(ActiveSettings, StoredSettings);
     applyRowVisibility();
+    if (referenceKept)
+        return;
+    Ref.RefOffset = 0;
+    if (Ref.DcrState == TDcrState::Done)
+        Ref.DcrState = TDcrState::FirstMarkAwaited;
+    clearRefReadOut();
+    Row.HomeEnabled = Row.RefLabelEnabled = Row.HomeVisible;
 }
 
 QString TInterfaceSession::saveSettings(const TWindowGeometry& live)
@@ -234,7 +243,7 @@ bool TInterfaceSession::zeroIfAvailable()
 
 bool TInterfaceSession::captureReadOut()
 {
-    if (!Options.AutoCapture || !Captures.capture(ReadOutText))
+    if (!Options.AutoCapture || homingHoldsReadOut() || !Captures.capture(ReadOutText))
         return false;
     emit lineCaptured(ReadOutText);
     return true;
@@ -244,7 +253,8 @@ TAutoCapture TInterfaceSession::autoCaptureStep()
 {
     if (!Options.AutoCapture)
         return TAutoCapture::NotDue;
-    const TAutoCapture step = Captures.captureIfDue(ReadOutText, GetTickCount());
+    // A held read-out is skipped as an empty one is.
+    const TAutoCapture step = Captures.captureIfDue(homingHoldsReadOut() ? QString() : ReadOutText, GetTickCount());
     if (step == TAutoCapture::Captured)
         emit lineCaptured(ReadOutText);
     return step;

@@ -1,9 +1,11 @@
 #pragma once
 #include "acquisition/capture_list.h"
+#include "acquisition/cycle_streams.h"
 #include "acquisition/frame_decoder.h"
 #include "acquisition/homing.h"
 #include "acquisition/link_statistics.h"
 #include "acquisition/position_format.h"
+#include "acquisition/position_log.h"
 #include "acquisition/read_out_row.h"
 #include "acquisition/status_display.h"
 #include "link/command_line.h"
@@ -50,7 +52,6 @@ struct TApplyResult {
 // What one acquisition cycle leaves for the window.
 struct TCycleResult {
     bool LinkLost = false;
-    QString Reply;                            // the position reply, for the hidden diagnostic label
     bool ReadOutChanged = false;              // the read-out was set (readOutText()), changed or not
     QString FittingText;                      // the text the read-out's font is fitted to
     bool ReferenceMarked = false;             // a mark renewed the reference read-out, which flashes
@@ -59,17 +60,6 @@ struct TCycleResult {
     std::optional<QString> SerialCaption;     // ExtStPanel2
     std::optional<QString> SupplyCaption;     // ExtStPanel3
     QString LogError;                         // a log write failed (AutoSave is off now)
-};
-
-// One acquisition cycle as offered to programs that follow every cycle.
-struct TCycleSample {
-    uint64_t Number = 0;     // counts the run's cycles from 1, across connections
-    int64_t ReplyTimeUs = 0; // end of the position exchange, monotonic clock
-    int64_t RawCount = 0;    // the position as decoded, before direction and offsets
-    double Value = 0;        // in the unit shown (the log's value)
-    QString Text;            // the read-out's text of the cycle; empty after a link loss
-    bool Valid = false;      // a usable frame arrived; else RawCount and Value are 0
-    bool CrcOk = true;       // no CRC mismatch
 };
 
 // What a tick of the blink timer did.
@@ -106,12 +96,16 @@ public:
     // message to show when that failed, else empty.
     QString saveSettings(const TWindowGeometry& live);
     bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
-    // The settings dialog was accepted with `active`.
+    // The settings dialog was accepted with `active`. A reference search
+    // under the old settings ends as Esc ends it; the reference from
+    // distance-coded marks stays unless a setting it depends on changed
+    // (ReferenceSurvives), else it goes visibly: the reference read-out
+    // empty, HOME offered.
     void commitSettings(const TEncoderSettings& active);
     // The settings dialog opens on the active settings: outside layout edit
     // mode reference marks are always shown, whatever the file says.
     void prepareSettingsEdit();
-    void clearRefReadOut() { RefReadOutText.clear(); }
+    void clearRefReadOut() { showRefText(QString()); }
 
     // The acquisition cycle.
     TCycleResult runCycle();
@@ -164,18 +158,27 @@ public:
     const TDecodedFrame& lastFrame() const { return LastFrame; }
     const TRowState& row() const { return Row; }
     float positionValue() const { return PositionValue; }
+    // The position in the unit shown, as the log writes it.
+    double shownValue() const { return ShownValue; }
+    // Plain homing holds the read-out (blinking the text it had) until the
+    // mark arrives: what it shows is not the current position, and captures
+    // add nothing meanwhile.
+    bool homingHoldsReadOut() const { return Ref.Homing && !ActiveSettings.DCR; }
     const QString& readOutText() const { return ReadOutText; }
+    // The latest cycle's position reply (for the hidden diagnostic label).
+    const QByteArray& positionReply() const { return PositionReply; }
     const QString& refReadOutText() const { return RefReadOutText; }
     QString logFileName() const;
     bool connectedOnce() const { return ConnectedOnce; }
 
-    // Link quality figures of the connection, or of the last one while not
-    // connected. They restart at each connection and on resetLinkFigures().
+    // Link quality figures since the session began or resetLinkFigures(),
+    // across connections.
     TLinkFigures linkFigures() const;
     void resetLinkFigures();
-    // While on, every cycle reports itself by cycleSampled(); while off,
-    // nothing is prepared for it.
-    void setSampling(bool on) { Sampling = on; }
+    // A stream of every cycle's row from now on (TCycleStreams::open()); its
+    // dropped rows count in the figures. Without streams nothing is prepared
+    // for them.
+    int openStream() { return Streams.open(); }
 
 signals:
     // A candidate port could not be opened (OS error code), during probe().
@@ -184,8 +187,6 @@ signals:
     void connectionChanged();
     // polling() may have changed.
     void pollingChanged();
-    // A cycle ended (only while sampling is on).
-    void cycleSampled(const TCycleSample& sample);
     // A capture (captureReadOut(), autoCaptureStep()) added `line` to the
     // capture list.
     void lineCaptured(const QString& line);
@@ -201,11 +202,17 @@ private:
     void waitForCycleStart() const;
     void showPosition(TCycleResult& result, int64_t rel, QString text);
     void autoSave(TCycleResult& result, int64_t rel);
-    void referenceMark(TCycleResult& result, const QString& cycleText);
+    void referenceMark(TCycleResult& result, const QString& cycleText, std::optional<int64_t> cycleCount);
+    // The reference read-out shows a count, formatted as the settings in
+    // force want it, or a cycle's text, which shows `count` when it shows a
+    // count; a count is formatted again when the unit or scale changes.
+    void showRefCount(int64_t count);
+    void showRefText(const QString& text, std::optional<int64_t> count = std::nullopt);
     void statusBar(TCycleResult& result);
     void linkLost();
-    // Reports the cycle; `shownText` is the read-out's text when the cycle set it.
-    void sampleCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText);
+    // Sends the cycle to the streams; `shownText` is the read-out's text when
+    // the cycle set it.
+    void streamCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText);
 
     IPortProvider& Ports;
     TDataFolders Folders;
@@ -213,6 +220,7 @@ private:
     int32_t AutoSaveInterval = 1;
     std::unique_ptr<ISerialPort> Port;
     QByteArray LastReply;
+    QByteArray PositionReply; // a copy that keeps its buffer from cycle to cycle
     InterfaceIdentity Identity;
     TEncoderSettings StoredSettings;
     TEncoderSettings ActiveSettings;
@@ -222,20 +230,22 @@ private:
     TRowState Row;
     QString ReadOutText;
     QString RefReadOutText;
+    std::optional<int64_t> RefReadOutCount; // what RefReadOutText shows, when a count
     TCaptureList Captures;
     QString HiddenPosition;    // the read-out's text while plain homing blanks it
     QString LastSupplyCaption; // the supply field as last shown
     int64_t LastMovePosition = 0;
     float PositionValue = 0;
+    double ShownValue = 0;
     double DisplayScale = 0.001;
     int32_t DisplayDecimals = 3;
-    uint32_t LastSaveTick = 0;
+    TLogSchedule LogSchedule;
     std::chrono::steady_clock::time_point LoopPauseEnd;      // 10 ms after the cycle's last exchange
     std::chrono::steady_clock::time_point LastExchangeEnd;   // when the latest exchange ended
     std::chrono::steady_clock::time_point PositionReplyTime; // when the cycle's position exchange ended
     TLinkStatistics Stats;
+    TCycleStreams Streams;
     uint64_t CycleNumber = 0;
-    bool Sampling = false;
     bool NotConnected = true;
     int PollingPauses = 0;
     bool ConnectedOnce = false;

@@ -82,11 +82,12 @@ TCycleResult TInterfaceSession::runCycle()
     if (answer != TTransactResult::Ok) {
         linkLost();
         result.LinkLost = true;
-        if (Sampling)
-            sampleCycle(TFrameChecks{false, true}, 0, &ReadOutText);
+        if (!Streams.empty())
+            streamCycle(TFrameChecks{false, true}, 0, &ReadOutText);
         return result;
     }
-    result.Reply = QString::fromLatin1(LastReply);
+    PositionReply.resize(LastReply.size());
+    std::copy(LastReply.cbegin(), LastReply.cend(), PositionReply.begin());
     const TFrameChecks checks = Decode(LastReply, kind, ActiveSettings, LastFrame);
     Stats.countFrame(checks);
     const int64_t rawCount = LastFrame.Position;
@@ -101,27 +102,31 @@ TCycleResult TInterfaceSession::runCycle()
     LastFrame.RefEvent = kind == fkCounter ? CounterReplyFlag(LastReply) : 0;
 
     QString text;
+    std::optional<int64_t> textCount; // the count the text shows, when it shows one
     const bool shown = !Ref.Homing || ActiveSettings.DCR;
     if (shown) {
         const int64_t rel = RelativePosition(Ref, LastFrame.Position);
         const TPositionFormat format = positionFormat();
         text = CycleText(format, LastFrame.Turns, rel, checks);
+        if (checks.Valid && checks.CrcOk)
+            textCount = rel;
         PositionValue = k740::PositionValue(format, rel);
+        ShownValue = DisplayValue(format, rel);
         showPosition(result, rel, text);
     }
     if (LastFrame.RefEvent == 1) {
         SendNoReply(Port.get(), "c");
-        referenceMark(result, text);
+        referenceMark(result, text, textCount);
     }
     if (ActiveSettings.ShowStatusColor)
         result.StatusLevel = StatusLevel(LastFrame.Status, ActiveSettings.StatusActiveLow, checks);
     statusBar(result);
-    if (Sampling)
-        sampleCycle(checks, rawCount, shown ? &text : nullptr);
+    if (!Streams.empty())
+        streamCycle(checks, rawCount, shown ? &text : nullptr);
     return result;
 }
 
-void TInterfaceSession::sampleCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
+void TInterfaceSession::streamCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
 {
     TCycleSample sample;
     sample.Number = CycleNumber;
@@ -139,7 +144,7 @@ void TInterfaceSession::sampleCycle(const TFrameChecks& checks, int64_t rawCount
         sample.Text = *shownText;
     else // plain homing leaves the read-out as it was
         sample.Text = CycleText(format, LastFrame.Turns, rel, checks);
-    emit cycleSampled(sample);
+    Stats.countDroppedRows(Streams.send(sample));
 }
 
 void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text)
@@ -156,11 +161,10 @@ void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString 
 
 void TInterfaceSession::autoSave(TCycleResult& result, int64_t rel)
 {
-    if (!Options.AutoSave || uint32_t(GetTickCount() - LastSaveTick) <= uint32_t(AutoSaveInterval) * 1000u)
+    if (!Options.AutoSave || !LogSchedule.take(GetTickCount(), uint32_t(AutoSaveInterval) * 1000u))
         return;
     if (!WriteLogLine(Folders.Logs, Identity.PortName, LogValueText(positionFormat(), rel), &result.LogError))
         Options.AutoSave = false; // off before the message, so that no second one follows
-    LastSaveTick = GetTickCount();
 }
 
 void TInterfaceSession::statusBar(TCycleResult& result)
@@ -188,7 +192,7 @@ void TInterfaceSession::statusBar(TCycleResult& result)
 void TInterfaceSession::linkLost()
 {
     ReadOutText.clear();
-    RefReadOutText.clear();
+    clearRefReadOut();
     if (Row.ZeroVisible)
         Row.ZeroEnabled = false;
     if (Row.HomeVisible)
@@ -207,14 +211,14 @@ void TInterfaceSession::startHoming()
     StartHoming(Ref, dcr, LastFrame.Position, LastFrame.RefLatch, GetTickCount());
     Row.HomeEnabled = false;
     if (dcr) {
-        RefReadOutText.clear();
+        clearRefReadOut();
     } else {
-        RefReadOutText = FormatPosition(positionFormat(), 0);
+        showRefCount(0);
         Row.ZeroEnabled = false;
     }
 }
 
-void TInterfaceSession::referenceMark(TCycleResult& result, const QString& cycleText)
+void TInterfaceSession::referenceMark(TCycleResult& result, const QString& cycleText, std::optional<int64_t> cycleCount)
 {
     const TMarkOutcome outcome
         = OnReferenceMark(Ref, ActiveSettings.DCR, LastFrame.RefLatch, ActiveSettings.CPP, ActiveSettings.NominalIncr);
@@ -224,16 +228,15 @@ void TInterfaceSession::referenceMark(TCycleResult& result, const QString& cycle
     switch (outcome) {
     case TMarkOutcome::PlainMark:
         Row.HomeEnabled = Row.RefLabelEnabled = Row.ZeroEnabled = true;
-        RefReadOutText
-            = FormatPosition(positionFormat(), int64_t(uint64_t(LastFrame.RefLatch) - uint64_t(Ref.ZeroOffset)));
+        showRefCount(int64_t(uint64_t(LastFrame.RefLatch) - uint64_t(Ref.ZeroOffset)));
         return;
     case TMarkOutcome::FirstMark:
-        RefReadOutText = cycleText;
+        showRefText(cycleText, cycleCount);
         return;
     case TMarkOutcome::SecondMark:
     case TMarkOutcome::SecondMarkRejected:
         Row.HomeEnabled = Row.RefLabelEnabled = true;
-        RefReadOutText = cycleText;
+        showRefText(cycleText, cycleCount);
         if (outcome == TMarkOutcome::SecondMarkRejected)
             startHoming();
         return;
@@ -250,7 +253,7 @@ bool TInterfaceSession::cancelHoming()
     Row.HomeEnabled = Row.RefLabelEnabled = true;
     Row.ZeroEnabled = !ActiveSettings.DCR;
     if (ActiveSettings.DCR)
-        RefReadOutText.clear();
+        clearRefReadOut();
     return true;
 }
 
@@ -280,7 +283,19 @@ TBlinkResult TInterfaceSession::blinkTick()
 void TInterfaceSession::endFlash()
 {
     if (ActiveSettings.DCR && Ref.DcrState == TDcrState::Done)
-        RefReadOutText.clear();
+        clearRefReadOut();
+}
+
+void TInterfaceSession::showRefCount(int64_t count)
+{
+    RefReadOutCount = count;
+    RefReadOutText = FormatPosition(positionFormat(), count);
+}
+
+void TInterfaceSession::showRefText(const QString& text, std::optional<int64_t> count)
+{
+    RefReadOutCount = count;
+    RefReadOutText = text;
 }
 
 } // namespace k740

@@ -19,6 +19,12 @@ void TLinkStatistics::countCycle(TClock::time_point replyTime)
     ++Counts.Cycles;
 }
 
+void TLinkStatistics::countLinkLoss()
+{
+    ++Counts.LinkLosses;
+    ConnectedSince.reset();
+}
+
 void TLinkStatistics::countExchange(TTransactResult result, bool replyEmpty, TClock::duration roundTrip)
 {
     ++Counts.Exchanges;
@@ -61,6 +67,8 @@ TLinkFigures TLinkStatistics::figures(TClock::time_point now) const
 {
     TLinkFigures figures = Counts;
     figures.Seconds = std::chrono::duration<double>(now - Since).count();
+    if (ConnectedSince)
+        figures.ConnectedSeconds = std::chrono::duration<double>(now - *ConnectedSince).count();
     figures.PollingRate = pollingRate(now);
     figures.RoundTripMedianUs = RoundTrips.quantile(0.5);
     figures.RoundTripP99Us = RoundTrips.quantile(0.99);

@@ -7,12 +7,15 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace k740 {
 
-// How one connection to the interface went, as read at one moment.
+// How the link to the interface went since the figures were reset (across
+// connections), as read at one moment.
 struct TLinkFigures {
     double Seconds = 0;             // since the figures were reset
+    double ConnectedSeconds = 0;    // since the current connection was made; 0 while not connected
     uint64_t Cycles = 0;            // acquisition cycles run
     uint64_t Exchanges = 0;         // commands sent with a reply awaited
     uint64_t Frames = 0;            // position replies decoded
@@ -21,13 +24,15 @@ struct TLinkFigures {
     uint64_t Timeouts = 0;          // exchanges that got no byte in time
     uint64_t IncompleteReplies = 0; // exchanges whose reply lacked its carriage return in time
     uint64_t LinkLosses = 0;
+    uint64_t DroppedRows = 0;       // rows of cycles a stream's reader had no room for
     double PollingRate = 0;         // cycles per second in the last second
     uint32_t RoundTripMedianUs = 0; // of the complete exchanges; 0 before the first
     uint32_t RoundTripP99Us = 0;
 };
 
-// Counts what happens on a connection, in fixed storage: counting never
-// allocates, so the acquisition cycle can do it every time.
+// Counts what happens on the link, in fixed storage: counting never
+// allocates, so the acquisition cycle can do it every time. A reset starts
+// the counts afresh but leaves the current connection's start.
 class TLinkStatistics {
 public:
     using TClock = std::chrono::steady_clock;
@@ -39,7 +44,9 @@ public:
     // incomplete reply.
     void countExchange(TTransactResult result, bool replyEmpty, TClock::duration roundTrip);
     void countFrame(const TFrameChecks& checks);
-    void countLinkLoss() { ++Counts.LinkLosses; }
+    void countLinkLoss();
+    void countDroppedRows(uint64_t rows) { Counts.DroppedRows += rows; }
+    void connected(TClock::time_point now) { ConnectedSince = now; }
     TLinkFigures figures(TClock::time_point now) const;
 
 private:
@@ -47,6 +54,7 @@ private:
 
     TLinkFigures Counts;
     TClock::time_point Since;
+    std::optional<TClock::time_point> ConnectedSince;
     // The latest cycles' times, enough for more than a second at full rate.
     std::array<TClock::time_point, 128> CycleTimes{};
     TRoundTripHistogram RoundTrips;

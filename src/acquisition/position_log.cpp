@@ -71,4 +71,14 @@ bool WriteLogLine(const QString& folder, const QString& portName, const QString&
     return failure.isEmpty() || Fail(errorMessage, fileName, failure);
 }
 
+bool TLogSchedule::take(uint32_t now, uint32_t intervalMs)
+{
+    if (uint32_t(now - LastDue) <= intervalMs)
+        return false;
+    LastDue += intervalMs;
+    if (uint32_t(now - LastDue) > intervalMs)
+        LastDue = now;
+    return true;
+}
+
 } // namespace k740

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDateTime>
 #include <QString>
+#include <cstdint>
 
 namespace k740 {
 
@@ -19,5 +20,23 @@ bool WriteLogLine(const QString& folder, const QString& portName, const QString&
 // The same with the given local date and time in place of the clock.
 bool WriteLogLine(const QString& folder, const QString& portName, const QString& valueText, const QDateTime& now,
     QString* errorMessage);
+
+// When the position log's next line is due. Each line is due one interval
+// after the previous line's due time, not after the cycle that wrote it, so
+// that the lines keep the interval on average instead of falling behind by
+// up to a cycle each. After a pause of more than an interval (a dialog or
+// message box holds polling up) the schedule starts again from then rather
+// than writing the lines it missed.
+class TLogSchedule {
+public:
+    // Whether a line is due at tick `now`: more than `intervalMs` after the
+    // last due time (a tick difference, so the counter's wrap-around does
+    // not matter; the first line of a run is due at once). A due line moves
+    // the schedule on.
+    bool take(uint32_t now, uint32_t intervalMs);
+
+private:
+    uint32_t LastDue = 0;
+};
 
 } // namespace k740

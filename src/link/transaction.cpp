@@ -90,7 +90,7 @@ TTransactResult Exchange(
     if (written < 0)
         return TTransactResult(written);
 
-    reply.clear();
+    reply.resize(0); // keeps its buffer for the next reply
     const int cap = std::max(kMaxReplyBytes, expectedLength);
     const uint32_t start = GetTickCount();
     for (;;) {

@@ -2,8 +2,8 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace k740 {
@@ -26,8 +26,9 @@ struct TDecimalDigits {
 
 TDecimalDigits DecimalDigits(double positive)
 {
+    // The same digits as printf's "%.60e", about ten times faster.
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%.60e", positive);
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, positive, std::chars_format::scientific, 60).ptr = '\0';
     TDecimalDigits result;
     const char* p = buffer;
     for (; *p && *p != 'e'; ++p)

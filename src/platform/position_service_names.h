@@ -8,14 +8,14 @@ namespace k740::position_service {
 inline constexpr char kName[] = "org.k740.Desktop";
 inline constexpr char kPath[] = "/org/k740/Desktop";
 inline constexpr char kInterface[] = "org.k740.Desktop";
-// The error Position and PositionText answer while the position is not current.
+// The errors Position, Value and PositionText answer while the position is
+// not current: polling does not run, or plain homing holds the read-out.
 inline constexpr char kNotPollingError[] = "org.k740.Desktop.Error.NotPolling";
-// The errors of Subscribe() from a subscriber and of Unsubscribe() from a
-// caller that is none.
-inline constexpr char kAlreadySubscribedError[] = "org.k740.Desktop.Error.AlreadySubscribed";
-inline constexpr char kNotSubscribedError[] = "org.k740.Desktop.Error.NotSubscribed";
-// The signal sent once per acquisition cycle while someone subscribed.
-inline constexpr char kCycleSignal[] = "Cycle";
+inline constexpr char kHomingError[] = "org.k740.Desktop.Error.Homing";
+// The method that hands out a stream of cycles, and the columns of its
+// rows (one packet per row, a line feed at its end).
+inline constexpr char kOpenStream[] = "OpenStream";
+inline constexpr char kStreamColumns[] = "seconds,cycle,raw,value,text,valid,crc";
 
 // The name every copy owns, whether or not it owns kName: the prefix and
 // the process id.

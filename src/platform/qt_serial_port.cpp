@@ -175,11 +175,13 @@ bool TQtSerialPort::waitForReadyRead(int timeoutMs)
     pollfd ready{Port.handle(), POLLIN, 0};
     if (::poll(&ready, 1, std::max(timeoutMs, 0)) <= 0)
         return false;
-    if (bytesWaiting() > 0)
+    // Readable on a live line: bytes wait (no need to count them).
+    const bool hungUp = ready.revents & (POLLHUP | POLLERR | POLLNVAL);
+    if (((ready.revents & POLLIN) != 0 && !hungUp) || bytesWaiting() > 0)
         return true;
     // Readable without bytes: the device hung up. Poll would report this at
     // once from now on, so close rather than let callers spin.
-    if (ready.revents & (POLLHUP | POLLERR | POLLNVAL))
+    if (hungUp)
         close();
     return false;
 }

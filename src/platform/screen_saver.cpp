@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 
 namespace k740 {
 
@@ -25,42 +26,58 @@ QDBusMessage ScreenSaverCall(const QString& method)
 TScreenSaverWaker::TScreenSaverWaker(const QDBusConnection& bus)
     : Bus(bus)
 {
+    if (!Bus.isConnected())
+        return;
+    Bus.connect(kService, kPath, kService, QStringLiteral("ActiveChanged"), this, SLOT(setActive(bool)));
+    auto* presence = new QDBusServiceWatcher(
+        kService, Bus, QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(presence, &QDBusServiceWatcher::serviceRegistered, this, &TScreenSaverWaker::askActive);
+    connect(presence, &QDBusServiceWatcher::serviceUnregistered, this, [this] { Active = false; });
+    askActive();
 }
 
-void TScreenSaverWaker::markAbsent()
+void TScreenSaverWaker::askActive()
 {
-    Absent = true;
-    AbsentSince = GetTickCount();
+    const QDBusPendingCall call = Bus.asyncCall(ScreenSaverCall(QStringLiteral("GetActive")), kCallTimeoutMs);
+    auto* watcher = new QDBusPendingCallWatcher(call, this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+        finished->deleteLater();
+        const QDBusPendingReply<bool> active = *finished;
+        setActive(active.isValid() && active.value()); // a missing service runs no screen saver
+    });
+}
+
+void TScreenSaverWaker::setActive(bool active)
+{
+    Active = active;
+    if (Active && Moved && GetTickCount() - MovedAt <= kWakeIntervalMs)
+        wake();
 }
 
 void TScreenSaverWaker::wakeIfRunning()
 {
-    if (Pending || (Absent && GetTickCount() - AbsentSince <= kAbsentRetryMs))
-        return;
-    Absent = false;
-    if (!Bus.isConnected()) {
-        markAbsent();
-        return;
-    }
-    Pending = true;
-    const QDBusPendingCall call = Bus.asyncCall(ScreenSaverCall(QStringLiteral("GetActive")), kCallTimeoutMs);
-    // Owned by Calls, so a waker destroyed while asking takes its question along.
-    auto* watcher = new QDBusPendingCallWatcher(call, &Calls);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &Calls, [this](QDBusPendingCallWatcher* finished) {
-        finished->deleteLater();
-        Pending = false;
-        const QDBusPendingReply<bool> active = *finished;
-        if (active.isError())
-            markAbsent();
-        else if (active.value())
-            Bus.send(ScreenSaverCall(QStringLiteral("SimulateUserActivity")));
-    });
+    Moved = true;
+    MovedAt = GetTickCount();
+    if (Active)
+        wake();
 }
 
+void TScreenSaverWaker::wake()
+{
+    const uint32_t now = GetTickCount();
+    if (Woken && now - WokenAt < kWakeIntervalMs)
+        return;
+    Woken = true;
+    WokenAt = now;
+    Bus.send(ScreenSaverCall(QStringLiteral("SimulateUserActivity")));
+}
+
+// The waker lives as long as the program: destroyed at exit, after the
+// bus connections' own teardown, it would take its watch and signal along.
 void WakeScreenSaverIfRunning()
 {
-    static TScreenSaverWaker gWaker(QDBusConnection::sessionBus());
-    gWaker.wakeIfRunning();
+    static TScreenSaverWaker* gWaker = new TScreenSaverWaker(QDBusConnection::sessionBus());
+    gWaker->wakeIfRunning();
 }
 
 } // namespace k740

@@ -28,7 +28,7 @@ template <class Table> QStringList DecimalTexts(const Table& table)
 template <class Table, class Value> int FirstRowOf(const Table& table, Value value)
 {
     const auto found = std::find(table.begin(), table.end(), value);
-    return found == table.end() ? 0 : int(found - table.begin());
+    return found == table.end() ? -1 : int(found - table.begin());
 }
 
 } // namespace
@@ -36,12 +36,15 @@ template <class Table, class Value> int FirstRowOf(const Table& table, Value val
 QStringList ResolutionTexts()
 {
     QStringList texts;
-    for (const float cpm : ResolutionTable) {
-        // Divided in extended precision, then held as a float like the table.
-        const float microns = float(1000.0L / cpm);
-        texts.append(FormatMicrons(microns));
-    }
+    for (const float cpm : ResolutionTable)
+        texts.append(ResolutionText(cpm));
     return texts;
+}
+
+QString ResolutionText(float cpm)
+{
+    // Divided in extended precision, then held as a float like the table.
+    return FormatMicrons(float(1000.0L / cpm));
 }
 
 QStringList CprTexts()

@@ -19,9 +19,11 @@ extern const std::array<int32_t, 8> CppTable;
 QStringList ResolutionTexts();
 QStringList CprTexts();
 QStringList CppTexts();
+// The text of one resolution, also of one in no row.
+QString ResolutionText(float cpm);
 
 // The row a list selects for a value: the first row holding exactly that
-// value, else row 0.
+// value, else -1 (the list then shows the value in a row of its own).
 int ResolutionRow(float cpm);
 int CppRow(int32_t cpp);
 

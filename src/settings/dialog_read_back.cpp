@@ -62,7 +62,21 @@ TEncoderSettings ReadBackSettings(
         s.NominalIncr = v.MarkSpacing->NominalIncr;
     }
     s.BiSS = v.BiSS;
-    s.LongFrame = IsLongFrame(context.absoluteInterface(), context.FirmwareVersion, s.BiSS, s.SSIBits, v.Frame);
+    DeriveFrame(s, context.InterfaceKind, context.FirmwareVersion);
+    return s;
+}
+
+TEncoderSettings ReadBackEdits(const TEncoderSettings& active, const TSettingsDialogValues& opened,
+    const TSettingsDialogValues& values, const TSettingsDialogContext& context)
+{
+    const TEncoderSettings unedited = ReadBackSettings(active, opened, context);
+    const TEncoderSettings edited = ReadBackSettings(active, values, context);
+    TEncoderSettings s = active;
+    ForEachSettingsField([&](const char*, auto field) {
+        if (edited.*field != unedited.*field)
+            s.*field = edited.*field;
+    });
+    DeriveFrame(s, context.InterfaceKind, context.FirmwareVersion);
     return s;
 }
 

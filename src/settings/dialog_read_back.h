@@ -50,10 +50,19 @@ struct TSettingsDialogValues {
 // fields, status display, distance coding (only on a counting interface),
 // resolution (CPM from the resolution row when linear; CPR from the chosen
 // way when rotary, a custom count also becoming Custom), counts per period,
-// mark spacing, protocol, and LongFrame derived from the result. A row
-// outside its table leaves the value it would set unchanged.
+// mark spacing, protocol, and the frame in force derived from the result
+// (DeriveFrame). A row outside its table leaves the value it would set
+// unchanged.
 TEncoderSettings ReadBackSettings(
     const TEncoderSettings& active, const TSettingsDialogValues& values, const TSettingsDialogContext& context);
+
+// The settings an accepted dialog leaves: a field takes what the dialog's
+// values give for it (ReadBackSettings) only where that differs from what
+// the values it opened with (`opened`) gave; every other field keeps its
+// value in `active`, also one the controls cannot show (a count beyond a
+// spinner's range, for example). So OK without an edit changes nothing.
+TEncoderSettings ReadBackEdits(const TEncoderSettings& active, const TSettingsDialogValues& opened,
+    const TSettingsDialogValues& values, const TSettingsDialogContext& context);
 
 // `run` with the dialog's recording choices, and its logo choice in layout
 // edit mode when one is selected.

@@ -1,7 +1,5 @@
 #include "settings/encoder_settings.h"
 
-#include "link/interface_identity.h"
-
 namespace k740 {
 
 TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity)
@@ -12,8 +10,7 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
     active.PeriodLength = stored.DCRPeriode == 1 ? 5 : 2;
     if (!identity.ExtendedInterface)
         active.ShowExtendedData = false;
-    active.LongFrame
-        = IsLongFrame(absoluteInterface, identity.FirmwareVersion, active.BiSS, active.SSIBits, FrameFieldsOf(active));
+    DeriveFrame(active, identity.InterfaceKind, identity.FirmwareVersion);
     return active;
 }
 
@@ -53,11 +50,18 @@ int32_t BitsForCount(int64_t count)
     return 0;
 }
 
-void AdjustForAbsoluteInterface(TEncoderSettings& active)
+void DeriveFrame(TEncoderSettings& active, TInterfaceKind kind, int32_t firmwareVersion)
 {
-    active.DCR = false;
-    if (active.Rotary)
-        active.SSIBits = BitsForCount(active.CPR);
+    const bool absoluteInterface = kind == TInterfaceKind::Absolute;
+    if (!active.Rotary)
+        active.MultiturnBits = 0;
+    if (absoluteInterface) {
+        active.DCR = false;
+        if (active.Rotary)
+            active.SSIBits = BitsForCount(active.CPR);
+    }
+    active.LongFrame
+        = IsLongFrame(absoluteInterface, firmwareVersion, active.BiSS, active.SSIBits, FrameFieldsOf(active));
 }
 
 TFrameConfig FrameConfigOf(const TEncoderSettings& active)

@@ -1,5 +1,6 @@
 #pragma once
 #include "link/interface_config.h"
+#include "link/interface_identity.h"
 #include "settings/display_units.h"
 #include "settings/frame_budget.h"
 
@@ -51,13 +52,54 @@ struct TEncoderSettings {
     bool GrayCode = false;
 };
 
-struct InterfaceIdentity;
+// Calls visit(name, member) for every field of the record, in its order;
+// the name is the field's own (its INI key where it has one).
+template <class Visit> void ForEachSettingsField(Visit visit)
+{
+    visit("Rotary", &TEncoderSettings::Rotary);
+    visit("CPR", &TEncoderSettings::CPR);
+    visit("CPM", &TEncoderSettings::CPM);
+    visit("Custom", &TEncoderSettings::Custom);
+    visit("Degrees", &TEncoderSettings::Degrees);
+    visit("InvertDir", &TEncoderSettings::InvertDir);
+    visit("Units", &TEncoderSettings::Units);
+    visit("DCR", &TEncoderSettings::DCR);
+    visit("NominalIncr", &TEncoderSettings::NominalIncr);
+    visit("CPP", &TEncoderSettings::CPP);
+    visit("SSIBits", &TEncoderSettings::SSIBits);
+    visit("ShowExtendedData", &TEncoderSettings::ShowExtendedData);
+    visit("SSIFreq", &TEncoderSettings::SSIFreq);
+    visit("BiSS", &TEncoderSettings::BiSS);
+    visit("SSIStatusBits", &TEncoderSettings::SSIStatusBits);
+    visit("CRCBits", &TEncoderSettings::CRCBits);
+    visit("PaddingBits", &TEncoderSettings::PaddingBits);
+    visit("DetailedStatusBits", &TEncoderSettings::DetailedStatusBits);
+    visit("ShowStatusBits", &TEncoderSettings::ShowStatusBits);
+    visit("ShowStatusColor", &TEncoderSettings::ShowStatusColor);
+    visit("StatusActiveLow", &TEncoderSettings::StatusActiveLow);
+    visit("Position_Top", &TEncoderSettings::Position_Top);
+    visit("Position_Left", &TEncoderSettings::Position_Left);
+    visit("Position_Width", &TEncoderSettings::Position_Width);
+    visit("Position_Height", &TEncoderSettings::Position_Height);
+    visit("Logo_Flag", &TEncoderSettings::Logo_Flag);
+    visit("ShowRefMarks", &TEncoderSettings::ShowRefMarks);
+    visit("Panel_Width", &TEncoderSettings::Panel_Width);
+    visit("Panel_Left", &TEncoderSettings::Panel_Left);
+    visit("Panel_Top", &TEncoderSettings::Panel_Top);
+    visit("Panel_Height", &TEncoderSettings::Panel_Height);
+    visit("NominalIncrFlag", &TEncoderSettings::NominalIncrFlag);
+    visit("DCRPeriode", &TEncoderSettings::DCRPeriode);
+    visit("PeriodLength", &TEncoderSettings::PeriodLength);
+    visit("LongFrame", &TEncoderSettings::LongFrame);
+    visit("MultiturnBits", &TEncoderSettings::MultiturnBits);
+    visit("SignedMultiturnCounter", &TEncoderSettings::SignedMultiturnCounter);
+    visit("GrayCode", &TEncoderSettings::GrayCode);
+}
 
 // ActiveSettings from StoredSettings for the connected interface: BiSS only
 // on an SSI / BiSS-C interface with firmware above 1.15, PeriodLength 5 when
 // DCRPeriode is 1 else 2, no extended data and no BiSS on a plain (T740-type)
-// interface, and LongFrame for an SSI frame of more than 31 bits on an
-// SSI / BiSS-C interface with firmware 1.16 or later.
+// interface, and the frame in force (DeriveFrame).
 TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity);
 
 // StoredSettings after the settings dialog's OK: every field of `active`,
@@ -69,10 +111,12 @@ TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSe
 // Smallest n in 1..58 with 2^n >= count; 0 for a count <= 0 or above 2^58.
 int32_t BitsForCount(int64_t count);
 
-// The absolute interface has no distance-coded marks, and a rotary encoder
-// on it clocks exactly the bits its CPR needs: DCR off, and SSIBits from the
-// CPR when rotary.
-void AdjustForAbsoluteInterface(TEncoderSettings& active);
+// The frame the settings put in force on an interface of `kind`, derived in
+// this one place from the resolution: a linear encoder has no multiturn
+// counter (MultiturnBits 0); the absolute interface has no distance-coded
+// marks (DCR off) and clocks exactly the bits a rotary encoder's CPR needs
+// (SSIBits); LongFrame follows from the frame that results.
+void DeriveFrame(TEncoderSettings& active, TInterfaceKind kind, int32_t firmwareVersion);
 
 // Whether the read-out keeps the smaller font it once needed, so that it
 // does not jump between sizes: a rotary encoder shown in counts or degrees.

@@ -8,7 +8,7 @@
 
 namespace k740 {
 
-TRotaryResolution RotaryResolutionFor(int64_t cpr)
+TRotaryResolution RotaryResolutionFor(int64_t cpr, int32_t maxPositionBits)
 {
     TRotaryResolution choice;
     const auto row = std::find(CprTable.begin(), CprTable.end(), cpr);
@@ -17,7 +17,7 @@ TRotaryResolution RotaryResolutionFor(int64_t cpr)
         return choice;
     }
     const int32_t bits = BitsForCount(cpr);
-    if (CprForPositionBits(bits) == cpr) {
+    if (CprForPositionBits(bits) == cpr && bits >= kMinPositionBits && bits <= maxPositionBits) {
         choice.Mode = TResolutionMode::PositionBits;
         choice.Bits = bits;
     } else {

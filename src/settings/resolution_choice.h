@@ -17,8 +17,9 @@ struct TRotaryResolution {
 };
 
 // The table row when `cpr` is in CprTable, else position bits when it is a
-// power of two from 2^1 to 2^58, else a custom count.
-TRotaryResolution RotaryResolutionFor(int64_t cpr);
+// power of two whose exponent the position-bits spinner can show (from
+// kMinPositionBits to `maxPositionBits`), else a custom count.
+TRotaryResolution RotaryResolutionFor(int64_t cpr, int32_t maxPositionBits);
 
 // 2^bits for the "Position bits" choice; a count beyond the 64-bit range
 // becomes the largest 64-bit count.

@@ -122,8 +122,11 @@ private:
     void showOpenFailure(int errorCode, const QString& portName);
 
     void layoutRow();
+    int rowWidth(int width) const;
+    bool panelPlacedByUser() const;
     void placeHomeButton(int height);
-    void keepPanelReachable();
+    void keepPanelReachable(const TPanelBounds& placed);
+    TPanelBounds placedPanel() const;
     void placeExtendedFields();
     void PlaceStatusColour();
     void connectCaptureList();
@@ -173,6 +176,15 @@ private:
     QPoint RequestedPosition;       // of the frame, as last asked for
     TConnectionHint ConnectionHint; // the hint of the connection field StPanel2
     int32_t FittedFontSize = kDesignFontPoints;
+    // What the read-out's font was last fitted to, and the size it got:
+    // fitting the same text to the same width again gives the same size.
+    struct TFontFit {
+        QString Text;
+        int Width = -1;
+        bool Sticky = false;
+        int32_t Size = 0;
+    };
+    TFontFit LastFit;
     bool GeometryRestored = false;
     bool FirstShowDone = false;
     bool Framed = false;

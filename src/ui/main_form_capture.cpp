@@ -57,13 +57,13 @@ void TMainForm::autoCaptureStep()
 }
 
 // Shows or hides the capture list and switches capturing with it; the list
-// keeps its lines while hidden.
+// keeps its lines while hidden. The row of read-outs takes the width left
+// of it.
 void TMainForm::showCaptureList(bool shown)
 {
     Session.setAutoCapture(shown);
     ui.DataPanel->setVisible(shown);
-    if (shown)
-        PlaceCaptureList();
+    FormResize();
 }
 
 } // namespace k740

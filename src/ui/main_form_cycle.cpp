@@ -29,7 +29,9 @@ void TMainForm::LoopTimerTimer()
 
 void TMainForm::showCycle(const TCycleResult& cycle)
 {
-    ui.Label5->setText(cycle.Reply);
+    // Nothing shows the diagnostic label; it gets the reply only while shown.
+    if (ui.Label5->isVisible())
+        ui.Label5->setText(QString::fromLatin1(Session.positionReply()));
     if (cycle.ReadOutChanged) {
         fitPositionText(cycle.FittingText);
         showReadOut();
@@ -70,9 +72,12 @@ void TMainForm::showRefReadOut()
 
 void TMainForm::fitPositionText(const QString& text)
 {
-    auto widthAt = [&](int points) { return ui.PosPanel->textWidth(text, points); };
     const bool sticky = KeepsFittedFont(Session.activeSettings());
-    const int size = FittedPointSize(widthAt, ui.PosPanel->width(), sticky, FittedFontSize);
+    const int width = ui.PosPanel->width();
+    if (text == LastFit.Text && width == LastFit.Width && sticky == LastFit.Sticky && FittedFontSize == LastFit.Size)
+        return;
+    auto widthAt = [&](int points) { return ui.PosPanel->textWidth(text, points); };
+    const int size = FittedPointSize(widthAt, width, sticky, FittedFontSize);
     if (ui.PosPanel->font().pointSize() != size) {
         QFont font = ui.PosPanel->font();
         font.setPointSize(size);
@@ -81,6 +86,7 @@ void TMainForm::fitPositionText(const QString& text)
     if (ui.RefPanel->font().pointSize() != size)
         ui.RefPanel->setFont(ui.PosPanel->font());
     FittedFontSize = size;
+    LastFit = {text, width, sticky, size};
 }
 
 // A second mark within the flash does not prolong it.

@@ -34,11 +34,24 @@ void SetHeight(QWidget* w, int height)
 }
 } // namespace
 
+// The width the row of read-outs and buttons takes: the window's, left of
+// the capture list while it shows.
+int TMainForm::rowWidth(int width) const
+{
+    return Session.options().AutoCapture ? width - ui.DataPanel->width() : width;
+}
+
+// In layout edit mode the single read-out stays where the user put it.
+bool TMainForm::panelPlacedByUser() const
+{
+    return Session.options().LayoutEditMode && !ui.RefPanel->isVisibleTo(this);
+}
+
 void TMainForm::layoutRow()
 {
     const int w = width();
     if (ui.RefPanel->isVisibleTo(this)) {
-        const TShowRow row = TwoPanelShowRow(w, ui.bbZero->x(), ui.bbZero->width());
+        const TShowRow row = TwoPanelShowRow(rowWidth(w), ui.bbZero->x(), ui.bbZero->width());
         SetWidth(ui.PosPanel, row.PanelWidth);
         SetWidth(ui.RefPanel, row.PanelWidth);
         SetLeft(ui.PosPanel, row.PosLeft);
@@ -90,8 +103,10 @@ void TMainForm::FormShow()
     SetWidth(ui.GPanel, clientWidth);
     SetLeft(ui.Image1, clientWidth - ui.Image1->width() - 4);
     SetHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
-    if (!refShown && Session.options().LayoutEditMode)
-        keepPanelReachable();
+    if (!refShown && Session.options().LayoutEditMode) {
+        const TWindowGeometry& g = SavedPanelGeometry;
+        keepPanelReachable({g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight});
+    }
     SetWidth(ui.ExtStPanel, clientWidth);
     placeExtendedFields();
     SetTop(ui.ExtStPanel, ui.GPanel->height() - ui.ExtStPanel->height());
@@ -118,19 +133,27 @@ void TMainForm::FormShow()
 void TMainForm::FormResize()
 {
     SetHeight(ui.GPanel, height() - ui.YPanel->y() - ui.YPanel->height() - ui.StPanel->height());
-    SetTop(ui.PosLabel, CaptionTop(ui.GPanel->height(), ui.PosPanel->height(), ui.PosLabel->height()));
-    SetTop(ui.RefLabel, ui.PosLabel->y());
-    SetTop(ui.PosPanel, ui.PosLabel->y() + ui.PosLabel->height());
-    SetTop(ui.RefPanel, ui.PosPanel->y());
-    SetTop(ui.bbZero, ui.PosPanel->y() + (ui.PosPanel->height() - ui.bbZero->height()) / 2);
-    SetTop(ui.bbZeroRef, ui.bbZero->y());
     SetWidth(ui.pHead, width());
     SetLeft(ui.Image1, width() - ui.Image1->width() - ui.Image1->y());
     const int w = ui.pHead->width();
     for (QWidget* panel : {ui.YPanel, ui.GPanel, ui.StPanel, ui.ExtStPanel})
         SetWidth(panel, w);
+    // A read-out the user placed keeps its place; the body only brings it
+    // back into reach. Otherwise it is centred, its caption above it.
+    const bool placedByUser = panelPlacedByUser();
+    if (placedByUser) {
+        keepPanelReachable(placedPanel());
+        SetTop(ui.PosLabel, ui.PosPanel->y() - ui.PosLabel->height());
+    } else {
+        SetTop(ui.PosLabel, CaptionTop(ui.GPanel->height(), ui.PosPanel->height(), ui.PosLabel->height()));
+        SetTop(ui.PosPanel, ui.PosLabel->y() + ui.PosLabel->height());
+    }
+    SetTop(ui.RefLabel, ui.PosLabel->y());
+    SetTop(ui.RefPanel, ui.PosPanel->y());
+    SetTop(ui.bbZero, ui.PosPanel->y() + (ui.PosPanel->height() - ui.bbZero->height()) / 2);
+    SetTop(ui.bbZeroRef, ui.bbZero->y());
     if (ui.RefPanel->isVisibleTo(this)) {
-        const TResizeRow row = TwoPanelResizeRow(w, ui.bbZero->width(), ui.RefLabel->width());
+        const TResizeRow row = TwoPanelResizeRow(rowWidth(w), ui.bbZero->width(), ui.RefLabel->width());
         SetWidth(ui.PosPanel, row.PanelWidth);
         SetWidth(ui.RefPanel, row.PanelWidth);
         SetLeft(ui.bbZero, row.ZeroLeft);
@@ -138,7 +161,8 @@ void TMainForm::FormResize()
         SetLeft(ui.RefPanel, row.RefLeft);
         SetLeft(ui.bbZeroRef, row.ZeroRefLeft);
     } else {
-        SetLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
+        if (!placedByUser)
+            SetLeft(ui.PosPanel, (w - ui.PosPanel->width()) / 2);
         placeHomeButton(ui.bbZeroRef->height());
         ScPos->PlaceHandles();
     }
@@ -154,18 +178,25 @@ void TMainForm::FormResize()
         PlaceCaptureList();
 }
 
-// Saved panel bounds stay as they are unless no part of the panel would lie
-// inside the body; then it is brought back just far enough to be reached.
-void TMainForm::keepPanelReachable()
+// The read-out takes the bounds the user gave it unless no part of it would
+// lie inside the body; then it is brought back just far enough to be
+// reached, and those bounds stay what it is saved with until it is moved.
+void TMainForm::keepPanelReachable(const TPanelBounds& placed)
 {
-    const TWindowGeometry& g = SavedPanelGeometry;
-    const TPanelBounds saved{g.PanelLeft, g.PanelTop, g.PanelWidth, g.PanelHeight};
-    const TPanelBounds reached = ReachablePanel(saved, ui.GPanel->width(), ui.GPanel->height());
-    PanelBroughtBack.reset();
-    if (reached == saved)
-        return;
+    const TPanelBounds reached = ReachablePanel(placed, ui.GPanel->width(), ui.GPanel->height());
     ui.PosPanel->setGeometry(reached.Left, reached.Top, reached.Width, reached.Height);
-    PanelBroughtBack = TBroughtBack{saved, ui.PosPanel->geometry()};
+    PanelBroughtBack.reset();
+    if (!(reached == placed))
+        PanelBroughtBack = TBroughtBack{placed, ui.PosPanel->geometry()};
+}
+
+// The read-out's bounds as the user left them: while a read-out brought back
+// into reach stays there, the bounds it was brought back from.
+TPanelBounds TMainForm::placedPanel() const
+{
+    if (PanelBroughtBack && ui.PosPanel->geometry() == PanelBroughtBack->Shown)
+        return PanelBroughtBack->Saved;
+    return {ui.PosPanel->x(), ui.PosPanel->y(), ui.PosPanel->width(), ui.PosPanel->height()};
 }
 
 // One-panel row: HOME right-aligned 4 pixels above the read-out.

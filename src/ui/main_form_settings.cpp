@@ -24,10 +24,7 @@ TWindowGeometry TMainForm::liveGeometry() const
     g.Width = outer.Width;
     g.Height = outer.Height;
     g.LogoFlag = Session.options().LogoMode;
-    TPanelBounds panel{ui.PosPanel->x(), ui.PosPanel->y(), ui.PosPanel->width(), ui.PosPanel->height()};
-    // A panel brought back into the body keeps its saved bounds until it is moved.
-    if (PanelBroughtBack && ui.PosPanel->geometry() == PanelBroughtBack->Shown)
-        panel = PanelBroughtBack->Saved;
+    const TPanelBounds panel = placedPanel();
     g.PanelWidth = panel.Width;
     g.PanelLeft = panel.Left;
     g.PanelTop = panel.Top;
@@ -124,9 +121,9 @@ void TMainForm::applyDialogResult(const TSettingsDialogResult& result, bool dcrW
     saveSettings();
     if (result.SettingsChanged)
         Session.clearRefReadOut();
-    showRefReadOut();
     showCaptureList(result.Run.AutoCapture);
     ApplySettings(dcrWasOn);
+    showRefReadOut(); // in the unit now in force
 }
 
 } // namespace k740

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusServiceWatcher>
 #include <QWidget>
 #include <cstdio>
 
@@ -17,7 +16,6 @@ TPositionService::TPositionService(TInterfaceSession& session, const QWidget& wi
     : Session(session)
     , Window(window)
     , Bus(QString())
-    , Subscribers(new QDBusServiceWatcher(this))
 {
 }
 
@@ -45,10 +43,6 @@ bool TPositionService::start(QDBusConnection bus)
     LastPolling = polling();
     connect(&Session, &TInterfaceSession::connectionChanged, this, &TPositionService::announceChanges);
     connect(&Session, &TInterfaceSession::pollingChanged, this, &TPositionService::announceChanges);
-    Subscribers->setConnection(Bus);
-    Subscribers->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
-    connect(Subscribers, &QDBusServiceWatcher::serviceUnregistered, this, &TPositionService::forgetSubscriber);
-    connect(&Session, &TInterfaceSession::cycleSampled, this, &TPositionService::sendCycle);
     return true;
 }
 
@@ -74,12 +68,17 @@ bool TPositionService::polling() const
 
 bool TPositionService::positionIsCurrent()
 {
-    if (polling())
+    if (polling() && !Session.homingHoldsReadOut())
         return true;
-    if (calledFromDBus())
+    if (!calledFromDBus())
+        return false;
+    if (!polling())
         sendErrorReply(position_service::kNotPollingError,
             connected() ? QStringLiteral("polling is paused while a dialog or message box of k740 is open")
                         : QStringLiteral("no interface is connected"));
+    else
+        sendErrorReply(
+            position_service::kHomingError, QStringLiteral("homing holds the read-out until the reference mark"));
     return false;
 }
 
@@ -92,6 +91,11 @@ uint TPositionService::WindowId()
 int TPositionService::Position(int form)
 {
     return positionIsCurrent() ? PositionInForm(Session.positionValue(), form) : 0;
+}
+
+double TPositionService::Value()
+{
+    return positionIsCurrent() ? Session.shownValue() : 0;
 }
 
 QString TPositionService::PositionText()

@@ -3,17 +3,16 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
 
-class QDBusServiceWatcher;
 class QWidget;
 
 namespace k740 {
 
 class TInterfaceSession;
-struct TCycleSample;
 
 // The position on the D-Bus session bus: what the session offers and does,
 // and the id of its main window. Calls arrive as events of the window's
@@ -22,19 +21,15 @@ struct TCycleSample;
 // never holds a cycle up.
 //
 // While the cycle does not run (no interface, or a dialog or message box of
-// the window holds it up) `Polling` is false and Position and PositionText
-// answer the error position_service::kNotPollingError rather than a stale
-// value.
+// the window holds it up) `Polling` is false and Position, Value and
+// PositionText answer the error position_service::kNotPollingError rather
+// than a stale value; while plain homing holds the read-out they answer
+// position_service::kHomingError, and Capture adds nothing.
 //
-// Clients that call Subscribe() get the signal Cycle once per acquisition
-// cycle until they call Unsubscribe() or leave the bus; without
-// subscribers the session prepares nothing for it. Signals go out through
-// the bus daemon, which buffers them for a client that reads slowly.
-// Cycle (t number, x replyTimeUs, x rawCount, d value, s text, b valid,
-// b crcOk) is sent as a message of its own, which the bus connection's
-// thread writes after one wake-up; an exported Qt signal would be written
-// from this thread and wake the bus thread twice more per message, to
-// switch its write watch on and off.
+// OpenStream() hands the caller a descriptor of its own that gets one CSV
+// row per acquisition cycle (TCycleStreams), so that following every cycle
+// costs the bus nothing: the bus is for control, and every message on it is
+// matched against the rules of every client of the desktop's session.
 class TPositionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.k740.Desktop")
@@ -61,27 +56,25 @@ public slots:
     // The main window's native window id (X11), 0 where it has none.
     uint WindowId();
     int Position(int form);
+    // The position in the unit the read-out shows, as the log writes it.
+    double Value();
     QString PositionText();
     bool Capture();
     QStringList Captures();
     bool Zero();
     void ResetStatistics();
-    void Subscribe();
-    void Unsubscribe();
+    // The reading end of a stream of every cycle's row; closing it ends the
+    // stream.
+    QDBusUnixFileDescriptor OpenStream();
 
 private:
     void announceChanges();
-    void sendCycle(const TCycleSample& sample);
-    void forgetSubscriber(const QString& name);
-    // Sampling is on while anyone subscribed.
-    void followSubscribers();
     // False, with the D-Bus error sent, when the position is not current.
     bool positionIsCurrent();
 
     TInterfaceSession& Session;
     const QWidget& Window;
     QDBusConnection Bus;
-    QDBusServiceWatcher* Subscribers; // watches the bus names of the subscribers
     bool LastConnected = false;
     QString LastIdentity;
     QString LastPort;

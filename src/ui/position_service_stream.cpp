@@ -1,13 +1,12 @@
-// The position service's figures of the link and its stream of cycles.
+// The position service's figures of the link and its streams of cycles.
 #include "ui/position_service.h"
 
 #include "acquisition/interface_session.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusServiceWatcher>
+#include <QDBusError>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace k740 {
 
@@ -16,6 +15,7 @@ QVariantMap TPositionService::statistics() const
     const TLinkFigures f = Session.linkFigures();
     return {
         {"Seconds", f.Seconds},
+        {"ConnectedSeconds", f.ConnectedSeconds},
         {"Cycles", qulonglong(f.Cycles)},
         {"Exchanges", qulonglong(f.Exchanges)},
         {"Frames", qulonglong(f.Frames)},
@@ -24,6 +24,7 @@ QVariantMap TPositionService::statistics() const
         {"Timeouts", qulonglong(f.Timeouts)},
         {"IncompleteReplies", qulonglong(f.IncompleteReplies)},
         {"LinkLosses", qulonglong(f.LinkLosses)},
+        {"DroppedRows", qulonglong(f.DroppedRows)},
         {"PollingRate", f.PollingRate},
         {"RoundTripMedianUs", uint(f.RoundTripMedianUs)},
         {"RoundTripP99Us", uint(f.RoundTripP99Us)},
@@ -35,60 +36,24 @@ void TPositionService::ResetStatistics()
     Session.resetLinkFigures();
 }
 
-// One stream per bus connection: the caller's unique name is the subscriber.
-void TPositionService::Subscribe()
+// One end of a socket pair of the caller's own; the program's end is
+// written without waiting, so a slow reader only loses rows.
+QDBusUnixFileDescriptor TPositionService::OpenStream()
 {
-    if (!calledFromDBus())
-        return;
-    const QString subscriber = message().service();
-    if (Subscribers->watchedServices().contains(subscriber)) {
-        sendErrorReply(
-            position_service::kAlreadySubscribedError, subscriber + " is subscribed already; it gets every cycle once");
-        return;
+    if (calledFromDBus() && !(Bus.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing)) {
+        sendErrorReply(QDBusError::NotSupported, "this bus connection cannot pass file descriptors");
+        return {};
     }
-    Subscribers->addWatchedService(subscriber);
-    // A subscriber that left before the watch was in place would never be
-    // reported gone; the bus answers this after it has set the watch up.
-    auto* check = new QDBusPendingCallWatcher(Bus.interface()->asyncCall("NameHasOwner", subscriber), this);
-    connect(check, &QDBusPendingCallWatcher::finished, this, [this, subscriber](QDBusPendingCallWatcher* call) {
-        const QDBusPendingReply<bool> hasOwner = *call;
-        if (hasOwner.isValid() && !hasOwner.value())
-            forgetSubscriber(subscriber);
-        call->deleteLater();
-    });
-    followSubscribers();
-}
-
-void TPositionService::Unsubscribe()
-{
-    if (!calledFromDBus())
-        return;
-    const QString subscriber = message().service();
-    if (!Subscribers->removeWatchedService(subscriber)) {
-        sendErrorReply(position_service::kNotSubscribedError, subscriber + " is not subscribed");
-        return;
+    const int reader = Session.openStream();
+    if (reader < 0) {
+        const int error = errno;
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::Failed, QStringLiteral("no stream: %1").arg(std::strerror(error)));
+        return {};
     }
-    followSubscribers();
-}
-
-void TPositionService::forgetSubscriber(const QString& name)
-{
-    Subscribers->removeWatchedService(name);
-    followSubscribers();
-}
-
-void TPositionService::followSubscribers()
-{
-    Session.setSampling(!Subscribers->watchedServices().isEmpty());
-}
-
-void TPositionService::sendCycle(const TCycleSample& sample)
-{
-    QDBusMessage signal = QDBusMessage::createSignal(
-        position_service::kPath, position_service::kInterface, position_service::kCycleSignal);
-    signal << qulonglong(sample.Number) << qlonglong(sample.ReplyTimeUs) << qlonglong(sample.RawCount) << sample.Value
-           << sample.Text << sample.Valid << sample.CrcOk;
-    Bus.send(signal);
+    const QDBusUnixFileDescriptor handed(reader); // a copy of its own, which the reply takes along
+    ::close(reader);
+    return handed;
 }
 
 } // namespace k740

@@ -1,5 +1,6 @@
 #include "ui/settings_form.h"
 
+#include "settings/dialog_input_checks.h"
 #include "ui/screen_area.h"
 #include "ui/settings_form_controls.h"
 #include "ui/settings_form_radio_group.h"
@@ -114,6 +115,7 @@ void TSettingsForm::fill(const TEncoderSettings& active, const TRunChoices& run,
     fillMarksAndMultiturn();
     FillingFrame.reset();
     applyPositionBitLimit();
+    Opened = values();
 }
 
 // Interface-dependent controls, encoder type, protocol and resolution.
@@ -153,6 +155,7 @@ void TSettingsForm::fillRecording()
     auto& c = ui;
     SetChecked(c.cbAutoSave, Run.AutoSave);
     c.udSaveInterval->setPosition(Run.AutoSaveInterval);
+    SetChecked(c.cbAutoCapture, Run.AutoCapture);
     c.gbAutoSave->setVisible(Context.RecordingOptionsVisible);
     c.rgLogo->setVisible(Context.LayoutEditMode);
     if (Context.LayoutEditMode)
@@ -264,7 +267,7 @@ void TSettingsForm::fillMarksAndMultiturn()
 TSettingsDialogResult TSettingsForm::readBack() const
 {
     const TSettingsDialogValues v = values();
-    return {ReadBackSettings(Active, v, Context), ReadBackRunChoices(Run, v, Context), SettingsChanged};
+    return {ReadBackEdits(Active, Opened, v, Context), ReadBackRunChoices(Run, v, Context), SettingsChanged};
 }
 
 TSettingsDialogValues TSettingsForm::values() const
@@ -294,7 +297,7 @@ TSettingsDialogValues TSettingsForm::values() const
     v.Resolution = c.rbCustom->isChecked() ? TResolutionMode::Custom
         : c.rbDataLength->isChecked()      ? TResolutionMode::PositionBits
                                            : TResolutionMode::Predefined;
-    v.CustomCpr = CustomCpr;
+    v.CustomCpr = CustomCprFromText(c.eCustom->text()).value_or(0);
     v.CppRow = c.cmbCPP->currentIndex();
     v.MarkSpacing = MarkSpacing;
     v.BiSS = c.rbBiSS->isEnabled() && c.rbBiSS->isChecked();

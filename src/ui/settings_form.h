@@ -107,11 +107,11 @@ private:
     TRunChoices Run;
     TSettingsDialogContext Context;
     std::optional<TMarkSpacing> MarkSpacing; // accepted by the last OK check
+    TSettingsDialogValues Opened;            // the controls as this opening filled them
     // While the dialog is filled, the frame being filled in: the other
     // spinners may still show the last opening's values.
     std::optional<TFrameFields> FillingFrame;
     bool SettingsChanged = false;
-    int64_t CustomCpr = 0;
 };
 
 } // namespace k740

@@ -22,6 +22,17 @@ namespace k740 {
 namespace {
 constexpr int kNarrowListWidth = 97; // resolution list beside the custom CPR
 constexpr int kWideListWidth = 185;
+
+// Selects `row`, or for a value in no row (-1) a row of its own that shows
+// it, after the table's rows: OK keeps that value unless another row is picked.
+void SelectRow(QComboBox* list, int row, const QString& valueText)
+{
+    if (row < 0) {
+        list->addItem(valueText);
+        row = list->count() - 1;
+    }
+    list->setCurrentIndex(row);
+}
 } // namespace
 
 // Encoder type or distance-coded option changed.
@@ -45,6 +56,7 @@ void TSettingsForm::rbLinearClick()
     c.rgPeriode->setEnabled(dcr && c.rbBasic->isChecked());
     SetAllVisible({c.eMultiturn, c.lblMultiturn, c.udMultiturn}, rotary);
     placePositionBits(rotary);
+    applyPositionBitLimit(); // the multiturn bits count for a rotary encoder only
     SettingsChanged = true;
     if (dcr)
         FillCppList();
@@ -76,14 +88,14 @@ void TSettingsForm::FillResolutionList(bool rotary)
         c.LblResolution->setText("µm");
         c.LblResolution->setVisible(true);
         c.cmbResolution->addItems(ResolutionTexts());
-        c.cmbResolution->setCurrentIndex(ResolutionRow(Active.CPM));
+        SelectRow(c.cmbResolution, ResolutionRow(Active.CPM), ResolutionText(Active.CPM));
         c.eCustom->setEnabled(false);
         return;
     }
     c.LblResolution->setText("Counts per Rev (CPR)");
     c.LblResolution->setVisible(false);
     c.cmbResolution->addItems(CprTexts());
-    const TRotaryResolution choice = RotaryResolutionFor(Active.CPR);
+    const TRotaryResolution choice = RotaryResolutionFor(Active.CPR, c.udBits->maximum());
     c.cmbResolution->setCurrentIndex(choice.Row);
     switch (choice.Mode) {
     case TResolutionMode::Predefined:
@@ -106,7 +118,7 @@ void TSettingsForm::FillCppList()
     auto& c = ui;
     c.cmbCPP->clear();
     c.cmbCPP->addItems(CppTexts());
-    c.cmbCPP->setCurrentIndex(CppRow(Active.CPP));
+    SelectRow(c.cmbCPP, CppRow(Active.CPP), QString::number(Active.CPP));
 }
 
 void TSettingsForm::rbPredefinedClick()
@@ -160,7 +172,7 @@ TFrameFields TSettingsForm::frameFields() const
 {
     const auto& c = ui;
     TFrameFields fields;
-    fields.Multiturn = c.udMultiturn->position();
+    fields.Multiturn = c.rbRotary->isChecked() ? c.udMultiturn->position() : 0; // a linear encoder has none
     fields.Padding = c.udPaddingBits->position();
     fields.Status = c.udGeneralStatusBits->position();
     fields.DetailedStatus = c.udDetailedStatusBits->position();
@@ -171,6 +183,7 @@ TFrameFields TSettingsForm::frameFields() const
 void TSettingsForm::eMultiturnChange()
 {
     ui.cbSignedMultiTurn->setEnabled(ui.udMultiturn->position() > 0);
+    applyPositionBitLimit();
 }
 
 void TSettingsForm::rbNominalClick()
@@ -204,14 +217,10 @@ void TSettingsForm::HintImageClick()
 void TSettingsForm::BtnOKClick()
 {
     auto& c = ui;
-    if (c.rbRotary->isChecked() && c.rbCustom->isChecked()) {
-        const std::optional<int64_t> cpr = CustomCprFromText(c.eCustom->text());
-        if (!cpr) {
-            QApplication::beep();
-            c.eCustom->setFocus();
-            return;
-        }
-        CustomCpr = *cpr;
+    if (c.rbRotary->isChecked() && c.rbCustom->isChecked() && !CustomCprFromText(c.eCustom->text())) {
+        QApplication::beep();
+        c.eCustom->setFocus();
+        return;
     }
     MarkSpacing.reset();
     if (c.rbDCR->isChecked() && !checkMarkSpacing())

@@ -4,7 +4,8 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <tuple>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace k740;
@@ -155,12 +156,6 @@ std::vector<uint64_t> Counts(const TLinkFigures& f)
 }
 using Figures = std::vector<uint64_t>;
 
-int64_t NowUs()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // A BiSS-C encoder of 26 position bits, shown in counts.
 TDeviceConfig BissDevice()
 {
@@ -173,25 +168,25 @@ TDeviceConfig BissDevice()
 const char kBissIni[] = "[K740.vcom0]\nRotary=1\nCPR=67108864\nBiSS=1\nSSIStatusBits=2\nCRCBits=6\n";
 } // namespace
 
-TEST_F(SessionTest, FiguresCountWhatTheFaultsDo)
+TEST_F(SessionTest, FiguresCountWhatTheFaultsDoAcrossConnections)
 {
     const auto device = ports.plug("vcom0", BissDevice());
     writeIni(kBissIni);
     session();
     EXPECT_LT(s->linkFigures().Seconds, 1); // counted from the start until a connection
-    const auto reconnect = [&] {
+    const auto connectAgain = [&] {
         device->setFault(TDeviceFault::None);
         s->closePort();
         ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
         s->applySettings(false); // the configuration's exchanges count too
-        s->resetLinkFigures();
     };
     const auto cycles = [&](TDeviceFault fault, int count) {
         device->setFault(fault);
         for (int i = 0; i < count; ++i)
             s->runCycle();
     };
-    reconnect();
+    connectAgain();
+    s->resetLinkFigures();
     cycles(TDeviceFault::None, 3);
     cycles(TDeviceFault::Garbage, 4);
     cycles(TDeviceFault::CrcError, 5);
@@ -200,41 +195,36 @@ TEST_F(SessionTest, FiguresCountWhatTheFaultsDo)
     EXPECT_EQ(Counts(f), (Figures{13, 13, 13, 4, 5, 0, 0, 0}));
     EXPECT_LT(f.RoundTripMedianUs, 1000u);
     EXPECT_GE(f.RoundTripP99Us, 7900u);
-    // The link is lost after one time-out; the figures stay until the next
-    // connection.
+    EXPECT_GT(f.ConnectedSeconds, 0);
+    // The link is lost after one time-out; the figures go on through the
+    // next connections, which are counted from their own start.
     cycles(TDeviceFault::Silence, 1);
     EXPECT_EQ(Counts(s->linkFigures()), (Figures{14, 14, 13, 4, 5, 1, 0, 1}));
-    reconnect();
-    EXPECT_EQ(Counts(s->linkFigures()), (Figures{0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(s->linkFigures().ConnectedSeconds, 0);
+    connectAgain();
+    const uint64_t configuration = s->linkFigures().Exchanges - 14;
+    f = s->linkFigures();
+    EXPECT_LT(f.ConnectedSeconds, f.Seconds);
     cycles(TDeviceFault::Stream, 1); // bytes without a carriage return
-    EXPECT_EQ(Counts(s->linkFigures()), (Figures{1, 1, 0, 0, 0, 0, 1, 1}));
-    reconnect();
+    EXPECT_EQ(Counts(s->linkFigures()), (Figures{15, 15 + configuration, 13, 4, 5, 1, 1, 2}));
+    connectAgain();
     ports.unplug("vcom0"); // the write fails
     s->runCycle();
-    EXPECT_EQ(Counts(s->linkFigures()), (Figures{1, 1, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(Counts(s->linkFigures()), (Figures{16, 16 + 2 * configuration, 13, 4, 5, 1, 1, 3}));
 }
 
-TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
+TEST_F(SessionTest, EveryCycleGoesToTheStreamsAsARow)
 {
     const auto device = ports.plug("vcom0", BissDevice());
     writeIni(QByteArray(kBissIni) + "ShowExtendedData=1\n"); // two exchanges follow the position's
     session();
     connect("vcom0");
     s->applySettings(false);
-    std::vector<TCycleSample> samples;
-    QObject::connect(s.get(), &TInterfaceSession::cycleSampled, [&](const TCycleSample& x) { samples.push_back(x); });
     device->setPosition(1234);
     s->runCycle();
-    EXPECT_TRUE(samples.empty());
-
-    s->setSampling(true);
-    device->setFault(TDeviceFault::Split); // each reply in pieces over 8 ms
-    const int64_t before = NowUs();
+    const int stream = s->openStream();
+    ASSERT_GE(stream, 0);
     s->runCycle();
-    // The time is the position reply's, not that of the later exchanges.
-    EXPECT_GE(samples.at(0).ReplyTimeUs, before + 7000);
-    EXPECT_LE(samples.at(0).ReplyTimeUs, NowUs() - 10000);
-    EXPECT_DOUBLE_EQ(samples.at(0).Value, 1234);
     device->setFault(TDeviceFault::CrcError);
     s->runCycle();
     device->setFault(TDeviceFault::Garbage);
@@ -247,14 +237,14 @@ TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
     ports.unplug("vcom0");
     s->runCycle();
 
-    // Numbered while nobody sampled too; no raw count without a frame.
-    const auto checks
-        = [](const TCycleSample& x) { return std::tuple(x.Number, x.Valid, x.CrcOk, x.Text, x.RawCount); };
-    using Checks = std::tuple<uint64_t, bool, bool, QString, int64_t>;
-    ASSERT_EQ(samples.size(), 5u);
-    EXPECT_EQ(checks(samples[0]), Checks(2, true, true, "1234", 1234));
-    EXPECT_EQ(checks(samples[1]), Checks(3, true, false, "CRC check failed", 1234));
-    EXPECT_EQ(checks(samples[2]), Checks(4, false, true, "- - - - - -", 0));
-    EXPECT_EQ(checks(samples[3]), Checks(5, true, true, "1300", 1300));
-    EXPECT_EQ(checks(samples[4]), Checks(6, false, true, "", 0)); // the link loss
+    // Numbered while no stream was open too; no raw count without a frame.
+    QList<QByteArray> rows;
+    char row[4096];
+    for (ssize_t n = 0; (n = ::recv(stream, row, sizeof row, MSG_DONTWAIT)) > 0;)
+        rows.append(QByteArray(row, int(n)).mid(QByteArray(row, int(n)).indexOf(',')));
+    EXPECT_EQ(rows,
+        QList<QByteArray>({",2,1234,1234,\"1234\",1,1\n", ",3,1234,1234,\"CRC check failed\",1,0\n",
+            ",4,,,\"- - - - - -\",0,1\n", ",5,1300,1300,\"1300\",1,1\n", ",6,,,\"\",0,1\n"}));
+    EXPECT_EQ(s->linkFigures().DroppedRows, 0u);
+    ::close(stream);
 }

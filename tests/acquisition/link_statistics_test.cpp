@@ -1,7 +1,9 @@
-// Link quality figures: the round-trip histogram, the polling rate and the hint.
+// Link quality figures: the round-trip histogram, the polling rate, what
+// outlives a connection, and the hint.
 #include "acquisition/link_statistics.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace k740;
 using namespace std::chrono_literals;
@@ -50,4 +52,22 @@ TEST(LinkStatistics, HintIsOneShortLine)
     f.Timeouts = 1000000;
     f.IncompleteReplies = 2;
     EXPECT_EQ(LinkFiguresHint(f), "97.1 polls/s \u00B7 1 frame \u00B7 3 CRC failed \u00B7 1 000 002 time-outs");
+}
+
+TEST(LinkStatistics, FiguresOutliveConnectionsAndAResetKeepsTheConnectionsStart)
+{
+    const TLinkStatistics::TClock::time_point t0{};
+    TLinkStatistics stats;
+    stats.reset(t0);
+    stats.connected(t0 + 1s);
+    EXPECT_NEAR(stats.figures(t0 + 1500ms).ConnectedSeconds, 0.5, 1e-9);
+    stats.countLinkLoss();
+    TLinkFigures f = stats.figures(t0 + 2s);
+    EXPECT_EQ(std::tuple(f.Seconds, f.ConnectedSeconds, f.LinkLosses), std::tuple(2.0, 0.0, uint64_t(1)));
+    stats.connected(t0 + 3s);
+    stats.reset(t0 + 4s);
+    stats.countDroppedRows(3);
+    f = stats.figures(t0 + 5s);
+    EXPECT_EQ(std::tuple(f.Seconds, f.ConnectedSeconds, f.LinkLosses, f.DroppedRows),
+        std::tuple(1.0, 2.0, uint64_t(0), uint64_t(3)));
 }

@@ -51,6 +51,23 @@ TEST(PositionLog, LocaleSeparatorsAndSingleByteText)
         LogWith(QLocale::c(), QString::fromUtf8("12.5\u00B0")), QByteArray("COM3;08.12.2026;14:05:33;12.5\xB0\r\n"));
 }
 
+// Each line is due one interval after the previous one's due time: lines
+// written up to a cycle late do not push the next ones back; after a pause of
+// more than an interval the schedule starts again rather than catching up.
+TEST(PositionLog, LinesAreScheduledFromThePreviousDueTime)
+{
+    TLogSchedule schedule;
+    const std::pair<uint32_t, bool> ticks[] = {
+        {500000, true}, // the first line at once
+        {501000, false}, {501010, true}, {502000, false}, {502001, true}, {502995, false}, {503004, true},
+        {504001, true}, // 997 ms after the last line, but one interval after its due time
+        {510000, true}, {511000, false}, {511001, true},  // after a pause, from then on
+        {0xFFFFFFF0u, true}, {0xFFFFFFF0u + 1001u, true}, // across the counter's wrap-around
+    };
+    for (const auto& [now, due] : ticks)
+        EXPECT_EQ(schedule.take(now, 1000), due) << now;
+}
+
 TEST(PositionLog, TheClockGivesTodaysDate)
 {
     ProgramDir dir;

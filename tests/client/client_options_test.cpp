@@ -20,6 +20,7 @@ TEST(ClientOptions, QueriesFormsAndRepetition)
     EXPECT_EQ(options->Form, 10);
     EXPECT_EQ(options->WatchMs, 250);
     EXPECT_EQ(options->Pid, 4242);
+    EXPECT_EQ(ParseClientArguments({"--value"}, error).value().Query, TQuery::Value);
     EXPECT_EQ(ParseClientArguments({"--text"}, error).value().Query, TQuery::Text);
     EXPECT_EQ(ParseClientArguments({"--window-id"}, error).value().Query, TQuery::WindowId);
     EXPECT_EQ(ParseClientArguments({"--list"}, error).value().Query, TQuery::List);
@@ -28,8 +29,9 @@ TEST(ClientOptions, QueriesFormsAndRepetition)
 
 TEST(ClientOptions, NonsenseIsRefusedWithAReason)
 {
-    for (const QStringList& arguments : {QStringList{"--form"}, QStringList{"--form", "x"}, QStringList{"--watch", "0"},
-             QStringList{"--pid", "-3"}, QStringList{"--text", "--list"}, QStringList{"--bogus"}}) {
+    for (const QStringList& arguments :
+        {QStringList{"--form"}, QStringList{"--form", "x"}, QStringList{"--watch", "0"}, QStringList{"--pid", "-3"},
+            QStringList{"--text", "--list"}, QStringList{"--value", "--text"}, QStringList{"--bogus"}}) {
         QString error;
         EXPECT_FALSE(ParseClientArguments(arguments, error)) << arguments.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
@@ -42,6 +44,8 @@ TEST(ClientOptions, FloatBitsArePrintedWithTheValueTheyHold)
     EXPECT_EQ(PositionAnswerText(int32_t(0xBF800000), 10), "0xbf800000 -1");
     EXPECT_EQ(PositionAnswerText(0x3DCCCCCD, 10), "0x3dcccccd 0.1");
     EXPECT_EQ(PositionAnswerText(-90500, 1000), "-90500");
+    EXPECT_EQ(ValueAnswerText(4.711), "4.711");
+    EXPECT_EQ(ValueAnswerText(-0.1), "-0.1");
 }
 
 TEST(ClientOptions, StatsAndRecording)
@@ -64,15 +68,12 @@ TEST(ClientOptions, StatsAndRecording)
     }
 }
 
-TEST(RecordRows, LinesLeaveOutWhatWasNotRead)
+TEST(RecordRows, HeaderCycleNumbersAndGaps)
 {
     EXPECT_EQ(RecordHeader(), "seconds,cycle,raw,value,text,valid,crc\n");
-    EXPECT_EQ(RecordLine({7, 2'500'000, -1448, -90.5, QString("-90,500°"), true, true}, 1'000'000),
-        QByteArray("1.500000,7,-1448,-90.5,\"-90,500\xC2\xB0\",1,1\n"));
-    EXPECT_EQ(RecordLine({8, 1'000'000, 99, 1.5, QString("43° 56' 43.1\""), true, false}, 1'000'000),
-        QByteArray("0.000000,8,99,1.5,\"43\xC2\xB0 56' 43.1\"\"\",1,0\n"));
-    EXPECT_EQ(RecordLine({9, 1'010'000, 0, 0, QString("- - - - - -"), false, true}, 1'000'000),
-        QByteArray("0.010000,9,,,\"- - - - - -\",0,1\n"));
+    EXPECT_EQ(RowCycle("0.010000,9,,,\"- - - - - -\",0,1\n"), 9u);
+    for (const QByteArray row : {"", "0.5", "0.5,", "0.5,x,1"})
+        EXPECT_EQ(RowCycle(row), std::nullopt) << row.constData();
 
     TCycleGaps gaps;
     for (quint64 number : {5, 6, 9, 10, 2, 3})

@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     identity.InterfaceKind = TInterfaceKind::Absolute;
     identity.ExtendedInterface = s.SignedMultiturnCounter;
     TConfigTexts texts;
-    AdjustForAbsoluteInterface(s);
+    DeriveFrame(s, identity.InterfaceKind, identity.FirmwareVersion);
     ConfigureInterface(identity, FrameConfigOf(s), texts, [&reply](const QByteArray&, QByteArray& answer) {
         answer = reply;
         return TTransactResult::Ok;

@@ -22,6 +22,15 @@ public:
     int questions = 0;
     int wakes = 0;
 
+    void setActive(bool on)
+    {
+        active = on;
+        emit ActiveChanged(on);
+    }
+
+signals:
+    void ActiveChanged(bool active);
+
 public slots:
     bool GetActive()
     {
@@ -70,7 +79,8 @@ protected:
 
     void publish()
     {
-        ASSERT_TRUE(service->registerObject("/org/freedesktop/ScreenSaver", &saver, QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(service->registerObject("/org/freedesktop/ScreenSaver", &saver,
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
         ASSERT_TRUE(service->registerService("org.freedesktop.ScreenSaver"));
     }
 
@@ -81,59 +91,64 @@ protected:
     uint32_t now = 5000;
 };
 
-TEST_F(ScreenSaverBusTest, WakesAnActiveScreenSaverOnlyWhenActive)
+// Runs events for `ms` while the encoder moves every 10 ms.
+void MoveFor(TScreenSaverWaker& waker, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        waker.wakeIfRunning();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+TEST_F(ScreenSaverBusTest, FollowsActiveChangedAndWakesAtMostOnceASecond)
 {
     publish();
     TScreenSaverWaker waker(*client);
-    waker.wakeIfRunning();
     RunEventsUntil([this] { return saver.questions == 1; });
-    EXPECT_EQ(saver.wakes, 0);
+    MoveFor(waker, 300);
+    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 0)); // asked once, not per movement
 
-    saver.active = true;
-    const int askedWhileInactive = saver.questions;
+    saver.setActive(true);
     RunEventsUntil([&] {
         waker.wakeIfRunning();
         return saver.wakes > 0;
     });
-    // A question may still be on its way when the first wake arrives: each
-    // "active" answer wakes the screen saver once.
-    RunEventsUntil([&] { return saver.wakes >= saver.questions - askedWhileInactive; });
-    EXPECT_GE(saver.wakes, 1);
-    EXPECT_EQ(saver.wakes, saver.questions - askedWhileInactive);
+    MoveFor(waker, 200);
+    EXPECT_EQ(saver.wakes, 1);
+    now += TScreenSaverWaker::kWakeIntervalMs; // still running a second later
+    RunEventsUntil([&] {
+        waker.wakeIfRunning();
+        return saver.wakes > 1;
+    });
+    EXPECT_EQ(saver.wakes, 2);
+
+    saver.setActive(false);
+    MoveFor(waker, 200);
+    now += 5000;
+    MoveFor(waker, 200);
+    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 2));
 }
 
-TEST_F(ScreenSaverBusTest, AsksOneQuestionAtATime)
+TEST_F(ScreenSaverBusTest, AServiceThatAppearsIsAskedAndAMovementJustBeforeCounts)
 {
+    TScreenSaverWaker waker(*client); // nobody answers: no screen saver runs
+    saver.active = true;
+    waker.wakeIfRunning();
+    now += 500;
     publish();
-    TScreenSaverWaker waker(*client);
-    for (int i = 0; i < 5; ++i)
-        waker.wakeIfRunning(); // all before any answer could arrive
-    RunEventsUntil([this] { return saver.questions > 0; });
-    QCoreApplication::processEvents();
-    EXPECT_EQ(saver.questions, 1);
-}
+    RunEventsUntil([this] { return saver.wakes > 0; });
+    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 1));
 
-TEST_F(ScreenSaverBusTest, MissingServiceIsRememberedForAWhile)
-{
-    TScreenSaverWaker waker(*client);
-    waker.wakeIfRunning(); // nobody answers: the service is missing
+    ASSERT_TRUE(service->unregisterService("org.freedesktop.ScreenSaver")); // it ends, running
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 300)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-
-    publish();
-    now += TScreenSaverWaker::kAbsentRetryMs - 1000;
-    waker.wakeIfRunning();
-    clock.restart();
-    while (clock.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_EQ(saver.questions, 0);
-
-    now += 2000;
-    waker.wakeIfRunning();
-    RunEventsUntil([this] { return saver.questions > 0; });
-    EXPECT_EQ(saver.questions, 1);
+    now += 5000;
+    MoveFor(waker, 200);
+    EXPECT_EQ(saver.wakes, 1);
 }
 
 // Unsets environment variables while it lives.

@@ -51,6 +51,8 @@ TEST(PositionService, FormsOfARotaryPositionAndTheCommands)
     EXPECT_EQ(Call(Names::kName, "Position", {4}).toInt(), 905000);
     EXPECT_EQ(Call(Names::kName, "Position", {1}).toInt(), 90500);
     EXPECT_EQ(Call(Names::kName, "PositionText").toString(), QString("90.500°"));
+    EXPECT_EQ(Call(Names::kName, "Value").toDouble(), 90.5);
+    EXPECT_EQ(Client({"--value"}).out, "90.5");
     // Offscreen windows have no native id (tests/desktop asks under X11).
     EXPECT_EQ(Call(Names::kName, "WindowId"), QVariant(0u));
     EXPECT_EQ(Client({"--form", "10"}).out, "0x42b50000 90.5");
@@ -71,7 +73,7 @@ TEST(PositionService, FormsOfARotaryPositionAndTheCommands)
     EXPECT_TRUE(QTest::qWaitFor([&] { return Call(Names::kName, "PositionText").toString() == "0.000°"; }, 5000));
 }
 
-TEST(PositionService, LinearEncoderGivesZeroAndConnectionChangesAreAnnounced)
+TEST(PositionService, LinearEncoderGivesZeroButItsValueAndConnectionChangesAreAnnounced)
 {
     QTemporaryDir vports;
     SimulatorProcess sim(vports.path(), "vcom0", {"--encoder", "counter", "--position", "4711"});
@@ -82,6 +84,7 @@ TEST(PositionService, LinearEncoderGivesZeroAndConnectionChangesAreAnnounced)
     for (int form : {0, 4, 10})
         EXPECT_EQ(Call(Names::kName, "Position", {form}).toInt(), 0) << form;
     EXPECT_TRUE(Call(Names::kName, "PositionText").toString().startsWith("4.711"));
+    EXPECT_EQ(Client({"--value"}).out, "4.711"); // Value: in the read-out's own unit
     EXPECT_FALSE(Call(Names::kName, "Capture").toBool());
     EXPECT_TRUE(Call(Names::kName, "Captures").toStringList().isEmpty());
     EXPECT_EQ(Property(Names::kName, "Port").toString(), "vcom0");

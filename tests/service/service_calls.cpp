@@ -46,7 +46,11 @@ ClientRun Client(const QStringList& arguments, const QStringList& environment)
         env.insert(variable.section('=', 0, 0), variable.section('=', 1));
     client.setProcessEnvironment(env);
     client.start(ClientPath(), arguments);
-    client.waitForFinished(10000);
+    // Events are served meanwhile, so that a window of this process answers.
+    if (!QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 10000)) {
+        client.kill();
+        client.waitForFinished();
+    }
     return {client.exitCode(), QString::fromUtf8(client.readAllStandardOutput()).trimmed(),
         QString::fromLocal8Bit(client.readAllStandardError()).trimmed()};
 }

@@ -15,6 +15,7 @@ struct ClientRun {
     int exitCode = -1;
     QString out, err;
 };
-// Runs k740-position to its end; `environment` adds "NAME=value" variables.
+// Runs k740-position to its end, serving this process's events meanwhile;
+// `environment` adds "NAME=value" variables.
 ClientRun Client(const QStringList& arguments, const QStringList& environment = {});
 QString ClientPath();

@@ -17,11 +17,12 @@ InterfaceIdentity Interface(bool extended, uint8_t kind, int32_t firmware)
     return identity;
 }
 
-bool LongFrame(int32_t positionBits, int32_t multiturnBits, const InterfaceIdentity& identity, bool biss = false)
+// A linear encoder's frame of `positionBits` and `paddingBits`.
+bool LongFrame(int32_t positionBits, int32_t paddingBits, const InterfaceIdentity& identity, bool biss = false)
 {
     TEncoderSettings s;
     s.SSIBits = positionBits;
-    s.MultiturnBits = multiturnBits;
+    s.PaddingBits = paddingBits;
     s.BiSS = biss;
     return ActivateSettings(s, identity).LongFrame;
 }
@@ -57,7 +58,8 @@ TEST(ActivateSettings, LongFrameForMoreThan31SsiBitsFromFirmware116)
     EXPECT_FALSE(LongFrame(24, 7, ssi));
     EXPECT_TRUE(LongFrame(24, 8, ssi));
     TEncoderSettings allFields;
-    allFields.SSIBits = 20;
+    allFields.Rotary = true;
+    allFields.CPR = 1 << 20;
     allFields.MultiturnBits = 4;
     allFields.PaddingBits = 3;
     allFields.SSIStatusBits = 2;
@@ -114,16 +116,31 @@ TEST(BitsForCount, SmallestPowerOfTwoUpTo58Bits)
     EXPECT_EQ(BitsForCount((int64_t(1) << 58) + 1), 0);
 }
 
-TEST(AdjustForAbsoluteInterface, NoDistanceCodingAndRotaryBitsFromTheCpr)
+// The one place the frame in force comes from: no multiturn counter on a
+// linear encoder; on the absolute interface no distance coding and a rotary
+// encoder's position bits from its CPR; LongFrame from the result (a 20-bit
+// CPR with 12 multiturn bits needs the long frame, whatever SSIBits held).
+TEST(DeriveFrame, FrameFollowsTheResolutionInForce)
 {
-    for (const auto& [rotary, cpr, bits] : {std::tuple{true, 8192, 13}, {true, 8193, 14}, {false, 8193, 5}}) {
+    // interface kind, rotary, CPR, multiturn bits, then DCR, SSIBits, multiturn bits and LongFrame derived
+    const std::tuple<uint8_t, bool, int64_t, int32_t, bool, int32_t, int32_t, bool> cases[] = {
+        {1, true, 1 << 20, 12, false, 20, 12, true},
+        {1, true, 8193, 0, false, 14, 0, false},
+        {1, false, 1 << 20, 12, false, 8, 0, false},
+        {0, true, 1 << 20, 12, true, 8, 12, false},
+        {0, false, 8192, 12, true, 8, 0, false},
+    };
+    for (const auto& [kind, rotary, cpr, multiturn, dcr, bits, multiturnAfter, longFrame] : cases) {
         TEncoderSettings s;
         s.DCR = true;
         s.Rotary = rotary;
         s.CPR = cpr;
-        s.SSIBits = 5;
-        AdjustForAbsoluteInterface(s);
-        EXPECT_FALSE(s.DCR);
+        s.SSIBits = 8;
+        s.MultiturnBits = multiturn;
+        DeriveFrame(s, TInterfaceKind(kind), 116);
+        EXPECT_EQ(s.DCR, dcr) << cpr;
         EXPECT_EQ(s.SSIBits, bits) << cpr;
+        EXPECT_EQ(s.MultiturnBits, multiturnAfter) << cpr;
+        EXPECT_EQ(s.LongFrame, longFrame) << cpr;
     }
 }

@@ -5,22 +5,23 @@
 #include "settings/dialog_read_back.h"
 
 #include <QLocale>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 
 using namespace k740;
 
-// The described openings: a linear encoder with CPM 1000 shows "1", one with
-// a CPM in no row the first row, 0.2441, and CPM 50 "20"; a rotary one with
+// The described openings: a linear encoder with CPM 1000 shows "1", CPM 50
+// "20", one with a CPM in no row its own text (2.5: "400"); a rotary one with
 // CPR 8192 shows 8192; the texts take the user's decimal separator.
 TEST(SettingsLists, DescribedSelectionsShowTheirTexts)
 {
     const QStringList resolutions = ResolutionTexts();
     EXPECT_EQ(resolutions.value(ResolutionRow(1000)), "1");
-    EXPECT_EQ(resolutions.value(ResolutionRow(999)), "0.2441");
     EXPECT_EQ(resolutions.value(ResolutionRow(50)), "20");
     EXPECT_EQ(resolutions.value(ResolutionRow(1.6f)), "625");
-    EXPECT_EQ(CprTexts().value(RotaryResolutionFor(8192).Row), "8192");
+    EXPECT_EQ(ResolutionText(2.5f), "400");
+    EXPECT_EQ(CprTexts().value(RotaryResolutionFor(8192, 63).Row), "8192");
     EXPECT_EQ(CppTexts().value(CppRow(20)), "20");
     EXPECT_EQ(resolutions.size(), 39);
     EXPECT_EQ(CprTexts().size(), 23);
@@ -47,7 +48,7 @@ TEST(SettingsLists, EachRowIsFoundByItsValueAndShowsIt)
         EXPECT_FALSE(point >= 0 && (text.endsWith('0') || text.endsWith('.'))) << qPrintable(text);
     }
     for (int row = 0; row < int(CprTable.size()); ++row) {
-        const TRotaryResolution choice = RotaryResolutionFor(CprTable[row]);
+        const TRotaryResolution choice = RotaryResolutionFor(CprTable[row], 63);
         EXPECT_EQ(choice.Mode, TResolutionMode::Predefined) << CprTable[row];
         EXPECT_EQ(choice.Row, row) << CprTable[row];
         EXPECT_EQ(CprTexts().value(row).toLongLong(), CprTable[row]);
@@ -58,32 +59,35 @@ TEST(SettingsLists, EachRowIsFoundByItsValueAndShowsIt)
     }
 }
 
-TEST(SettingsLists, RowOfAValueElseTheFirst)
+TEST(SettingsLists, RowOfAValueElseNone)
 {
     EXPECT_EQ(ResolutionRow(1000), 25);
     EXPECT_EQ(ResolutionRow(1.6f), 38);
-    EXPECT_EQ(ResolutionRow(999), 0);
+    EXPECT_EQ(ResolutionRow(999), -1);
     EXPECT_EQ(CppRow(2000), 7);
-    EXPECT_EQ(CppRow(3), 0);
+    EXPECT_EQ(CppRow(3), -1);
 }
 
-TEST(RotaryResolution, TableRowElsePowerOfTwoElseCustom)
+// Position bits only for an exponent the spinner can show (8 up to the
+// frame's limit, here 30), else the count is custom.
+TEST(RotaryResolution, TableRowElsePowerOfTwoInTheSpinnersRangeElseCustom)
 {
     using M = TResolutionMode;
     const std::tuple<int64_t, M, int, int32_t> cases[] = {
         {8192, M::Predefined, 0, 0},
         {8, M::Predefined, 22, 0},
         {131072, M::PositionBits, 0, 17},
-        {2, M::PositionBits, 0, 1},
-        {4, M::PositionBits, 0, 2},
-        {int64_t(1) << 58, M::PositionBits, 0, 58},
+        {int64_t(1) << 30, M::PositionBits, 0, 30},
+        {int64_t(1) << 31, M::Custom, 0, 0},
+        {2, M::Custom, 0, 0},
+        {4, M::Custom, 0, 0},
         {int64_t(1) << 59, M::Custom, 0, 0},
         {5000, M::Custom, 0, 0},
         {1, M::Custom, 0, 0},
         {0, M::Custom, 0, 0},
     };
     for (const auto& [cpr, mode, row, bits] : cases) {
-        const TRotaryResolution choice = RotaryResolutionFor(cpr);
+        const TRotaryResolution choice = RotaryResolutionFor(cpr, 30);
         EXPECT_EQ(choice.Mode, mode) << cpr;
         EXPECT_EQ(choice.Row, row) << cpr;
         EXPECT_EQ(choice.Bits, bits) << cpr;
@@ -271,4 +275,40 @@ TEST(DialogReadBack, RunChoicesTakeTheLogoOnlyInLayoutEditMode)
     EXPECT_EQ(ReadBackRunChoices(run, v, context).LogoMode, 2);
     v.LogoRow = -1;
     EXPECT_EQ(ReadBackRunChoices(run, v, context).LogoMode, 3);
+}
+
+// A value the controls cannot show stays unless the user edits what stands
+// for it: a frequency code in no row, a CPM in a row of its own, a CPR the
+// spinner cannot give, shown as a custom count (which leaves Custom alone).
+TEST(DialogReadBack, OkKeepsWhatTheUserDidNotEdit)
+{
+    TEncoderSettings active;
+    active.SSIFreq = 9;
+    active.CPM = 2.5f;
+    active.CPR = 4;
+    active.Custom = 32000;
+    TSettingsDialogValues opened;
+    opened.FrequencyRow = -1;
+    opened.ResolutionRow = int(ResolutionTable.size()); // the row of its own
+    opened.Resolution = TResolutionMode::Custom;
+    opened.CustomCpr = 4;
+    using Edit = std::function<void(TSettingsDialogValues&)>;
+    // rotary, the edit, then SSIFreq, CPM, CPR and Custom after OK
+    const std::tuple<bool, Edit, int32_t, float, int64_t, int64_t> cases[] = {
+        {false, [](TSettingsDialogValues&) {}, 9, 2.5f, 4, 32000},
+        {false, [](TSettingsDialogValues& v) { v.FrequencyRow = 2; }, 3, 2.5f, 4, 32000},
+        {false, [](TSettingsDialogValues& v) { v.ResolutionRow = 25; }, 9, 1000, 4, 32000},
+        {true, [](TSettingsDialogValues&) {}, 9, 2.5f, 4, 32000},
+        {true, [](TSettingsDialogValues& v) { v.CustomCpr = 5000; }, 9, 2.5f, 5000, 5000},
+    };
+    for (const auto& [rotary, edit, freq, cpm, cpr, custom] : cases) {
+        active.Rotary = opened.Rotary = rotary;
+        TSettingsDialogValues values = opened;
+        edit(values);
+        const TEncoderSettings s = ReadBackEdits(active, opened, values, absoluteContext());
+        EXPECT_EQ(s.SSIFreq, freq) << rotary;
+        EXPECT_EQ(s.CPM, cpm) << rotary;
+        EXPECT_EQ(s.CPR, cpr) << rotary;
+        EXPECT_EQ(s.Custom, custom) << rotary;
+    }
 }

@@ -214,27 +214,31 @@ TEST_F(HomingTest, WithoutLayoutEditModeHomingWaitsForAMark)
     EXPECT_TRUE(form->session().homing().Homing);
 }
 
-// Only encoder type, distance coding or direction count as changed; the
-// offset found from the marks goes with any OK.
-TEST_F(HomingTest, OkClearsTheReferenceOffsetAndAfterATypeOrDirectionChangeTheReferenceText)
+// The reference found from the marks stays through an OK that changes
+// nothing it depends on, and goes visibly with one that does: the reference
+// read-out empty, HOME offered.
+TEST_F(HomingTest, OkKeepsTheReferenceUnlessASettingItDependsOnChanged)
 {
     using Edit = std::function<void(const TSettingsFormControls&)>;
     const std::pair<Edit, bool> cases[] = {
         {[](const TSettingsFormControls&) {}, false},
+        {[](const TSettingsFormControls& c) { c.rbUnitInch->click(); }, false},
         {[](const TSettingsFormControls& c) { c.cmbResolution->setCurrentIndex(c.cmbResolution->currentIndex() + 1); },
-            false},
+            true},
         {[](const TSettingsFormControls& c) { c.cbInvertDir->click(); }, true},
         {[](const TSettingsFormControls& c) { c.rbRotary->click(); }, true},
     };
-    for (const auto& [edit, cleared] : cases) {
+    for (const auto& [edit, lost] : cases) {
         connectDistanceCoded({}, 5000);
         travelUntilHomed(100);
         form->controls().TrigTimer->stop(); // the mark's text stays
-        ASSERT_NE(form->session().homing().RefOffset, 0);
+        const int64_t reference = form->session().homing().RefOffset;
+        ASSERT_NE(reference, 0);
         ASSERT_FALSE(form->controls().RefPanel->text().isEmpty());
         okSettingsWith(edit);
-        EXPECT_EQ(form->session().homing().RefOffset, 0);
-        EXPECT_EQ(form->controls().RefPanel->text().isEmpty(), cleared);
+        EXPECT_EQ(form->session().homing().RefOffset, lost ? 0 : reference);
+        EXPECT_EQ(form->controls().RefPanel->text().isEmpty(), lost);
+        EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
         EXPECT_FALSE(form->session().homing().Homing); // distance coding stayed on
     }
 }

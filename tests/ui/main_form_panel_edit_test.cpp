@@ -69,9 +69,11 @@ TEST_F(PanelEditTest, ClickSelectsTheReadOutWithEightNavyHandlesWithoutClicking)
         EXPECT_TRUE(handle->isVisible() && handle->allowed()) << i;
         EXPECT_EQ(handle->colour(), QColor(0, 0, 128)) << i;
     }
-    // A resize re-centres the panel and its handles follow it.
+    // A resize leaves the panel where it is, and its handles with it.
     QTest::qWait(0);
-    form->resize(1200, form->height());
+    const QRect placed = panel()->geometry();
+    form->resize(1200, form->height() - 50);
+    EXPECT_EQ(panel()->geometry(), placed);
     const QPoint left = panel()->mapTo(form.get(), QPoint(0, panel()->height() / 2));
     EXPECT_EQ(sizer().target(0)->handle(0)->geometry().center(), left);
 }

@@ -110,3 +110,64 @@ TEST_F(MainFormTest, FailedSaveAfterOkIsReportedAndTheNewSettingsStayActive)
     EXPECT_TRUE(form->session().activeSettings().InvertDir);
     EXPECT_TRUE(form->controls().StPanel3->text().contains(" / Inverse Direction"));
 }
+
+namespace {
+// What an OK could change: the settings in force (the frame kind with them),
+// the run's options, the offsets and the search, the row and both read-outs.
+QStringList State(const TMainForm& form)
+{
+    const TInterfaceSession& s = form.session();
+    QStringList state;
+    ForEachSettingsField([&](const char* name, auto field) {
+        state << QStringLiteral("%1=%2").arg(name, QString::number(s.activeSettings().*field));
+    });
+    const TRowState& row = s.row();
+    for (const bool flag : {s.options().AutoCapture, s.options().AutoSave, s.homing().Homing, row.ZeroVisible,
+             row.ZeroEnabled, row.HomeVisible, row.HomeEnabled, row.RefReadOutVisible})
+        state << QString::number(flag);
+    state << QString::number(s.homing().ZeroOffset) << QString::number(s.homing().RefOffset) << s.readOutText()
+          << s.refReadOutText();
+    return state;
+}
+} // namespace
+
+// Opening the dialog and pressing OK changes nothing, also where the stored
+// section holds what the dialog's controls cannot show.
+TEST_F(MainFormTest, OkWithoutAnEditChangesNothing)
+{
+    TDeviceConfig scale = CounterDevice(); // distance-coded marks, N 1000, 20 counts per period
+    scale.DcrNominal = 1000;
+    scale.DcrCountsPerPeriod = 20;
+    scale.Position = 30100;
+    scale.CountOrigin = 5000;
+    const std::tuple<const char*, TDeviceConfig, QString, QStringList> rows[] = {
+        {"a CPM in no row", CounterDevice(), "CPM=2.5\n", {}},
+        {"CPR 2", SsiDevice(0, 13, 0), "Rotary=1\nCPR=2\nDegrees=1\n", {}},
+        {"CPR 4", SsiDevice(0, 13, 0), "Rotary=1\nCPR=4\n", {}},
+        {"custom 2^20, 12 multiturn bits", SsiDevice(12, 20, 0),
+            "Rotary=1\nCPR=1048576\nCustom=1048576\nMultiturnBits=12\nSSIBits=8\n", {}},
+        {"linear, stale multiturn bits", SsiDevice(0, 24, 0), "MultiturnBits=12\n", {}},
+        {"/D", CounterDevice(), "", {"/D"}},
+        {"homed on distance-coded marks", scale, "DCR=1\nNominalIncr=1000\nCPP=20\n", {}},
+    };
+    answerModals([](QWidget* modal) { Close(modal, true); });
+    for (const auto& [what, device, ini, arguments] : rows) {
+        const auto interface = ports.plug("vcom0", device);
+        writeIni("[K740.vcom0]\n" + ini);
+        start(arguments);
+        search();
+        poll();
+        for (int i = 0; i < 2000 && form->session().homing().Homing; ++i) {
+            interface->setPosition(interface->truePosition() + 100);
+            poll();
+        }
+        ASSERT_FALSE(form->session().homing().Homing) << what;
+        form->TrigTimerTimer(); // the flash of the reference read-out ends
+        poll();
+        const QStringList before = State(*form);
+        form->StPanel3DblClick();
+        poll();
+        EXPECT_EQ(State(*form), before) << what;
+    }
+    EXPECT_EQ(modalsAnswered, 7);
+}

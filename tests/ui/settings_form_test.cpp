@@ -38,7 +38,6 @@ TEncoderSettings storedDefaults()
     s.CRCBits = 6;
     s.ShowRefMarks = true;
     s.NominalIncrFlag = true;
-    s.PeriodLength = 2;
     return s;
 }
 
@@ -58,9 +57,14 @@ struct SettingsFormTest : ::testing::Test {
     QTimer modalWatcher;
     QStringList messages;
 
-    void open(const TEncoderSettings& s, const TSettingsDialogContext& context, const TRunChoices& run = {})
+    // Opens the dialog on the settings `stored` puts in force on the interface.
+    void open(const TEncoderSettings& stored, const TSettingsDialogContext& context, const TRunChoices& run = {})
     {
-        form.fill(s, run, context);
+        InterfaceIdentity identity;
+        identity.InterfaceKind = context.InterfaceKind;
+        identity.ExtendedInterface = context.ExtendedInterface;
+        identity.FirmwareVersion = context.FirmwareVersion;
+        form.fill(ActivateSettings(stored, identity), run, context);
         form.show();
     }
 
@@ -100,7 +104,7 @@ TEST_F(SettingsFormTest, RotaryResolutionOpensAsStoredAndOKGivesItsCount)
         {8192, &TSettingsFormControls::rbPredefined, list, "8192", 8192},
         {131072, &TSettingsFormControls::rbDataLength, bits, "17", 131072},
         {5000, &TSettingsFormControls::rbCustom, custom, "5000", 5000},
-        {4, &TSettingsFormControls::rbDataLength, bits, "8", 256},
+        {4, &TSettingsFormControls::rbCustom, custom, "4", 4}, // 2 bits: below the spinner's range
     };
     for (const auto& [cpr, radio, shown, text, okCpr] : cases) {
         TEncoderSettings s = storedDefaults();
@@ -115,9 +119,27 @@ TEST_F(SettingsFormTest, RotaryResolutionOpensAsStoredAndOKGivesItsCount)
     }
 }
 
-TEST_F(SettingsFormTest, FrequencyOutsideTheListOpensUnselectedAndOKStoresZero)
+// A linear resolution or a count per period in no row shows in a row of its
+// own (which OK keeps); another row gives its value.
+TEST_F(SettingsFormTest, ValueInNoRowShowsInARowOfItsOwn)
 {
-    for (const auto& [stored, row, ok] : {std::tuple{3, 2, 3}, std::tuple{0, -1, 0}, std::tuple{9, -1, 0}}) {
+    TEncoderSettings s = storedDefaults();
+    s.CPM = 2.5f;
+    s.DCR = true;
+    s.CPP = 30;
+    open(s, interfaceOf(0));
+    EXPECT_EQ(c.cmbResolution->currentText(), "400");
+    EXPECT_EQ(c.cmbCPP->currentText(), "30");
+    c.cmbResolution->setCurrentIndex(25);
+    c.cmbCPP->setCurrentIndex(1);
+    const TEncoderSettings ok = pressOK().value();
+    EXPECT_EQ(ok.CPM, 1000);
+    EXPECT_EQ(ok.CPP, 20);
+}
+
+TEST_F(SettingsFormTest, FrequencyOutsideTheListOpensUnselectedAndOKKeepsIt)
+{
+    for (const auto& [stored, row, ok] : {std::tuple{3, 2, 3}, std::tuple{0, -1, 0}, std::tuple{9, -1, 9}}) {
         TEncoderSettings s = storedDefaults();
         s.SSIFreq = stored;
         open(s, interfaceOf(1));
@@ -126,7 +148,9 @@ TEST_F(SettingsFormTest, FrequencyOutsideTheListOpensUnselectedAndOKStoresZero)
     }
 }
 
-TEST_F(SettingsFormTest, RaisingMultiturnAloneLeavesThePositionBitLimit)
+// Every field that counts in the frame bounds the position bits, the
+// multiturn counter too, but only for a rotary encoder.
+TEST_F(SettingsFormTest, MultiturnBitsCountInThePositionBitLimitWhileRotary)
 {
     TEncoderSettings s = storedDefaults();
     s.Rotary = true;
@@ -139,12 +163,13 @@ TEST_F(SettingsFormTest, RaisingMultiturnAloneLeavesThePositionBitLimit)
     for (int i = 0; i < 16; ++i)
         QTest::keyClick(c.eMultiturn, Qt::Key_Up);
     EXPECT_EQ(c.eMultiturn->text(), "16");
-    EXPECT_EQ(c.udBits->maximum(), 43);
-    QTest::keyClick(c.ePaddingBits, Qt::Key_Down);
-    EXPECT_EQ(c.udBits->maximum(), 28);
-    QTest::keyClick(c.ePaddingBits, Qt::Key_Up);
     EXPECT_EQ(c.udBits->maximum(), 27);
     EXPECT_EQ(c.eBits->text(), "24");
+    QTest::keyClick(c.ePaddingBits, Qt::Key_Down);
+    EXPECT_EQ(c.udBits->maximum(), 28);
+    QTest::mouseClick(c.rbLinear, Qt::LeftButton);
+    EXPECT_EQ(c.udBits->maximum(), 44);
+    EXPECT_EQ(pressOK().value().MultiturnBits, 0); // a linear encoder has no multiturn counter
 }
 
 // The limit comes from the frame being filled in, also on the first opening
@@ -267,7 +292,7 @@ TEST_F(SettingsFormTest, BadInputIsRefusedAndKeepsTheDialogOpenOnItsEdit)
         s.CPR = 5000;
         s.DCR = edit != customEdit;
         s.NominalIncrFlag = edit != basicEdit;
-        s.PeriodLength = edit == basicEdit ? 5 : 2;
+        s.DCRPeriode = edit == basicEdit ? 1 : 0; // 5 mm or 2 mm
         open(s, interfaceOf(0));
         messages.clear();
         (c.*edit)->setText(bad);
@@ -294,14 +319,17 @@ TEST_F(SettingsFormTest, EscapeCancelsTheModalDialog)
     EXPECT_TRUE(closedByEscape);
 }
 
-TEST_F(SettingsFormTest, AutoCaptureBoxKeepsItsStateBetweenOpenings)
+// The box shows whether the capture list is shown, whatever the last
+// opening left in it.
+TEST_F(SettingsFormTest, AutoCaptureBoxOpensAsTheListIs)
 {
     TRunChoices run;
+    run.AutoCapture = true;
     QTimer::singleShot(0, &form, [this] {
         QTest::mouseClick(c.cbAutoCapture, Qt::LeftButton);
         QTest::mouseClick(c.BtnOK, Qt::LeftButton);
     });
-    EXPECT_TRUE(form.edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
+    EXPECT_FALSE(form.edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
     QTimer::singleShot(0, &form, [this] { QTest::mouseClick(c.BtnOK, Qt::LeftButton); });
     EXPECT_TRUE(form.edit(storedDefaults(), run, interfaceOf(0)).value().Run.AutoCapture);
 }

@@ -21,6 +21,14 @@ std::optional<qint64> NumberAfter(const QStringList& arguments, int& i, qint64 m
     return value;
 }
 
+// The shortest text that reads back as `value`.
+template <class Real> QString ShortestText(Real value)
+{
+    std::array<char, 32> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    return QString::fromLatin1(digits.data(), int(end - digits.data()));
+}
+
 } // namespace
 
 std::optional<TClientOptions> ParseClientArguments(const QStringList& arguments, QString& error)
@@ -32,6 +40,9 @@ std::optional<TClientOptions> ParseClientArguments(const QStringList& arguments,
         std::optional<qint64> number;
         if (a == "--help" || a == "-h") {
             options.Help = true;
+        } else if (a == "--value") {
+            options.Query = TQuery::Value;
+            ++queries;
         } else if (a == "--text") {
             options.Query = TQuery::Text;
             ++queries;
@@ -74,7 +85,7 @@ std::optional<TClientOptions> ParseClientArguments(const QStringList& arguments,
         }
     }
     if (queries > 1) {
-        error = "--text, --window-id, --list, --stats and --record exclude each other";
+        error = "--value, --text, --window-id, --list, --stats and --record exclude each other";
         return std::nullopt;
     }
     const bool recording = options.Query == TQuery::Record;
@@ -92,7 +103,8 @@ std::optional<TClientOptions> ParseClientArguments(const QStringList& arguments,
 QString ClientHelp()
 {
     return QStringLiteral(
-        "Usage: k740-position [--form 4|10|N | --text | --window-id | --list | --stats] [--watch MS] [--pid N]\n"
+        "Usage: k740-position [--form 4|10|N | --value | --text | --window-id | --list | --stats] [--watch MS]\n"
+        "                     [--pid N]\n"
         "       k740-position --record FILE|- [--frames N] [--pid N]\n"
         "Asks a running k740 for its position over the D-Bus session bus (org.k740.Desktop).\n"
         "\n"
@@ -100,6 +112,8 @@ QString ClientHelp()
         "                 (printed as its bit pattern and the value it holds), any other\n"
         "                 number thousandths (the default); 0 for a linear encoder and for\n"
         "                 a rotary one shown in counts\n"
+        "  --value        the position in the unit the read-out shows (mm, µm, inch, mil or\n"
+        "                 degrees; counts within the revolution for counts and D° M' S\")\n"
         "  --text         the read-out exactly as shown\n"
         "  --window-id    the main window's native window id\n"
         "  --list         the copies running: process id, port and identity\n"
@@ -114,9 +128,9 @@ QString ClientHelp()
         "  --pid N        ask the copy with process id N (org.k740.Desktop.Pid<N>)\n"
         "  --help         this text\n"
         "\n"
-        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers (or it left while recording),\n"
-        "3 the position is not current (no interface connected, or polling paused by a dialog or message\n"
-        "box), 4 the recording could not be written.\n");
+        "Exit status: 0 answered, 1 bad arguments, 2 no copy of k740 answers (or it ended while recording),\n"
+        "3 the position is not current (no interface connected, polling paused by a dialog or message\n"
+        "box, or homing holds the read-out), 4 the recording could not be written.\n");
 }
 
 QString PositionAnswerText(int32_t answer, int32_t form)
@@ -125,11 +139,12 @@ QString PositionAnswerText(int32_t answer, int32_t form)
         return QString::number(answer);
     float value = 0;
     std::memcpy(&value, &answer, sizeof value);
-    std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-    return QStringLiteral("0x%1 %2")
-        .arg(uint32_t(answer), 8, 16, QChar('0'))
-        .arg(QString::fromLatin1(digits.data(), int(end - digits.data())));
+    return QStringLiteral("0x%1 %2").arg(uint32_t(answer), 8, 16, QChar('0')).arg(ShortestText(value));
+}
+
+QString ValueAnswerText(double value)
+{
+    return ShortestText(value);
 }
 
 } // namespace k740client

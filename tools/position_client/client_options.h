@@ -6,7 +6,7 @@
 
 namespace k740client {
 
-enum class TQuery { Position, Text, WindowId, List, Stats, Record };
+enum class TQuery { Position, Value, Text, WindowId, List, Stats, Record };
 
 struct TClientOptions {
     TQuery Query = TQuery::Position;
@@ -26,5 +26,7 @@ QString ClientHelp();
 // A position answer as printed: the integer, or for form 10 the bit pattern
 // in hexadecimal and the float it holds ("0x42b50000 90.5").
 QString PositionAnswerText(int32_t answer, int32_t form);
+// A value answer as printed: the shortest text that reads back as it.
+QString ValueAnswerText(double value);
 
 } // namespace k740client

@@ -18,7 +18,7 @@ namespace Names = k740::position_service;
 
 namespace {
 
-enum TExitStatus { KAnswered = 0, KBadArguments = 1, KNoAnswer = 2, KNotPolling = 3 };
+enum TExitStatus { KAnswered = 0, KBadArguments = 1, KNoAnswer = 2, KNotCurrent = 3 };
 constexpr int kCallTimeoutMs = 2000;
 
 int NoAnswer(const QString& destination)
@@ -29,9 +29,9 @@ int NoAnswer(const QString& destination)
 
 // What a call of the service's interface brought back.
 struct TAnswer {
-    enum class TKind { Value, Nobody, NotPolling } Kind = TKind::Nobody;
+    enum class TKind { Value, Nobody, NotCurrent } Kind = TKind::Nobody;
     QVariant Value;
-    QString Why; // NotPolling: the program's reason
+    QString Why; // NotCurrent: the program's reason
 };
 
 TAnswer Call(QDBusConnection& bus, const QString& destination, const QString& method,
@@ -47,8 +47,9 @@ TAnswer Call(QDBusConnection& bus, const QString& destination, const QString& me
         bus.call(QDBusMessage::createMethodCall(
             "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping"));
     }
-    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == Names::kNotPollingError)
-        return {TAnswer::TKind::NotPolling, {}, reply.errorMessage()};
+    const QString error = reply.type() == QDBusMessage::ErrorMessage ? reply.errorName() : QString();
+    if (error == Names::kNotPollingError || error == Names::kHomingError)
+        return {TAnswer::TKind::NotCurrent, {}, reply.errorMessage()};
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
     return {TAnswer::TKind::Value, reply.arguments().first(), {}};
@@ -107,8 +108,7 @@ int Record(QDBusConnection& bus, const TClientOptions& options)
     TRecorder recorder(bus, options);
     if (const auto failed = recorder.start(Destination(options)))
         return *failed;
-    QObject::connect(
-        &interruption, &k740::TSignalPipe::received, &recorder, [&recorder] { recorder.finish(KAnswered); });
+    QObject::connect(&interruption, &k740::TSignalPipe::received, &recorder, [&recorder] { recorder.interrupt(); });
     QObject::connect(&recorder, &TRecorder::finished, QCoreApplication::instance(), &QCoreApplication::exit);
     return QCoreApplication::exec();
 }
@@ -134,23 +134,29 @@ int List(QDBusConnection& bus)
     return found > 0 ? KAnswered : NoAnswer(Names::kName);
 }
 
+// The method of a query without arguments.
+const char* MethodOf(TQuery query)
+{
+    return query == TQuery::Value ? "Value" : query == TQuery::Text ? "PositionText" : "WindowId";
+}
+
 int Ask(QDBusConnection& bus, const TClientOptions& options)
 {
     const QString destination = Destination(options);
     for (;;) {
-        const TAnswer answer = options.Query == TQuery::Position
-            ? Call(bus, destination, "Position", {options.Form})
-            : Call(bus, destination, options.Query == TQuery::Text ? "PositionText" : "WindowId");
+        const TAnswer answer = options.Query == TQuery::Position ? Call(bus, destination, "Position", {options.Form})
+                                                                 : Call(bus, destination, MethodOf(options.Query));
         switch (answer.Kind) {
         case TAnswer::TKind::Nobody:
             return NoAnswer(destination);
-        case TAnswer::TKind::NotPolling:
+        case TAnswer::TKind::NotCurrent:
             std::fprintf(stderr, "k740-position: the position is not current: %s\n", qPrintable(answer.Why));
-            return KNotPolling;
+            return KNotCurrent;
         case TAnswer::TKind::Value:
             break;
         }
         const QString text = options.Query == TQuery::Position ? PositionAnswerText(answer.Value.toInt(), options.Form)
+            : options.Query == TQuery::Value                   ? ValueAnswerText(answer.Value.toDouble())
                                                                : answer.Value.toString();
         std::printf("%s\n", qPrintable(text));
         std::fflush(stdout);
@@ -188,6 +194,7 @@ int main(int argc, char* argv[])
     case TQuery::Record:
         return Record(bus, *options);
     case TQuery::Position:
+    case TQuery::Value:
     case TQuery::Text:
     case TQuery::WindowId:
         break;

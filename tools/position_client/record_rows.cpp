@@ -1,24 +1,25 @@
 #include "record_rows.h"
 
+#include "platform/position_service_names.h"
+
+namespace Names = k740::position_service;
+
 namespace k740client {
 
 QByteArray RecordHeader()
 {
-    return "seconds,cycle,raw,value,text,valid,crc\n";
+    return QByteArray(Names::kStreamColumns) + '\n';
 }
 
-QByteArray RecordLine(const TCycleRow& row, qint64 firstReplyTimeUs)
+std::optional<quint64> RowCycle(const QByteArray& row)
 {
-    QByteArray line = QByteArray::number(double(row.ReplyTimeUs - firstReplyTimeUs) / 1e6, 'f', 6);
-    line += ',' + QByteArray::number(row.Number) + ',';
-    if (row.Valid)
-        line += QByteArray::number(row.RawCount) + ',' + QByteArray::number(row.Value, 'g', 15);
-    else
-        line += ',';
-    QByteArray text = row.Text.toUtf8();
-    text.replace('"', "\"\"");
-    line += ",\"" + text + "\"," + (row.Valid ? '1' : '0') + ',' + (row.CrcOk ? '1' : '0') + '\n';
-    return line;
+    const qsizetype from = row.indexOf(',') + 1;
+    const qsizetype to = row.indexOf(',', from);
+    if (from == 0 || to < 0)
+        return std::nullopt;
+    bool ok = false;
+    const quint64 number = QByteArrayView(row.constData() + from, to - from).toULongLong(&ok);
+    return ok ? std::optional<quint64>(number) : std::nullopt;
 }
 
 void TCycleGaps::see(quint64 number)

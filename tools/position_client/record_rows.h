@@ -6,23 +6,11 @@
 
 namespace k740client {
 
-// One Cycle signal of the position service.
-struct TCycleRow {
-    quint64 Number = 0;
-    qint64 ReplyTimeUs = 0;
-    qint64 RawCount = 0;
-    double Value = 0;
-    QString Text;
-    bool Valid = false;
-    bool CrcOk = true;
-};
-
-// The recording's CSV (UTF-8, "\n" ends a line): a header, then one line per
-// cycle. Raw count and value stay empty for a cycle without a usable frame,
-// so that nothing stands for a position that was not read; the text is
-// always quoted (it may hold the decimal comma or a double quote).
+// The recording's CSV (UTF-8, "\n" ends a line): a header, then the rows
+// of the stream as the program wrote them.
 QByteArray RecordHeader();
-QByteArray RecordLine(const TCycleRow& row, qint64 firstReplyTimeUs);
+// The cycle number of a row (its second field); nullopt when it has none.
+std::optional<quint64> RowCycle(const QByteArray& row);
 
 // Counts the cycles missing between the cycle numbers seen. A number that
 // does not grow (a new copy of the program) starts counting afresh.

@@ -2,12 +2,16 @@
 
 #include "platform/position_service_names.h"
 
-#include <QDBusConnectionInterface>
+#include <QDBusArgument>
 #include <QDBusMessage>
-#include <QDBusServiceWatcher>
+#include <QDBusUnixFileDescriptor>
 #include <QFile>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace Names = k740::position_service;
 
@@ -16,6 +20,8 @@ namespace k740client {
 namespace {
 enum TExitStatus { KRecorded = 0, KNoAnswer = 2, KWriteFailed = 4 };
 constexpr int kCallTimeoutMs = 2000;
+// More than any row needs, so that one read takes a whole row.
+constexpr int kMaxRowBytes = 4096;
 } // namespace
 
 TRecorder::TRecorder(QDBusConnection bus, const TClientOptions& options)
@@ -26,16 +32,25 @@ TRecorder::TRecorder(QDBusConnection bus, const TClientOptions& options)
 
 TRecorder::~TRecorder()
 {
+    closeStream();
     if (Out && Out != stdout)
         std::fclose(Out);
 }
 
 std::optional<int> TRecorder::start(const QString& destination)
 {
-    Owner = Bus.interface()->serviceOwner(destination).value();
-    if (Owner.isEmpty()) {
-        std::fprintf(
-            stderr, "k740-position: no copy of k740 answers on the session bus (%s)\n", qPrintable(destination));
+    const QDBusMessage reply
+        = Bus.call(QDBusMessage::createMethodCall(destination, Names::kPath, Names::kInterface, Names::kOpenStream),
+            QDBus::Block, kCallTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        std::fprintf(stderr, "k740-position: no copy of k740 opens a stream on the session bus (%s): %s\n",
+            qPrintable(destination), qPrintable(reply.errorMessage()));
+        return KNoAnswer;
+    }
+    const auto handed = qdbus_cast<QDBusUnixFileDescriptor>(reply.arguments().value(0));
+    Stream = handed.isValid() ? ::fcntl(handed.fileDescriptor(), F_DUPFD_CLOEXEC, 0) : -1;
+    if (Stream < 0) {
+        std::fprintf(stderr, "k740-position: %s handed out no stream\n", qPrintable(destination));
         return KNoAnswer;
     }
     const bool toStdout = Options.RecordPath == "-";
@@ -45,42 +60,56 @@ std::optional<int> TRecorder::start(const QString& destination)
             stderr, "k740-position: cannot write %s: %s\n", qPrintable(Options.RecordPath), std::strerror(errno));
         return KWriteFailed;
     }
-    Bus.connect(Owner, Names::kPath, Names::kInterface, Names::kCycleSignal, this,
-        SLOT(onCycle(qulonglong, qlonglong, qlonglong, double, QString, bool, bool)));
-    auto* gone = new QDBusServiceWatcher(Owner, Bus, QDBusServiceWatcher::WatchForUnregistration, this);
-    connect(gone, &QDBusServiceWatcher::serviceUnregistered, this,
-        [this] { finish(KNoAnswer, "k740 left the session bus"); });
-
-    const QDBusMessage reply
-        = Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, "Subscribe"), QDBus::Block,
-            kCallTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        std::fprintf(stderr, "k740-position: %s did not take the subscription: %s\n", qPrintable(destination),
-            qPrintable(reply.errorMessage()));
-        return KNoAnswer;
-    }
     if (!write(RecordHeader()))
         return KWriteFailed;
+    Reading = new QTimer(this);
+    connect(Reading, &QTimer::timeout, this, &TRecorder::readRows);
+    Reading->start(kReadIntervalMs);
     return std::nullopt;
 }
 
-void TRecorder::onCycle(qulonglong number, qlonglong replyTimeUs, qlonglong rawCount, double value, const QString& text,
-    bool valid, bool crcOk)
+void TRecorder::readRows()
 {
-    if (Finished)
+    Batch.resize(0);
+    quint64 rows = 0;
+    QString ended; // why the stream ended, if it did
+    char row[kMaxRowBytes];
+    while (Options.Frames == 0 || qint64(Rows + rows) < Options.Frames) {
+        const ssize_t n = ::recv(Stream, row, sizeof row, MSG_DONTWAIT);
+        if (n > 0) {
+            if (const auto number = RowCycle(QByteArray::fromRawData(row, int(n))))
+                Gaps.see(*number);
+            Batch.append(row, n);
+            ++rows;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            ended = QStringLiteral("k740 ended the stream");
+        else if (errno != EAGAIN && errno != EWOULDBLOCK)
+            ended = QStringLiteral("the stream failed: %1").arg(std::strerror(errno));
+        break;
+    }
+    if (rows > 0 && !write(Batch))
         return;
-    if (!FirstReplyTimeUs)
-        FirstReplyTimeUs = replyTimeUs;
-    Gaps.see(number);
-    if (!write(RecordLine({number, replyTimeUs, rawCount, value, text, valid, crcOk}, *FirstReplyTimeUs)))
-        return;
-    ++Rows;
-    if (Options.Frames > 0 && qint64(Rows) >= Options.Frames)
+    Rows += rows;
+    if (!ended.isEmpty())
+        finish(KNoAnswer, ended);
+    else if (Options.Frames > 0 && qint64(Rows) >= Options.Frames)
         finish(KRecorded);
 }
 
-// Each line is flushed, so that a reader of the file (or the pipe) sees it
-// at once and an abrupt end loses nothing written.
+void TRecorder::interrupt()
+{
+    if (!Finished)
+        readRows();
+    finish(KRecorded);
+}
+
+// Each write (the header, a batch of whole lines) is flushed, so that a
+// reader of the file (or the pipe) sees it at once and an abrupt end loses
+// nothing written.
 bool TRecorder::write(const QByteArray& bytes)
 {
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), Out) == size_t(bytes.size()) && std::fflush(Out) == 0)
@@ -98,10 +127,18 @@ void TRecorder::finish(int exitStatus, const QString& why)
     if (!why.isEmpty())
         std::fprintf(stderr, "k740-position: %s\n", qPrintable(why));
     std::fprintf(stderr, "%s\n", qPrintable(RecordSummary(Rows, Gaps.missed())));
-    if (exitStatus != KNoAnswer)
-        Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, "Unsubscribe"), QDBus::Block,
-            kCallTimeoutMs);
+    closeStream();
     emit finished(exitStatus);
+}
+
+// Ends the stream.
+void TRecorder::closeStream()
+{
+    if (Reading)
+        Reading->stop();
+    if (Stream >= 0)
+        ::close(Stream);
+    Stream = -1;
 }
 
 } // namespace k740client

@@ -4,43 +4,52 @@
 
 #include <QDBusConnection>
 #include <QObject>
+
+class QTimer;
 #include <cstdio>
 #include <optional>
 
 namespace k740client {
 
-// --record: subscribes to the Cycle signal of one copy of k740 and writes
-// each cycle as a CSV line, until interrupted, --frames rows were written,
-// the copy leaves the bus or a write fails. The copy is followed by its
-// unique bus name, so that a copy taking over the common name later does
-// not slip its cycles into the recording.
+// --record: opens a stream of cycles of one copy of k740 and writes each
+// row it reads as a CSV line, until interrupted, --frames rows were
+// written, the copy ends the stream (it ended) or a write fails. The stream
+// is a descriptor of the copy that answered, so a copy taking over the
+// common name later cannot slip its cycles into the recording. Rows are
+// read in batches every kReadIntervalMs: a recording then costs one wake-up
+// and one write per batch rather than per row, and the stream's queue holds
+// far more rows than come in that time.
 class TRecorder : public QObject {
     Q_OBJECT
 public:
     TRecorder(QDBusConnection bus, const TClientOptions& options);
     ~TRecorder() override;
 
-    // Opens the output, subscribes and writes the header; the exit status
+    // Opens the output and the stream and writes the header; the exit status
     // when that failed (the reason is on standard error already).
     std::optional<int> start(const QString& destination);
-    // Unsubscribes and writes the summary line once; then finished().
+    // Writes the rows that came until now, then finishes as asked.
+    void interrupt();
+    // Closes the stream and writes the summary line once; then finished().
     void finish(int exitStatus, const QString& why = QString());
+
+    static constexpr int kReadIntervalMs = 50;
 
 signals:
     void finished(int exitStatus);
 
-public slots:
-    void onCycle(qulonglong number, qlonglong replyTimeUs, qlonglong rawCount, double value, const QString& text,
-        bool valid, bool crcOk);
-
 private:
+    // Reads the rows waiting on the stream and writes them.
+    void readRows();
+    void closeStream();
     bool write(const QByteArray& bytes);
 
     QDBusConnection Bus;
     TClientOptions Options;
-    QString Owner; // the unique bus name of the copy recorded
+    int Stream = -1; // the reading end of the stream
+    QTimer* Reading = nullptr;
+    QByteArray Batch; // the rows read at once, kept for its capacity
     std::FILE* Out = nullptr;
-    std::optional<qint64> FirstReplyTimeUs;
     quint64 Rows = 0;
     TCycleGaps Gaps;
     bool Finished = false;
