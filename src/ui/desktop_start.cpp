@@ -1,5 +1,7 @@
 #include "ui/desktop_start.h"
 
+#include "ui/widgets/quiet_hidden_widgets.h"
+
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
@@ -73,6 +75,7 @@ std::unique_ptr<QApplication> StartOnDesktop(int& argc, char** argv)
     }
     gHeld.clear();
     TieToDesktopEntry();
+    QuietHiddenWidgets();
     return application;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/image_form.h"
 
 #include "ui/jpeg_image.h"
+#include "ui/screen_area.h"
 #include "ui/widgets/palette_colour.h"
 #include "ui/widgets/refused_states.h"
 
@@ -29,6 +30,7 @@ QLabel* Picture(QWidget* parent, const QString& resource)
 {
     auto* label = new QLabel(parent);
     label->setPixmap(QPixmap::fromImage(LoadJpeg(resource)));
+    label->setScaledContents(true);
     label->hide();
     return label;
 }
@@ -58,14 +60,21 @@ void TImageForm::FormCreate()
         image->setGeometry(QRect(QPoint(0, 0), image->pixmap().size()));
 }
 
+// At the picture's size, or scaled down to what the screen has room for.
 void TImageForm::FormShow()
 {
     const bool biss = Diagram == TTimingDiagram::Biss;
+    QLabel* shown = biss ? Image2 : Image1;
     Image1->setVisible(!biss);
     Image2->setVisible(biss);
     // Named after its diagram: an empty title would show the program's name.
     setWindowTitle(biss ? "BiSS-C Timing Diagram" : "SSI Timing Diagram");
-    setFixedSize((biss ? Image2 : Image1)->size());
+    QSize size = shown->pixmap().size();
+    const QSize room = screen()->availableGeometry().size() - FrameExtra(this, parentWidget());
+    if (size.width() > room.width() || size.height() > room.height())
+        size.scale(room, Qt::KeepAspectRatio);
+    shown->resize(size);
+    setFixedSize(size);
 }
 
 void TImageForm::openDiagram(TTimingDiagram diagram)
@@ -81,6 +90,9 @@ void TImageForm::openDiagram(TTimingDiagram diagram)
         windowHandle()->setTransientParent(modal->windowHandle());
     }
     show();
+    // Without a window manager nothing else gives it the keyboard, and Esc
+    // would reach the dialog beneath instead.
+    activateWindow();
 }
 
 // Laid out and centred at its own showing, not at a restore.

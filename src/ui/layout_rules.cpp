@@ -71,6 +71,72 @@ TPanelBounds ReachablePanel(TPanelBounds panel, int32_t areaWidth, int32_t areaH
     return panel;
 }
 
+TSizeLimits MainWindowLimits(int32_t areaWidth, int32_t areaHeight, int32_t minimumHeight, bool layoutEditMode)
+{
+    TSizeLimits limits{};
+    limits.MinWidth = areaWidth / 2;
+    limits.MaxWidth = areaWidth;
+    limits.MinHeight = std::min(minimumHeight, areaHeight);
+    limits.MaxHeight = std::max(layoutEditMode ? areaHeight : areaHeight / 2, limits.MinHeight);
+    return limits;
+}
+
+TBounds WithinLimits(TBounds bounds, const TSizeLimits& limits)
+{
+    bounds.Width = std::clamp(bounds.Width, limits.MinWidth, limits.MaxWidth);
+    bounds.Height = std::clamp(bounds.Height, limits.MinHeight, limits.MaxHeight);
+    return bounds;
+}
+
+TBounds FitInside(TBounds bounds, const TBounds& area)
+{
+    bounds.Width = std::min(bounds.Width, area.Width);
+    bounds.Height = std::min(bounds.Height, area.Height);
+    bounds.Left = std::clamp(bounds.Left, area.Left, area.Left + area.Width - bounds.Width);
+    bounds.Top = std::clamp(bounds.Top, area.Top, area.Top + area.Height - bounds.Height);
+    return bounds;
+}
+
+namespace {
+// Length of [start, start + length) that lies in [areaStart, areaStart + areaLength).
+int64_t Overlap(int32_t start, int32_t length, int32_t areaStart, int32_t areaLength)
+{
+    const int64_t from = std::max<int64_t>(start, areaStart);
+    const int64_t to = std::min<int64_t>(int64_t(start) + length, int64_t(areaStart) + areaLength);
+    return std::max<int64_t>(0, to - from);
+}
+
+// Squared distance from a point to the nearest pixel of an area.
+int64_t DistanceSquared(int64_t x, int64_t y, const TBounds& area)
+{
+    const int64_t dx = x - std::clamp<int64_t>(x, area.Left, int64_t(area.Left) + area.Width - 1);
+    const int64_t dy = y - std::clamp<int64_t>(y, area.Top, int64_t(area.Top) + area.Height - 1);
+    return dx * dx + dy * dy;
+}
+} // namespace
+
+TBounds BroughtOnScreen(const TBounds& outer, const std::vector<TBounds>& areas)
+{
+    if (areas.empty())
+        return outer;
+    const int32_t rows = std::min(kGrabRows, outer.Height);
+    int64_t grabbable = 0;
+    for (const TBounds& area : areas) {
+        if (Overlap(outer.Top, rows, area.Top, area.Height) == rows)
+            grabbable += Overlap(outer.Left, outer.Width, area.Left, area.Width);
+    }
+    if (rows > 0 && 3 * grabbable >= outer.Width)
+        return outer;
+    const int64_t x = outer.Left + int64_t(outer.Width) / 2;
+    const int64_t y = outer.Top + int64_t(outer.Height) / 2;
+    const TBounds* nearest = &areas.front();
+    for (const TBounds& area : areas) {
+        if (DistanceSquared(x, y, area) < DistanceSquared(x, y, *nearest))
+            nearest = &area;
+    }
+    return FitInside(outer, *nearest);
+}
+
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight)
 {
     const int32_t t = (bodyHeight - panelHeight) / 2 - labelHeight;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 namespace k740 {
 
@@ -32,17 +33,48 @@ struct TResizeRow {
 };
 TResizeRow TwoPanelResizeRow(int32_t width, int32_t buttonWidth, int32_t refLabelWidth);
 
-// A panel's bounds as they are while some part of the panel lies inside an
-// area of the given size. Otherwise it is brought back just far enough: at
-// least one pixel wide and high, with one pixel column and row inside.
-struct TPanelBounds {
+// A rectangle in pixels: a panel's bounds in the body, a window's outer
+// bounds or a screen's usable area on the desktop.
+struct TBounds {
     int32_t Left, Top, Width, Height;
-    bool operator==(const TPanelBounds& other) const
+    bool operator==(const TBounds& other) const
     {
         return Left == other.Left && Top == other.Top && Width == other.Width && Height == other.Height;
     }
+    bool operator!=(const TBounds& other) const { return !(*this == other); }
 };
+using TPanelBounds = TBounds;
+
+// A panel's bounds as they are while some part of the panel lies inside an
+// area of the given size. Otherwise it is brought back just far enough: at
+// least one pixel wide and high, with one pixel column and row inside.
 TPanelBounds ReachablePanel(TPanelBounds panel, int32_t areaWidth, int32_t areaHeight);
+
+// The main window's outer size limits on a usable area of `areaWidth` x
+// `areaHeight`: from half the area's width to all of it, and from
+// `minimumHeight` up to half the area's height (all of it in layout edit
+// mode). The screen wins where the minimum is taller than the area: it
+// shrinks to the area; and a minimum over half the area raises the maximum
+// to it, so that the minimum never exceeds the maximum.
+struct TSizeLimits {
+    int32_t MinWidth, MinHeight, MaxWidth, MaxHeight;
+};
+TSizeLimits MainWindowLimits(int32_t areaWidth, int32_t areaHeight, int32_t minimumHeight, bool layoutEditMode);
+
+// `bounds` with its size within `limits`.
+TBounds WithinLimits(TBounds bounds, const TSizeLimits& limits);
+
+// `bounds` no larger than `area` and moved just far enough to lie inside it.
+TBounds FitInside(TBounds bounds, const TBounds& area);
+
+// The top rows of a window that must lie on a screen for it to be grabbed
+// there: about a title bar.
+inline constexpr int32_t kGrabRows = 24;
+
+// A window's outer bounds as they are while the usable areas hold its top
+// rows over at least a third of its width; otherwise fitted inside the area
+// nearest to its centre. Unchanged when no area is known.
+TBounds BroughtOnScreen(const TBounds& outer, const std::vector<TBounds>& areas);
 
 // Top of the caption above the read-out when the body is resized.
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight);

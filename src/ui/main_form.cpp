@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <cstdio>
 
 namespace k740 {
@@ -137,11 +138,14 @@ void TMainForm::showMessage(const QString& text, QMessageBox::Icon icon, QString
 // places its frame at the bounds the layout gives.
 void TMainForm::setVisible(bool visible)
 {
-    if (visible && !FirstShowDone) {
+    const bool first = visible && !FirstShowDone;
+    if (first) {
         FirstShowDone = true;
         FormShow();
     }
     QWidget::setVisible(visible);
+    if (first && windowHandle())
+        connect(windowHandle(), &QWindow::screenChanged, this, &TMainForm::followScreen);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)

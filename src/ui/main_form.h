@@ -99,6 +99,7 @@ private:
     void searchAgainLater();
     void ApplySettings(bool dcrWasOn);
     void restoreLayoutFromSettings();
+    void restoreWindowBounds(const TBounds& stored);
     bool saveSettings();
     TWindowGeometry liveGeometry() const;
     void applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn);
@@ -136,6 +137,9 @@ private:
     void showCapture(const QString& line);
     void showCaptureList(bool shown);
 
+    QRect usableArea() const;
+    TSizeLimits applyScreenLimits();
+    void followScreen();
     // Bounds and size limits of the window's frame (title bar and borders
     // included), which Qt knows only once the window manager has framed it.
     QSize frameExtra() const;
@@ -156,13 +160,16 @@ private:
 
     TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     TWindowGeometry SavedPanelGeometry;
-    // Saved panel bounds that lay wholly outside the body, and the bounds
-    // they were brought back to: saved as they were while the panel stays there.
-    struct TPanelBroughtBack {
-        TPanelBounds Saved;
+    // Stored bounds the program changed, and the bounds it showed instead:
+    // saved as stored while they stay as shown. For the panel, bounds wholly
+    // outside the body; for the window, bounds off every screen or beyond
+    // the screen's limits.
+    struct TBroughtBack {
+        TBounds Saved;
         QRect Shown;
     };
-    std::optional<TPanelBroughtBack> PanelBroughtBack;
+    std::optional<TBroughtBack> PanelBroughtBack;
+    std::optional<TBroughtBack> WindowBroughtBack;
     QSize OuterMinimum{0, 0};
     QSize OuterMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     QMargins FrameMargins;          // the frame around the client area, once framed

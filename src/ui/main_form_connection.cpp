@@ -75,6 +75,10 @@ void TMainForm::connectTo(const QString& portName)
     showRow(true);
     if (!Session.row().RefReadOutVisible)
         ScPos->setActive(Session.options().LayoutEditMode);
+    // The window takes the keyboard from the status fields, so that Tab and
+    // the arrow keys reach the move/resize component.
+    if (ScPos->Active())
+        setFocus();
     if (Session.options().LayoutEditMode)
         restoreLayoutFromSettings();
     ApplySettings(false);

@@ -177,6 +177,9 @@ void TMainFormControls::setupUi(QWidget* form)
     DataMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DataMemo->setGeometry(1, 28, 183, 192);
     DataMemo->setToolTip("Press F2 to capture");
+    // Named for assistive technology, as the settings dialog names its fields.
+    Edit1->setAccessibleName(cbAutoCapture->text() + " ... " + Label6->text());
+    DataMemo->setAccessibleName("Capture list");
 
     StPanel = new QWidget(form);
     StPanel->setGeometry(0, 427, 909, 21);
@@ -184,6 +187,9 @@ void TMainFormControls::setupUi(QWidget* form)
     StPanel2 = StatusField(StPanel, 120, 250);
     StPanel3 = StatusField(StPanel, 370, 448);
     StPanel3->setFont(FontPixels("Liberation Sans", 11));
+    // The fields with a command take the keyboard: Enter or Space runs it.
+    for (TPanel* field : {ExtStPanel2, ExtStPanel3, StPanel3})
+        field->setFocusPolicy(Qt::TabFocus);
 
     // Diagnostic labels; nothing shows them.
     for (QLabel** label : {&Label1, &Label2, &Label3, &Label4, &Label5}) {

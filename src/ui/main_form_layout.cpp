@@ -2,25 +2,19 @@
 #include "ui/main_form.h"
 
 #include "ui/layout_rules.h"
+#include "ui/screen_area.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 #include "ui/window_system.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 namespace k740 {
 
 namespace {
-QRect WorkArea()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-}
 
 void SetLeft(QWidget* w, int left)
 {
@@ -72,17 +66,19 @@ void TMainForm::layoutRow()
     }
 }
 
+// The window is placed inside the usable area of its screen: half its
+// height, or its designed bounds with "/S", as far as they fit.
 void TMainForm::FormShow()
 {
-    const QRect area = WorkArea();
+    const TBounds area = BoundsOf(usableArea());
     if (!Session.options().KeepDesignSize) {
-        if (!GeometryRestored)
-            setOuterBounds({0, outerNormalBounds().y(), area.width(), area.height() / 2});
-        const int minimumHeight = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height()
-            + ui.pHead->height() + ui.YPanel->height() + frameExtra().height() + ui.StPanel->height()
-            + ui.ExtStPanel->height();
-        const int maximumHeight = Session.options().LayoutEditMode ? QWIDGETSIZE_MAX : area.height() / 2;
-        setOuterLimits({area.width() / 2, minimumHeight}, {area.width(), maximumHeight});
+        const TSizeLimits limits = applyScreenLimits();
+        if (!GeometryRestored) {
+            const TBounds half{area.Left, outerNormalBounds().y(), area.Width, area.Height / 2};
+            setOuterBounds(RectOf(FitInside(WithinLimits(half, limits), area)));
+        }
+    } else if (!GeometryRestored) {
+        setOuterBounds(FittedOnScreen(outerNormalBounds(), this));
     }
     SetTop(ui.YPanel, ui.pHead->height());
     SetTop(ui.GPanel, ui.pHead->height() + ui.YPanel->height());
@@ -191,7 +187,7 @@ void TMainForm::keepPanelReachable(const TPanelBounds& placed)
     ui.PosPanel->setGeometry(reached.Left, reached.Top, reached.Width, reached.Height);
     PanelBroughtBack.reset();
     if (!(reached == placed))
-        PanelBroughtBack = TPanelBroughtBack{placed, ui.PosPanel->geometry()};
+        PanelBroughtBack = TBroughtBack{placed, ui.PosPanel->geometry()};
 }
 
 // The read-out's bounds as the user left them: while a read-out brought back
@@ -239,6 +235,32 @@ void TMainForm::PlaceCaptureList()
     ui.DataPanel->setGeometry(ui.GPanel->width() - ui.DataPanel->width(), 0, ui.DataPanel->width(),
         ui.GPanel->height() - ui.ExtStPanel->height());
     ui.DataMemo->setGeometry(ui.DataMemo->x(), 28, ui.DataMemo->width(), ui.DataPanel->height() - 28);
+}
+
+// The usable area of the screen the window is on, or is placed on.
+QRect TMainForm::usableArea() const
+{
+    return UsableArea(outerNormalBounds(), this);
+}
+
+// Limits on the usable area; the designed minimum height keeps the body
+// from collapsing where the screen has room for it.
+TSizeLimits TMainForm::applyScreenLimits()
+{
+    const QRect area = usableArea();
+    const int minimumHeight = RoundHalfEven(1.5 * ui.PosLabel->height()) + ui.PosPanel->height() + ui.pHead->height()
+        + ui.YPanel->height() + frameExtra().height() + ui.StPanel->height() + ui.ExtStPanel->height();
+    const TSizeLimits limits
+        = MainWindowLimits(area.width(), area.height(), minimumHeight, Session.options().LayoutEditMode);
+    setOuterLimits({limits.MinWidth, limits.MinHeight}, {limits.MaxWidth, limits.MaxHeight});
+    return limits;
+}
+
+// Moved to another screen, the window takes that screen's limits.
+void TMainForm::followScreen()
+{
+    if (!Session.options().KeepDesignSize)
+        applyScreenLimits();
 }
 
 // The frame as the window manager first drew it, around a window in its

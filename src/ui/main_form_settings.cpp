@@ -2,8 +2,10 @@
 // at exit.
 #include "ui/main_form.h"
 
+#include "ui/screen_area.h"
 #include "ui/settings_form.h"
 #include "ui/widgets/panel.h"
+#include "ui/window_system.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -12,12 +14,15 @@ namespace k740 {
 
 TWindowGeometry TMainForm::liveGeometry() const
 {
-    const QRect outer = outerNormalBounds();
+    const QRect live = outerNormalBounds();
+    // A window the program brought onto a screen keeps its stored bounds until it is moved.
+    const TBounds outer
+        = WindowBroughtBack && live == WindowBroughtBack->Shown ? WindowBroughtBack->Saved : BoundsOf(live);
     TWindowGeometry g;
-    g.Top = outer.y();
-    g.Left = outer.x();
-    g.Width = outer.width();
-    g.Height = outer.height();
+    g.Top = outer.Top;
+    g.Left = outer.Left;
+    g.Width = outer.Width;
+    g.Height = outer.Height;
     g.LogoFlag = Session.options().LogoMode;
     const TPanelBounds panel = placedPanel();
     g.PanelWidth = panel.Width;
@@ -47,10 +52,22 @@ void TMainForm::restoreLayoutFromSettings()
     // apply it, and is saved back as it was.
     Session.setLogoMode(stored.Logo_Flag);
     SetLogoMode(stored.Logo_Flag);
+    restoreWindowBounds({stored.Position_Left, stored.Position_Top, stored.Position_Width, stored.Position_Height});
+}
+
+// Stored bounds off every screen (a monitor that is gone) are brought onto
+// the nearest one; the screen's limits may change the size too.
+void TMainForm::restoreWindowBounds(const TBounds& stored)
+{
+    const TBounds shown = WindowPositionsKnown() ? BroughtOnScreen(stored, UsableAreas()) : stored;
     setOuterLimits({0, 0}, OuterMaximum);
-    setOuterBounds({stored.Position_Left, stored.Position_Top, stored.Position_Width, stored.Position_Height});
+    setOuterBounds(RectOf(shown));
     GeometryRestored = true;
     FormShow();
+    const QRect live = outerNormalBounds();
+    WindowBroughtBack.reset();
+    if (live != RectOf(stored))
+        WindowBroughtBack = TBroughtBack{stored, live};
 }
 
 // Edits the settings while polling pauses; OK commits, saves and applies them.

@@ -1,8 +1,10 @@
 #include "ui/settings_form.h"
 
 #include "settings/dialog_input_checks.h"
+#include "ui/screen_area.h"
 #include "ui/settings_form_controls.h"
 #include "ui/settings_form_radio_group.h"
+#include "ui/widgets/combo_box_accessible.h"
 #include "ui/widgets/refused_states.h"
 #include "ui/widgets/up_down.h"
 
@@ -14,7 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QShowEvent>
+#include <QStyle>
 #include <algorithm>
 
 namespace k740 {
@@ -37,8 +41,10 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
     QFont designFont("Liberation Sans");
     designFont.setPixelSize(13);
     setFont(designFont);
+    // Lists named by their captions for assistive technology.
+    InstallComboBoxAccessibility();
     ui.setupUi(this);
-    setFixedSize(size());
+    placeButtons();
     // A fixed dialog: never minimised (a modal dialog out of sight would leave
     // the main window blocked) nor maximised.
     RefuseWindowStates(this, Qt::WindowMinimized | Qt::WindowMaximized);
@@ -159,19 +165,62 @@ void TSettingsForm::fillRecording()
     placeButtons();
 }
 
-// The logo choice below the recording group in layout edit mode, the buttons
-// below whichever is last, and the dialog's height from them.
+// The logo choice below the recording group in layout edit mode; the page
+// of groups ends below whichever is last, and the dialog is laid out for it.
 void TSettingsForm::placeButtons()
 {
     auto& c = ui;
     c.rgLogo->move(c.rgLogo->x(), BottomOf(c.gbAutoSave) + kGapAboveLogo);
     const QWidget* above = Context.LayoutEditMode ? static_cast<QWidget*>(c.rgLogo) : c.gbAutoSave;
-    const int buttonsTop = BottomOf(above) + kGapAboveButtons;
-    c.BtnOK->move(c.BtnOK->x(), buttonsTop);
-    c.BtnCancel->move(c.BtnCancel->x(), buttonsTop);
-    const int clientHeight = BottomOf(c.BtnOK) + c.InfoPanel->height() + kGapBelowButtons;
-    setFixedSize(width(), clientHeight);
-    c.InfoPanel->setGeometry(0, clientHeight - c.InfoPanel->height(), width(), c.InfoPanel->height());
+    c.Groups->resize(c.Groups->width(), BottomOf(above) + kGapAboveButtons / 2);
+    layOut(designedSize());
+}
+
+// The whole page, the buttons and the info strip below it.
+QSize TSettingsForm::designedSize() const
+{
+    const auto& c = ui;
+    return c.Groups->size()
+        + QSize(0, kGapAboveButtons / 2 + c.BtnOK->height() + kGapBelowButtons + c.InfoPanel->height());
+}
+
+// The pane along the top, the buttons (keeping their distance from the right
+// edge) below it, the info strip along the bottom.
+void TSettingsForm::layOut(QSize client)
+{
+    auto& c = ui;
+    const int buttonsTop = client.height() - c.InfoPanel->height() - kGapBelowButtons - c.BtnOK->height();
+    const int shift = client.width() - width();
+    const QSize pane(client.width(), buttonsTop - kGapAboveButtons / 2);
+    c.GroupsPane->setGeometry(QRect(QPoint(0, 0), pane));
+    // Scroll bars only where the page needs them; Qt's own choice keeps bars
+    // it once showed when the page then fits exactly.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QSize page = c.Groups->size();
+    bool vertical = pane.height() < page.height();
+    const bool horizontal = pane.width() - (vertical ? bar : 0) < page.width();
+    vertical = vertical || (horizontal && pane.height() - bar < page.height());
+    c.GroupsPane->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    c.GroupsPane->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    for (QWidget* button : {static_cast<QWidget*>(c.BtnOK), static_cast<QWidget*>(c.BtnCancel)})
+        button->move(button->x() + shift, buttonsTop);
+    c.InfoPanel->setGeometry(0, client.height() - c.InfoPanel->height(), client.width(), c.InfoPanel->height());
+    setFixedSize(client);
+}
+
+// As designed where the dialog fits the usable area of the main window's
+// screen; otherwise as large as fits there, the page scrolling in its pane.
+void TSettingsForm::fitToScreen(const QRect& area, QSize frame)
+{
+    const QSize designed = designedSize();
+    const QSize room = area.size() - frame;
+    QSize client = designed;
+    if (designed.width() > room.width() || designed.height() > room.height()) {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        client = QSize(std::min(designed.width() + bar, room.width()), std::min(designed.height(), room.height()));
+    }
+    layOut(client);
+    ui.GroupsPane->ensureVisible(0, 0);
 }
 
 // Frequency, extended data, protocol-dependent fields and status display.
@@ -270,15 +319,22 @@ void TSettingsForm::FormCreate()
     ui.pUnitsLinear->move(ui.pUnitsRotary->pos());
 }
 
-// Centred over the main window, never above or left of the screen's edge.
+// Centred over the main window and inside the usable area of its screen,
+// with the focus on the first field.
 void TSettingsForm::FormShow()
 {
-    if (const QWidget* owner = parentWidget()) {
-        const QRect main = owner->window()->frameGeometry();
-        const QRect own = frameGeometry();
-        move(std::max(0, main.x() + (main.width() - own.width()) / 2),
-            std::max(0, main.y() + (main.height() - own.height()) / 2));
+    if (const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
+        const QRect main = owner->frameGeometry();
+        const QSize frame = FrameExtra(this, owner);
+        fitToScreen(UsableArea(main, owner), frame);
+        const QSize own = size() + frame;
+        const QRect centred(main.x() + (main.width() - own.width()) / 2, main.y() + (main.height() - own.height()) / 2,
+            own.width(), own.height());
+        move(FittedOnScreen(centred, owner).topLeft());
     }
+    if (QWidget* focused = focusWidget())
+        focused->clearFocus();
+    focusNextPrevChild(true);
     SettingsChanged = false;
     ui.cbShowRefMarks->setEnabled(Context.LayoutEditMode && ui.rbDCR->isChecked());
     rbNominalClick();

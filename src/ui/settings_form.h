@@ -71,6 +71,9 @@ private:
     void fillFrame();
     void fillMarksAndMultiturn();
     void placeButtons();
+    QSize designedSize() const;
+    void layOut(QSize client);
+    void fitToScreen(const QRect& area, QSize frame);
 
     void rbLinearClick();
     void rbSSIClick();

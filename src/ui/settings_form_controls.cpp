@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <tuple>
 
 namespace k740 {
@@ -135,14 +136,21 @@ std::tuple<QLabel*, QLineEdit*, TUpDown*> FrameColumn(
 void TSettingsFormControls::setupUi(QDialog* form)
 {
     form->resize(kDesignClientWidth, kDesignClientHeight);
+    GroupsPane = new QScrollArea(form);
+    GroupsPane->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control; the pane scrolls to the one it reaches.
+    GroupsPane->setFocusPolicy(Qt::NoFocus);
+    Groups = new QWidget(GroupsPane);
+    Groups->resize(kDesignClientWidth, kDesignClientHeight);
+    QWidget* page = Groups;
 
-    GroupBox1 = Group(form, "Encoder Type", 12, 8, 421, 61);
+    GroupBox1 = Group(page, "Encoder Type", 12, 8, 421, 61);
     rbLinear = Radio(GroupBox1, "Linear", 8, 22, 100);
     rbLinear->setChecked(true);
     rbRotary = Radio(GroupBox1, "Rotary", 112, 22, 100);
     rbDCR = Check(GroupBox1, "Distance Coded Ref Marks", 216, 22, 185);
 
-    GroupBox7 = Group(form, "Encoder Interface", 12, 64, 213, 117);
+    GroupBox7 = Group(page, "Encoder Interface", 12, 64, 213, 117);
     rbSSI = Radio(GroupBox7, "SSI", 8, 22, 52);
     rbSSI->setChecked(true);
     cbGrayCode = Check(GroupBox7, "Gray", 62, 22, 60);
@@ -150,11 +158,11 @@ void TSettingsFormControls::setupUi(QDialog* form)
     cbGrayCode->setToolTip("Position provided in reflected binary code (Gray code)");
     rbBiSS = Radio(GroupBox7, "BiSS", 128, 22, 60);
 
-    gbFrequency = Group(form, "SSI Frequency", 220, 64, 421, 117);
+    gbFrequency = Group(page, "SSI Frequency", 220, 64, 421, 117);
     cmbFreq = List(gbFrequency,
         {"35 kHz", "70 kHz", "140 kHz", "280 kHz", "560 kHz", "1.1  MHz", "2.2  MHz", "4.4 MHz"}, 8, 21, 185);
 
-    GroupBox2 = Group(form, "Resolution", 12, 120, 421, 189);
+    GroupBox2 = Group(page, "Resolution", 12, 120, 421, 189);
     rbPredefined = Radio(GroupBox2, "Predefined", 8, 18, 100);
     rbPredefined->setChecked(true);
     rbCustom = Radio(GroupBox2, "Custom CPR", 112, 18, 100);
@@ -175,7 +183,7 @@ void TSettingsFormControls::setupUi(QDialog* form)
     eMultiturn->setToolTip("Number of Multiturn Counter bits");
     udMultiturn->setToolTip("Number of Multiturn Counter bits");
 
-    GroupBox5 = Group(form, "SSI / BiSS Mode Settings", 12, 192, 421, 265);
+    GroupBox5 = Group(page, "SSI / BiSS Mode Settings", 12, 192, 421, 265);
     std::tie(lblPaddingBits, ePaddingBits, udPaddingBits)
         = FrameColumn(GroupBox5, 0, "Padding bits", 10, 0, 1, "Number of Padding bits (Bits after the position)");
     std::tie(lblGeneralStatus, eGeneralStatusBits, udGeneralStatusBits)
@@ -187,7 +195,7 @@ void TSettingsFormControls::setupUi(QDialog* form)
     eCRCBits->setToolTip("CRC Polynome: 0x43, Inverted.  To skip CRC check set the number of CRC bits to 0");
     HintImage = Place(new THintImage(GroupBox5), 380, 36, 20, 20);
 
-    gbDCRSettings = Group(form, "Distance Coded Reference Marks Settings", 12, 268, 421, 413);
+    gbDCRSettings = Group(page, "Distance Coded Reference Marks Settings", 12, 268, 421, 413);
     rbNominal = Radio(gbDCRSettings, "Nominal Increment (Periods)", 8, 18, 200);
     eNominalIncr = Edit(gbDCRSettings, "1000", 8, 38, 97);
     rbBasic = Radio(gbDCRSettings, "Basic Increment K (mm)", 8, 66, 200);
@@ -200,7 +208,7 @@ void TSettingsFormControls::setupUi(QDialog* form)
     eBasicIncr->setAccessibleName(rbBasic->text());
     lblCPP->setBuddy(cmbCPP);
 
-    gbUnits = Group(form, "Display Units", 12, 416, 213, 509);
+    gbUnits = Group(page, "Display Units", 12, 416, 213, 509);
     pUnitsRotary = Place(new QWidget(gbUnits), 2, 16, 197, 75);
     rbUnitCounts = Radio(pUnitsRotary, "Counts", 8, 4, 90);
     rbUnitDMS = Radio(pUnitsRotary, "D° M' S\"", 8, 26, 90);
@@ -212,18 +220,18 @@ void TSettingsFormControls::setupUi(QDialog* form)
     rbUnitInch = Radio(pUnitsLinear, "Inch", 8, 26, 90);
     rbUnitMil = Radio(pUnitsLinear, "mil", 100, 26, 90);
 
-    GroupBox4 = Group(form, "Enocder Status", 220, 416, 421, 509);
+    GroupBox4 = Group(page, "Enocder Status", 220, 416, 421, 509);
     cbShowStatusBits = Check(GroupBox4, "Show Encoder Status", 12, 20, 180);
     cbShowStatusColor = Check(GroupBox4, "Show Status Colors", 12, 42, 180);
     cbActiveLow = Check(GroupBox4, "Active Status LOW", 12, 64, 180);
 
-    gbDirection = Group(form, "Direction", 12, 512, 213, 561);
+    gbDirection = Group(page, "Direction", 12, 512, 213, 561);
     cbInvertDir = Check(gbDirection, "Invert Direction", 12, 22, 180);
 
-    gbShowStatus = Group(form, "K740 Interface Status", 220, 512, 421, 561);
+    gbShowStatus = Group(page, "K740 Interface Status", 220, 512, 421, 561);
     cbShowStatus = Check(gbShowStatus, "Show K740 Status Info", 12, 22, 180);
 
-    gbAutoSave = Group(form, "Recording data", 12, 564, 421, 641);
+    gbAutoSave = Group(page, "Recording data", 12, 564, 421, 641);
     cbAutoCapture = Check(gbAutoSave, "Capture positions to a list", 12, 20, 250);
     cbAutoSave = Check(gbAutoSave, "Save position to a file every", 12, 48, 190);
     std::tie(eSeconds, udSaveInterval) = SpinEdit(gbAutoSave, 204, 46, 57, 1, 120, 1);
@@ -231,7 +239,8 @@ void TSettingsFormControls::setupUi(QDialog* form)
     eSeconds->setAccessibleName(cbAutoSave->text() + " ... " + lblSeconds->text());
     SetAllEnabled({eSeconds, udSaveInterval, lblSeconds}, false);
 
-    rgLogo = Place(new TRadioGroup("Orvik Logo", {"Both", "Top", "Bottom", "None"}, 4, form), 12, 644, 409, 45);
+    rgLogo = Place(new TRadioGroup("Orvik Logo", {"Both", "Top", "Bottom", "None"}, 4, page), 12, 644, 409, 45);
+    GroupsPane->setWidget(Groups);
     BtnOK = Place(new QPushButton("OK", form), 252, 700, 75, 25);
     BtnOK->setDefault(true);
     BtnCancel = Place(new QPushButton("Cancel", form), 344, 700, 75, 25);

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QWidget;
 
 namespace k740 {
@@ -19,9 +20,14 @@ class TRadioGroup;
 class TUpDown;
 
 // The settings dialog's controls at their designed places, with their
-// captions, hints, list items and spinner limits.
+// captions, hints, list items and spinner limits. The groups lie on one
+// page in a scroll pane, which shows the whole page where the dialog fits
+// the screen; the buttons and the info strip stay below the pane.
 struct TSettingsFormControls {
     void setupUi(QDialog* form);
+
+    QScrollArea* GroupsPane;
+    QWidget* Groups;
 
     QGroupBox* GroupBox1;
     QRadioButton* rbLinear;

@@ -11,20 +11,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace Names = k740::position_service;
 
 namespace {
-
-int IniValue(const QString& ini, const QString& key)
-{
-    const QRegularExpressionMatch m
-        = QRegularExpression("^" + key + R"(=(-?\d+)\r?$)", QRegularExpression::MultilineOption).match(ini);
-    return m.hasMatch() ? m.captured(1).toInt() : -99999;
-}
 
 QVariant Call(const QString& method)
 {

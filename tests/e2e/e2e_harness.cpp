@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 
@@ -172,4 +173,11 @@ bool ProgramProcess::waitForLines(const QString& name, int count, int timeoutMs)
         QThread::msleep(50);
     }
     return fileLines(name).size() >= count;
+}
+
+int IniValue(const QString& ini, const QString& key)
+{
+    const QRegularExpressionMatch m
+        = QRegularExpression("^" + key + R"(=(-?\d+)\r?$)", QRegularExpression::MultilineOption).match(ini);
+    return m.hasMatch() ? m.captured(1).toInt() : -99999;
 }

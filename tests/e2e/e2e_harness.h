@@ -61,3 +61,6 @@ private:
     QTemporaryDir dir_;
     QProcess process_;
 };
+
+// The whole number `key` holds in the text of an INI file; -99999 when none.
+int IniValue(const QString& ini, const QString& key);

@@ -5,7 +5,6 @@
 #include "e2e/desktop_session.h"
 #include "e2e/e2e_harness.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -14,13 +13,6 @@ namespace {
 
 const QString kTitle = "K740 USB Encoder Interface";
 const QSize kScreen(1600, 900);
-
-int IniValue(const QString& ini, const QString& key)
-{
-    const QRegularExpressionMatch m
-        = QRegularExpression("^" + key + R"(=(-?\d+)\r?$)", QRegularExpression::MultilineOption).match(ini);
-    return m.hasMatch() ? m.captured(1).toInt() : -99999;
-}
 
 class WindowManagerTest : public ::testing::Test {
 protected:

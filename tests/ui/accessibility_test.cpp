@@ -4,14 +4,18 @@
 #include "ui/main_form_fixture.h"
 
 #include "ui/settings_form_controls.h"
+#include "ui/widgets/up_down.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 using namespace k740;
 
@@ -41,8 +45,17 @@ TEST_F(MainFormTest, TheReadOutIsReadAsTheTextItShows)
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(readOut);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+    EXPECT_TRUE(accessible->state().readOnly);
     EXPECT_EQ(accessible->text(QAccessible::Name), "1.250");
-    EXPECT_EQ(accessible->text(QAccessible::Value), "1.250");
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->characterCount(), 5);
+    EXPECT_EQ(text->text(0, -1), "1.250");
+    EXPECT_EQ(text->text(2, 4), "25");
+
+    // The capture list's fields are named too.
+    EXPECT_EQ(AccessibleText(form->controls().Edit1, QAccessible::Name), "Capture every ... ms");
+    EXPECT_EQ(AccessibleText(form->controls().DataMemo, QAccessible::Name), "Capture list");
 }
 
 TEST(SettingsFormAccessibility, EachFieldIsNamedByItsOwnCaption)
@@ -58,6 +71,19 @@ TEST(SettingsFormAccessibility, EachFieldIsNamedByItsOwnCaption)
             {c.cmbCPP, "Counts Per Period"}, {c.eSeconds, "Save position to a file every ... seconds"}};
     for (const auto& [field, caption] : fields)
         EXPECT_EQ(AccessibleText(field, QAccessible::Name), caption) << caption.toStdString();
+
+    // A list is named by its caption, not by the row it shows; without a
+    // label of its own, by its group's title, which follows the protocol.
+    c.cmbResolution->addItems({"1", "2"});
+    EXPECT_EQ(AccessibleText(c.cmbResolution, QAccessible::Name), QString::fromUtf8("µm"));
+    EXPECT_EQ(AccessibleText(c.cmbFreq, QAccessible::Name), "SSI Frequency");
+    EXPECT_EQ(AccessibleText(c.cmbFreq, QAccessible::Value), "35 kHz");
+    c.rbBiSS->setChecked(true);
+    EXPECT_EQ(AccessibleText(c.cmbFreq, QAccessible::Name), "BiSS Frequency");
+    QStringList arrows;
+    for (const QToolButton* arrow : c.udBits->findChildren<QToolButton*>())
+        arrows << AccessibleText(const_cast<QToolButton*>(arrow), QAccessible::Name);
+    EXPECT_EQ(arrows, QStringList({"Up", "Down"}));
 }
 
 TEST(SettingsFormAccessibility, TabReachesTheTimingDiagramPictureAndSpaceOpensIt)

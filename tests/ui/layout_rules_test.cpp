@@ -1,5 +1,6 @@
 #include "ui/layout_rules.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace k740;
@@ -82,4 +83,55 @@ TEST(LayoutRules, StoredPanelStaysAsStoredUnlessNoPartOfItIsInsideTheBody)
         EXPECT_TRUE(kept == k.kept) << k.stored.Left << "," << k.stored.Top << " -> " << kept.Left << "," << kept.Top
                                     << " " << kept.Width << "x" << kept.Height;
     }
+}
+
+TEST(LayoutRules, WindowLimitsFitTheScreenAndNeverContradict)
+{
+    struct Case {
+        int areaWidth, areaHeight, minimumHeight;
+        bool layoutEdit;
+        TSizeLimits limits;
+    };
+    for (const Case& k : {
+             Case{1920, 1040, 314, false, {960, 314, 1920, 520}}, // as designed
+             Case{1920, 1040, 314, true, {960, 314, 1920, 1040}}, // layout edit: the whole height
+             Case{1024, 600, 315, false, {512, 315, 1024, 315}},  // the minimum over half the screen
+             Case{800, 450, 600, true, {400, 450, 800, 450}},     // the minimum over the whole screen
+         }) {
+        const TSizeLimits l = MainWindowLimits(k.areaWidth, k.areaHeight, k.minimumHeight, k.layoutEdit);
+        EXPECT_EQ((std::array{l.MinWidth, l.MinHeight, l.MaxWidth, l.MaxHeight}),
+            (std::array{k.limits.MinWidth, k.limits.MinHeight, k.limits.MaxWidth, k.limits.MaxHeight}))
+            << k.areaWidth << "x" << k.areaHeight << " minimum " << k.minimumHeight;
+    }
+    const TBounds sized = WithinLimits({5, 6, 3000, 100}, {400, 450, 800, 450});
+    EXPECT_TRUE(sized == (TBounds{5, 6, 800, 450}));
+}
+
+TEST(LayoutRules, WindowsAreFittedInsideTheAreaOrBroughtBackToTheNearest)
+{
+    const TBounds left{0, 0, 1600, 900};
+    const TBounds right{1600, 30, 1600, 870};
+    struct Case {
+        const char* what;
+        TBounds outer, fitted, brought;
+    };
+    for (const Case& k : {
+             Case{"inside", {40, 170, 1300, 500}, {40, 170, 1300, 500}, {40, 170, 1300, 500}},
+             Case{"below the left area", {194, 170, 1036, 900}, {194, 0, 1036, 900}, {194, 170, 1036, 900}},
+             Case{"larger, title bar cut", {-5, -5, 2000, 1000}, {0, 0, 1600, 900}, {0, 0, 1600, 900}},
+             Case{"a third on each", {1200, 100, 1200, 400}, {400, 100, 1200, 400}, {1200, 100, 1200, 400}},
+             Case{"title bar above the right", {2000, 10, 800, 400}, {800, 10, 800, 400}, {2000, 30, 800, 400}},
+             Case{"off every area", {3000, 1500, 1000, 500}, {600, 400, 1000, 500}, {2200, 400, 1000, 500}},
+             Case{"title bar on both", {1480, 858, 1000, 500}, {600, 400, 1000, 500}, {1480, 858, 1000, 500}},
+             Case{"far left", {-3000, 200, 1000, 500}, {0, 200, 1000, 500}, {0, 200, 1000, 500}},
+         }) {
+        const TBounds fitted = FitInside(k.outer, left);
+        const TBounds brought = BroughtOnScreen(k.outer, {left, right});
+        EXPECT_TRUE(fitted == k.fitted) << k.what << ": fitted " << fitted.Left << "," << fitted.Top;
+        EXPECT_TRUE(brought == k.brought) << k.what << ": brought " << brought.Left << "," << brought.Top << " "
+                                          << brought.Width << "x" << brought.Height;
+    }
+    // A corner on one screen is not enough; without a known screen nothing moves.
+    EXPECT_TRUE(BroughtOnScreen({1480, 858, 1000, 500}, {left}) == (TBounds{600, 400, 1000, 500}));
+    EXPECT_TRUE(BroughtOnScreen({3000, 1500, 10, 10}, {}) == (TBounds{3000, 1500, 10, 10}));
 }

@@ -62,6 +62,11 @@ TEST_F(MainFormTest, SummaryDoubleClickOpensTheDialogAfterItsEvent)
     QTest::qWait(100);
     EXPECT_EQ(modalsAnswered, 2);
     EXPECT_TRUE(form->controls().LoopTimer->isActive());
+    // Enter on the summary, when it has the keyboard, does the same.
+    form->controls().StPanel3->setFocus();
+    QTest::keyClick(form->controls().StPanel3, Qt::Key_Enter);
+    EXPECT_EQ(modalsAnswered, 2);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return modalsAnswered == 3; }));
 }
 
 TEST_F(MainFormTest, InterfaceLostWhileTheDialogIsOpenGoesBackToTheSearch)

@@ -4,6 +4,8 @@
 
 #include "ui/widgets/panel.h"
 
+#include <QTest>
+
 using namespace k740;
 
 namespace {
@@ -114,14 +116,20 @@ TEST_F(ExtendedStatusTest, ExtendedStatusBarShowsPinsSerialAndSupply)
     EXPECT_FALSE(form->session().identity().SecondSerial);
 }
 
+// The supply switches from the keyboard too: Tab reaches the field, Space
+// runs its command.
 TEST_F(ExtendedStatusTest, SupplySwitchFollowsTheShownState)
 {
     auto device = connectShowingExtendedData(CounterDevice());
+    TPanel* supply = form->controls().ExtStPanel3;
+    form->show();
+    for (int presses = 0; presses < 6 && form->focusWidget() != supply; ++presses)
+        typeKey(Qt::Key_Tab);
     ASSERT_TRUE(device->supplyOn());
-    form->ExtStPanel3DblClick();
-    EXPECT_FALSE(device->supplyOn());
+    typeKey(Qt::Key_Space);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !device->supplyOn(); }));
     poll();
-    EXPECT_EQ(form->controls().ExtStPanel3->text(), "Switched Off");
+    EXPECT_EQ(supply->text(), "Switched Off");
     form->ExtStPanel3DblClick();
     EXPECT_TRUE(device->supplyOn());
 }

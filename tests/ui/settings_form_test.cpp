@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -371,6 +372,19 @@ TEST_F(SettingsFormTest, ComesBackFromMinimisedWithTheOpeningAsItWas)
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.pos(), QPoint(10, 20));
     EXPECT_TRUE(form.readBack().SettingsChanged);
+}
+
+// Where the dialog fits, its pane shows the whole page of groups; every
+// opening starts on the first field, wherever the last one ended.
+TEST_F(SettingsFormTest, OpensOnItsFirstFieldWithTheWholePageShown)
+{
+    for (int opening = 0; opening < 2; ++opening) {
+        open(storedDefaults(), interfaceOf(1));
+        EXPECT_EQ(form.focusWidget(), c.rbLinear) << opening;
+        EXPECT_EQ(c.GroupsPane->viewport()->size(), c.Groups->size());
+        c.BtnCancel->setFocus();
+        QTest::mouseClick(c.BtnCancel, Qt::LeftButton);
+    }
 }
 
 TEST_F(SettingsFormTest, LogoChoiceOnlyInLayoutEditModeAndTheHeightFollows)

@@ -1,7 +1,11 @@
 #include "ui/widgets/panel.h"
 #include "ui/widgets/palette_colour.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace k740 {
 
@@ -35,6 +39,35 @@ void TPanel::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
+}
+
+void TPanel::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            emit doubleClicked();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void TPanel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = contentsRect().adjusted(1, 1, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 } // namespace k740

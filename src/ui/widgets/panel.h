@@ -5,6 +5,9 @@ namespace k740 {
 
 // A text panel that reports clicks and double clicks, like the status and
 // read-out panels of the main window. A lowered panel draws a sunken bevel.
+// A panel given the keyboard focus (a focus policy) shows it with a dotted
+// frame and reports Enter and Space as a double click: the keyboard's way to
+// its command.
 class TPanel : public QLabel {
     Q_OBJECT
 public:
@@ -20,6 +23,8 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace k740

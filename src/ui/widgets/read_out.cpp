@@ -71,11 +71,23 @@ void TReadOut::showText()
     TGlyphLine next(Text, Raw, contentsRect());
     update(next.changedArea(Shown));
     Shown = std::move(next);
-    // A screen reader hears the shown text: at most once per frame.
-    if (QAccessible::isActive()) {
-        QAccessibleEvent changed(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&changed);
+    announce();
+}
+
+// A screen reader follows a moving encoder at a pace a listener can: a new
+// text at once when the last announcement is old enough, else when it is.
+void TReadOut::announce()
+{
+    if (!QAccessible::isActive() || AnnounceTimer.isActive())
+        return;
+    const qint64 wait = SinceAnnounced.isValid() ? kAnnounceMs - SinceAnnounced.elapsed() : 0;
+    if (wait > 0) {
+        AnnounceTimer.start(int(wait), this);
+        return;
     }
+    SinceAnnounced.start();
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TReadOut::layOutAgain()
@@ -86,12 +98,15 @@ void TReadOut::layOutAgain()
 
 void TReadOut::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != FrameTimer.timerId()) {
+    if (event->timerId() == FrameTimer.timerId()) {
+        FrameTimer.stop();
+        showText();
+    } else if (event->timerId() == AnnounceTimer.timerId()) {
+        AnnounceTimer.stop();
+        announce();
+    } else {
         QFrame::timerEvent(event);
-        return;
     }
-    FrameTimer.stop();
-    showText();
 }
 
 void TReadOut::paintEvent(QPaintEvent* event)

@@ -15,10 +15,14 @@ namespace k740 {
 // that come faster are painted together, and a paint covers only the
 // glyphs that changed. The text is set once per shown change (see
 // TextAdvance) and drawn from glyph pictures made once; a new text never
-// asks for a new layout or size hint.
+// asks for a new layout or size hint. Assistive technology is told of new
+// texts at most kAnnounceMs apart, and of the last one always; asked, it
+// reads the newest text.
 class TReadOut : public QFrame {
     Q_OBJECT
 public:
+    static constexpr int kAnnounceMs = 250;
+
     explicit TReadOut(QWidget* parent);
 
     const QString& text() const { return Text; }
@@ -47,6 +51,7 @@ private:
     void showText();
     // Sets the text again for a new font or box; everything is painted again.
     void layOutAgain();
+    void announce();
 
     QString Text;
     QRawFont Raw; // of font()
@@ -55,6 +60,8 @@ private:
     TGlyphPictures Pictures;
     QBasicTimer FrameTimer;
     QElapsedTimer SinceShown;
+    QBasicTimer AnnounceTimer;
+    QElapsedTimer SinceAnnounced;
 };
 
 } // namespace k740

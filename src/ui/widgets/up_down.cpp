@@ -9,10 +9,11 @@
 namespace k740 {
 
 namespace {
-QToolButton* ArrowButton(QWidget* parent, Qt::ArrowType arrow)
+QToolButton* ArrowButton(QWidget* parent, Qt::ArrowType arrow, const QString& name)
 {
     auto* button = new QToolButton(parent);
     button->setArrowType(arrow);
+    button->setAccessibleName(name);
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
@@ -21,8 +22,8 @@ QToolButton* ArrowButton(QWidget* parent, Qt::ArrowType arrow)
 
 TUpDown::TUpDown(QWidget* parent)
     : QWidget(parent)
-    , Up(ArrowButton(this, Qt::UpArrow))
-    , Down(ArrowButton(this, Qt::DownArrow))
+    , Up(ArrowButton(this, Qt::UpArrow, QStringLiteral("Up")))
+    , Down(ArrowButton(this, Qt::DownArrow, QStringLiteral("Down")))
 {
     resize(kDefaultWidth, 2 * kDefaultWidth);
     connect(Up, &QToolButton::clicked, this, [this] { stepBy(1); });
