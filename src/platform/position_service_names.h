@@ -10,6 +10,8 @@ inline constexpr char kPath[] = "/org/k740/Desktop";
 inline constexpr char kInterface[] = "org.k740.Desktop";
 // The error Position and PositionText answer while the position is not current.
 inline constexpr char kNotPollingError[] = "org.k740.Desktop.Error.NotPolling";
+// The error Zero() answers when the command could not be sent to the interface.
+inline constexpr char kZeroFailedError[] = "org.k740.Desktop.Error.ZeroFailed";
 // The errors of Subscribe() from a subscriber and of Unsubscribe() from a
 // caller that is none.
 inline constexpr char kAlreadySubscribedError[] = "org.k740.Desktop.Error.AlreadySubscribed";

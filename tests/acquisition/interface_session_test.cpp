@@ -3,6 +3,7 @@
 #include "device/fake_port.h"
 
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -32,6 +33,16 @@ protected:
         return *s;
     }
     TConnectResult connect(const QString& port) { return s->connectTo(port, TWindowGeometry{}); }
+    // `config` plugged in as vcom0 with `ini`, connected, settings applied.
+    std::shared_ptr<TDeviceModel> connected(const TDeviceConfig& config, const QByteArray& ini)
+    {
+        const auto device = ports.plug("vcom0", config);
+        writeIni(ini);
+        session();
+        connect("vcom0");
+        s->applySettings(false);
+        return device;
+    }
     void writeIni(const QByteArray& text)
     {
         QFile ini(dir.path() + "/K740.INI");
@@ -124,26 +135,148 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
     EXPECT_EQ(s->lastFrame().RefLatch, -400);
 }
 
-TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyCaption)
+TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyReply)
 {
     auto config = Device('Q', TEncoderKind::Counter);
     config.SupplyOn = false;
     const auto device = ports.plug("vcom0", config);
     writeIni("[K740.vcom0]\nShowExtendedData=1\n");
     session();
-    s->switchSupply(); // nothing shown yet: nothing sent
+    s->switchSupply(); // nothing known yet: nothing sent
     connect("vcom0");  // switches the supply on
     s->applySettings(false);
     device->clearCommands();
     s->runCycle();
     ASSERT_EQ(s->runCycle().SupplyCaption.value_or(""), "5.02 V / 85 mA");
     device->clearCommands();
-    s->switchSupply();
+    EXPECT_EQ(s->switchSupply(), "");
     EXPECT_EQ(device->commands(), QList<QByteArray>{"f"});
     s->runCycle();
     device->clearCommands();
     s->switchSupply();
     EXPECT_EQ(device->commands(), QList<QByteArray>{"n"});
+    // A supply reply that did not come leaves the state unknown ("/"): nothing is switched.
+    device->setFault(TDeviceFault::Late);
+    ASSERT_EQ(s->runCycle().SupplyCaption.value_or(""), "/");
+    device->clearCommands();
+    EXPECT_EQ(s->switchSupply(), "");
+    EXPECT_TRUE(device->commands().isEmpty());
+}
+
+// A late reply is dropped before the next request, never read as its answer.
+TEST_F(SessionTest, LateReplyIsDroppedAndCounted)
+{
+    auto config = Device('Q', TEncoderKind::Counter);
+    config.Position = 12345;
+    const auto device = connected(config, "[K740.vcom0]\nShowExtendedData=1\n");
+    device->setFault(TDeviceFault::Late);
+    s->runCycle(); // "e" gets no reply in time
+    device->setFault(TDeviceFault::None);
+    QThread::msleep(80); // it comes before the next request
+    s->runCycle();
+    EXPECT_EQ(s->readOutText(), "12.345");
+    EXPECT_EQ(s->linkFigures().LateReplies, 1u);
+    EXPECT_EQ(s->linkFigures().InvalidFrames, 0u);
+}
+
+// The connection's exchanges must be answered; a failed attempt lets the
+// port go at once.
+TEST_F(SessionTest, AttemptWithoutAnswersReleasesThePort)
+{
+    ports.plug("vcom0", Device('Q', TEncoderKind::Counter))->setFault(TDeviceFault::Late);
+    session();
+    EXPECT_EQ(connect("vcom0").Outcome, TConnectOutcome::Failed);
+    EXPECT_TRUE(s->notConnected());
+    EXPECT_TRUE(s->identity().PortName.isEmpty());
+    EXPECT_TRUE(ports.open("vcom0").Port);
+}
+
+// A refused configuration leaves the interface as it was; the decoder and
+// the summary follow it, the stored settings keep the user's choice.
+TEST_F(SessionTest, RefusedConfigurationKeepsWhatTheInterfaceConfirmed)
+{
+    auto config = Device('S', TEncoderKind::Ssi);
+    config.Layout.MultiturnBits = 0;
+    config.Position = 1000;
+    const auto device = ports.plug("vcom0", config);
+    writeIni("[K740.vcom0]\nSSIBits=13\nSSIFreq=4\n");
+    session();
+    connect("vcom0");
+    const TApplyResult confirmed = s->applySettings(false);
+    ASSERT_TRUE(confirmed.ConfigError.isEmpty());
+    EXPECT_TRUE(confirmed.Summary.contains("280 kHz /  13 bits")) << confirmed.Summary.toStdString();
+
+    TEncoderSettings chosen = s->activeSettings();
+    chosen.SSIBits = 20;
+    chosen.SSIFreq = 6;
+    device->setFault(TDeviceFault::Refuse);
+    s->commitSettings(chosen);
+    const TApplyResult refused = s->applySettings(false);
+    EXPECT_EQ(refused.ConfigError,
+        "Configuring the interface failed: \"B20\" was refused; the interface keeps its previous setting.");
+    EXPECT_EQ(refused.Summary, confirmed.Summary);
+    EXPECT_EQ(s->activeSettings().SSIBits, 13);
+    EXPECT_EQ(s->storedSettings().SSIBits, 20);
+    s->runCycle();
+    EXPECT_EQ(s->readOutText(), "1.000");
+
+    // A new connection starts from nothing confirmed: no texts of the last one.
+    s->closePort();
+    connect("vcom0");
+    const QString summary = s->applySettings(false).Summary;
+    EXPECT_FALSE(summary.contains("kHz") || summary.contains("13")) << summary.toStdString();
+}
+
+TEST_F(SessionTest, ZeroThatCannotBeSentChangesNothing)
+{
+    auto config = Device('Q', TEncoderKind::Counter);
+    config.RefEvery = 200;
+    const auto device = connected(config, "");
+    device->setPosition(500); // passes the mark at 400
+    s->runCycle();
+    s->startHoming(); // plain homing: the latched mark is the zero at once
+    ASSERT_EQ(s->homing().ZeroOffset, 400);
+    ports.unplug("vcom0");
+    EXPECT_EQ(s->zero(), kLinkNoPort); // the port died with the device
+    EXPECT_EQ(s->homing().ZeroOffset, 400);
+}
+
+// Copies with a serial filter: a busy port may be their own, so they wait
+// rather than take another interface; once their own was seen they wait for
+// it after a loss, without asking.
+TEST_F(SessionTest, SerialFilterConnectsOnlyItsOwnInterface)
+{
+    auto aaa = Device('Q', TEncoderKind::Counter);
+    aaa.Serial2 = "AAA1";
+    auto bbb = aaa;
+    bbb.Serial2 = "BBB2";
+    ports.plug("vcom0", aaa);
+    ports.plug("vcom1", bbb);
+    TRunOptions options;
+    options.SerialFilter = "BBB";
+    session(options);
+    int asked = 0;
+    const auto choose = [&](const QStringList&) {
+        ++asked;
+        return QString("vcom0");
+    };
+    const auto searchAndChoose = [&] { return s->choosePort(s->search(), choose); };
+
+    ports.setBusy("vcom1", true); // another copy probing it
+    EXPECT_EQ(searchAndChoose(), "");
+    EXPECT_TRUE(ports.open("vcom0").Port); // not kept open
+    ports.setBusy("vcom1", false);
+    ASSERT_EQ(searchAndChoose(), "vcom1");
+    ASSERT_EQ(connect("vcom1").Outcome, TConnectOutcome::Connected);
+    EXPECT_TRUE(ports.open("vcom0").Port);
+
+    ports.unplug("vcom1");
+    s->runCycle();
+    ASSERT_TRUE(s->notConnected());
+    EXPECT_EQ(searchAndChoose(), "");
+    ports.replug("vcom1");
+    EXPECT_EQ(searchAndChoose(), "vcom1");
+    EXPECT_EQ(asked, 0);
 }
 
 namespace {
@@ -257,4 +390,36 @@ TEST_F(SessionTest, CyclesAreSampledOnlyWhileAsked)
     EXPECT_EQ(checks(samples[2]), Checks(4, false, true, "- - - - - -", 0));
     EXPECT_EQ(checks(samples[3]), Checks(5, true, true, "1300", 1300));
     EXPECT_EQ(checks(samples[4]), Checks(6, false, true, "", 0)); // the link loss
+}
+
+// The settings go back only where they were loaded from: nothing before a
+// connection, the loaded port's section after a loss or a failed attempt.
+TEST_F(SessionTest, SavesOnlyLoadedSettingsIntoTheirOwnSection)
+{
+    const QByteArray user = "[ABC]\nCPR=4096\nRotary=1\n";
+    writeIni(user);
+    TRunOptions options;
+    options.LayoutEditMode = true;
+    options.SerialFilter = "ABC";
+    session(options);
+    EXPECT_FALSE(s->shouldSaveAtExit());
+    EXPECT_EQ(s->saveSettings({}), "");
+    QFile ini(dir.path() + "/K740.INI");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), user);
+    ini.close();
+
+    writeIni("[K740.vcom0]\nCPR=4096\n");
+    ports.plug("vcom0", Device('Q', TEncoderKind::Counter));
+    ports.plug("vcom1", Device('B', TEncoderKind::Biss));
+    session();
+    ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
+    s->search(); // as after a link loss: the port's name is cleared
+    EXPECT_EQ(connect("vcom1").Outcome, TConnectOutcome::Unsupported);
+    EXPECT_TRUE(s->shouldSaveAtExit());
+    EXPECT_EQ(s->saveSettings({}), "");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray saved = ini.readAll();
+    EXPECT_TRUE(saved.startsWith("[K740.vcom0]\nCPR=4096\nRotary=0\n")) << saved.constData();
+    EXPECT_FALSE(saved.contains("[K740.]") || saved.contains("vcom1"));
 }

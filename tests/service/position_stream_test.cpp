@@ -70,8 +70,8 @@ TEST(PositionStream, StatisticsCountTheInjectedFaults)
 
     QMap<QString, double> f = FiguresUnder(sim, "crc");
     EXPECT_EQ(f.keys(),
-        QStringList({"CrcFailures", "Cycles", "Exchanges", "Frames", "IncompleteReplies", "InvalidFrames", "LinkLosses",
-            "PollingRate", "RoundTripMedianUs", "RoundTripP99Us", "Seconds", "Timeouts"}));
+        QStringList({"CrcFailures", "Cycles", "Exchanges", "Frames", "IncompleteReplies", "InvalidFrames",
+            "LateReplies", "LinkLosses", "PollingRate", "RoundTripMedianUs", "RoundTripP99Us", "Seconds", "Timeouts"}));
     EXPECT_GT(f["Frames"], 50);
     EXPECT_EQ(f["CrcFailures"], f["Frames"]);
     EXPECT_EQ(f["InvalidFrames"], 0);
