@@ -125,9 +125,4 @@ TEST(ConfigureInterface, FailedCommandsStopAndAreReported)
         EXPECT_EQ(result.Command, step.sent.last());
         EXPECT_EQ(result.FrameConfirmed, step.frameConfirmed);
     }
-    FakeInterface refusing;
-    refusing.replies = {"ERR\r"};
-    TConfigTexts texts;
-    EXPECT_EQ(ConfigFailureText(ConfigureInterface(Identity(1, true), Frame(23, 0, 2, 0), texts, refusing.exchange())),
-        "Configuring the interface failed: \"B25\" was refused; the interface keeps its previous setting.");
 }
