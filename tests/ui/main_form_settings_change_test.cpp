@@ -83,8 +83,9 @@ TEST_F(MainFormTest, InterfaceLostWhileTheDialogIsOpenGoesBackToTheSearch)
     });
     form->StPanel3DblClick();
     EXPECT_TRUE(readFile("K740.INI").contains("SSIBits=13\n"));
-    EXPECT_EQ(messages, QStringList("Configuring the interface failed: \"B15\" could not be sent (no port); the "
-                                    "interface keeps its previous setting."));
+    EXPECT_EQ(messages,
+        QStringList("Configuring the interface failed: \"B15\" could not be sent (no port); the "
+                    "interface keeps its previous setting."));
     poll();
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
