@@ -64,6 +64,8 @@ public slots:
     QString PositionText();
     bool Capture();
     QStringList Captures();
+    // ZERO when it is offered (false when not); the error
+    // position_service::kZeroFailedError when "z" could not be sent.
     bool Zero();
     void ResetStatistics();
     void Subscribe();
