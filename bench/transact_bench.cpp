@@ -73,7 +73,7 @@ TMeasurement Exchange(ISerialPort& port, const QByteArray& command, int count)
     wall.start();
     for (int i = 0; i < count; ++i) {
         one.start();
-        if (Transact(&port, command, 0, false, reply) != TTransactResult::Ok)
+        if (!Transact(&port, command, 0, false, reply).ok())
             ++m.Failures;
         m.RoundTripsMs.push_back(double(one.nsecsElapsed()) / 1e6);
     }
@@ -105,10 +105,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "transact_bench: %s did not report ready\n", qPrintable(simPath));
         return 2;
     }
-    int error = 0;
-    auto port = TQtSerialPort::open(portPath, error);
-    if (!port || !port->configureLine()) {
-        std::fprintf(stderr, "transact_bench: cannot open %s (error %d)\n", qPrintable(portPath), error);
+    const TOpenedPort opened = TQtSerialPort::open(portPath);
+    ISerialPort* port = opened.Port.get();
+    if (!port || !port->configureLine().ok()) {
+        std::fprintf(stderr, "transact_bench: cannot open %s (%s)\n", qPrintable(portPath),
+            qPrintable(LinkResultText(opened.Result)));
         StopSimulator(sim);
         return 2;
     }

@@ -91,7 +91,7 @@ void AddOptions(QCommandLineParser& parser)
         {"detail-bits", "Detailed status bits, SSI (default 0).", "N"},
         {"crc-bits", "CRC bits, BiSS-C: 6 or 0 (default 6).", "N"},
         {"ack-bits", "BiSS-C Ack zeros before Start (default 3).", "N"},
-        {"gray", "Send the position in Gray code."},
+        {"gray", "Send the SSI position in Gray code, short and long frames (BiSS-C stays binary)."},
         {"status", "Status bits as meant, decimal (default 0).", "VALUE"},
         {"detail", "Detailed status bits, decimal (default 0).", "VALUE"},
         {"active-low", "Status bits are sent inverted."},

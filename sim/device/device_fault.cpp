@@ -8,7 +8,7 @@ namespace k740sim {
 
 namespace {
 
-const std::array<std::pair<TDeviceFault, const char*>, 9> kFaultNames = {{
+const std::array<std::pair<TDeviceFault, const char*>, 11> kFaultNames = {{
     {TDeviceFault::None, "none"},
     {TDeviceFault::Silence, "silence"},
     {TDeviceFault::Delay, "delay"},
@@ -18,6 +18,8 @@ const std::array<std::pair<TDeviceFault, const char*>, 9> kFaultNames = {{
     {TDeviceFault::AllOnes, "ffff"},
     {TDeviceFault::CrcError, "crc"},
     {TDeviceFault::NonHex, "nonhex"},
+    {TDeviceFault::Late, "late"},
+    {TDeviceFault::Refuse, "refuse"},
 }};
 
 constexpr int kDelayMs = 150;

@@ -18,6 +18,8 @@ enum class TDeviceFault {
     AllOnes,  // captures ("4") read "FFFFFFFFFFFFFFFF"
     CrcError, // BiSS-C captures carry a wrong CRC
     NonHex,   // captures end in a character that is not hexadecimal
+    Late,     // the next reply to "e" (the supply readings) arrives 150 ms late; then the fault is off
+    Refuse,   // "B" and "M" answer "ERR" and change nothing
 };
 
 std::optional<TDeviceFault> ParseDeviceFault(const QString& name);

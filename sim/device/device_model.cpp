@@ -48,7 +48,13 @@ std::vector<TReplyPiece> TDeviceModel::receive(const QByteArray& bytes)
     for (const QByteArray& command : Assembler.feed(bytes)) {
         Commands << command;
         sampleMarks();
-        for (TReplyPiece& piece : ShapeReply(execute(command), Config.Fault, NoiseState))
+        TDeviceFault shaping = Config.Fault;
+        if (shaping == TDeviceFault::Late) {
+            shaping = command == "e" ? TDeviceFault::Delay : TDeviceFault::None;
+            if (command == "e")
+                Config.Fault = TDeviceFault::None; // one late reply
+        }
+        for (TReplyPiece& piece : ShapeReply(execute(command), shaping, NoiseState))
             pieces.push_back(std::move(piece));
     }
     return pieces;
@@ -133,7 +139,7 @@ QByteArray TDeviceModel::setFrameLength(const QByteArray& digits)
 {
     bool ok = false;
     const int bits = digits.toInt(&ok);
-    if (!ok || bits < 1 || bits > 64)
+    if (!ok || bits < 1 || bits > 64 || Config.Fault == TDeviceFault::Refuse)
         return "ERR\r";
     FrameLength = bits;
     return "OK\r";
@@ -141,7 +147,7 @@ QByteArray TDeviceModel::setFrameLength(const QByteArray& digits)
 
 QByteArray TDeviceModel::setClock(char code)
 {
-    if (code < '1' || code > '8')
+    if (code < '1' || code > '8' || Config.Fault == TDeviceFault::Refuse)
         return "ERR\r";
     ClockText = kClockTexts[code - '1'];
     return "OK\r";
@@ -156,7 +162,7 @@ TFrameFields TDeviceModel::currentFields() const
     const int64_t turns = FloorDiv(scale, perTurn);
     TFrameFields f;
     f.Position = uint64_t(scale - turns * perTurn) & LowBitsMask(l.PositionBits);
-    if (Config.GrayCode)
+    if (Config.GrayCode && Config.Encoder == TEncoderKind::Ssi) // BiSS-C positions are binary
         f.Position = BinaryToGray(f.Position);
     f.Turns = uint64_t(turns) & LowBitsMask(l.MultiturnBits);
     const uint64_t status = Config.StatusActiveLow ? ~uint64_t(Config.Status) : Config.Status;

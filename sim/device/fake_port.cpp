@@ -25,20 +25,27 @@ bool TFakeDevicePort::alive() const
     return Open && Slot->Plugged && Slot->Generation == Generation;
 }
 
-bool TFakeDevicePort::configureLine()
+namespace {
+k740::TLinkResult Failed(int errorCode)
 {
-    return alive() && !Slot->LineSettingsFail;
+    return k740::TLinkResult::fromErrno(errorCode);
+}
+} // namespace
+
+k740::TLinkResult TFakeDevicePort::configureLine()
+{
+    return alive() && !Slot->LineSettingsFail ? k740::kLinkOk : Failed(EIO);
 }
 
-bool TFakeDevicePort::restoreLine()
+k740::TLinkResult TFakeDevicePort::restoreLine()
 {
-    return alive() && !Slot->LineSettingsFail;
+    return configureLine();
 }
 
-int TFakeDevicePort::write(const QByteArray& data)
+k740::TLinkResult TFakeDevicePort::write(const QByteArray& data)
 {
     if (!alive())
-        return -EIO;
+        return Failed(EIO);
     const TClock::time_point now = TClock::now();
     for (TReplyPiece& piece : Slot->Device->receive(data)) {
         const TPending entry{now + std::chrono::milliseconds(piece.DueMs), std::move(piece.Bytes)};
@@ -46,7 +53,7 @@ int TFakeDevicePort::write(const QByteArray& data)
             [](TClock::time_point due, const TPending& p) { return due < p.Due; });
         Pending.insert(at, entry);
     }
-    return int(data.size());
+    return k740::kLinkOk;
 }
 
 void TFakeDevicePort::collectDuePieces()
@@ -61,7 +68,7 @@ void TFakeDevicePort::collectDuePieces()
 int TFakeDevicePort::bytesWaiting()
 {
     if (!alive())
-        return -EIO;
+        return 0;
     collectDuePieces();
     return int(Received.size());
 }
@@ -130,10 +137,12 @@ void TFakePortProvider::replug(const QString& portName)
         slot->Plugged = true;
 }
 
-void TFakePortProvider::setBusy(const QString& portName, bool busy)
+void TFakePortProvider::setBusy(const QString& portName, bool busy, int64_t holderPid)
 {
-    if (const auto slot = Slots.value(portName))
+    if (const auto slot = Slots.value(portName)) {
         slot->Busy = busy;
+        slot->HolderPid = holderPid;
+    }
 }
 
 void TFakePortProvider::setOpenError(const QString& portName, int errorCode)
@@ -165,23 +174,21 @@ QStringList TFakePortProvider::candidatePorts()
     return names;
 }
 
-std::unique_ptr<ISerialPort> TFakePortProvider::open(const QString& portName, int& errorCode)
+k740::TOpenedPort TFakePortProvider::open(const QString& portName)
 {
+    k740::TOpenedPort opened;
     const auto slot = Slots.value(portName);
     if (!slot || !slot->Plugged) {
-        errorCode = ENOENT;
-        return nullptr;
+        opened.Result = Failed(ENOENT);
+    } else if (slot->OpenError != 0) {
+        opened.Result = Failed(slot->OpenError);
+    } else if (slot->Busy || slot->InUse) {
+        opened.Result = Failed(EBUSY);
+        opened.HolderPid = slot->Busy ? slot->HolderPid : 0;
+    } else {
+        opened.Port = std::make_unique<TFakeDevicePort>(portName, slot);
     }
-    if (slot->OpenError != 0) {
-        errorCode = slot->OpenError;
-        return nullptr;
-    }
-    if (slot->Busy || slot->InUse) {
-        errorCode = EBUSY;
-        return nullptr;
-    }
-    errorCode = 0;
-    return std::make_unique<TFakeDevicePort>(portName, slot);
+    return opened;
 }
 
 } // namespace k740sim

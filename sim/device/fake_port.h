@@ -18,8 +18,9 @@ using k740::ISerialPort;
 struct TFakePortSlot {
     std::shared_ptr<TDeviceModel> Device;
     bool Plugged = true;
-    bool Busy = false; // open elsewhere: open() fails with EBUSY
-    int OpenError = 0; // when not 0, open() fails with this code (EACCES, ...)
+    bool Busy = false;     // open elsewhere: open() fails with EBUSY
+    int64_t HolderPid = 0; // the process said to hold it while Busy
+    int OpenError = 0;     // when not 0, open() fails with this code (EACCES, ...)
     bool LineSettingsFail = false;
     bool InUse = false; // a FakeDevicePort holds it open
     int Generation = 0; // counts unplug events; old ports stay dead
@@ -32,9 +33,9 @@ public:
     TFakeDevicePort(QString name, std::shared_ptr<TFakePortSlot> slot);
     ~TFakeDevicePort() override;
 
-    bool configureLine() override;
-    bool restoreLine() override;
-    int write(const QByteArray& data) override;
+    k740::TLinkResult configureLine() override;
+    k740::TLinkResult restoreLine() override;
+    k740::TLinkResult write(const QByteArray& data) override;
     int bytesWaiting() override;
     QByteArray read(int maxBytes) override;
     bool waitForReadyRead(int timeoutMs) override;
@@ -69,13 +70,13 @@ public:
     // the same device for new opens.
     void unplug(const QString& portName);
     void replug(const QString& portName);
-    void setBusy(const QString& portName, bool busy);
+    void setBusy(const QString& portName, bool busy, int64_t holderPid = 0);
     void setOpenError(const QString& portName, int errorCode);
     void setLineSettingsFail(const QString& portName, bool fail);
     std::shared_ptr<TDeviceModel> device(const QString& portName) const;
 
     QStringList candidatePorts() override;
-    std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) override;
+    k740::TOpenedPort open(const QString& portName) override;
 
 private:
     QMap<QString, std::shared_ptr<TFakePortSlot>> Slots;

@@ -8,13 +8,15 @@ namespace {
 constexpr uint32_t kFiguresPeriodMs = 1000;
 }
 
-TConnectionHint::TOpenFailure TConnectionHint::openFailed(int errorCode, const QString& portName)
+TConnectionHint::TOpenFailure TConnectionHint::openFailed(const TLinkResult& result, const QString& portName)
 {
-    PermissionHintShown = errorCode == EACCES;
     TOpenFailure failure;
-    failure.Permission = PermissionHintShown;
-    if (PermissionHintShown && !PermissionReported.contains(portName)) {
-        PermissionReported.insert(portName);
+    failure.Permission = result.Outcome == TLinkOutcome::SystemError && result.OsError == EACCES;
+    failure.Busy = result.Outcome == TLinkOutcome::Busy;
+    PortHintShown = failure.Permission || failure.Busy;
+    QSet<QString>& reported = failure.Busy ? BusyReported : PermissionReported;
+    if (PortHintShown && !reported.contains(portName)) {
+        reported.insert(portName);
         failure.FirstReport = true;
     }
     return failure;
@@ -22,16 +24,22 @@ TConnectionHint::TOpenFailure TConnectionHint::openFailed(int errorCode, const Q
 
 void TConnectionHint::connected()
 {
-    PermissionHintShown = false;
+    PortHintShown = false;
     FiguresTick.reset();
 }
 
 bool TConnectionHint::figuresDue(uint32_t now)
 {
-    if (PermissionHintShown || (FiguresTick && uint32_t(now - *FiguresTick) < kFiguresPeriodMs))
+    if (PortHintShown || (FiguresTick && uint32_t(now - *FiguresTick) < kFiguresPeriodMs))
         return false;
     FiguresTick = now;
     return true;
+}
+
+QString PortInUseHint(const QString& portName, int64_t holderPid)
+{
+    const QString holder = holderPid > 0 ? QStringLiteral(" (process %1)").arg(holderPid) : QString();
+    return QStringLiteral("%1 is in use by another program%2; it is tried again every second.").arg(portName, holder);
 }
 
 } // namespace k740

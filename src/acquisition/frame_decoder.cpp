@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace k740 {
 
@@ -131,12 +132,25 @@ int32_t LowWord(uint64_t value)
     return int32_t(uint32_t(value));
 }
 
-// A 32-bit signed decimal, 0 when the text is not one.
-int32_t DecimalOrZero(const QByteArray& text)
+// Digits with an optional sign, within the 32-bit signed range; nothing
+// for anything else.
+std::optional<int32_t> Decimal32(const QByteArray& text)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
+    const bool negative = text.startsWith('-');
+    const int start = negative || text.startsWith('+') ? 1 : 0;
+    if (start == text.size())
+        return std::nullopt;
+    int64_t magnitude = 0;
+    for (int i = start; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9' || magnitude > (int64_t(1) << 31))
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return int32_t(value);
 }
 
 // The reply up to its first carriage return, trimmed.
@@ -167,11 +181,25 @@ uint64_t HexOrZero(const QByteArray& text)
     return value;
 }
 
-void DecodeCounter(const QByteArray& reply, TDecodedFrame& frame)
+// "count:latch:flag" up to the carriage return, three 32-bit decimals with
+// blanks around them allowed; anything else renews nothing.
+bool DecodeCounter(const QByteArray& reply, TDecodedFrame& frame)
 {
-    const TReplyFields fields = SplitReplyFields(reply);
-    frame.Position = DecimalOrZero(fields.First);
-    frame.RefLatch = DecimalOrZero(fields.Second);
+    const int cr = reply.indexOf('\r');
+    const QByteArray line = reply.left(cr);
+    const int p1 = line.indexOf(':');
+    const int p2 = p1 < 0 ? -1 : line.indexOf(':', p1 + 1);
+    if (cr < 0 || p2 < 0 || line.indexOf(':', p2 + 1) >= 0)
+        return false;
+    const std::optional<int32_t> count = Decimal32(TrimBlanks(line.left(p1)));
+    const std::optional<int32_t> latch = Decimal32(TrimBlanks(line.mid(p1 + 1, p2 - p1 - 1)));
+    const std::optional<int32_t> flag = Decimal32(TrimBlanks(line.mid(p2 + 1)));
+    if (!count || !latch || !flag)
+        return false;
+    frame.Position = *count;
+    frame.RefLatch = *latch;
+    frame.RefEvent = *flag;
+    return true;
 }
 
 // The fields of a frame whose data bits sit in the low bits of raw:
@@ -203,14 +231,19 @@ void StoreCapturedFields(const TFrameFields& f, TDecodedFrame& frame)
     frame.Turns = f.Turns;
 }
 
-void DecodeSsiShort(const QByteArray& text, const TEncoderSettings& s, TDecodedFrame& frame)
+// The whole frame as one decimal number of at most 31 bits: digits only.
+bool DecodeSsiShort(const QByteArray& text, const TEncoderSettings& s, TDecodedFrame& frame)
 {
     const TFrameBits b(s);
-    const TFrameFields f = Unpack(uint64_t(int64_t(DecimalOrZero(text))), b, b.Det);
+    const std::optional<int32_t> value = text.startsWith('+') ? std::nullopt : Decimal32(text);
+    if (!value || *value < 0)
+        return false;
+    const TFrameFields f = Unpack(uint64_t(*value), b, b.Det);
     frame.DetailedStatus = f.Low;
     frame.Status = f.Status;
     frame.Position = s.GrayCode ? GrayToBinary(f.Position) : f.Position;
     frame.Turns = f.Turns;
+    return true;
 }
 
 bool DecodeSsiLong(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame)
@@ -220,7 +253,9 @@ bool DecodeSsiLong(uint64_t raw, const TEncoderSettings& s, TDecodedFrame& frame
     const TFrameBits b(s);
     raw <<= 1;
     raw = ShiftRight(raw, 64 - (b.MT + b.SSI + b.Pad + b.St + b.Det));
-    const TFrameFields f = Unpack(raw, b, b.Det);
+    TFrameFields f = Unpack(raw, b, b.Det);
+    if (s.GrayCode)
+        f.Position = GrayToBinary(f.Position);
     frame.DetailedStatus = f.Low;
     StoreCapturedFields(f, frame);
     return true;
@@ -285,12 +320,12 @@ TFrameChecks Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSett
 {
     TFrameChecks checks;
     if (kind == fkCounter) {
-        DecodeCounter(reply, frame);
+        checks.Valid = DecodeCounter(reply, frame);
         return checks;
     }
     const QByteArray text = FrameText(reply);
     if (kind == fkSsiShort) {
-        DecodeSsiShort(text, active, frame);
+        checks.Valid = DecodeSsiShort(text, active, frame);
         return checks;
     }
     if (text.toUpper().startsWith("FFFFFFFF")) {
@@ -300,11 +335,6 @@ TFrameChecks Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSett
     const uint64_t raw = HexOrZero(text);
     checks.Valid = kind == fkBiss ? DecodeBiss(raw, active, frame, checks.CrcOk) : DecodeSsiLong(raw, active, frame);
     return checks;
-}
-
-int32_t CounterReplyFlag(const QByteArray& reply)
-{
-    return DecimalOrZero(SplitReplyFields(reply).Third);
 }
 
 void InvertDirection(TDecodedFrame& frame, TFrameKind kind, int32_t multiturnBits)

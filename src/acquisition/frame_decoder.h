@@ -35,7 +35,7 @@ TFrameKind FrameKindFor(TInterfaceKind interfaceKind, const TEncoderSettings& ac
 // The position request: "4" for the hexadecimal captures, else "?".
 QByteArray PositionRequest(TFrameKind kind);
 
-// What decoding a reply found: Valid is false when the capture is unusable
+// What decoding a reply found: Valid is false when the reply is unusable
 // (then nothing was written), CrcOk false on a BiSS-C CRC mismatch (the
 // fields stay written).
 struct TFrameChecks {
@@ -43,11 +43,13 @@ struct TFrameChecks {
     bool CrcOk = true;
 };
 
-// Decodes one position reply into frame.
+// Decodes one position reply into frame. A reply is usable only in the
+// shape of its path: "count:latch:flag" of three 32-bit decimals (blanks
+// around them allowed), which also renews RefEvent; the short SSI frame
+// as one decimal number of at most 31 bits (digits only); a capture as the long SSI and
+// BiSS-C paths check it. The position of an SSI frame (short or long) is
+// converted from Gray code when GrayCode is set.
 TFrameChecks Decode(const QByteArray& reply, TFrameKind kind, const TEncoderSettings& active, TDecodedFrame& frame);
-
-// The counting reply's third field as an integer, 0 when absent or not a number.
-int32_t CounterReplyFlag(const QByteArray& reply);
 
 // The fields of a "first:second:third\r" reply, split at the first two ":";
 // the third field loses the reply's last character (its carriage return).

@@ -24,24 +24,52 @@ void TInterfaceSession::closePort()
     if (Port)
         Port->close();
     Port.reset();
+    releaseHeldPorts();
+}
+
+void TInterfaceSession::releaseHeldPorts()
+{
+    ReleasePorts(HeldPorts);
 }
 
 TProbeResult TInterfaceSession::search()
 {
     closePort();
     Identity.PortName.clear();
-    return ProbePorts(Ports, Ports.candidatePorts(), Options.SerialFilter,
-        [this](int errorCode, const QString& portName) { emit openFailed(errorCode, portName); });
+    TProbeResult probe = ProbePorts(Ports, Ports.candidatePorts(), Options.SerialFilter,
+        [this](const QString& portName, const TOpenedPort& failure) {
+            emit openFailed(portName, failure.Result, failure.HolderPid);
+        });
+    HeldPorts = std::move(probe.Held);
+    probe.Held.clear();
+    return probe;
 }
 
-// Opens the port for good and checks the identity; false ends the attempt.
+QString TInterfaceSession::choosePort(
+    const TProbeResult& probe, const std::function<QString(const QStringList&)>& choose)
+{
+    OwnInterfaceSeen = OwnInterfaceSeen || !probe.FilterMatch.isEmpty();
+    const QString chosen = ChoosePort(probe, Options.SerialFilter, OwnInterfaceSeen, choose);
+    if (chosen.isEmpty())
+        releaseHeldPorts();
+    return chosen;
+}
+
+// Opens the port for good (or takes it from the search) and checks the
+// identity; false ends the attempt.
 bool TInterfaceSession::openAndIdentify(const QString& portName, TConnectResult& result)
 {
-    int errorCode = 0;
-    Port = Ports.open(portName, errorCode);
-    if (!Port || !Port->configureLine())
+    const auto held = HeldPorts.find(portName);
+    if (held != HeldPorts.end()) {
+        Port = std::move(held->second);
+        HeldPorts.erase(held);
+    }
+    releaseHeldPorts();
+    if (!Port)
+        Port = Ports.open(portName).Port;
+    if (!Port || !Port->configureLine().ok())
         return false;
-    if (exchange("v") != TTransactResult::Ok || !IsIdentityReply(LastReply))
+    if (!exchange("v").ok() || !IsIdentityReply(LastReply))
         return false;
     // Provisional identity, so that an attempt that ends here leaves nothing
     // of an earlier connection in force.
@@ -61,28 +89,56 @@ bool TInterfaceSession::openAndIdentify(const QString& portName, TConnectResult&
     return true;
 }
 
+// The connection's own exchanges; false when the interface does not answer
+// them. A supply that is off is switched on.
+bool TInterfaceSession::greet(TConnectResult& result)
+{
+    if (Identity.InterfaceKind == TInterfaceKind::Counting) {
+        if (!SendNoReply(Port.get(), "c").ok())
+            return false;
+    } else {
+        QByteArray frameLength;
+        if (!Transact(Port.get(), "b", 0, false, frameLength).ok())
+            return false;
+    }
+    SupplyState = TSupplyState::Unknown;
+    if (!Identity.ExtendedInterface)
+        return true;
+    if (!exchange("s").ok())
+        return false;
+    const TLinkResult supply = exchange("e");
+    if (!supply.ok())
+        return false;
+    SupplyState = SupplyStateOf(supply, LastReply);
+    if (SupplyState == TSupplyState::Off) {
+        const TLinkResult switched = exchange("n");
+        if (switched.ok())
+            SupplyState = TSupplyState::On;
+        else
+            result.SupplyError
+                = "The encoder supply is off and could not be switched on: " + CommandFailureText("n", switched) + '.';
+    }
+    return true;
+}
+
 TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWindowGeometry& layout)
 {
     TConnectResult result;
-    Identity.PortName = portName;
-    if (!openAndIdentify(portName, result))
+    const bool identified = openAndIdentify(portName, result);
+    if (identified)
+        Identity = IdentityFromReply(LastReply, portName);
+    if (!identified || !greet(result)) {
+        // Nothing of a failed attempt stays: no port held, and no port name
+        // that a save or a log could take for the connection's.
+        Port.reset();
+        Identity.PortName.clear();
         return result;
-    Identity = IdentityFromReply(LastReply, portName);
-
-    if (Identity.InterfaceKind == TInterfaceKind::Counting) {
-        SendNoReply(Port.get(), "c");
-    } else {
-        QByteArray counterReply;
-        Transact(Port.get(), "b", 0, false, counterReply);
-    }
-    if (Identity.ExtendedInterface) {
-        exchange("s");
-        if (exchange("e") == TTransactResult::Ok && LastReply.startsWith("0"))
-            exchange("n");
     }
 
     NotConnected = false;
     Stats.connected(std::chrono::steady_clock::now());
+    ConfigTexts = TConfigTexts();
+    ConfirmedSettings.reset();
     loadSettings(layout, result);
     applyRowVisibility();
     // What shows of ZERO and HOME after a connection also takes clicks.
@@ -97,7 +153,8 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWind
 
 void TInterfaceSession::loadSettings(const TWindowGeometry& layout, TConnectResult& result)
 {
-    StoredSettings = LoadSettings(settingsLocation(), layout, &result.SettingsErrors);
+    SettingsHome = settingsLocation();
+    StoredSettings = LoadSettings(*SettingsHome, layout, &result.SettingsErrors);
     result.SettingsErrors.removeDuplicates();
     ActiveSettings = ActivateSettings(StoredSettings, Identity);
 }
@@ -110,18 +167,32 @@ void TInterfaceSession::applyRowVisibility()
     Row.RefReadOutVisible = visible.RefReadOut;
 }
 
+// The configuration half of applying the settings, for the absolute interface.
+void TInterfaceSession::configure(TApplyResult& result)
+{
+    const TConfigResult config = ConfigureInterface(
+        Identity, FrameConfigOf(ActiveSettings), ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
+            const TLinkResult sent = exchange(command);
+            reply = LastReply;
+            return sent;
+        });
+    if (!config.Result.ok())
+        result.ConfigError = ConfigFailureText(config);
+    if (!config.FrameConfirmed) {
+        if (ConfirmedSettings)
+            ActiveSettings = *ConfirmedSettings; // the interface keeps the frame it had
+        return;
+    }
+    if (!config.Result.ok() && config.Command.startsWith('M') && ConfirmedSettings)
+        ActiveSettings.SSIFreq = ConfirmedSettings->SSIFreq; // and the clock it had
+    ConfirmedSettings = ActiveSettings;
+}
+
 TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
 {
-    if (Identity.InterfaceKind == TInterfaceKind::Absolute) {
-        ConfigureInterface(
-            Identity, FrameConfigOf(ActiveSettings), ConfigTexts, [this](const QByteArray& command, QByteArray& reply) {
-                const TTransactResult result = exchange(command);
-                reply = LastReply;
-                return result;
-            });
-    }
-
     TApplyResult result;
+    if (Identity.InterfaceKind == TInterfaceKind::Absolute)
+        configure(result);
     const TDisplaySetup display = DisplaySetupFor(ActiveSettings);
     DisplayScale = display.DisplayScale;
     DisplayDecimals = display.DisplayDecimals;
@@ -169,7 +240,7 @@ void TInterfaceSession::commitSettings(const TEncoderSettings& active)
 
 QString TInterfaceSession::saveSettings(const TWindowGeometry& live)
 {
-    return SaveSettings(settingsLocation(), StoredSettings, live);
+    return SettingsHome ? SaveSettings(*SettingsHome, StoredSettings, live) : QString();
 }
 
 void TInterfaceSession::pausePolling(bool paused)
@@ -207,13 +278,17 @@ TPositionFormat TInterfaceSession::positionFormat() const
 }
 
 // One exchange into the last reply, counted while connected.
-TTransactResult TInterfaceSession::exchange(const QByteArray& command)
+TLinkResult TInterfaceSession::exchange(const QByteArray& command)
 {
     const auto start = std::chrono::steady_clock::now();
-    const TTransactResult result = Transact(Port.get(), command, 0, false, LastReply);
+    int lateBytes = 0;
+    const TLinkResult result = Transact(Port.get(), command, 0, false, LastReply, &lateBytes);
     LastExchangeEnd = std::chrono::steady_clock::now();
-    if (!NotConnected)
+    if (!NotConnected) {
         Stats.countExchange(result, LastReply.isEmpty(), LastExchangeEnd - start);
+        if (lateBytes > 0)
+            Stats.countLateReply();
+    }
     return result;
 }
 
@@ -227,18 +302,19 @@ void TInterfaceSession::resetLinkFigures()
     Stats.reset(std::chrono::steady_clock::now());
 }
 
-void TInterfaceSession::zero()
+TLinkResult TInterfaceSession::zero()
 {
-    SendNoReply(Port.get(), "z");
-    Ref.ZeroOffset = 0;
+    const TLinkResult sent = SendNoReply(Port.get(), "z");
+    if (sent.ok())
+        Ref.ZeroOffset = 0;
+    return sent;
 }
 
-bool TInterfaceSession::zeroIfAvailable()
+std::optional<TLinkResult> TInterfaceSession::zeroIfAvailable()
 {
     if (!Row.ZeroVisible || !Row.ZeroEnabled)
-        return false;
-    zero();
-    return true;
+        return std::nullopt;
+    return zero();
 }
 
 bool TInterfaceSession::captureReadOut()
@@ -260,11 +336,17 @@ TAutoCapture TInterfaceSession::autoCaptureStep()
     return step;
 }
 
-void TInterfaceSession::switchSupply()
+QString TInterfaceSession::switchSupply()
 {
-    if (LastSupplyCaption.isEmpty())
-        return;
-    exchange(LastSupplyCaption.toUpper().contains("OFF") ? "n" : "f");
+    if (SupplyState == TSupplyState::Unknown)
+        return {};
+    const bool switchOn = SupplyState == TSupplyState::Off;
+    const QByteArray command = switchOn ? "n" : "f";
+    const TLinkResult switched = exchange(command);
+    if (switched.ok())
+        return {};
+    return QStringLiteral("Switching the encoder supply %1 failed: %2.")
+        .arg(switchOn ? "on" : "off", CommandFailureText(command, switched));
 }
 
 void TInterfaceSession::toggleSerialSource()

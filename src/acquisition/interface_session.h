@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -38,6 +39,7 @@ struct TConnectResult {
     TConnectOutcome Outcome = TConnectOutcome::Failed;
     bool ShowUnsupportedNotice = false; // a "K740-9B" answered while the notice was armed
     QStringList SettingsErrors;         // conversion errors of the settings section, each once
+    QString SupplyError;                // the supply was off and could not be switched on
 };
 
 // What the display half of applying the settings leaves for the window.
@@ -47,6 +49,7 @@ struct TApplyResult {
     bool ExtendedShown = false;   // ExtStPanel2 and ExtStPanel3
     QString Summary;              // settings summary, "(Double click to change)" included
     bool StartHoming = false;     // distance-coded marks were just switched on
+    QString ConfigError;          // the configuration failed: the line to tell the user
 };
 
 // What one acquisition cycle leaves for the window.
@@ -85,17 +88,31 @@ public:
     void closePort();
     // A search: the port of an earlier connection closed and its name
     // cleared, then every candidate port probed once (serving window events
-    // while it waits).
+    // while it waits). The ports that answered stay open until
+    // choosePort() or connectTo().
     TProbeResult search();
+    // The port to connect after a search (ChoosePort, with the run's serial
+    // filter; `choose` asks the user), or empty; with none chosen the ports
+    // the search kept open are closed.
+    QString choosePort(const TProbeResult& probe, const std::function<QString(const QStringList&)>& choose);
     // `layout` is the window's current layout, which keys absent from the
-    // settings section keep.
+    // settings section keep. The port is the one the search kept open, or
+    // opened afresh; it is closed again when the attempt fails. The
+    // interface must answer the connection's exchanges ("b", "s", "e").
     TConnectResult connectTo(const QString& portName, const TWindowGeometry& layout);
-    // The configuration exchange and the display half of applying the settings.
+    // The configuration exchange and the display half of applying the
+    // settings. When the interface does not take the new frame, the active
+    // settings go back to those it last confirmed on this connection (the
+    // stored ones stay as the user chose them), so that the decoder and the
+    // summary follow what the interface does.
     TApplyResult applySettings(bool dcrWasOn);
-    // Writes StoredSettings (and in layout edit mode the live layout); the
-    // message to show when that failed, else empty.
+    // Writes StoredSettings (and in layout edit mode the live layout) for
+    // the port they were loaded for, whatever port the session is at now;
+    // before any settings were loaded it writes nothing. The message to show
+    // when that failed, else empty.
     QString saveSettings(const TWindowGeometry& live);
-    bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
+    // Settings were loaded in this run, so the exit saves them.
+    bool shouldSaveAtExit() const { return SettingsHome.has_value(); }
     // The settings dialog was accepted with `active`. A reference search
     // under the old settings ends as Esc ends it; the reference from
     // distance-coded marks stays unless a setting it depends on changed
@@ -113,16 +130,21 @@ public:
     int msUntilNextCycle() const;
 
     // User commands.
-    void zero();
+    // Sends "z"; only when it went out is the software zero cleared too.
+    TLinkResult zero();
     // Zeroes when ZERO is visible and enabled (a click on the read-out, a
-    // request of another program); true when it did.
-    bool zeroIfAvailable();
+    // request of another program): what zero() returned, or nothing when
+    // ZERO is not offered.
+    std::optional<TLinkResult> zeroIfAvailable();
     void startHoming();
     bool cancelHoming(); // false when no homing was in progress
     TBlinkResult blinkTick();
     // The flash of the reference read-out ended.
     void endFlash();
-    void switchSupply();
+    // Switches the encoder supply off when the last "e" reply said on, and
+    // on when it said off; nothing while its state is not known. The line
+    // to tell the user when the command failed, else empty.
+    QString switchSupply();
     void toggleSerialSource();
 
     // Run options the settings dialog and the keyboard change.
@@ -181,8 +203,10 @@ public:
     int openStream() { return Streams.open(); }
 
 signals:
-    // A candidate port could not be opened (OS error code), during probe().
-    void openFailed(int errorCode, const QString& portName);
+    // A candidate port could not be opened, during search(): its result and,
+    // for a port another program holds, that program's process id (0 when
+    // not seen).
+    void openFailed(const QString& portName, const TLinkResult& result, qint64 holderPid);
     // notConnected() or identity() changed: a connection was made or lost.
     void connectionChanged();
     // polling() may have changed.
@@ -193,14 +217,17 @@ signals:
 
 private:
     bool openAndIdentify(const QString& portName, TConnectResult& result);
+    bool greet(TConnectResult& result);
+    void releaseHeldPorts();
     void loadSettings(const TWindowGeometry& layout, TConnectResult& result);
     void applyRowVisibility();
     TSettingsLocation settingsLocation() const;
     TPositionFormat positionFormat() const;
-    TTransactResult exchange(const QByteArray& command);
-    TTransactResult cycleExchange(const QByteArray& command);
+    TLinkResult exchange(const QByteArray& command);
+    TLinkResult cycleExchange(const QByteArray& command);
+    void configure(TApplyResult& result);
     void waitForCycleStart() const;
-    void showPosition(TCycleResult& result, int64_t rel, QString text);
+    void showPosition(TCycleResult& result, int64_t rel, QString text, bool usable);
     void autoSave(TCycleResult& result, int64_t rel);
     void referenceMark(TCycleResult& result, const QString& cycleText, std::optional<int64_t> cycleCount);
     // The reference read-out shows a count, formatted as the settings in
@@ -219,12 +246,15 @@ private:
     TRunOptions Options;
     int32_t AutoSaveInterval = 1;
     std::unique_ptr<ISerialPort> Port;
+    THeldPorts HeldPorts; // the ports the last search found answering, still open
     QByteArray LastReply;
     QByteArray PositionReply; // a copy that keeps its buffer from cycle to cycle
     InterfaceIdentity Identity;
     TEncoderSettings StoredSettings;
     TEncoderSettings ActiveSettings;
-    TConfigTexts ConfigTexts;
+    std::optional<TSettingsLocation> SettingsHome;     // where StoredSettings were loaded for
+    TConfigTexts ConfigTexts;                          // as the interface of this connection confirmed them
+    std::optional<TEncoderSettings> ConfirmedSettings; // the active settings its last configuration took
     TDecodedFrame LastFrame;
     THomingState Ref;
     TRowState Row;
@@ -232,8 +262,8 @@ private:
     QString RefReadOutText;
     std::optional<int64_t> RefReadOutCount; // what RefReadOutText shows, when a count
     TCaptureList Captures;
-    QString HiddenPosition;    // the read-out's text while plain homing blanks it
-    QString LastSupplyCaption; // the supply field as last shown
+    QString HiddenPosition;                           // the read-out's text while plain homing blanks it
+    TSupplyState SupplyState = TSupplyState::Unknown; // as the last "e" reply told it
     int64_t LastMovePosition = 0;
     float PositionValue = 0;
     double ShownValue = 0;
@@ -250,6 +280,7 @@ private:
     int PollingPauses = 0;
     bool ConnectedOnce = false;
     bool UnsupportedNoticeArmed = true;
+    bool OwnInterfaceSeen = false; // the serial filter's interface answered in this run
 };
 
 // While it lives, polling counts as paused (TInterfaceSession::polling()).

@@ -63,9 +63,9 @@ int TInterfaceSession::msUntilNextCycle() const
 
 // One exchange of the cycle into the last reply; the pause to the next
 // cycle starts when it ends.
-TTransactResult TInterfaceSession::cycleExchange(const QByteArray& command)
+TLinkResult TInterfaceSession::cycleExchange(const QByteArray& command)
 {
-    const TTransactResult result = exchange(command);
+    const TLinkResult result = exchange(command);
     LoopPauseEnd = LastExchangeEnd + kLoopPause;
     return result;
 }
@@ -76,10 +76,10 @@ TCycleResult TInterfaceSession::runCycle()
     waitForCycleStart();
     ++CycleNumber;
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
-    const TTransactResult answer = cycleExchange(PositionRequest(kind));
+    const TLinkResult answer = cycleExchange(PositionRequest(kind));
     PositionReplyTime = LastExchangeEnd;
     Stats.countCycle(PositionReplyTime);
-    if (answer != TTransactResult::Ok) {
+    if (!answer.ok()) {
         linkLost();
         result.LinkLost = true;
         if (!Streams.empty())
@@ -99,7 +99,9 @@ TCycleResult TInterfaceSession::runCycle()
     // An unusable capture renews nothing, so there is nothing to invert.
     if (ActiveSettings.InvertDir && checks.Valid)
         InvertDirection(LastFrame, kind, ActiveSettings.MultiturnBits);
-    LastFrame.RefEvent = kind == fkCounter ? CounterReplyFlag(LastReply) : 0;
+    // Only a usable counting reply carries a reference-mark flag.
+    if (kind != fkCounter || !checks.Valid)
+        LastFrame.RefEvent = 0;
 
     QString text;
     std::optional<int64_t> textCount; // the count the text shows, when it shows one
@@ -112,7 +114,7 @@ TCycleResult TInterfaceSession::runCycle()
             textCount = rel;
         PositionValue = k740::PositionValue(format, rel);
         ShownValue = DisplayValue(format, rel);
-        showPosition(result, rel, text);
+        showPosition(result, rel, text, checks.Valid && checks.CrcOk);
     }
     if (LastFrame.RefEvent == 1) {
         SendNoReply(Port.get(), "c");
@@ -147,7 +149,7 @@ void TInterfaceSession::streamCycle(const TFrameChecks& checks, int64_t rawCount
     Stats.countDroppedRows(Streams.send(sample));
 }
 
-void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text)
+void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text, bool usable)
 {
     result.FittingText = text;
     result.ReadOutChanged = true;
@@ -156,7 +158,10 @@ void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString 
         return;
     }
     ReadOutText = std::move(text);
-    autoSave(result, rel);
+    // The log never repeats an older value for a frame that is not usable:
+    // such a second writes no line.
+    if (usable)
+        autoSave(result, rel);
 }
 
 void TInterfaceSession::autoSave(TCycleResult& result, int64_t rel)
@@ -173,17 +178,17 @@ void TInterfaceSession::statusBar(TCycleResult& result)
     const bool statusBits = Identity.InterfaceKind == TInterfaceKind::Absolute && s.ShowStatusBits;
     if (Identity.ExtendedInterface && s.ShowExtendedData) {
         if (Identity.InterfaceKind != TInterfaceKind::Absolute) {
-            const TTransactResult pins = cycleExchange("p");
+            const TLinkResult pins = cycleExchange("p");
             result.StatusBitsCaption = PinsCaption(pins, LastReply);
         } else {
             result.StatusBitsCaption
                 = statusBits ? StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits) : QString();
         }
-        const TTransactResult serial = cycleExchange(SerialRequest(Identity.SecondSerial));
+        const TLinkResult serial = cycleExchange(SerialRequest(Identity.SecondSerial));
         result.SerialCaption = SerialCaption(serial, LastReply, Identity.SecondSerial, Identity.FirmwareVersion);
-        const TTransactResult supply = cycleExchange("e");
-        LastSupplyCaption = SupplyCaption(supply, LastReply);
-        result.SupplyCaption = LastSupplyCaption;
+        const TLinkResult supply = cycleExchange("e");
+        SupplyState = SupplyStateOf(supply, LastReply);
+        result.SupplyCaption = SupplyCaption(supply, LastReply);
     } else if (statusBits) {
         result.StatusBitsCaption = StatusText(LastFrame, s.SSIStatusBits, s.DetailedStatusBits);
     }

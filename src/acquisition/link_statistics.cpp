@@ -25,12 +25,12 @@ void TLinkStatistics::countLinkLoss()
     ConnectedSince.reset();
 }
 
-void TLinkStatistics::countExchange(TTransactResult result, bool replyEmpty, TClock::duration roundTrip)
+void TLinkStatistics::countExchange(const TLinkResult& result, bool replyEmpty, TClock::duration roundTrip)
 {
     ++Counts.Exchanges;
-    if (result == TTransactResult::Ok)
+    if (result.ok())
         RoundTrips.add(uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(roundTrip).count()));
-    else if (result == TTransactResult::Timeout)
+    else if (result.Outcome == TLinkOutcome::Timeout)
         ++(replyEmpty ? Counts.Timeouts : Counts.IncompleteReplies);
 }
 

@@ -23,6 +23,7 @@ struct TLinkFigures {
     uint64_t CrcFailures = 0;       // of those, with a CRC mismatch
     uint64_t Timeouts = 0;          // exchanges that got no byte in time
     uint64_t IncompleteReplies = 0; // exchanges whose reply lacked its carriage return in time
+    uint64_t LateReplies = 0;       // exchanges before which bytes that came too late were dropped
     uint64_t LinkLosses = 0;
     uint64_t DroppedRows = 0;       // rows of cycles a stream's reader had no room for
     double PollingRate = 0;         // cycles per second in the last second
@@ -42,8 +43,9 @@ public:
     void countCycle(TClock::time_point replyTime);
     // An exchange and its result; `replyEmpty` tells a time-out from an
     // incomplete reply.
-    void countExchange(TTransactResult result, bool replyEmpty, TClock::duration roundTrip);
+    void countExchange(const TLinkResult& result, bool replyEmpty, TClock::duration roundTrip);
     void countFrame(const TFrameChecks& checks);
+    void countLateReply() { ++Counts.LateReplies; }
     void countLinkLoss();
     void countDroppedRows(uint64_t rows) { Counts.DroppedRows += rows; }
     void connected(TClock::time_point now) { ConnectedSince = now; }

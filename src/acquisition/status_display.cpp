@@ -56,10 +56,9 @@ QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detai
     return text;
 }
 
-QString PinsCaption(TTransactResult result, const QByteArray& reply)
+QString PinsCaption(const TLinkResult& result, const QByteArray& reply)
 {
-    return QStringLiteral("Pins: ")
-        + (result == TTransactResult::Ok ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
+    return QStringLiteral("Pins: ") + (result.ok() ? QString::fromLatin1(reply.left(3)) : QStringLiteral("/"));
 }
 
 QByteArray SerialRequest(bool secondSerial)
@@ -67,9 +66,9 @@ QByteArray SerialRequest(bool secondSerial)
     return secondSerial ? QByteArrayLiteral("r") : QByteArrayLiteral("s");
 }
 
-QString SerialCaption(TTransactResult result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion)
+QString SerialCaption(const TLinkResult& result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion)
 {
-    if (result != TTransactResult::Ok)
+    if (!result.ok())
         return QStringLiteral("SN: /");
     // The reply's closing carriage return is not drawn.
     QString serial = QString::fromLatin1(reply.endsWith('\r') ? reply.chopped(1) : reply);
@@ -79,13 +78,21 @@ QString SerialCaption(TTransactResult result, const QByteArray& reply, bool seco
     return (first ? QStringLiteral("SN: ") : QStringLiteral("SN#2: ")) + serial.toUpper();
 }
 
-QString SupplyCaption(TTransactResult result, const QByteArray& reply)
+TSupplyState SupplyStateOf(const TLinkResult& result, const QByteArray& reply)
 {
-    if (result != TTransactResult::Ok)
+    if (!result.ok())
+        return TSupplyState::Unknown;
+    return TrimmedField(SplitReplyFields(reply).First) == QLatin1String("1") ? TSupplyState::On : TSupplyState::Off;
+}
+
+QString SupplyCaption(const TLinkResult& result, const QByteArray& reply)
+{
+    const TSupplyState state = SupplyStateOf(result, reply);
+    if (state == TSupplyState::Unknown)
         return QStringLiteral("/");
-    const TReplyFields fields = SplitReplyFields(reply);
-    if (TrimmedField(fields.First) != QLatin1String("1"))
+    if (state == TSupplyState::Off)
         return QStringLiteral("Switched Off");
+    const TReplyFields fields = SplitReplyFields(reply);
     return FormatSupplyReading(TrimmedField(fields.Second), true) + QStringLiteral(" / ")
         + FormatSupplyReading(TrimmedField(fields.Third), false);
 }

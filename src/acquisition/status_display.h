@@ -24,11 +24,16 @@ QString BitString(uint32_t value, int32_t width);
 QString StatusText(const TDecodedFrame& frame, int32_t statusBits, int32_t detailedStatusBits);
 
 // Captions of the extended status bar from the result and reply of the
-// "p", "r"/"s" and "e" requests (TTransactResult::Ok means success).
-QString PinsCaption(TTransactResult result, const QByteArray& reply);
+// "p", "r"/"s" and "e" requests.
+QString PinsCaption(const TLinkResult& result, const QByteArray& reply);
 QByteArray SerialRequest(bool secondSerial);
-QString SerialCaption(TTransactResult result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion);
-QString SupplyCaption(TTransactResult result, const QByteArray& reply);
+QString SerialCaption(const TLinkResult& result, const QByteArray& reply, bool secondSerial, int32_t firmwareVersion);
+QString SupplyCaption(const TLinkResult& result, const QByteArray& reply);
+
+// The encoder supply as an "e" exchange told it: its state field "1" is on,
+// anything else off; unknown without a reply.
+enum class TSupplyState { Unknown, On, Off };
+TSupplyState SupplyStateOf(const TLinkResult& result, const QByteArray& reply);
 
 // One reading of the supply reply ("5,02 V", "4980 mV", "85.3 mA") rewritten
 // with the user's decimal separator; the first reading keeps 2 decimals

@@ -51,41 +51,57 @@ InterfaceIdentity IdentityFromReply(const QByteArray& reply, const QString& port
 }
 
 TProbeResult ProbePorts(IPortProvider& ports, const QStringList& candidates, const QString& serialFilter,
-    const std::function<void(int errorCode, const QString& portName)>& openFailed)
+    const std::function<void(const QString& portName, const TOpenedPort& failure)>& openFailed)
 {
     TProbeResult result;
     for (const QString& name : candidates) {
-        int errorCode = 0;
-        std::unique_ptr<ISerialPort> port = ports.open(name, errorCode);
+        TOpenedPort opened = ports.open(name);
+        std::unique_ptr<ISerialPort>& port = opened.Port;
         if (!port) {
-            openFailed(errorCode, name);
+            result.BusySkipped = result.BusySkipped || opened.Result.Outcome == TLinkOutcome::Busy;
+            openFailed(name, opened);
             continue;
         }
         QCoreApplication::processEvents();
-        if (port->configureLine()) {
-            QByteArray reply;
-            if (Transact(port.get(), "v", 0, true, reply) == TTransactResult::Ok && IsIdentityReply(reply)) {
-                result.Answering.append(name);
-                if (!serialFilter.isEmpty()) {
-                    QByteArray serial;
-                    if (Transact(port.get(), "r", 0, true, serial) == TTransactResult::Ok
-                        && QString::fromLatin1(serial).toUpper().startsWith(serialFilter))
-                        result.FilterMatch = name;
-                }
+        QByteArray reply;
+        if (port->configureLine().ok() && Transact(port.get(), "v", 0, true, reply).ok() && IsIdentityReply(reply)) {
+            result.Answering.append(name);
+            if (!serialFilter.isEmpty()) {
+                QByteArray serial;
+                if (Transact(port.get(), "r", 0, true, serial).ok()
+                    && QString::fromLatin1(serial).toUpper().startsWith(serialFilter))
+                    result.FilterMatch = name;
             }
+            result.Held[name] = std::move(port);
+        } else {
             port->restoreLine();
+            port->close();
         }
-        port->close();
         if (!serialFilter.isEmpty() && !result.FilterMatch.isEmpty())
             break;
     }
     return result;
 }
 
-QString ChoosePort(const TProbeResult& probe, const std::function<QString(const QStringList&)>& choose)
+void ReleasePorts(THeldPorts& held)
+{
+    for (auto& [name, port] : held) {
+        port->restoreLine();
+        port->close();
+    }
+    held.clear();
+}
+
+QString ChoosePort(const TProbeResult& probe, const QString& serialFilter, bool ownSeen,
+    const std::function<QString(const QStringList&)>& choose)
 {
     if (!probe.FilterMatch.isEmpty())
         return probe.FilterMatch;
+    if (!serialFilter.isEmpty()) {
+        if (probe.BusySkipped || ownSeen || probe.Answering.isEmpty())
+            return {};
+        return choose(probe.Answering);
+    }
     if (probe.Answering.size() == 1)
         return probe.Answering.first();
     if (probe.Answering.size() > 1)

@@ -34,6 +34,13 @@ void CollectWaitingBytes(ISerialPort* port, QByteArray& reply, int cap)
     reply.append(bytes.constData(), std::min(room, int(bytes.size())));
 }
 
+// Reads and drops what waits in the receive queue; the number of bytes.
+int DiscardWaitingBytes(ISerialPort* port)
+{
+    const int waiting = port->bytesWaiting();
+    return waiting > 0 ? int(port->read(waiting).size()) : 0;
+}
+
 // The link trace for real hardware: one line per exchange on standard error,
 // switched on with QT_LOGGING_RULES="k740.link.debug=true".
 Q_LOGGING_CATEGORY(lcLink, "k740.link", QtWarningMsg)
@@ -81,14 +88,15 @@ void TraceLine(const ISerialPort* port, const QByteArray& command, TTraceClock::
 }
 
 // The exchange itself; Transact adds the trace.
-TTransactResult Exchange(
-    ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply)
+TLinkResult Exchange(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages,
+    QByteArray& reply, int& lateBytes)
 {
     if (!port || !port->isOpen())
-        return TTransactResult::NoPort;
-    const int written = port->write(command);
-    if (written < 0)
-        return TTransactResult(written);
+        return kLinkNoPort;
+    lateBytes = DiscardWaitingBytes(port);
+    const TLinkResult written = port->write(command);
+    if (!written.ok())
+        return written;
 
     reply.resize(0); // keeps its buffer for the next reply
     const int cap = std::max(kMaxReplyBytes, expectedLength);
@@ -98,11 +106,11 @@ TTransactResult Exchange(
             QCoreApplication::processEvents();
         CollectWaitingBytes(port, reply, cap);
         if (IsComplete(reply, expectedLength))
-            return TTransactResult::Ok;
+            return kLinkOk;
         // Unsigned difference: correct across the wrap of the 32-bit counter.
         const uint32_t elapsed = GetTickCount() - start;
         if (elapsed > kReplyTimeoutMs || !port->isOpen())
-            return TTransactResult::Timeout;
+            return kLinkTimeout;
         // Sleep until bytes arrive, at most until just past the time-out.
         const int remaining = int(kReplyTimeoutMs - elapsed) + 1;
         port->waitForReadyRead(pumpMessages ? std::min(remaining, kPumpSliceMs) : remaining);
@@ -111,31 +119,66 @@ TTransactResult Exchange(
 
 } // namespace
 
-TTransactResult Transact(
-    ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages, QByteArray& reply)
+TLinkResult Transact(ISerialPort* port, const QByteArray& command, int expectedLength, bool pumpMessages,
+    QByteArray& reply, int* lateBytes)
 {
-    if (!lcLink().isDebugEnabled())
-        return Exchange(port, command, expectedLength, pumpMessages, reply);
-    TraceOrigin();
-    const TTraceClock::time_point start = TTraceClock::now();
-    const TTransactResult result = Exchange(port, command, expectedLength, pumpMessages, reply);
-    const TTraceClock::time_point end = TTraceClock::now();
-    TraceLine(port, command, end,
-        // One pass, so that a "%" in the reply stays as it is.
-        QStringLiteral("-> \"%1\" result %2 in %3 ms")
-            .arg(Printable(reply), QString::number(int32_t(result)),
-                QString::number(Milliseconds(end - start), 'f', 3)));
+    int late = 0;
+    const bool traced = lcLink().isDebugEnabled();
+    if (traced)
+        TraceOrigin();
+    const TTraceClock::time_point start = traced ? TTraceClock::now() : TTraceClock::time_point();
+    const TLinkResult result = Exchange(port, command, expectedLength, pumpMessages, reply, late);
+    if (lateBytes)
+        *lateBytes = late;
+    if (traced) {
+        const TTraceClock::time_point end = TTraceClock::now();
+        TraceLine(port, command, end,
+            // One pass, so that a "%" in the reply stays as it is.
+            QStringLiteral("-> \"%1\" result %2 in %3 ms%4")
+                .arg(Printable(reply), QString::number(TraceCode(result)),
+                    QString::number(Milliseconds(end - start), 'f', 3),
+                    late > 0 ? QStringLiteral(" (%1 late bytes dropped before it)").arg(late) : QString()));
+    }
     return result;
 }
 
-void SendNoReply(ISerialPort* port, const QByteArray& command)
+TLinkResult SendNoReply(ISerialPort* port, const QByteArray& command)
 {
     if (!port || !port->isOpen() || command.isEmpty())
-        return;
-    port->write(command.left(1));
+        return kLinkNoPort;
+    const TLinkResult result = port->write(command.left(1));
     if (lcLink().isDebugEnabled()) {
         TraceOrigin();
-        TraceLine(port, command.left(1), TTraceClock::now(), QStringLiteral("(no reply awaited)"));
+        TraceLine(port, command.left(1), TTraceClock::now(),
+            QStringLiteral("(no reply awaited) result %1").arg(TraceCode(result)));
+    }
+    return result;
+}
+
+QString CommandFailureText(const QByteArray& command, const TLinkResult& result)
+{
+    const QString quoted = '"' + QString::fromLatin1(command.trimmed()) + '"';
+    switch (result.Outcome) {
+    case TLinkOutcome::Refused:
+        return quoted + QStringLiteral(" was refused");
+    case TLinkOutcome::Timeout:
+        return quoted + QStringLiteral(" got no reply");
+    default:
+        return quoted + QStringLiteral(" could not be sent (%1)").arg(LinkResultText(result));
+    }
+}
+
+int32_t TraceCode(const TLinkResult& result)
+{
+    switch (result.Outcome) {
+    case TLinkOutcome::Ok:
+        return 0;
+    case TLinkOutcome::Timeout:
+        return -1;
+    case TLinkOutcome::NoPort:
+        return -3;
+    default:
+        return -result.OsError;
     }
 }
 

@@ -16,6 +16,8 @@ inline constexpr char kHomingError[] = "org.k740.Desktop.Error.Homing";
 // rows (one packet per row, a line feed at its end).
 inline constexpr char kOpenStream[] = "OpenStream";
 inline constexpr char kStreamColumns[] = "seconds,cycle,raw,value,text,valid,crc";
+// The error Zero() answers when the command could not be sent to the interface.
+inline constexpr char kZeroFailedError[] = "org.k740.Desktop.Error.ZeroFailed";
 
 // The name every copy owns, whether or not it owns kName: the prefix and
 // the process id.

@@ -1,5 +1,7 @@
 #include "platform/qt_serial_port.h"
 
+#include "platform/port_holder.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -61,30 +63,45 @@ bool HasHungUp(int fd)
 
 } // namespace
 
-std::unique_ptr<TQtSerialPort> TQtSerialPort::open(const QString& devicePath, int& errorCode)
+TOpenedPort TQtSerialPort::open(const QString& devicePath)
 {
+    TOpenedPort opened;
+    int errorCode = 0;
     const int lockFd = LockDevice(devicePath, errorCode);
-    if (lockFd < 0)
-        return nullptr;
-
-    std::unique_ptr<TQtSerialPort> port(new TQtSerialPort);
-    port->LockFd = lockFd;
-    port->Port.setPortName(devicePath);
-    if (!port->Port.open(QIODevice::ReadWrite)) {
-        // The device opened above, so Qt failed on its lock file: another
-        // Qt program holds the port.
-        errorCode = port->Port.error() == QSerialPort::PermissionError ? EBUSY : EIO;
-        return nullptr;
+    if (lockFd >= 0) {
+        std::unique_ptr<TQtSerialPort> port(new TQtSerialPort);
+        port->LockFd = lockFd;
+        port->Port.setPortName(devicePath);
+        if (port->Port.open(QIODevice::ReadWrite)) {
+            port->prepare();
+            opened.Port = std::move(port);
+        } else {
+            // The device opened above, so Qt failed on its lock file: another
+            // Qt program holds the port.
+            errorCode = port->Port.error() == QSerialPort::PermissionError ? EBUSY : EIO;
+        }
     }
-    RequestLowLatency(port->Port.handle());
+    if (!opened.Port) {
+        opened.Result = TLinkResult::fromErrno(errorCode);
+        if (opened.Result.Outcome == TLinkOutcome::Busy)
+            opened.HolderPid = PortHolderPid(devicePath);
+    }
+    return opened;
+}
+
+// The port just opened, ready for use: low latency, and closed at once
+// when the device vanishes.
+void TQtSerialPort::prepare()
+{
+    RequestLowLatency(Port.handle());
 
     // When the device vanishes, Qt keeps the port open and its read handler
     // reports the error again on every pass of the event loop, at full CPU.
     // Close the port on the first such error. (A read error on a live port,
     // e.g. when Transact took the bytes first, is ignored.) The close is
     // queued because the error is raised from inside Qt's read handler.
-    TQtSerialPort* self = port.get();
-    QObject::connect(&port->Port, &QSerialPort::errorOccurred, &port->Port, [self](QSerialPort::SerialPortError error) {
+    TQtSerialPort* self = this;
+    QObject::connect(&Port, &QSerialPort::errorOccurred, &Port, [self](QSerialPort::SerialPortError error) {
         const bool readFailed = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
         if (readFailed && !self->CloseQueued && HasHungUp(self->Port.handle())) {
             self->CloseQueued = true;
@@ -92,7 +109,6 @@ std::unique_ptr<TQtSerialPort> TQtSerialPort::open(const QString& devicePath, in
                 &self->Port, [self] { self->close(); }, Qt::QueuedConnection);
         }
     });
-    return port;
 }
 
 TQtSerialPort::~TQtSerialPort()
@@ -100,27 +116,31 @@ TQtSerialPort::~TQtSerialPort()
     close();
 }
 
-bool TQtSerialPort::configureLine()
+TLinkResult TQtSerialPort::configureLine()
 {
-    if (!isOpen() || ::tcgetattr(Port.handle(), &KeptLine) != 0)
-        return false;
+    if (!isOpen())
+        return kLinkNoPort;
+    if (::tcgetattr(Port.handle(), &KeptLine) != 0)
+        return TLinkResult::fromErrno(errno);
     LineKept = true;
     termios line = KeptLine;
     cfsetispeed(&line, B115200);
     cfsetospeed(&line, B115200);
     line.c_cflag = (line.c_cflag & ~(CSIZE | PARENB | CSTOPB)) | CS8;
-    return ::tcsetattr(Port.handle(), TCSANOW, &line) == 0;
+    return ::tcsetattr(Port.handle(), TCSANOW, &line) == 0 ? kLinkOk : TLinkResult::fromErrno(errno);
 }
 
-bool TQtSerialPort::restoreLine()
+TLinkResult TQtSerialPort::restoreLine()
 {
-    return isOpen() && LineKept && ::tcsetattr(Port.handle(), TCSANOW, &KeptLine) == 0;
+    if (!isOpen() || !LineKept)
+        return kLinkNoPort;
+    return ::tcsetattr(Port.handle(), TCSANOW, &KeptLine) == 0 ? kLinkOk : TLinkResult::fromErrno(errno);
 }
 
-int TQtSerialPort::write(const QByteArray& data)
+TLinkResult TQtSerialPort::write(const QByteArray& data)
 {
     if (!isOpen())
-        return -EBADF;
+        return kLinkNoPort;
     const int fd = Port.handle();
     const char* next = data.constData();
     qsizetype left = data.size();
@@ -132,22 +152,22 @@ int TQtSerialPort::write(const QByteArray& data)
         } else if (n < 0 && errno == EAGAIN) {
             pollfd room{fd, POLLOUT, 0};
             if (::poll(&room, 1, kWriteRoomWaitMs) <= 0 || (room.revents & (POLLERR | POLLHUP | POLLNVAL)))
-                return -EAGAIN;
+                return TLinkResult{TLinkOutcome::SystemError, EAGAIN};
         } else if (n < 0 && errno != EINTR) {
-            return -errno;
+            return TLinkResult{TLinkOutcome::SystemError, errno};
         }
     }
-    return int(data.size());
+    return kLinkOk;
 }
 
 int TQtSerialPort::bytesWaiting()
 {
     if (!isOpen())
-        return -EBADF;
+        return 0;
     // Qt's buffer holds what its read notifier fetched while events ran.
     int queued = 0;
     if (::ioctl(Port.handle(), FIONREAD, &queued) != 0)
-        return -errno;
+        queued = 0;
     return int(Port.bytesAvailable()) + queued;
 }
 

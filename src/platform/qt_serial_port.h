@@ -12,15 +12,16 @@ namespace k740 {
 // running as root, or tools that only honour flock).
 class TQtSerialPort final : public ISerialPort {
 public:
-    // Opens devicePath for reading and writing. On failure returns nullptr
-    // and sets errorCode to the (positive) OS error code; a port held by
-    // another program gives EBUSY or EWOULDBLOCK.
-    static std::unique_ptr<TQtSerialPort> open(const QString& devicePath, int& errorCode);
+    // Opens devicePath for reading and writing. A port held by another
+    // program gives Busy (EBUSY from its exclusive mode, or EWOULDBLOCK
+    // from its lock) with the holder's process id where /proc shows it;
+    // nothing is written to such a port.
+    static TOpenedPort open(const QString& devicePath);
     ~TQtSerialPort() override;
 
-    bool configureLine() override;
-    bool restoreLine() override;
-    int write(const QByteArray& data) override;
+    TLinkResult configureLine() override;
+    TLinkResult restoreLine() override;
+    TLinkResult write(const QByteArray& data) override;
     int bytesWaiting() override;
     QByteArray read(int maxBytes) override;
     bool waitForReadyRead(int timeoutMs) override;
@@ -30,6 +31,7 @@ public:
 
 private:
     TQtSerialPort() = default;
+    void prepare();
 
     QSerialPort Port;
     int LockFd = -1; // holds the flock() for as long as the port is open

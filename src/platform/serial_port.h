@@ -1,7 +1,10 @@
 #pragma once
+#include "platform/link_result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 
 namespace k740 {
@@ -14,13 +17,14 @@ public:
 
     // Reads the line settings, keeps them for restoreLine(), and sets
     // 115200 baud, 8 data bits, no parity, one stop bit (the rest as read).
-    virtual bool configureLine() = 0;
+    virtual TLinkResult configureLine() = 0;
     // Writes back the line settings that configureLine() read.
-    virtual bool restoreLine() = 0;
+    virtual TLinkResult restoreLine() = 0;
 
-    // Writes all bytes; returns the count written or the negated OS error code.
-    virtual int write(const QByteArray& data) = 0;
-    // Bytes waiting in the receive queue (>= 0), or a negated OS error code.
+    // Writes all bytes, or says why it could not.
+    virtual TLinkResult write(const QByteArray& data) = 0;
+    // Bytes waiting in the receive queue; 0 also when the port cannot tell
+    // (a port that failed shows it at the next write).
     virtual int bytesWaiting() = 0;
     // Reads at most maxBytes of what is waiting; never blocks.
     virtual QByteArray read(int maxBytes) = 0;
@@ -33,6 +37,13 @@ public:
     virtual void close() = 0;
 };
 
+// A port opened for exclusive use, or why it was not.
+struct TOpenedPort {
+    std::unique_ptr<ISerialPort> Port; // empty when the port did not open
+    TLinkResult Result;
+    int64_t HolderPid = 0; // Busy: the process that holds the port, 0 when not seen
+};
+
 // Where ports come from: the list of candidate ports and opening one by name.
 class IPortProvider {
 public:
@@ -40,9 +51,9 @@ public:
 
     // Candidate port names, sorted case-insensitively, without duplicates.
     virtual QStringList candidatePorts() = 0;
-    // Opens the named port for exclusive use. On failure returns nullptr and
-    // sets errorCode to the (positive) OS error code.
-    virtual std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) = 0;
+    // Opens the named port for exclusive use. A port another program holds
+    // is not touched (nothing is written to it) and gives Busy.
+    virtual TOpenedPort open(const QString& portName) = 0;
 };
 
 } // namespace k740

@@ -71,16 +71,17 @@ QStringList TSystemPortProvider::candidatePorts()
     return names;
 }
 
-std::unique_ptr<ISerialPort> TSystemPortProvider::open(const QString& portName, int& errorCode)
+TOpenedPort TSystemPortProvider::open(const QString& portName)
 {
     if (!Ports.contains(portName.toUpper()))
         Ports = listPorts();
     const auto found = Ports.constFind(portName.toUpper());
     if (found == Ports.constEnd()) {
-        errorCode = ENOENT;
-        return nullptr;
+        TOpenedPort missing;
+        missing.Result = TLinkResult::fromErrno(ENOENT);
+        return missing;
     }
-    return TQtSerialPort::open(found->DevicePath, errorCode);
+    return TQtSerialPort::open(found->DevicePath);
 }
 
 } // namespace k740

@@ -17,7 +17,7 @@ public:
     QStringList candidatePorts() override;
     // Opens a port by a name from candidatePorts(); a name that is no longer
     // listed gives ENOENT.
-    std::unique_ptr<ISerialPort> open(const QString& portName, int& errorCode) override;
+    TOpenedPort open(const QString& portName) override;
 
 private:
     struct TPort {

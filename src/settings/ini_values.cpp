@@ -1,6 +1,7 @@
 #include "settings/ini_values.h"
 
 #include "platform/decimal_text.h"
+#include "settings/parse_real.h"
 
 #include <cmath>
 
@@ -53,11 +54,29 @@ std::optional<int64_t> ParseIniInteger(const QString& text, int bits)
     return ParseDecimal(text, bits);
 }
 
-QString CpmText(float cpm)
+QString CpmText(float cpm, QChar separator)
 {
     const double value = cpm;
     const int decimals = std::fabs(value - std::nearbyint(value)) <= 0.01 ? 0 : 1;
-    return FormatFixed(value, 8, decimals);
+    QString text = FormatFixed(value, 8, decimals);
+    const int at = text.indexOf(DecimalSeparator());
+    if (at >= 0)
+        text[at] = separator;
+    return text;
+}
+
+bool ParseIniReal(const QString& text, float& value)
+{
+    QString t = text;
+    const int comma = t.indexOf(',');
+    if (comma >= 0 && !t.contains('.'))
+        t[comma] = '.';
+    return ParseReal(t, value);
+}
+
+QChar IniDecimalSeparator(const std::optional<QString>& heldText)
+{
+    return heldText && heldText->contains(',') && !heldText->contains('.') ? QChar(',') : QChar('.');
 }
 
 } // namespace k740

@@ -23,8 +23,19 @@ template <class Int> Int AbsoluteValue(Int value)
 }
 
 // CPM as written to the file: rounded to 8 significant digits, with no
-// decimals when it lies within 0.01 of an integer, else with one decimal, in
-// the user's decimal separator.
-QString CpmText(float cpm);
+// decimals when it lies within 0.01 of an integer, else with one decimal;
+// `separator` is the decimal separator (also of the exponent notation that
+// values of more than 8 digits take).
+QString CpmText(float cpm, QChar separator);
+
+// A real number as the file holds it, whichever of "." and "," the program
+// that wrote it used as its decimal separator (see ParseReal); `value` is
+// written only when the whole text is a number.
+bool ParseIniReal(const QString& text, float& value);
+
+// The decimal separator a saved real keeps: "," when the value the file
+// holds (if any) has a comma and no point, else ".". So the file reads back
+// the same in the program that wrote it.
+QChar IniDecimalSeparator(const std::optional<QString>& heldText);
 
 } // namespace k740

@@ -2,7 +2,6 @@
 
 #include "settings/ini_file.h"
 #include "settings/ini_values.h"
-#include "settings/parse_real.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -89,7 +88,7 @@ public:
     void real(const char* key, float& field)
     {
         field = 1000; // stays when the text is no number
-        ParseReal(Ini.value(Section, key).value_or(QStringLiteral("1000")), field);
+        ParseIniReal(Ini.value(Section, key).value_or(QStringLiteral("1000")), field);
     }
 
 private:
@@ -121,7 +120,10 @@ public:
     void integer(const char* key, int32_t& field, int32_t, TRule) { write(key, QString::number(field)); }
     void layout(const char* key, int32_t&, int32_t live) { write(key, QString::number(live)); }
     void count(const char* key, int64_t& field, int64_t) { write(key, QString::number(field)); }
-    void real(const char* key, float& field) { write(key, CpmText(field)); }
+    void real(const char* key, float& field)
+    {
+        write(key, CpmText(field, IniDecimalSeparator(Ini.value(Section, key))));
+    }
 
 private:
     void write(const char* key, const QString& value) { Ini.setValue(Section, key, value); }

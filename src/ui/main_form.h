@@ -119,7 +119,8 @@ private:
     // A modal message box (on standard error when closing on a signal);
     // polling pauses while it is open. The title defaults to the window's.
     void showMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon, QString title = {});
-    void showOpenFailure(int errorCode, const QString& portName);
+    void showOpenFailure(const QString& portName, const TLinkResult& result, qint64 holderPid);
+    void showZeroFailure(const TLinkResult& result);
 
     void layoutRow();
     int rowWidth(int width) const;

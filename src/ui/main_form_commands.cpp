@@ -2,6 +2,7 @@
 // homing timers.
 #include "ui/main_form.h"
 
+#include "link/transaction.h"
 #include "ui/colours.h"
 #include "ui/widgets/panel.h"
 
@@ -15,14 +16,21 @@ constexpr char16_t kEscapeCharacter = 0x1b;
 
 void TMainForm::bbZeroClick()
 {
-    Session.zero();
+    showZeroFailure(Session.zero());
 }
 
 // Zeroing shows nothing at once: the next cycle shows the new position,
 // whoever asked for it (a click, the position service).
 void TMainForm::PosPanelClick()
 {
-    Session.zeroIfAvailable();
+    if (const std::optional<TLinkResult> sent = Session.zeroIfAvailable())
+        showZeroFailure(*sent);
+}
+
+void TMainForm::showZeroFailure(const TLinkResult& result)
+{
+    if (!result.ok())
+        showMessage("ZERO failed: " + CommandFailureText("z", result) + '.', QMessageBox::Warning);
 }
 
 void TMainForm::bbZeroRefClick()
@@ -67,7 +75,9 @@ void TMainForm::TrigTimerTimer()
 
 void TMainForm::ExtStPanel3DblClick()
 {
-    Session.switchSupply();
+    const QString failure = Session.switchSupply();
+    if (!failure.isEmpty())
+        showMessage(failure, QMessageBox::Warning);
 }
 
 void TMainForm::ExtStPanel2DblClick()

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdio>
 
 namespace k740 {
 
@@ -26,7 +27,7 @@ void TMainForm::initTimerTimer()
     }
     if (Destroyed)
         return;
-    const QString chosen = ChoosePort(probe,
+    const QString chosen = Session.choosePort(probe,
         [this](const QStringList& answering) { return ComPortForm ? ComPortForm->choose(answering) : QString(); });
     if (!chosen.isEmpty() && !Destroyed)
         connectTo(chosen);
@@ -71,6 +72,8 @@ void TMainForm::connectTo(const QString& portName)
     }
     for (const QString& error : result.SettingsErrors)
         showMessage(error, QMessageBox::Critical);
+    if (!result.SupplyError.isEmpty())
+        showMessage(result.SupplyError, QMessageBox::Warning);
 
     showRow(true);
     if (!Session.row().RefReadOutVisible)
@@ -103,6 +106,10 @@ void TMainForm::ApplySettings(bool dcrWasOn)
         PlaceStatusColour();
     setSummary(applied.Summary, true);
     showRow();
+    if (!applied.ConfigError.isEmpty()) {
+        std::fprintf(stderr, "k740: %s\n", qPrintable(applied.ConfigError));
+        showMessage(applied.ConfigError, QMessageBox::Warning);
+    }
     if (applied.StartHoming)
         bbZeroRefClick();
 }

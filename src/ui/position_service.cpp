@@ -2,6 +2,7 @@
 
 #include "acquisition/interface_session.h"
 #include "acquisition/position_request.h"
+#include "link/transaction.h"
 #include "ui/window_system.h"
 
 #include <QCoreApplication>
@@ -115,7 +116,14 @@ QStringList TPositionService::Captures()
 
 bool TPositionService::Zero()
 {
-    return Session.zeroIfAvailable();
+    const std::optional<TLinkResult> sent = Session.zeroIfAvailable();
+    if (sent && !sent->ok()) {
+        if (calledFromDBus())
+            sendErrorReply(position_service::kZeroFailedError,
+                QStringLiteral("the interface was not zeroed: ") + CommandFailureText("z", *sent));
+        return false;
+    }
+    return sent.has_value();
 }
 
 // org.freedesktop.DBus.Properties.PropertiesChanged with what changed.

@@ -61,6 +61,8 @@ public slots:
     QString PositionText();
     bool Capture();
     QStringList Captures();
+    // ZERO when it is offered (false when not); the error
+    // position_service::kZeroFailedError when "z" could not be sent.
     bool Zero();
     void ResetStatistics();
     // The reading end of a stream of every cycle's row; closing it ends the

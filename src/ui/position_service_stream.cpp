@@ -23,6 +23,7 @@ QVariantMap TPositionService::statistics() const
         {"CrcFailures", qulonglong(f.CrcFailures)},
         {"Timeouts", qulonglong(f.Timeouts)},
         {"IncompleteReplies", qulonglong(f.IncompleteReplies)},
+        {"LateReplies", qulonglong(f.LateReplies)},
         {"LinkLosses", qulonglong(f.LinkLosses)},
         {"DroppedRows", qulonglong(f.DroppedRows)},
         {"PollingRate", f.PollingRate},

@@ -96,24 +96,33 @@ TEST(FrameKind, FollowsInterfaceKindBissAndLongFrame)
     EXPECT_EQ(PositionRequest(fkSsiLong) + PositionRequest(fkBiss), "44");
 }
 
-TEST(CounterPath, ReadsCountLatchAndFlagAndNeverFails)
+TEST(CounterPath, ReadsCountLatchAndFlag)
 {
-    Decoded d = DecodeReply("12345:-200:1\r", fkCounter, {});
+    Decoded d = DecodeReply(" 12345 :-200: 1\r", fkCounter, {});
     EXPECT_EQ(d.frame.Position, 12345);
     EXPECT_EQ(d.frame.RefLatch, -200);
-    EXPECT_EQ(CounterReplyFlag("12345:-200:1\r"), 1);
-    EXPECT_TRUE(d.valid && d.crcOk);
-
-    d = DecodeReply("7\r", fkCounter, {}, {99, 0, 0, 0, 0, 0, 99});
-    EXPECT_EQ(d.frame.Position, 0);
-    EXPECT_EQ(d.frame.RefLatch, 0);
-    EXPECT_EQ(CounterReplyFlag("7\r"), 7);     // no ":" makes it all flag
-    EXPECT_EQ(CounterReplyFlag("12:34\r"), 0); // "12:34" is no number
-    EXPECT_EQ(CounterReplyFlag(""), 0);
-    d = DecodeReply("abc:99999999999:\r", fkCounter, {});
-    EXPECT_EQ(d.frame.Position + d.frame.RefLatch, 0);
+    EXPECT_EQ(d.frame.RefEvent, 1);
     EXPECT_TRUE(d.valid && d.crcOk);
     EXPECT_EQ(SplitReplyFields("1: 5 V:8:5 mA\r").Third, "8:5 mA");
+}
+
+// Replies that are not three 32-bit decimals up to a carriage return renew
+// nothing, the flag included.
+TEST(ShapeChecks, RepliesOfTheWrongShapeAreInvalidAndWriteNothing)
+{
+    const TDecodedFrame start{111, 22, 3, 4, 5, 6, 77, 1};
+    for (const char* reply : {"7\r", "12:34\r", "1:2:3:4\r", "1:2:3", "abc:5:1\r", "1:2:x\r", "1::0\r",
+             "2147483648:0:0\r", "1:5.02 V:85.3 mA\r", "\x8f\x01:\x02:1\r", ""}) {
+        const Decoded d = DecodeReply(reply, fkCounter, {}, start);
+        EXPECT_FALSE(d.valid) << reply;
+        EXPECT_EQ(d.frame.Position + d.frame.RefLatch + d.frame.RefEvent, 189) << reply;
+    }
+    for (const char* reply : {"-1\r", "+5\r", "12a\r", "2147483648\r", "1 2\r", "\r", "x\x05\r"}) {
+        const Decoded d = DecodeReply(reply, fkSsiShort, Layout(4, 13, 0, 2, 0), start);
+        EXPECT_FALSE(d.valid) << reply;
+        EXPECT_EQ(d.frame.Position + d.frame.Turns + d.frame.Status, 136) << reply;
+    }
+    EXPECT_TRUE(DecodeReply("2147483647\r", fkSsiShort, Layout(4, 13, 0, 2, 0)).valid);
 }
 
 TEST(ShortSsiPath, WorkedExampleAndGrayCode)
@@ -140,10 +149,6 @@ TEST(ShortSsiPath, WorkedExampleAndGrayCode)
     EXPECT_EQ(d.frame.Position, 4);
     EXPECT_EQ(d.frame.Status, 2u);
     EXPECT_EQ(d.frame.DetailedStatus, 5u);
-
-    d = DecodeReply("-1\r", fkSsiShort, Layout(4, 13, 0, 2, 0));
-    EXPECT_EQ(d.frame.Position, 8191);
-    EXPECT_EQ(d.frame.Turns, -1);
 }
 
 TEST(LongSsiPath, WorkedExampleAndAllFields)
@@ -153,6 +158,19 @@ TEST(LongSsiPath, WorkedExampleAndAllFields)
     EXPECT_EQ(d.frame.Turns, 5);
     EXPECT_EQ(d.frame.Position, 2800862);
     EXPECT_EQ(d.frame.Status, 1u);
+
+    // Gray code: the position only; BiSS-C positions stay binary.
+    TEncoderSettings gray = Layout(12, 23, 0, 2, 0);
+    gray.GrayCode = true;
+    const QByteArray grayCapture = Capture("1" + Bits(5, 12) + Bits(1000 ^ 500, 23) + "01");
+    d = DecodeReply(grayCapture, fkSsiLong, gray);
+    EXPECT_EQ(d.frame.Position, 1000);
+    EXPECT_EQ(d.frame.Turns, 5);
+    EXPECT_EQ(d.frame.Status, 1u);
+    gray.CRCBits = 6;
+    gray.MultiturnBits = 0;
+    gray.SSIBits = 26;
+    EXPECT_EQ(DecodeReply("C4091A2B7A800000\r", fkBiss, gray).frame.Position, 1193046);
 
     d = DecodeReply(Capture("1" + Bits(0xABC, 12) + Bits(0x123456, 24) + Bits(9, 4) + "10" + Bits(0x2A, 6)), fkSsiLong,
         Layout(12, 24, 4, 2, 6));

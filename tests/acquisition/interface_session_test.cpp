@@ -3,6 +3,7 @@
 #include "device/fake_port.h"
 
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -33,11 +34,26 @@ protected:
         return *s;
     }
     TConnectResult connect(const QString& port) { return s->connectTo(port, TWindowGeometry{}); }
+    // `config` plugged in as vcom0 with `ini`, connected, settings applied.
+    std::shared_ptr<TDeviceModel> connected(const TDeviceConfig& config, const QByteArray& ini)
+    {
+        const auto device = ports.plug("vcom0", config);
+        writeIni(ini);
+        session();
+        connect("vcom0");
+        s->applySettings(false);
+        return device;
+    }
     void writeIni(const QByteArray& text)
     {
         QFile ini(dir.path() + "/K740.INI");
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(text);
+    }
+    QByteArray readIni() const
+    {
+        QFile ini(dir.path() + "/K740.INI");
+        return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
     }
 
     QTemporaryDir dir;
@@ -64,8 +80,8 @@ TEST_F(SessionTest, AttemptThatEndsEarlyLeavesNoIdentityOfTheLastConnection)
     EXPECT_FALSE(s->identity().ExtendedInterface);
     EXPECT_FALSE(s->identity().SecondSerial);
     EXPECT_EQ(s->identity().FirmwareVersion, 117);
+    EXPECT_TRUE(ports.open("vcom1").Port); // a failed attempt lets the port go
     // The notice shows once until a supported interface connects again.
-    s->closePort();
     EXPECT_FALSE(connect("vcom1").ShowUnsupportedNotice);
     s->closePort();
     connect("vcom0");
@@ -125,26 +141,103 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
     EXPECT_EQ(s->lastFrame().RefLatch, -400);
 }
 
-TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyCaption)
+TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyReply)
 {
     auto config = Device('Q', TEncoderKind::Counter);
     config.SupplyOn = false;
     const auto device = ports.plug("vcom0", config);
     writeIni("[K740.vcom0]\nShowExtendedData=1\n");
     session();
-    s->switchSupply(); // nothing shown yet: nothing sent
+    s->switchSupply(); // nothing known yet: nothing sent
     connect("vcom0");  // switches the supply on
     s->applySettings(false);
     device->clearCommands();
     s->runCycle();
     ASSERT_EQ(s->runCycle().SupplyCaption.value_or(""), "5.02 V / 85 mA");
     device->clearCommands();
-    s->switchSupply();
+    EXPECT_EQ(s->switchSupply(), "");
     EXPECT_EQ(device->commands(), QList<QByteArray>{"f"});
     s->runCycle();
     device->clearCommands();
     s->switchSupply();
     EXPECT_EQ(device->commands(), QList<QByteArray>{"n"});
+}
+
+// A late reply is dropped before the next request, never read as its
+// answer; at connection it fails the attempt.
+TEST_F(SessionTest, LateReplyIsDroppedAndCounted)
+{
+    auto config = Device('Q', TEncoderKind::Counter);
+    config.Position = 12345;
+    config.Fault = TDeviceFault::Late;
+    const auto device = connected(config, "[K740.vcom0]\nShowExtendedData=1\n");
+    ASSERT_TRUE(s->notConnected() && s->identity().PortName.isEmpty());
+    connect("vcom0");
+    s->applySettings(false);
+    device->setFault(TDeviceFault::Late);
+    if (s->runCycle().SupplyCaption != QString("/")) // "e" gets no reply in time ...
+        GTEST_SKIP() << "the machine was too busy to see the supply reply late";
+    device->setFault(TDeviceFault::None);
+    QThread::msleep(80); // ... but before the next request
+    s->runCycle();
+    EXPECT_EQ(s->readOutText(), "12.345");
+    EXPECT_EQ(s->linkFigures().LateReplies, 1u);
+    EXPECT_EQ(s->linkFigures().InvalidFrames, 0u);
+}
+
+// A configuration refused at connection says which command; the summary
+// shows no texts of the last connection, whose interface confirmed them.
+TEST_F(SessionTest, RefusedConfigurationAtConnectionShowsNothingUnconfirmed)
+{
+    const auto device = connected(Device('S', TEncoderKind::Ssi), "[K740.vcom0]\nSSIFreq=4\n");
+    device->setFault(TDeviceFault::Refuse);
+    s->closePort();
+    connect("vcom0");
+    const TApplyResult refused = s->applySettings(false);
+    EXPECT_EQ(refused.ConfigError,
+        "Configuring the interface failed: \"B24\" was refused; the interface keeps its previous setting.");
+    EXPECT_FALSE(refused.Summary.contains("kHz")) << refused.Summary.toStdString();
+}
+
+TEST_F(SessionTest, ZeroThatCannotBeSentChangesNothing)
+{
+    auto config = Device('Q', TEncoderKind::Counter);
+    config.RefEvery = 200;
+    const auto device = connected(config, "");
+    device->setPosition(500); // passes the mark at 400
+    s->runCycle();
+    s->startHoming(); // plain homing: the latched mark is the zero at once
+    ASSERT_EQ(s->homing().ZeroOffset, 400);
+    ports.unplug("vcom0");
+    EXPECT_EQ(s->zero(), kLinkNoPort); // the port died with the device
+    EXPECT_EQ(s->homing().ZeroOffset, 400);
+}
+
+// Copies with a serial filter: a busy port may be their own, so they wait
+// rather than take another interface; once their own was seen they wait for
+// it after a loss, without asking.
+TEST_F(SessionTest, SerialFilterConnectsOnlyItsOwnInterface)
+{
+    ports.plug("vcom0", Device('Q', TEncoderKind::Counter));
+    auto own = Device('Q', TEncoderKind::Counter);
+    own.Serial2 = "BBB2";
+    ports.plug("vcom1", own);
+    TRunOptions options;
+    options.SerialFilter = "BBB";
+    session(options);
+    const auto searchAndChoose = [&] { return s->choosePort(s->search(), [](const QStringList&) { return "vcom0"; }); };
+
+    ports.setBusy("vcom1", true); // another copy probing it
+    EXPECT_EQ(searchAndChoose(), "");
+    EXPECT_TRUE(ports.open("vcom0").Port); // not kept open
+    ports.setBusy("vcom1", false);
+    ASSERT_EQ(searchAndChoose(), "vcom1");
+    ASSERT_EQ(connect("vcom1").Outcome, TConnectOutcome::Connected);
+    ports.unplug("vcom1");
+    s->runCycle();
+    EXPECT_EQ(searchAndChoose(), "");
+    ports.replug("vcom1");
+    EXPECT_EQ(searchAndChoose(), "vcom1");
 }
 
 namespace {
@@ -247,4 +340,32 @@ TEST_F(SessionTest, EveryCycleGoesToTheStreamsAsARow)
             ",4,,,\"- - - - - -\",0,1\n", ",5,1300,1300,\"1300\",1,1\n", ",6,,,\"\",0,1\n"}));
     EXPECT_EQ(s->linkFigures().DroppedRows, 0u);
     ::close(stream);
+}
+
+// The settings go back only where they were loaded from: nothing before a
+// connection, the loaded port's section after a loss or a failed attempt.
+TEST_F(SessionTest, SavesOnlyLoadedSettingsIntoTheirOwnSection)
+{
+    const QByteArray user = "[ABC]\nCPR=4096\nRotary=1\n";
+    writeIni(user);
+    TRunOptions options;
+    options.LayoutEditMode = true;
+    options.SerialFilter = "ABC";
+    session(options);
+    EXPECT_FALSE(s->shouldSaveAtExit());
+    EXPECT_EQ(s->saveSettings({}), "");
+    EXPECT_EQ(readIni(), user);
+
+    writeIni("[K740.vcom0]\nCPR=4096\n");
+    ports.plug("vcom0", Device('Q', TEncoderKind::Counter));
+    ports.plug("vcom1", Device('B', TEncoderKind::Biss));
+    session();
+    ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
+    s->search(); // as after a link loss: the port's name is cleared
+    EXPECT_EQ(connect("vcom1").Outcome, TConnectOutcome::Unsupported);
+    EXPECT_TRUE(s->shouldSaveAtExit());
+    EXPECT_EQ(s->saveSettings({}), "");
+    const QByteArray saved = readIni();
+    EXPECT_TRUE(saved.startsWith("[K740.vcom0]\nCPR=4096\nRotary=0\n")) << saved.constData();
+    EXPECT_FALSE(saved.contains("[K740.]") || saved.contains("vcom1"));
 }

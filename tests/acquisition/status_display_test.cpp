@@ -38,25 +38,25 @@ TEST(StatusText, BitStringsOfStatusAndDetailedStatus)
 
 TEST(ExtendedCaptions, PinsAndSerialNumber)
 {
-    EXPECT_EQ(PinsCaption(TTransactResult::Ok, "101\r"), "Pins: 101");
-    EXPECT_EQ(PinsCaption(TTransactResult::Timeout, "101\r"), "Pins: /");
+    EXPECT_EQ(PinsCaption(kLinkOk, "101\r"), "Pins: 101");
+    EXPECT_EQ(PinsCaption(kLinkTimeout, "101\r"), "Pins: /");
     EXPECT_EQ(SerialRequest(true) + SerialRequest(false), "rs");
-    EXPECT_EQ(SerialCaption(TTransactResult::Ok, "ab 12:34\r", true, 120), "SN: AB12-34");
-    EXPECT_EQ(SerialCaption(TTransactResult::Ok, "ab 12:34\r", false, 116), "SN: AB12-34");
-    EXPECT_EQ(SerialCaption(TTransactResult::Ok, "ab 12:34\r", false, 117), "SN#2: AB12-34");
-    EXPECT_EQ(SerialCaption(TTransactResult::Timeout, "ab 12:34\r", false, 117), "SN: /");
+    EXPECT_EQ(SerialCaption(kLinkOk, "ab 12:34\r", true, 120), "SN: AB12-34");
+    EXPECT_EQ(SerialCaption(kLinkOk, "ab 12:34\r", false, 116), "SN: AB12-34");
+    EXPECT_EQ(SerialCaption(kLinkOk, "ab 12:34\r", false, 117), "SN#2: AB12-34");
+    EXPECT_EQ(SerialCaption(kLinkTimeout, "ab 12:34\r", false, 117), "SN: /");
 }
 
 TEST(ExtendedCaptions, Supply)
 {
-    EXPECT_EQ(SupplyCaption(TTransactResult::Ok, "1:5,02 V:85.3 mA\r"), "5.02 V / 85 mA");
-    EXPECT_EQ(SupplyCaption(TTransactResult::Ok, "1 : 4980 mV : 85.3 mA\r"), "4980 mV / 85 mA");
-    EXPECT_EQ(SupplyCaption(TTransactResult::Ok, "1:5:12.6\r"), "5.00 / 12.60");
-    EXPECT_EQ(SupplyCaption(TTransactResult::Ok, "0:5,02 V:85.3 mA\r"), "Switched Off");
-    EXPECT_EQ(SupplyCaption(TTransactResult::Ok, "\r"), "Switched Off");
-    EXPECT_EQ(SupplyCaption(TTransactResult::Timeout, "1:5 V:8 mA\r"), "/");
+    EXPECT_EQ(SupplyCaption(kLinkOk, "1:5,02 V:85.3 mA\r"), "5.02 V / 85 mA");
+    EXPECT_EQ(SupplyCaption(kLinkOk, "1 : 4980 mV : 85.3 mA\r"), "4980 mV / 85 mA");
+    EXPECT_EQ(SupplyCaption(kLinkOk, "1:5:12.6\r"), "5.00 / 12.60");
+    EXPECT_EQ(SupplyCaption(kLinkOk, "0:5,02 V:85.3 mA\r"), "Switched Off");
+    EXPECT_EQ(SupplyCaption(kLinkOk, "\r"), "Switched Off");
+    EXPECT_EQ(SupplyCaption(kLinkTimeout, "1:5 V:8 mA\r"), "/");
     LocaleScope german(GermanLocale());
-    EXPECT_EQ(SupplyCaption(TTransactResult::Ok, "1:5,02 V:85.3 mA\r"), "5,02 V / 85 mA");
+    EXPECT_EQ(SupplyCaption(kLinkOk, "1:5,02 V:85.3 mA\r"), "5,02 V / 85 mA");
 }
 
 TEST(FormatSupplyReading, UnitsDecimalsAndTheFirstReadingComma)

@@ -6,6 +6,7 @@
 #include "ui/main_form.h"
 #include "ui/settings_form.h"
 #include "ui/settings_form_controls.h"
+#include "ui/widgets/panel.h"
 #include "ui/widgets/up_down.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -48,6 +50,25 @@ void AnswerSettingsDialog(const std::function<void(const TSettingsFormControls&)
     });
     watcher->start(20);
 }
+
+// Closes every message box that shows, noting its text, until destroyed.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer()
+    {
+        QObject::connect(&watcher, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->accept();
+            }
+        });
+        watcher.start(20);
+    }
+    QStringList texts;
+
+private:
+    QTimer watcher;
+};
 
 // The window on the simulator "vcom0", connected and polled once.
 class SettingsChangeE2E : public ::testing::Test {
@@ -220,4 +241,30 @@ TEST_F(SettingsChangeE2E, CaptureListLeavesTheRowItsWidth)
         EXPECT_LE(c.bbZeroRef->geometry().right(), c.DataPanel->x()) << size.width();
         EXPECT_LT(c.PosPanel->geometry().right(), c.RefPanel->x()) << size.width();
     }
+}
+
+// The interface refuses the new frame: the window says which command, goes
+// on reading the frame the interface still sends, and the file keeps the
+// user's choice for the next connection.
+TEST_F(SettingsChangeE2E, RefusedFrameKeepsTheConfirmedOneAndSaysWhichCommand)
+{
+    connect({"--encoder", "ssi", "--kind", "S", "--bits", "13", "--status-bits", "2", "--position", "4000"},
+        "[K740.vcom0]\r\nSSIBits=13\r\nSSIStatusBits=2\r\n");
+    const QString summary = form->controls().StPanel3->text();
+    sim->send("fault refuse");
+    QThread::msleep(100);
+    const int before = sim->receivedCommands().size();
+
+    MessageBoxAnswerer boxes;
+    AnswerSettingsDialog([](const TSettingsFormControls& controls) { controls.udPaddingBits->setPosition(2); });
+    form->StPanel3DblClick();
+    form->LoopTimerTimer();
+
+    EXPECT_EQ(boxes.texts,
+        QStringList("Configuring the interface failed: \"B17\" was refused; the interface keeps its "
+                    "previous setting."));
+    EXPECT_EQ(sim->receivedCommands().mid(before), QStringList({"B17\\r", "?"}));
+    EXPECT_EQ(form->controls().StPanel3->text(), summary);
+    EXPECT_EQ(form->session().readOutText(), "4.000");
+    EXPECT_TRUE(savedIni().contains("\r\nPaddingBits=2\r\n")) << savedIni().toStdString();
 }

@@ -104,10 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             InvertDirection(frame, kind, s.MultiturnBits);
         FormatFrame(frame, format, s, checks);
     }
-    CounterReplyFlag(reply);
-    PinsCaption(TTransactResult::Ok, reply);
-    SerialCaption(TTransactResult::Ok, reply, s.GrayCode, s.CPP);
-    SupplyCaption(TTransactResult::Ok, reply);
+    PinsCaption(kLinkOk, reply);
+    SerialCaption(kLinkOk, reply, s.GrayCode, s.CPP);
+    SupplyCaption(kLinkOk, reply);
 
     const TDisplaySetup setup = DisplaySetupFor(s);
     format.DisplayScale = setup.DisplayScale;
@@ -120,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     DeriveFrame(s, identity.InterfaceKind, identity.FirmwareVersion);
     ConfigureInterface(identity, FrameConfigOf(s), texts, [&reply](const QByteArray&, QByteArray& answer) {
         answer = reply;
-        return TTransactResult::Ok;
+        return kLinkOk;
     });
     TSummaryContext context{TInterfaceKind(s.Units & 1), texts.BitsText, texts.FrequencyText, s.InvertDir, s.CPP};
     SettingsSummary(s, context);

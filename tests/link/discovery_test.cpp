@@ -46,24 +46,48 @@ TEST(Probe, OpenFailuresAreReportedAndProbingGoesOn)
     ports.plug("A", TDeviceConfig());
     ports.setBusy("A", true);
     ports.plug("B", TDeviceConfig());
+    ports.plug("C", TDeviceConfig())->setFault(TDeviceFault::Silence);
     QStringList failed;
-    const TProbeResult probe = ProbePorts(ports, {"A", "B", "C"}, QString(),
-        [&](int e, const QString& port) { failed.append(port + ":" + QString::number(e)); });
+    TProbeResult probe
+        = ProbePorts(ports, {"A", "B", "C", "D"}, QString(), [&](const QString& port, const TOpenedPort& f) {
+              failed.append(port + ":" + QString::number(f.Result.OsError));
+          });
     EXPECT_EQ(probe.Answering, QStringList({"B"}));
-    EXPECT_EQ(failed, QStringList({"A:" + QString::number(EBUSY), "C:" + QString::number(ENOENT)}));
+    EXPECT_TRUE(probe.BusySkipped);
+    EXPECT_EQ(failed, QStringList({"A:" + QString::number(EBUSY), "D:" + QString::number(ENOENT)}));
+    // The port that answered stays open, so no other program takes it; the
+    // silent one is closed.
+    ASSERT_EQ(probe.Held.size(), 1u);
+    EXPECT_FALSE(ports.open("B").Port);
+    EXPECT_TRUE(ports.open("C").Port);
+    ReleasePorts(probe.Held);
+    EXPECT_TRUE(ports.open("B").Port);
 }
 
-TEST(Probe, ChoosingNeedsTheUserOnlyForSeveralUnfilteredPorts)
+// Without a filter the user chooses among several; with one, only its match
+// connects by itself, and a busy port or its own interface seen before
+// makes it wait rather than ask.
+TEST(Probe, ChoosingNeedsTheUserOnlyWhenNothingDecides)
 {
     int asked = 0;
     auto choose = [&](const QStringList& ports) {
         ++asked;
         return ports.last();
     };
-    EXPECT_EQ(ChoosePort({{}, {}}, choose), "");
-    EXPECT_EQ(ChoosePort({{"X"}, {}}, choose), "X");
-    EXPECT_EQ(ChoosePort({{"X", "Y"}, "X"}, choose), "X");
+    const auto chosen = [&](QStringList answering, QString match, bool busy, QString filter, bool ownSeen) {
+        TProbeResult probe;
+        probe.Answering = answering;
+        probe.FilterMatch = match;
+        probe.BusySkipped = busy;
+        return ChoosePort(probe, filter, ownSeen, choose);
+    };
+    EXPECT_EQ(chosen({}, {}, false, {}, false), "");
+    EXPECT_EQ(chosen({"X"}, {}, true, {}, false), "X");
+    EXPECT_EQ(chosen({"X", "Y"}, "X", false, "AAA", false), "X");
+    EXPECT_EQ(chosen({"X"}, {}, true, "AAA", false), "");
+    EXPECT_EQ(chosen({"X"}, {}, false, "AAA", true), "");
     EXPECT_EQ(asked, 0);
-    EXPECT_EQ(ChoosePort({{"X", "Y"}, {}}, choose), "Y");
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(chosen({"X", "Y"}, {}, false, {}, false), "Y");
+    EXPECT_EQ(chosen({"X"}, {}, false, "AAA", false), "X");
+    EXPECT_EQ(asked, 2);
 }

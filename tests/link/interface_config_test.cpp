@@ -11,10 +11,10 @@ namespace {
 
 using Commands = QList<QByteArray>;
 
-// Records the commands; answers with the scripted results and replies, then 0 and "\r".
+// Records the commands; answers with the scripted results and replies, then Ok and "\r".
 struct FakeInterface {
     Commands commands;
-    QList<int> results;
+    QList<TLinkResult> results;
     QList<QByteArray> replies;
 
     TExchangeFunction exchange()
@@ -22,7 +22,7 @@ struct FakeInterface {
         return [this](const QByteArray& command, QByteArray& reply) {
             commands.append(command);
             reply = replies.isEmpty() ? QByteArray("\r") : replies.takeFirst();
-            return TTransactResult(results.isEmpty() ? 0 : results.takeFirst());
+            return results.isEmpty() ? kLinkOk : results.takeFirst();
         };
     }
 };
@@ -68,10 +68,11 @@ TEST(ConfigureInterface, OnlyTheAbsoluteInterfaceIsConfigured)
     FakeInterface device;
     TFrameConfig s = Frame(13, 0, 2, 0);
     TConfigTexts texts;
-    ConfigureInterface(Identity(0, true), s, texts, device.exchange());
+    EXPECT_TRUE(ConfigureInterface(Identity(0, true), s, texts, device.exchange()).Result.ok());
     EXPECT_TRUE(device.commands.isEmpty());
 
-    ConfigureInterface(Identity(1, false), s, texts, device.exchange());
+    const TConfigResult plain = ConfigureInterface(Identity(1, false), s, texts, device.exchange());
+    EXPECT_TRUE(plain.Result.ok() && plain.FrameConfirmed);
     EXPECT_EQ(device.commands, Commands({"B15\r"}));
     EXPECT_EQ(texts.BitsText, "13");
     EXPECT_EQ(texts.FrequencyText, "100 kHz");
@@ -91,27 +92,37 @@ TEST(ConfigureInterface, ExtendedInterfaceReportsItsFrequency)
     EXPECT_EQ(texts.FrequencyText, "");
 }
 
-TEST(ConfigureInterface, FailedExchangesStopAndKeepTheEarlierTexts)
+// A command that gets no reply or "ERR" stops the configuration; the texts
+// keep what the interface confirmed, and the result names the command.
+TEST(ConfigureInterface, FailedCommandsStopAndAreReported)
 {
     struct Step {
-        QList<int> results;
+        QList<TLinkResult> results;
+        QByteArray lastReply; // of the last command sent
         Commands sent;
         QString bits, frequency;
+        TLinkOutcome outcome;
+        bool frameConfirmed;
     };
     const Step steps[] = {
-        {{-1}, {"B15\r"}, "24", "1 MHz"},
-        {{0, -1}, {"B15\r", "M3"}, "13", "100 kHz"},
-        {{0, 0, -3}, {"B15\r", "M3", "m"}, "13", "100 kHz"},
+        {{kLinkTimeout}, "", {"B15\r"}, "24", "1 MHz", TLinkOutcome::Timeout, false},
+        {{}, "ERR\r", {"B15\r"}, "24", "1 MHz", TLinkOutcome::Refused, false},
+        {{kLinkOk, kLinkTimeout}, "", {"B15\r", "M3"}, "13", "1 MHz", TLinkOutcome::Timeout, true},
+        {{kLinkOk}, "ERR\r", {"B15\r", "M3"}, "13", "1 MHz", TLinkOutcome::Refused, true},
+        {{kLinkOk, kLinkOk, kLinkNoPort}, "", {"B15\r", "M3", "m"}, "13", "", TLinkOutcome::NoPort, true},
     };
     for (const Step& step : steps) {
         FakeInterface device;
         device.results = step.results;
-        device.replies = {"\r", "\r", "xxxx280 kHz\r"};
-        TFrameConfig s = Frame(13, 0, 2, 0);
+        device.replies = QList<QByteArray>(step.sent.size() - 1, "OK\r") << step.lastReply;
         TConfigTexts texts{"24", "1 MHz"};
-        ConfigureInterface(Identity(1, true), s, texts, device.exchange());
+        const TConfigResult result
+            = ConfigureInterface(Identity(1, true), Frame(13, 0, 2, 0), texts, device.exchange());
         EXPECT_EQ(device.commands, step.sent);
         EXPECT_EQ(texts.BitsText, step.bits);
         EXPECT_EQ(texts.FrequencyText, step.frequency);
+        EXPECT_EQ(result.Result.Outcome, step.outcome);
+        EXPECT_EQ(result.Command, step.sent.last());
+        EXPECT_EQ(result.FrameConfirmed, step.frameConfirmed);
     }
 }

@@ -12,8 +12,10 @@
 #include <ctime>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <thread>
 
 using namespace k740;
 
@@ -42,12 +44,11 @@ class QtSerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(pty.slavePath.isEmpty()); }
 
-    std::unique_ptr<TQtSerialPort> openPort()
+    std::unique_ptr<ISerialPort> openPort()
     {
-        int error = 0;
-        auto port = TQtSerialPort::open(pty.slavePath, error);
-        EXPECT_TRUE(port) << "error " << error;
-        return port;
+        TOpenedPort opened = TQtSerialPort::open(pty.slavePath);
+        EXPECT_TRUE(opened.Port) << "error " << opened.Result.OsError;
+        return std::move(opened.Port);
     }
 
     PtyPair pty;
@@ -66,7 +67,7 @@ TEST_F(QtSerialPortTest, ConfigureLineSets115200_8N1KeepingOtherFieldsAndRestore
     before.c_cc[VTIME] = 7;
     ASSERT_EQ(tcsetattr(pty.outsider, TCSANOW, &before), 0);
 
-    ASSERT_TRUE(port->configureLine());
+    ASSERT_TRUE(port->configureLine().ok());
     termios line{};
     ASSERT_EQ(tcgetattr(pty.outsider, &line), 0);
     EXPECT_EQ(cfgetispeed(&line), speed_t(B115200));
@@ -76,7 +77,7 @@ TEST_F(QtSerialPortTest, ConfigureLineSets115200_8N1KeepingOtherFieldsAndRestore
     EXPECT_TRUE(line.c_iflag & IXON);
     EXPECT_EQ(line.c_cc[VTIME], 7);
 
-    ASSERT_TRUE(port->restoreLine());
+    ASSERT_TRUE(port->restoreLine().ok());
     ASSERT_EQ(tcgetattr(pty.outsider, &line), 0);
     EXPECT_EQ(cfgetospeed(&line), speed_t(B9600));
     EXPECT_EQ(line.c_cflag, before.c_cflag);
@@ -87,11 +88,11 @@ TEST_F(QtSerialPortTest, MovesBytesBothWaysWithoutAnEventLoop)
 {
     auto port = openPort();
     ASSERT_TRUE(port);
-    ASSERT_TRUE(port->configureLine());
+    ASSERT_TRUE(port->configureLine().ok());
     EXPECT_EQ(port->bytesWaiting(), 0);
     EXPECT_FALSE(port->waitForReadyRead(20));
 
-    EXPECT_EQ(port->write("v\r"), 2);
+    EXPECT_EQ(port->write("v\r"), kLinkOk);
     EXPECT_EQ(ReadMaster(pty.master), "v\r"); // raw line: no translation
 
     WriteMaster(pty.master, "K740\r\n");
@@ -118,16 +119,24 @@ TEST_F(QtSerialPortTest, BytesFetchedByQtWhileEventsRunAreCountedAndReadFirst)
     EXPECT_EQ(port->read(100), "abcd");
 }
 
-TEST_F(QtSerialPortTest, TransactGetsTheReplyOverTheDevice)
+TEST_F(QtSerialPortTest, TransactDropsStaleBytesAndGetsTheReplyOverTheDevice)
 {
     auto port = openPort();
     ASSERT_TRUE(port);
-    ASSERT_TRUE(port->configureLine());
-    WriteMaster(pty.master, "K740-9Q 1.17\r"); // already waiting: nothing flushes it
+    ASSERT_TRUE(port->configureLine().ok());
+    WriteMaster(pty.master, "stale\r");
+    ASSERT_TRUE(port->waitForReadyRead(2000));
+    std::thread device([this] {
+        pollfd command{pty.master, POLLIN, 0};
+        if (::poll(&command, 1, 2000) == 1 && ReadMaster(pty.master) == "v")
+            WriteMaster(pty.master, "K740-9Q 1.17\r");
+    });
     QByteArray reply;
-    EXPECT_EQ(Transact(port.get(), "v", 0, false, reply), TTransactResult::Ok);
+    int late = 0;
+    EXPECT_EQ(Transact(port.get(), "v", 0, false, reply, &late), kLinkOk);
+    device.join();
     EXPECT_EQ(reply, "K740-9Q 1.17\r");
-    EXPECT_EQ(ReadMaster(pty.master), "v");
+    EXPECT_EQ(late, 6);
 }
 
 TEST_F(QtSerialPortTest, PortIsHeldExclusively)
@@ -135,17 +144,17 @@ TEST_F(QtSerialPortTest, PortIsHeldExclusively)
     auto port = openPort();
     ASSERT_TRUE(port);
 
-    int error = 0;
-    EXPECT_FALSE(TQtSerialPort::open(pty.slavePath, error));
-    EXPECT_GT(error, 0);
+    // Busy, and the holder is this process: not named.
+    TOpenedPort second = TQtSerialPort::open(pty.slavePath);
+    EXPECT_FALSE(second.Port);
+    EXPECT_EQ(second.Result.Outcome, TLinkOutcome::Busy);
+    EXPECT_EQ(second.HolderPid, 0);
 
     // Also through a link to the same device.
     QTemporaryDir dir;
     const QString link = dir.filePath("vcom0");
     ASSERT_TRUE(QFile::link(pty.slavePath, link));
-    error = 0;
-    EXPECT_FALSE(TQtSerialPort::open(link, error));
-    EXPECT_GT(error, 0);
+    EXPECT_EQ(TQtSerialPort::open(link).Result.Outcome, TLinkOutcome::Busy);
 
     // A program that gets past TIOCEXCL (root does) still finds the lock.
     ASSERT_EQ(::ioctl(pty.outsider, TIOCNXCL), 0);
@@ -156,7 +165,7 @@ TEST_F(QtSerialPortTest, PortIsHeldExclusively)
     ::close(other);
 
     port->close();
-    EXPECT_TRUE(TQtSerialPort::open(pty.slavePath, error));
+    EXPECT_TRUE(TQtSerialPort::open(pty.slavePath).Port);
 }
 
 TEST_F(QtSerialPortTest, PortLockedByAnotherProgramFailsWithoutTouchingIt)
@@ -165,9 +174,7 @@ TEST_F(QtSerialPortTest, PortLockedByAnotherProgramFailsWithoutTouchingIt)
     termios before{};
     ASSERT_EQ(tcgetattr(pty.outsider, &before), 0);
 
-    int error = 0;
-    EXPECT_FALSE(TQtSerialPort::open(pty.slavePath, error));
-    EXPECT_EQ(error, EWOULDBLOCK);
+    EXPECT_EQ(TQtSerialPort::open(pty.slavePath).Result, (TLinkResult{TLinkOutcome::Busy, EWOULDBLOCK}));
     termios after{};
     ASSERT_EQ(tcgetattr(pty.outsider, &after), 0);
     EXPECT_EQ(after.c_lflag, before.c_lflag);
@@ -176,17 +183,14 @@ TEST_F(QtSerialPortTest, PortLockedByAnotherProgramFailsWithoutTouchingIt)
 
 TEST_F(QtSerialPortTest, OpenFailuresGiveTheOsErrorCode)
 {
-    int error = 0;
-    EXPECT_FALSE(TQtSerialPort::open(QStringLiteral("/dev/k740-no-such-port"), error));
-    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(TQtSerialPort::open(QStringLiteral("/dev/k740-no-such-port")).Result,
+        (TLinkResult{TLinkOutcome::SystemError, ENOENT}));
 
     QTemporaryDir dir;
     QFile plain(dir.filePath("plain"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
-    error = 0;
-    EXPECT_FALSE(TQtSerialPort::open(plain.fileName(), error));
-    EXPECT_EQ(error, ENOTTY);
+    EXPECT_EQ(TQtSerialPort::open(plain.fileName()).Result, (TLinkResult{TLinkOutcome::SystemError, ENOTTY}));
 }
 
 TEST_F(QtSerialPortTest, VanishedDeviceFailsWritesAndClosesInsteadOfSpinning)
@@ -195,14 +199,14 @@ TEST_F(QtSerialPortTest, VanishedDeviceFailsWritesAndClosesInsteadOfSpinning)
     ASSERT_TRUE(port);
     pty.closeMaster();
 
-    EXPECT_LT(port->write("?"), 0);
+    EXPECT_FALSE(port->write("?").ok());
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(port->waitForReadyRead(1000));
     EXPECT_LT(clock.elapsed(), 900); // the hang-up is seen at once
     EXPECT_FALSE(port->isOpen());
     QByteArray reply;
-    EXPECT_EQ(Transact(port.get(), "?", 0, false, reply), TTransactResult::NoPort);
+    EXPECT_EQ(Transact(port.get(), "?", 0, false, reply), kLinkNoPort);
 }
 
 TEST_F(QtSerialPortTest, VanishedDeviceDoesNotKeepTheEventLoopBusy)

@@ -99,24 +99,20 @@ TEST_F(SystemPortProviderTest, OpensByNameAndReportsVanishedNames)
     link(ptyA.slavePath, "vcom0");
     ASSERT_EQ(virtualPorts(), QStringList{"vcom0"});
 
-    int error = 0;
-    auto port = provider.open("vcom0", error);
-    ASSERT_TRUE(port) << error;
+    std::unique_ptr<ISerialPort> port = provider.open("vcom0").Port;
+    ASSERT_TRUE(port);
     EXPECT_TRUE(port->isOpen());
-    EXPECT_EQ(port->write("v"), 1);
+    EXPECT_EQ(port->write("v"), kLinkOk);
     port->close();
 
     // Published after the last listing: found all the same.
     link(ptyB.slavePath, "vcom1");
-    EXPECT_TRUE(provider.open("vcom1", error));
+    EXPECT_TRUE(provider.open("vcom1").Port);
 
     ASSERT_TRUE(QFile::remove(dir.filePath("vcom0")));
-    error = 0;
-    EXPECT_FALSE(provider.open("vcom0", error));
-    EXPECT_EQ(error, ENOENT);
-    error = 0;
-    EXPECT_FALSE(provider.open("never", error));
-    EXPECT_EQ(error, ENOENT);
+    const TLinkResult missing{TLinkOutcome::SystemError, ENOENT};
+    EXPECT_EQ(provider.open("vcom0").Result, missing);
+    EXPECT_EQ(provider.open("never").Result, missing);
 }
 
 TEST_F(SystemPortProviderTest, UsesOnlyAPrivateFolderAndSaysOnceWhyNot)

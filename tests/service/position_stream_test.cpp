@@ -78,8 +78,8 @@ TEST(PositionStream, StatisticsCountTheInjectedFaults)
     QMap<QString, double> f = FiguresUnder(sim, "crc");
     EXPECT_EQ(f.keys(),
         QStringList({"ConnectedSeconds", "CrcFailures", "Cycles", "DroppedRows", "Exchanges", "Frames",
-            "IncompleteReplies", "InvalidFrames", "LinkLosses", "PollingRate", "RoundTripMedianUs", "RoundTripP99Us",
-            "Seconds", "Timeouts"}));
+            "IncompleteReplies", "InvalidFrames", "LateReplies", "LinkLosses", "PollingRate", "RoundTripMedianUs",
+            "RoundTripP99Us", "Seconds", "Timeouts"}));
     EXPECT_GT(f["Frames"], 50);
     EXPECT_EQ(f["CrcFailures"], f["Frames"]);
     EXPECT_EQ(f["InvalidFrames"], 0);

@@ -75,9 +75,10 @@ TEST(IniCpmText, WholeNearAnIntegerElseOneDecimalOfEightDigits)
         {123456792, "1.2345679E+08"},
     };
     for (const auto& [cpm, text] : cases)
-        EXPECT_EQ(CpmText(cpm), text) << text;
+        EXPECT_EQ(CpmText(cpm, '.'), text) << text;
+    // The separator asked for, whatever the user's.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString comma = CpmText(1.6f);
+    const QString texts = CpmText(1.6f, '.') + ' ' + CpmText(1.6f, ',') + ' ' + CpmText(123456792, '.');
     QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(comma, "1,6");
+    EXPECT_EQ(texts, "1.6 1,6 1.2345679E+08");
 }

@@ -152,14 +152,24 @@ TEST_F(SettingsFile, ValueFormatsAndLoadRules)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(SettingsFile, CpmInTheUsersDecimalSeparator)
+// Either separator reads in any locale; a save keeps the one the file
+// uses for the key, and a new key takes ".".
+TEST_F(SettingsFile, CpmKeepsTheFilesDecimalSeparator)
 {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QByteArray comma = Resaved("CPM=1,6"), point = Resaved("CPM=1.6"), whole = Resaved("CPM=1000");
-    QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(comma, "CPM=1,6");
-    EXPECT_EQ(point, "CPM=1,6");
-    EXPECT_EQ(whole, "CPM=1000");
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        QLocale::setDefault(locale);
+        const QByteArray resaved[] = {Resaved("CPM=1,6"), Resaved("CPM=1.6"), Resaved("CPM=2,5e3")};
+        dir.Write("K740.INI", "");
+        TEncoderSettings s = Load(At("COM3"));
+        s.CPM = 0.5f;
+        const QString saved = Save(At("COM3"), s);
+        QLocale::setDefault(QLocale::c());
+        SCOPED_TRACE(locale.name().toStdString());
+        EXPECT_EQ(resaved[0], "CPM=1,6");
+        EXPECT_EQ(resaved[1], "CPM=1.6");
+        EXPECT_EQ(resaved[2], "CPM=2500");
+        EXPECT_TRUE(saved.isEmpty() && dir.Read("K740.INI").contains("\r\nCPM=0.5\r\n"));
+    }
 }
 
 TEST_F(SettingsFile, BadCountsAreReportedAndLoadingGoesOn)
@@ -197,7 +207,7 @@ TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)
     ASSERT_EQ(SaveSettings(At("COM3"), s, TWindowGeometry{-1, -2, -3, -4, -5, -6, -7, -8, -9}), QString());
     EXPECT_EQ(dir.Read("K740.INI"), "[K740.COM3]\n" + kLayout + kDefaults);
 
-    // Edit mode without a connection: the section of the empty port name.
+    // Edit mode with an empty port name: the section "K740.".
     dir.Write("K740.INI", "");
     ASSERT_EQ(SaveSettings(At("", {}, true), s, TWindowGeometry{11, 12, 13, 14, 1, 15, 16, 17, 18}), QString());
     EXPECT_EQ(dir.Read("K740.INI"),

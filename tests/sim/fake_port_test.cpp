@@ -15,17 +15,16 @@ const QString kPort = QStringLiteral("vcom0");
 
 std::unique_ptr<ISerialPort> OpenOrFail(TFakePortProvider& ports)
 {
-    int error = -1;
-    auto port = ports.open(kPort, error);
-    EXPECT_TRUE(port && error == 0) << "error " << error;
-    return port;
+    k740::TOpenedPort opened = ports.open(kPort);
+    EXPECT_TRUE(opened.Port && opened.Result.ok()) << "error " << opened.Result.OsError;
+    return std::move(opened.Port);
 }
 
-int OpenError(TFakePortProvider& ports)
+int OpenError(TFakePortProvider& ports, const QString& name = kPort)
 {
-    int error = 0;
-    EXPECT_FALSE(ports.open(kPort, error));
-    return error;
+    const k740::TOpenedPort opened = ports.open(name);
+    EXPECT_FALSE(opened.Port);
+    return opened.Result.OsError;
 }
 
 } // namespace
@@ -35,13 +34,13 @@ TEST(FakePort, ImmediateReplyIsWaitingRightAfterTheWrite)
     TFakePortProvider ports;
     ports.plug(kPort, TDeviceConfig{});
     auto port = OpenOrFail(ports);
-    EXPECT_TRUE(port->configureLine());
-    EXPECT_EQ(port->write("v"), 1);
+    EXPECT_TRUE(port->configureLine().ok());
+    EXPECT_TRUE(port->write("v").ok());
     EXPECT_EQ(port->bytesWaiting(), 14);
     EXPECT_EQ(port->read(4), "K740");
     EXPECT_EQ(port->read(100), "-9Q V1.17\r");
     EXPECT_EQ(port->bytesWaiting(), 0);
-    EXPECT_TRUE(port->restoreLine());
+    EXPECT_TRUE(port->restoreLine().ok());
 }
 
 TEST(FakePort, SplitReplyArrivesInPiecesInOrder)
@@ -84,17 +83,17 @@ TEST(FakePort, DelayedReplyMissesA100msWindowAndWaitEndsWhenItIsDue)
 TEST(FakePortProvider, OpeningIsExclusiveAndBusyPortsRefuse)
 {
     TFakePortProvider ports;
-    int error = 0;
-    EXPECT_FALSE(ports.open(QStringLiteral("nothing"), error));
-    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(OpenError(ports, QStringLiteral("nothing")), ENOENT);
     ports.plug(kPort, TDeviceConfig{});
     auto port = OpenOrFail(ports);
     EXPECT_EQ(OpenError(ports), EBUSY);
     port->close();
     EXPECT_FALSE(port->isOpen());
     EXPECT_TRUE(OpenOrFail(ports));
-    ports.setBusy(kPort, true);
-    EXPECT_EQ(OpenError(ports), EBUSY);
+    ports.setBusy(kPort, true, 4321);
+    const k740::TOpenedPort held = ports.open(kPort);
+    EXPECT_EQ(held.Result.Outcome, k740::TLinkOutcome::Busy);
+    EXPECT_EQ(held.HolderPid, 4321);
 }
 
 TEST(FakePortProvider, UnplugKillsTheOpenPortAndReplugServesNewOpens)
@@ -104,8 +103,8 @@ TEST(FakePortProvider, UnplugKillsTheOpenPortAndReplugServesNewOpens)
     auto port = OpenOrFail(ports);
     ports.unplug(kPort);
     EXPECT_FALSE(port->isOpen());
-    EXPECT_EQ(port->write("v"), -EIO);
-    EXPECT_LT(port->bytesWaiting(), 0);
+    EXPECT_EQ(port->write("v").OsError, EIO);
+    EXPECT_EQ(port->bytesWaiting(), 0);
     EXPECT_FALSE(port->waitForReadyRead(10000)) << "returns at once";
     EXPECT_TRUE(ports.candidatePorts().isEmpty());
     EXPECT_EQ(OpenError(ports), ENOENT);
@@ -113,7 +112,7 @@ TEST(FakePortProvider, UnplugKillsTheOpenPortAndReplugServesNewOpens)
     ports.replug(kPort);
     EXPECT_FALSE(port->isOpen()) << "the old handle stays dead";
     auto again = OpenOrFail(ports);
-    EXPECT_EQ(again->write("v"), 1);
+    EXPECT_TRUE(again->write("v").ok());
     EXPECT_EQ(again->read(100), "K740-9Q V1.17\r");
     port.reset(); // closing the dead handle must not free the new one
     EXPECT_EQ(OpenError(ports), EBUSY);
@@ -130,7 +129,7 @@ TEST(FakePortProvider, ListsRecordsAndFailsLineSettingsOnRequest)
     EXPECT_EQ(device, ports.device(kPort));
     ports.setLineSettingsFail(kPort, true);
     auto port = OpenOrFail(ports);
-    EXPECT_FALSE(port->configureLine());
+    EXPECT_FALSE(port->configureLine().ok());
     port->write("v");
     port->write("B15\r");
     port->write("c");

@@ -108,3 +108,19 @@ TEST(CaptureFaults, AllOnesCrcAndNonHexCaptures)
     EXPECT_EQ(reply, "C4091A2B7A80000G\r");
     EXPECT_FALSE(host::DecodeBiss(reply, layout).valid);
 }
+
+TEST(TransportFaults, LateDelaysTheNextSupplyReplyAndRefuseLeavesTheFrameAsItWas)
+{
+    TDeviceModel late{TDeviceConfig{}};
+    late.setFault(TDeviceFault::Late);
+    EXPECT_EQ(late.receive("?").at(0).DueMs, 0);
+    EXPECT_GT(late.receive("e").at(0).DueMs, 100);
+    EXPECT_EQ(late.receive("e").at(0).DueMs, 0);
+    EXPECT_EQ(late.fault(), TDeviceFault::None);
+
+    TDeviceModel device = Biss();
+    const int length = device.frameLength();
+    device.setFault(TDeviceFault::Refuse);
+    EXPECT_EQ(Ask(device, "B12\r") + Ask(device, "M5") + Ask(device, "m"), "ERR\rERR\rFRQ=100 kHz\r");
+    EXPECT_EQ(device.frameLength(), length);
+}

@@ -40,16 +40,6 @@ TEST_F(MainFormTest, OneInterfaceConnectsWithoutDialogAndShowsItsIdentity)
     EXPECT_EQ(settingsForm->controls().cbAutoSave->toolTip(), "File name: " + programDir() + "K740_vcom0.LOG");
 }
 
-TEST_F(MainFormTest, PortHeldElsewhereShowsTheErrorCode)
-{
-    ports.plug("vcom0", CounterDevice());
-    ports.setBusy("vcom0", true);
-    start();
-    search();
-    EXPECT_TRUE(form->session().notConnected());
-    EXPECT_EQ(form->controls().StPanel2->text(), "Last Error: " + QString::number(EBUSY));
-}
-
 TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
 {
     TDeviceConfig foreign = CounterDevice();

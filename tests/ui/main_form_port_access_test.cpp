@@ -25,14 +25,23 @@ TEST_F(MainFormTest, PermissionDeniedShowsTheCodeWithAHintAndTellsStderrOnce)
     EXPECT_FALSE(status->toolTip().contains("usermod")); // the link's figures now
 }
 
-TEST_F(MainFormTest, OtherOpenFailuresShowOnlyTheCode)
+// A port another program holds says so, with the holder where it is known;
+// other failures show only the code.
+TEST_F(MainFormTest, PortInUseSaysSoAndOtherOpenFailuresShowOnlyTheCode)
 {
     ports.plug("vcom0", CounterDevice());
-    ports.setBusy("vcom0", true);
+    ports.setBusy("vcom0", true, 4321);
     start();
     search();
-    EXPECT_EQ(form->controls().StPanel2->text(), "Last Error: " + QString::number(EBUSY));
-    EXPECT_TRUE(form->controls().StPanel2->toolTip().isEmpty());
+    const TPanel* status = form->controls().StPanel2;
+    EXPECT_TRUE(form->session().notConnected());
+    EXPECT_EQ(status->text(), "Last Error: " + QString::number(EBUSY));
+    EXPECT_EQ(status->toolTip(), "vcom0 is in use by another program (process 4321); it is tried again every second.");
+    ports.setBusy("vcom0", false);
+    ports.setOpenError("vcom0", EIO);
+    search();
+    EXPECT_EQ(status->text(), "Last Error: " + QString::number(EIO));
+    EXPECT_TRUE(status->toolTip().isEmpty());
 }
 
 // The link's figures become the hint at most once a second; a permission

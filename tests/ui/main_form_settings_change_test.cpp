@@ -76,12 +76,21 @@ TEST_F(MainFormTest, InterfaceLostWhileTheDialogIsOpenGoesBackToTheSearch)
     start();
     search();
     poll();
-    answerModals([this](QWidget* modal) {
+    QStringList messages;
+    answerModals([this, &messages](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages.append(box->text());
+            box->accept();
+            return;
+        }
         ports.unplug("vcom0");
         Close(modal, true);
     });
     form->StPanel3DblClick();
     EXPECT_TRUE(readFile("K740.INI").contains("SSIBits=13\n"));
+    EXPECT_EQ(messages,
+        QStringList("Configuring the interface failed: \"B15\" could not be sent (no port); the "
+                    "interface keeps its previous setting."));
     poll();
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
