@@ -97,9 +97,9 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWind
 
 void TInterfaceSession::loadSettings(const TWindowGeometry& layout, TConnectResult& result)
 {
-    StoredSettings = LoadSettings(settingsLocation(), layout, &result.SettingsErrors);
+    StoredSettings = LoadSettings(settingsLocation(), layout, &result.SettingsErrors, &SettingsFileLocked);
+    ActiveSettings = ActivateSettings(StoredSettings, Identity, &result.SettingsErrors);
     result.SettingsErrors.removeDuplicates();
-    ActiveSettings = ActivateSettings(StoredSettings, Identity);
 }
 
 void TInterfaceSession::applyRowVisibility()
@@ -155,6 +155,7 @@ void TInterfaceSession::commitSettings(const TEncoderSettings& active)
     ActiveSettings = active;
     Ref.RefOffset = 0;
     StoredSettings = CommitSettings(ActiveSettings, StoredSettings);
+    SettingsFileLocked = false;
     applyRowVisibility();
 }
 

@@ -35,7 +35,7 @@ enum class TConnectOutcome {
 struct TConnectResult {
     TConnectOutcome Outcome = TConnectOutcome::Failed;
     bool ShowUnsupportedNotice = false; // a "K740-9B" answered while the notice was armed
-    QStringList SettingsErrors;         // conversion errors of the settings section, each once
+    QStringList SettingsErrors;         // problems of the settings section, each once, for one line
 };
 
 // What the display half of applying the settings leaves for the window.
@@ -105,7 +105,9 @@ public:
     // Writes StoredSettings (and in layout edit mode the live layout); the
     // message to show when that failed, else empty.
     QString saveSettings(const TWindowGeometry& live);
-    bool shouldSaveAtExit() const { return Options.LayoutEditMode || ConnectedOnce; }
+    // Not while the settings are the defaults that stood in for a file
+    // locked by another program, until the user commits them.
+    bool shouldSaveAtExit() const { return (Options.LayoutEditMode || ConnectedOnce) && !SettingsFileLocked; }
     // The settings dialog was accepted with `active`.
     void commitSettings(const TEncoderSettings& active);
     // The settings dialog opens on the active settings: outside layout edit
@@ -239,6 +241,7 @@ private:
     bool NotConnected = true;
     int PollingPauses = 0;
     bool ConnectedOnce = false;
+    bool SettingsFileLocked = false; // the last load found the file locked elsewhere
     bool UnsupportedNoticeArmed = true;
 };
 

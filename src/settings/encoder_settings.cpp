@@ -1,10 +1,13 @@
 #include "settings/encoder_settings.h"
 
+#include "settings/dialog_limits.h"
+
 #include "link/interface_identity.h"
 
 namespace k740 {
 
-TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity)
+TEncoderSettings ActivateSettings(
+    const TEncoderSettings& stored, const InterfaceIdentity& identity, QStringList* outOfRange)
 {
     const bool absoluteInterface = identity.InterfaceKind == TInterfaceKind::Absolute;
     TEncoderSettings active = stored;
@@ -12,6 +15,9 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
     active.PeriodLength = stored.DCRPeriode == 1 ? 5 : 2;
     if (!identity.ExtendedInterface)
         active.ShowExtendedData = false;
+    const QStringList notes = BringIntoDialogLimits(active);
+    if (outOfRange)
+        *outOfRange += notes;
     active.LongFrame
         = IsLongFrame(absoluteInterface, identity.FirmwareVersion, active.BiSS, active.SSIBits, FrameFieldsOf(active));
     return active;

@@ -3,6 +3,7 @@
 #include "settings/display_units.h"
 #include "settings/frame_budget.h"
 
+#include <QStringList>
 #include <cstdint>
 
 namespace k740 {
@@ -56,9 +57,13 @@ struct InterfaceIdentity;
 // ActiveSettings from StoredSettings for the connected interface: BiSS only
 // on an SSI / BiSS-C interface with firmware above 1.15, PeriodLength 5 when
 // DCRPeriode is 1 else 2, no extended data and no BiSS on a plain (T740-type)
-// interface, and LongFrame for an SSI frame of more than 31 bits on an
-// SSI / BiSS-C interface with firmware 1.16 or later.
-TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity);
+// interface, every value the settings dialog edits brought into its limits
+// (BringIntoDialogLimits; one text per key that was not in them is added to
+// `outOfRange`), and LongFrame for an SSI frame of more than 31 bits on an
+// SSI / BiSS-C interface with firmware 1.16 or later. StoredSettings keeps
+// the values as read, so that the file changes only when the user saves.
+TEncoderSettings ActivateSettings(
+    const TEncoderSettings& stored, const InterfaceIdentity& identity, QStringList* outOfRange = nullptr);
 
 // StoredSettings after the settings dialog's OK: every field of `active`,
 // with DCRPeriode 1 for a 5 mm period length and 0 otherwise, but the window

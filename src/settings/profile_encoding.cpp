@@ -13,20 +13,33 @@ struct TEncodingForm {
     TProfileEncoding Encoding;
     QStringConverter::Encoding Converter;
     const char* Mark;
+    int UnitBytes; // bytes of one code unit
 };
 
 // No mark begins another; the single-byte form, without a mark, comes last.
 const TEncodingForm kForms[] = {
-    {TProfileEncoding::Utf16LE, QStringConverter::Utf16LE, "\xFF\xFE"},
-    {TProfileEncoding::Utf16BE, QStringConverter::Utf16BE, "\xFE\xFF"},
-    {TProfileEncoding::Utf8, QStringConverter::Utf8, "\xEF\xBB\xBF"},
-    {TProfileEncoding::Latin1, QStringConverter::Latin1, ""},
+    {TProfileEncoding::Utf16LE, QStringConverter::Utf16LE, "\xFF\xFE", 2},
+    {TProfileEncoding::Utf16BE, QStringConverter::Utf16BE, "\xFE\xFF", 2},
+    {TProfileEncoding::Utf8, QStringConverter::Utf8, "\xEF\xBB\xBF", 1},
+    {TProfileEncoding::Latin1, QStringConverter::Latin1, "", 1},
 };
 
 const TEncodingForm& FormOf(TProfileEncoding encoding)
 {
     return *std::find_if(
         std::begin(kForms), std::end(kForms), [&](const TEncodingForm& form) { return form.Encoding == encoding; });
+}
+
+// The body without a run of NUL bytes at its end, taken from the first
+// whole code unit that is NUL to the end.
+QByteArrayView WithoutNulTail(QByteArrayView body, int unitBytes)
+{
+    qsizetype end = body.size();
+    while (end > 0 && body[end - 1] == '\0')
+        --end;
+    if (end < body.size())
+        end += (unitBytes - end % unitBytes) % unitBytes;
+    return body.first(std::min(end, body.size()));
 }
 
 QByteArray EncodeBody(const QString& text, const TEncodingForm& form)
@@ -41,12 +54,14 @@ std::optional<TProfileText> DecodeProfile(const QByteArray& bytes)
 {
     const TEncodingForm& form = *std::find_if(
         std::begin(kForms), std::end(kForms), [&](const TEncodingForm& f) { return bytes.startsWith(f.Mark); });
-    const QByteArrayView body = QByteArrayView(bytes).sliced(qstrlen(form.Mark));
+    const QByteArrayView whole = QByteArrayView(bytes).sliced(qstrlen(form.Mark));
+    const QByteArrayView body = WithoutNulTail(whole, form.UnitBytes);
+    const bool cutOff = body.size() < whole.size();
     // Every byte is a character of single-byte text, and writes back as itself.
     if (form.Encoding == TProfileEncoding::Latin1) {
         if (body.contains('\0'))
             return std::nullopt;
-        return TProfileText{form.Encoding, QString::fromLatin1(body)};
+        return TProfileText{form.Encoding, QString::fromLatin1(body), cutOff};
     }
     // A second mark after the first is text, not a mark to skip.
     QStringDecoder decoder(form.Converter, QStringConverter::Flag::ConvertInitialBom);
@@ -55,7 +70,7 @@ std::optional<TProfileText> DecodeProfile(const QByteArray& bytes)
     // at the end is dropped: then the text does not encode back to the body.
     if (decoder.hasError() || text.contains(QChar(0)) || EncodeBody(text, form) != body)
         return std::nullopt;
-    return TProfileText{form.Encoding, std::move(text)};
+    return TProfileText{form.Encoding, std::move(text), cutOff};
 }
 
 std::optional<QByteArray> EncodeProfile(const TProfileText& text)

@@ -128,7 +128,8 @@ void WriteOneKey(const QByteArray& bytes, uint8_t choice)
     ini.setValue(edit.section, edit.key, value);
     const bool saved = ini.save().isEmpty();
     const QByteArray after = ReadFile();
-    if (!text || before.value(edit.section, edit.key) == value) {
+    // A text cut off by NUL bytes at its end is written whole, edited or not.
+    if (!text || (before.value(edit.section, edit.key) == value && !text->CutOff)) {
         Check(saved == text.has_value() && after == bytes);
         return;
     }

@@ -2,6 +2,8 @@
 // reports them once and goes on.
 #include "ui/main_form_fixture.h"
 
+#include "support/held_lock.h"
+
 #include "ui/widgets/panel.h"
 
 #include <QDialog>
@@ -35,6 +37,54 @@ TEST_F(MainFormTest, NonIntegerCprIsReportedOnceAndTheConnectionCompletes)
     EXPECT_EQ(form->session().activeSettings().CPR, 8192);
     EXPECT_TRUE(form->controls().LoopTimer->isActive());
     EXPECT_TRUE(form->controls().StPanel3->text().startsWith("Rotary / 8192 CPR"));
+}
+
+// Values beyond what the settings dialog can set take its nearest value, said
+// in the same line as a value that is no number; the file keeps them until
+// the user saves.
+TEST_F(MainFormTest, OutOfRangeValuesAreBroughtIntoTheDialogsLimitsAndKeptInTheFile)
+{
+    ports.plug("vcom0", SsiDevice(0, 24, 0));
+    writeIni("[K740.vcom0]\nCPR=12abc\nSSIBits=64\nCPM=-1\n");
+    start();
+    QStringList shown;
+    answerModals([&](QWidget* modal) {
+        shown.append(textOf(modal));
+        static_cast<QDialog*>(modal)->accept();
+    });
+    search();
+    EXPECT_EQ(shown,
+        QStringList({"'12abc' is not a valid integer value; CPM=-1 is out of range: 1.6 is used; SSIBits=64 is out "
+                     "of range: 63 is used"}));
+    EXPECT_EQ(form->session().activeSettings().SSIBits, 63);
+    EXPECT_FLOAT_EQ(form->session().activeSettings().CPM, 1.6f);
+    form->FormDestroy();
+    EXPECT_TRUE(readFile("K740.INI").contains("\nSSIBits=64\n"));
+    EXPECT_TRUE(readFile("K740.INI").contains("\nCPM=-1\n"));
+}
+
+// Another program holds the settings file's lock (flock -x K740.INI ...):
+// the connection goes on with the defaults, says so, and the exit save does
+// not write them over the file.
+TEST_F(MainFormTest, SettingsFileLockedElsewhereGivesDefaultsAndIsNotWrittenAtExit)
+{
+    ports.plug("vcom0", CounterDevice());
+    writeIni("[K740.vcom0]\nRotary=1\n");
+    HeldLock other(programDir() + "K740.INI");
+    ASSERT_TRUE(other.held());
+    start();
+    QStringList shown;
+    answerModals([&](QWidget* modal) {
+        shown.append(textOf(modal));
+        static_cast<QDialog*>(modal)->accept();
+    });
+    search();
+    EXPECT_EQ(shown, QStringList({"K740.INI is locked by another program: the settings take their defaults"}));
+    EXPECT_FALSE(form->session().notConnected());
+    EXPECT_FALSE(form->session().storedSettings().Rotary);
+    other.release();
+    form->FormDestroy();
+    EXPECT_EQ(readFile("K740.INI"), "[K740.vcom0]\nRotary=1\n");
 }
 
 TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
@@ -101,7 +151,7 @@ TEST_F(MainFormTest, UnwritableProgramFolderIsReportedAtExit)
     form->FormDestroy();
     EXPECT_EQ(icon, QMessageBox::NoIcon);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("Unable to write to " + programDir() + "K740.INI")) << shown[0].toStdString();
+    EXPECT_EQ(shown[0], "cannot write K740.INI: Is a directory; settings not saved");
 }
 
 TEST_F(MainFormTest, LayoutEditModeTakesTheStoredLogoFlagAndSavesItBack)
