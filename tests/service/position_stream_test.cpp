@@ -14,6 +14,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 
 namespace Names = k740::position_service;
 
@@ -134,15 +135,19 @@ TEST(PositionStream, OtherClientsSeeTheSignalOnlyWhileSomeoneSubscribed)
 }
 
 // One recorder to a file, ended by Ctrl+C; a second one to standard output
-// stops reading for a while and ends after 300 rows.
+// stops reading for a while and ends after 300 rows; a third one to a FIFO
+// that nobody reads says so and ends with the first Ctrl+C.
 TEST(PositionStream, RecordersGetEveryCycleAndALinkLossAsAGap)
 {
     MovingCounter running(2000); // the value is the count / 1000
     ASSERT_TRUE(running.ready());
     const QString csv = running.program.folder() + "/run.csv";
-    QProcess recorder, stalled;
+    const QString fifo = running.program.folder() + "/unread.csv";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess recorder, stalled, waiting;
     recorder.start(ClientPath(), {"--record", csv});
     stalled.start(ClientPath(), {"--record", "-", "--frames", "300"});
+    waiting.start(ClientPath(), {"--record", fifo});
     const auto rowsWritten = [&] { return running.program.fileLines("run.csv").size() - 1; };
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= 5 && stalled.bytesAvailable() > 0; }, 10000));
     ::kill(pid_t(stalled.processId()), SIGSTOP);
@@ -154,10 +159,16 @@ TEST(PositionStream, RecordersGetEveryCycleAndALinkLossAsAGap)
     ASSERT_TRUE(WaitForConnected(true));
     const int beforeEnd = rowsWritten();
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= beforeEnd + 100; }, 10000));
+    waiting.setReadChannel(QProcess::StandardError);
+    ASSERT_TRUE(waiting.waitForReadyRead(5000)) << "no word of the FIFO";
     ::kill(pid_t(recorder.processId()), SIGINT);
+    ::kill(pid_t(waiting.processId()), SIGINT);
     ::kill(pid_t(stalled.processId()), SIGCONT);
-    ASSERT_TRUE(recorder.waitForFinished(5000) && stalled.waitForFinished(5000));
-    EXPECT_EQ(recorder.exitCode() + stalled.exitCode(), 0);
+    ASSERT_TRUE(recorder.waitForFinished(5000) && stalled.waitForFinished(5000) && waiting.waitForFinished(5000));
+    EXPECT_EQ(recorder.exitCode() + stalled.exitCode() + waiting.exitCode(), 0);
+    EXPECT_EQ(waiting.readAllStandardError(),
+        "k740-position: waiting for a reader of " + fifo.toLocal8Bit()
+            + "\nk740-position: 0 rows written, 0 cycles missed\n");
     EXPECT_EQ(stalled.readAllStandardOutput().count('\n'), 301);
     EXPECT_EQ(stalled.readAllStandardError(), "k740-position: 300 rows written, 0 cycles missed\n");
 

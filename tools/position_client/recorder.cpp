@@ -5,9 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
-#include <QFile>
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 
 namespace Names = k740::position_service;
 
@@ -16,19 +14,18 @@ namespace k740client {
 namespace {
 enum TExitStatus { KRecorded = 0, KNoAnswer = 2, KWriteFailed = 4 };
 constexpr int kCallTimeoutMs = 2000;
+constexpr int kReaderPollMs = 100;
 } // namespace
 
 TRecorder::TRecorder(QDBusConnection bus, const TClientOptions& options)
     : Bus(bus)
     , Options(options)
 {
+    ReaderPoll.setInterval(kReaderPollMs);
+    connect(&ReaderPoll, &QTimer::timeout, this, &TRecorder::openWhenRead);
 }
 
-TRecorder::~TRecorder()
-{
-    if (Out && Out != stdout)
-        std::fclose(Out);
-}
+TRecorder::~TRecorder() = default;
 
 std::optional<int> TRecorder::start(const QString& destination)
 {
@@ -38,27 +35,52 @@ std::optional<int> TRecorder::start(const QString& destination)
             stderr, "k740-position: no copy of k740 answers on the session bus (%s)\n", qPrintable(destination));
         return KNoAnswer;
     }
-    const bool toStdout = Options.RecordPath == "-";
-    Out = toStdout ? stdout : std::fopen(QFile::encodeName(Options.RecordPath).constData(), "wb");
-    if (!Out) {
+    const TRecordOutput::TOpen opened = Out.open(Options.RecordPath);
+    if (opened == TRecordOutput::TOpen::Failed) {
         std::fprintf(
-            stderr, "k740-position: cannot write %s: %s\n", qPrintable(Options.RecordPath), std::strerror(errno));
+            stderr, "k740-position: cannot write %s: %s\n", qPrintable(Options.RecordPath), qPrintable(Out.error()));
         return KWriteFailed;
     }
-    Bus.connect(Owner, Names::kPath, Names::kInterface, Names::kCycleSignal, this,
-        SLOT(onCycle(qulonglong, qlonglong, qlonglong, double, QString, bool, bool)));
     auto* gone = new QDBusServiceWatcher(Owner, Bus, QDBusServiceWatcher::WatchForUnregistration, this);
     connect(gone, &QDBusServiceWatcher::serviceUnregistered, this,
         [this] { finish(KNoAnswer, "k740 left the session bus"); });
+    if (opened == TRecordOutput::TOpen::Open)
+        return begin();
+    std::fprintf(stderr, "k740-position: waiting for a reader of %s\n", qPrintable(Options.RecordPath));
+    ReaderPoll.start();
+    return std::nullopt;
+}
 
+void TRecorder::openWhenRead()
+{
+    switch (Out.open(Options.RecordPath)) {
+    case TRecordOutput::TOpen::NoReader:
+        return;
+    case TRecordOutput::TOpen::Failed:
+        ReaderPoll.stop();
+        finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + Out.error());
+        return;
+    case TRecordOutput::TOpen::Open:
+        ReaderPoll.stop();
+        if (const std::optional<int> failed = begin())
+            finish(*failed);
+        return;
+    }
+}
+
+std::optional<int> TRecorder::begin()
+{
+    Bus.connect(Owner, Names::kPath, Names::kInterface, Names::kCycleSignal, this,
+        SLOT(onCycle(qulonglong, qlonglong, qlonglong, double, QString, bool, bool)));
     const QDBusMessage reply
         = Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, "Subscribe"), QDBus::Block,
             kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        std::fprintf(stderr, "k740-position: %s did not take the subscription: %s\n", qPrintable(destination),
+        std::fprintf(stderr, "k740-position: %s did not take the subscription: %s\n", qPrintable(Owner),
             qPrintable(reply.errorMessage()));
         return KNoAnswer;
     }
+    Subscribed = true;
     if (!write(RecordHeader()))
         return KWriteFailed;
     return std::nullopt;
@@ -79,14 +101,13 @@ void TRecorder::onCycle(qulonglong number, qlonglong replyTimeUs, qlonglong rawC
         finish(KRecorded);
 }
 
-// Each line is flushed, so that a reader of the file (or the pipe) sees it
-// at once and an abrupt end loses nothing written.
+// Each line is written at once, so that a reader of the file (or the pipe)
+// sees it at once and an abrupt end loses nothing written.
 bool TRecorder::write(const QByteArray& bytes)
 {
-    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), Out) == size_t(bytes.size()) && std::fflush(Out) == 0)
+    if (Out.write(bytes))
         return true;
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + reason);
+    finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + Out.error());
     return false;
 }
 
@@ -98,7 +119,8 @@ void TRecorder::finish(int exitStatus, const QString& why)
     if (!why.isEmpty())
         std::fprintf(stderr, "k740-position: %s\n", qPrintable(why));
     std::fprintf(stderr, "%s\n", qPrintable(RecordSummary(Rows, Gaps.missed())));
-    if (exitStatus != KNoAnswer)
+    ReaderPoll.stop();
+    if (Subscribed && exitStatus != KNoAnswer)
         Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, "Unsubscribe"), QDBus::Block,
             kCallTimeoutMs);
     emit finished(exitStatus);
