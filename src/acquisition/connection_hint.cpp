@@ -10,11 +10,12 @@ constexpr uint32_t kFiguresPeriodMs = 1000;
 
 TConnectionHint::TOpenFailure TConnectionHint::openFailed(int errorCode, const QString& portName)
 {
-    PermissionHintShown = errorCode == EACCES;
+    ExplanationShown = errorCode == EACCES || errorCode == EBUSY;
     TOpenFailure failure;
-    failure.Permission = PermissionHintShown;
-    if (PermissionHintShown && !PermissionReported.contains(portName)) {
-        PermissionReported.insert(portName);
+    failure.Explained = ExplanationShown;
+    const QString report = portName + ':' + QString::number(errorCode);
+    if (ExplanationShown && !Reported.contains(report)) {
+        Reported.insert(report);
         failure.FirstReport = true;
     }
     return failure;
@@ -22,13 +23,13 @@ TConnectionHint::TOpenFailure TConnectionHint::openFailed(int errorCode, const Q
 
 void TConnectionHint::connected()
 {
-    PermissionHintShown = false;
+    ExplanationShown = false;
     FiguresTick.reset();
 }
 
 bool TConnectionHint::figuresDue(uint32_t now)
 {
-    if (PermissionHintShown || (FiguresTick && uint32_t(now - *FiguresTick) < kFiguresPeriodMs))
+    if (ExplanationShown || (FiguresTick && uint32_t(now - *FiguresTick) < kFiguresPeriodMs))
         return false;
     FiguresTick = now;
     return true;

@@ -6,14 +6,14 @@
 
 namespace k740 {
 
-// Which hint the connection field shows: the permission hint of a port that
-// could not be opened for lack of permission, or else the link's figures,
-// renewed at most once a second.
+// Which hint the connection field shows: why a port could not be opened,
+// for lack of permission or because another program holds it, or else the
+// link's figures, renewed at most once a second.
 class TConnectionHint {
 public:
     struct TOpenFailure {
-        bool Permission = false;  // the permission hint is the field's hint now
-        bool FirstReport = false; // first time for this port in this run: tell standard error too
+        bool Explained = false;   // the field's hint explains the failure now
+        bool FirstReport = false; // first time for this port and error in this run: tell standard error too
     };
     // A candidate port did not open with the OS error `errorCode`.
     TOpenFailure openFailed(int errorCode, const QString& portName);
@@ -24,8 +24,8 @@ public:
     bool figuresDue(uint32_t now);
 
 private:
-    QSet<QString> PermissionReported;    // ports whose permission problem went to standard error
-    bool PermissionHintShown = false;    // the field's hint is the permission hint
+    QSet<QString> Reported;              // port and error code of the explanations that went to standard error
+    bool ExplanationShown = false;       // the field's hint explains an open failure
     std::optional<uint32_t> FiguresTick; // when the figures last became the hint
 };
 

@@ -133,4 +133,12 @@ QString PortPermissionHint(const QString& portName)
     return PermissionHintText(facts);
 }
 
+QString PortBusyHint(const QString& portName)
+{
+    return QStringLiteral("Cannot open %1 (%2): the port is busy: another program holds it.\nClose the program that "
+                          "uses it (a terminal program, another copy of k740) or wait until it lets go; the search "
+                          "tries again every second.")
+        .arg(portName, PortDevicePath(portName));
+}
+
 } // namespace k740

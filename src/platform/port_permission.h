@@ -43,4 +43,9 @@ QString PermissionHintText(const TPortAccessFacts& facts);
 // device (or is root), first a udev rule that gives it to dialout.
 QString PortPermissionHint(const QString& portName);
 
+// What to say when `portName` could not be opened because another program
+// holds it (EBUSY): "Cannot open <port> (<device>): the port is busy:
+// another program holds it.", a line break and what to do.
+QString PortBusyHint(const QString& portName);
+
 } // namespace k740

@@ -25,14 +25,21 @@ TEST_F(MainFormTest, PermissionDeniedShowsTheCodeWithAHintAndTellsStderrOnce)
     EXPECT_FALSE(status->toolTip().contains("usermod")); // the link's figures now
 }
 
-TEST_F(MainFormTest, OtherOpenFailuresShowOnlyTheCode)
+// Another program holds the port (or a killed one left it exclusive).
+TEST_F(MainFormTest, BusyPortShowsTheCodeWithAnExplanationAndTellsStderrOnce)
 {
     ports.plug("vcom0", CounterDevice());
     ports.setBusy("vcom0", true);
     start();
+    testing::internal::CaptureStderr();
     search();
-    EXPECT_EQ(form->controls().StPanel2->text(), "Last Error: " + QString::number(EBUSY));
-    EXPECT_TRUE(form->controls().StPanel2->toolTip().isEmpty());
+    search();
+    const QString stderrText = QString::fromStdString(testing::internal::GetCapturedStderr());
+    const TPanel* status = form->controls().StPanel2;
+    EXPECT_EQ(status->text(), "Last Error: " + QString::number(EBUSY));
+    EXPECT_TRUE(status->toolTip().startsWith("Cannot open vcom0 (")) << status->toolTip().toStdString();
+    EXPECT_TRUE(status->toolTip().contains("): the port is busy: another program holds it."));
+    EXPECT_EQ(stderrText.count("the port is busy: another program holds it"), 1) << stderrText.toStdString();
 }
 
 // The link's figures become the hint at most once a second; a permission
