@@ -48,13 +48,13 @@ std::optional<TProfileText> DecodeWhole(const QByteArray& bytes, const QString& 
 // The bytes of a file's new text: in its own encoding, and for a file
 // without text yet single-byte where that holds the text, else UTF-8 after
 // its mark.
-std::optional<QByteArray> EncodeForFile(const TProfileText& fresh, const QString& text)
+std::optional<QByteArray> EncodeForFile(const TProfileText& fresh, const TProfileLines& lines)
 {
-    if (!fresh.Text.isEmpty())
-        return EncodeProfile({fresh.Encoding, text});
-    if (std::optional<QByteArray> bytes = EncodeProfile({TProfileEncoding::Latin1, text}))
+    if (!fresh.isEmpty())
+        return lines.encoded(fresh.Encoding);
+    if (std::optional<QByteArray> bytes = lines.encoded(TProfileEncoding::Latin1))
         return bytes;
-    return EncodeProfile({TProfileEncoding::Utf8, text});
+    return lines.encoded(TProfileEncoding::Utf8);
 }
 
 QString SaveFailure(const QString& path, const QString& reason)
@@ -98,7 +98,7 @@ TIniFile::TIniFile(const QString& path, TIniUse use)
     }
     if (std::optional<TProfileText> text = DecodeWhole(*bytes, path)) {
         D->Loaded = std::move(*text);
-        D->Lines = TProfileLines(D->Loaded.Text);
+        D->Lines = TProfileLines(D->Loaded);
     }
 }
 
@@ -127,9 +127,9 @@ void TIniFile::setValue(const QString& section, const QString& key, const QStrin
 
 bool TIniFile::canStoreSection(const QString& section) const
 {
-    TProfileLines lines(D->Loaded.Text);
+    TProfileLines lines(D->Loaded);
     return lines.setValue(section, QStringLiteral("K"), QStringLiteral("0")) != TProfileLines::TEdit::Unstorable
-        && EncodeForFile(D->Loaded, lines.text()).has_value();
+        && EncodeForFile(D->Loaded, lines).has_value();
 }
 
 QString TIniFile::save() const
@@ -147,7 +147,7 @@ QString TIniFile::save() const
     const std::optional<TProfileText> fresh = DecodeWhole(*bytes, D->Path);
     if (!fresh)
         return SaveFailure(D->Path, QStringLiteral("it could not be read whole"));
-    TProfileLines lines(fresh->Text);
+    TProfileLines lines(*fresh);
     bool changed = fresh->CutOff;
     for (const Data::TEdit& edit : D->Edits) {
         switch (lines.setValue(edit.Section, edit.Key, edit.Value)) {
@@ -162,7 +162,7 @@ QString TIniFile::save() const
     }
     if (!changed)
         return {};
-    const std::optional<QByteArray> encoded = EncodeForFile(*fresh, lines.text());
+    const std::optional<QByteArray> encoded = EncodeForFile(*fresh, lines);
     if (!encoded)
         return SaveFailure(D->Path, QStringLiteral("a name or value it cannot hold"));
     if (!file.replace(*encoded))

@@ -61,7 +61,7 @@ std::optional<TProfileText> DecodeProfile(const QByteArray& bytes)
     if (form.Encoding == TProfileEncoding::Latin1) {
         if (body.contains('\0'))
             return std::nullopt;
-        return TProfileText{form.Encoding, QString::fromLatin1(body), cutOff};
+        return TProfileText{form.Encoding, {}, cutOff ? body.toByteArray() : bytes, cutOff};
     }
     // A second mark after the first is text, not a mark to skip.
     QStringDecoder decoder(form.Converter, QStringConverter::Flag::ConvertInitialBom);
@@ -70,17 +70,59 @@ std::optional<TProfileText> DecodeProfile(const QByteArray& bytes)
     // at the end is dropped: then the text does not encode back to the body.
     if (decoder.hasError() || text.contains(QChar(0)) || EncodeBody(text, form) != body)
         return std::nullopt;
-    return TProfileText{form.Encoding, std::move(text), cutOff};
+    return TProfileText{form.Encoding, std::move(text), {}, cutOff};
 }
 
-std::optional<QByteArray> EncodeProfile(const TProfileText& text)
+TProfileWriter::TProfileWriter(TProfileEncoding encoding, qsizetype characters)
+    : Encoding(encoding)
+    , Encoder(FormOf(encoding).Converter)
+    , Bytes(FormOf(encoding).Mark)
+    , MarkSize(Bytes.size())
 {
-    const TEncodingForm& form = FormOf(text.Encoding);
-    const QByteArray bytes = form.Mark + EncodeBody(text.Text, form);
-    const std::optional<TProfileText> back = DecodeProfile(bytes);
-    if (!back || back->Encoding != text.Encoding || back->Text != text.Text)
+    Bytes.reserve(MarkSize + Encoder.requiredSpace(characters));
+}
+
+void TProfileWriter::append(QStringView piece)
+{
+    // A NUL would end the text when read. The single-byte encoder tells a
+    // character beyond it; surrogates that are no pair are checked here.
+    if (piece.contains(QChar(0)))
+        Storable = false;
+    if (Encoding != TProfileEncoding::Latin1) {
+        for (const QChar c : piece) {
+            if (c.isLowSurrogate() != HighSurrogateLast)
+                Storable = false;
+            HighSurrogateLast = c.isHighSurrogate();
+        }
+    }
+    const qsizetype size = Bytes.size();
+    Bytes.resize(size + Encoder.requiredSpace(piece.size()));
+    Bytes.truncate(Encoder.appendToBuffer(Bytes.data() + size, piece) - Bytes.constData());
+}
+
+void TProfileWriter::append(QLatin1StringView piece)
+{
+    // Single-byte text needs no encoder: its bytes are the file's.
+    if (Encoding != TProfileEncoding::Latin1) {
+        append(QString(piece));
+        return;
+    }
+    if (QByteArrayView(piece.data(), piece.size()).contains('\0'))
+        Storable = false;
+    Bytes.append(piece.data(), piece.size());
+}
+
+std::optional<QByteArray> TProfileWriter::bytes()
+{
+    if (!Storable || HighSurrogateLast || Encoder.hasError())
         return std::nullopt;
-    return bytes;
+    // Single-byte text that begins like a mark would be read as another encoding.
+    const QByteArrayView body = QByteArrayView(Bytes).sliced(MarkSize);
+    if (Encoding == TProfileEncoding::Latin1
+        && std::any_of(std::begin(kForms), std::end(kForms),
+            [&](const TEncodingForm& form) { return *form.Mark && body.startsWith(form.Mark); }))
+        return std::nullopt;
+    return Bytes;
 }
 
 } // namespace k740
