@@ -280,8 +280,9 @@ bool TLockedFile::rewriteInPlace(const QByteArray& bytes)
     const QByteArray old = *Content;
     const off_t oldSize = off_t(old.size()), newSize = off_t(bytes.size());
     // Room for the new size, without changing the size the file shows.
+    // A file system that cannot reserve it goes on without.
     if (newSize > oldSize && ::fallocate(Fd, FALLOC_FL_KEEP_SIZE, oldSize, newSize - oldSize) != 0
-        && errno != EOPNOTSUPP)
+        && errno != EOPNOTSUPP && errno != ENOSYS)
         return fail();
     // From the start: the file is never longer than what has been written.
     if (!WriteAll(Fd, bytes, 0)) {

@@ -1,5 +1,7 @@
 #include "link/interface_identity.h"
 #include "settings/encoder_settings.h"
+#include "settings/program_dir.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -77,15 +79,8 @@ TEST(ActivateSettings, LongFrameForMoreThan31SsiBitsFromFirmware116)
 // take the nearest value it can, each named once.
 TEST(ActivateSettings, ValuesAreBroughtIntoTheDialogsLimits)
 {
-    TEncoderSettings stored;
-    stored.CPR = 8192;
-    stored.CPM = 1000;
-    stored.Custom = 32000;
-    stored.NominalIncr = 1000;
-    stored.CPP = 20;
-    stored.SSIBits = 24;
-    stored.SSIFreq = 3;
-    stored.CRCBits = 6;
+    const ProgramDir empty;
+    TEncoderSettings stored = LoadSettings({empty.Path(), "COM3", {}, false}, {}, nullptr); // the load defaults
     QStringList notes;
     EXPECT_EQ(ActivateSettings(stored, Interface(true, 1, 116), &notes).SSIBits, 24);
     EXPECT_TRUE(notes.isEmpty()) << notes.join('\n').toStdString();

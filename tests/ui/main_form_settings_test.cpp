@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <functional>
 
 using namespace k740;
 
@@ -19,45 +20,37 @@ QString textOf(QWidget* modal)
     auto* box = qobject_cast<QMessageBox*>(modal);
     return box ? box->text() : QString();
 }
+
+// The answer to every modal window: its text kept in `shown`, then OK.
+std::function<void(QWidget*)> KeepTextAndAccept(QStringList& shown)
+{
+    return [&shown](QWidget* modal) {
+        shown.append(textOf(modal));
+        static_cast<QDialog*>(modal)->accept();
+    };
+}
 } // namespace
 
-TEST_F(MainFormTest, NonIntegerCprIsReportedOnceAndTheConnectionCompletes)
+// A value that is no number and values beyond what the settings dialog can
+// set (they take its nearest value) are reported in one line; the file
+// keeps them until the user saves.
+TEST_F(MainFormTest, SettingsProblemsAreReportedInOneLineAndTheConnectionCompletes)
 {
     ports.plug("vcom0", CounterDevice());
-    writeIni("[K740.vcom0]\nRotary=1\nCPR=12abc\nDegrees=0\n");
+    writeIni("[K740.vcom0]\nRotary=1\nCPR=12abc\nDegrees=0\nSSIBits=64\nCPM=-1\n");
     start();
     QStringList shown;
-    answerModals([&](QWidget* modal) {
-        shown.append(textOf(modal));
-        static_cast<QDialog*>(modal)->accept();
-    });
-    search();
-    EXPECT_EQ(shown, QStringList({"'12abc' is not a valid integer value"}));
-    ASSERT_FALSE(form->session().notConnected());
-    EXPECT_EQ(form->session().activeSettings().CPR, 8192);
-    EXPECT_TRUE(form->controls().LoopTimer->isActive());
-    EXPECT_TRUE(form->controls().StPanel3->text().startsWith("Rotary / 8192 CPR"));
-}
-
-// Values beyond what the settings dialog can set take its nearest value, said
-// in the same line as a value that is no number; the file keeps them until
-// the user saves.
-TEST_F(MainFormTest, OutOfRangeValuesAreBroughtIntoTheDialogsLimitsAndKeptInTheFile)
-{
-    ports.plug("vcom0", SsiDevice(0, 24, 0));
-    writeIni("[K740.vcom0]\nCPR=12abc\nSSIBits=64\nCPM=-1\n");
-    start();
-    QStringList shown;
-    answerModals([&](QWidget* modal) {
-        shown.append(textOf(modal));
-        static_cast<QDialog*>(modal)->accept();
-    });
+    answerModals(KeepTextAndAccept(shown));
     search();
     EXPECT_EQ(shown,
         QStringList({"'12abc' is not a valid integer value; CPM=-1 is out of range: 1.6 is used; SSIBits=64 is out "
                      "of range: 63 is used"}));
+    ASSERT_FALSE(form->session().notConnected());
+    EXPECT_EQ(form->session().activeSettings().CPR, 8192);
     EXPECT_EQ(form->session().activeSettings().SSIBits, 63);
     EXPECT_FLOAT_EQ(form->session().activeSettings().CPM, 1.6f);
+    EXPECT_TRUE(form->controls().LoopTimer->isActive());
+    EXPECT_TRUE(form->controls().StPanel3->text().startsWith("Rotary / 8192 CPR"));
     form->FormDestroy();
     EXPECT_TRUE(readFile("K740.INI").contains("\nSSIBits=64\n"));
     EXPECT_TRUE(readFile("K740.INI").contains("\nCPM=-1\n"));
@@ -74,10 +67,7 @@ TEST_F(MainFormTest, SettingsFileLockedElsewhereGivesDefaultsAndIsNotWrittenAtEx
     ASSERT_TRUE(other.held());
     start();
     QStringList shown;
-    answerModals([&](QWidget* modal) {
-        shown.append(textOf(modal));
-        static_cast<QDialog*>(modal)->accept();
-    });
+    answerModals(KeepTextAndAccept(shown));
     search();
     EXPECT_EQ(shown, QStringList({"K740.INI is locked by another program: the settings take their defaults"}));
     EXPECT_FALSE(form->session().notConnected());
@@ -93,10 +83,7 @@ TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
     ASSERT_TRUE(QDir(programDir()).mkdir("K740_vcom0.LOG")); // a folder where the file should be
     start({"/A"});
     QStringList shown;
-    answerModals([&](QWidget* modal) {
-        shown.append(textOf(modal));
-        static_cast<QDialog*>(modal)->accept();
-    });
+    answerModals(KeepTextAndAccept(shown));
     search();
     poll(3);
     ASSERT_EQ(shown.size(), 1);
