@@ -1,6 +1,7 @@
 #include "settings/profile_lines.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace k740 {
 
@@ -19,6 +20,35 @@ char16_t At(QStringView text, qsizetype i)
 char16_t At(QLatin1StringView text, qsizetype i)
 {
     return uchar(text.data()[i]);
+}
+
+// Where the next line end ('\r' or '\n') at or after `from` is; the text's
+// size when there is none.
+qsizetype NextLineEnd(QStringView text, qsizetype from)
+{
+    while (from < text.size() && text[from] != '\r' && text[from] != '\n')
+        ++from;
+    return from;
+}
+
+qsizetype NextLineEnd(QLatin1StringView text, qsizetype from)
+{
+    const char* begin = text.data() + from;
+    const qsizetype rest = text.size() - from;
+    const void* lineFeed = std::memchr(begin, '\n', size_t(rest));
+    const qsizetype lineFeedAt = lineFeed ? static_cast<const char*>(lineFeed) - begin : rest;
+    const void* carriageReturn = std::memchr(begin, '\r', size_t(lineFeedAt));
+    return from + (carriageReturn ? static_cast<const char*>(carriageReturn) - begin : lineFeedAt);
+}
+
+bool HasEquals(QStringView text)
+{
+    return text.contains(QChar('='));
+}
+
+bool HasEquals(QLatin1StringView text)
+{
+    return std::memchr(text.data(), '=', size_t(text.size())) != nullptr;
 }
 
 bool IsBlank(char16_t c)
@@ -89,7 +119,7 @@ template <class View> TLineKind KindOf(View line)
         return TLineKind::Comment;
     if (c == '[')
         return TLineKind::Header;
-    return line.sliced(first).contains(QChar('=')) ? TLineKind::Key : TLineKind::Note;
+    return HasEquals(line.sliced(first)) ? TLineKind::Key : TLineKind::Note;
 }
 
 template <class View> View NameOf(View line)
@@ -122,14 +152,10 @@ bool ReadsBackAs(const QString& text, TLineKind kind, const QString& name, const
 template <class View, class Visit> void ForEachLine(View text, Visit line)
 {
     qsizetype start = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        const char16_t c = At(text, at);
-        if (c != '\r' && c != '\n')
-            continue;
-        const qsizetype endLength = c == '\r' && at + 1 < text.size() && At(text, at + 1) == '\n' ? 2 : 1;
+    for (qsizetype at = NextLineEnd(text, 0); at < text.size(); at = NextLineEnd(text, start)) {
+        const qsizetype endLength = At(text, at) == '\r' && at + 1 < text.size() && At(text, at + 1) == '\n' ? 2 : 1;
         line(start, at - start, endLength);
-        at += endLength - 1;
-        start = at + 1;
+        start = at + endLength;
     }
     if (start < text.size())
         line(start, text.size() - start, 0);
