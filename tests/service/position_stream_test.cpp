@@ -147,11 +147,11 @@ TEST(PositionStream, RecordersGetEveryCycleAndALinkLossAsAGap)
     QProcess recorder, stalled, waiting;
     recorder.start(ClientPath(), {"--record", csv});
     stalled.start(ClientPath(), {"--record", "-", "--frames", "300"});
-    waiting.start(ClientPath(), {"--record", fifo});
     const auto rowsWritten = [&] { return running.program.fileLines("run.csv").size() - 1; };
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= 5 && stalled.bytesAvailable() > 0; }, 10000));
     ::kill(pid_t(stalled.processId()), SIGSTOP);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= 150; }, 10000));
+    waiting.start(ClientPath(), {"--record", fifo}); // after the rows that show the full rate
     running.sim.send("unplug");
     ASSERT_TRUE(WaitForConnected(false));
     QTest::qWait(300);
