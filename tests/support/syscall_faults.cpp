@@ -68,12 +68,6 @@ int ftruncate(int fd, off_t length)
     return Pass(WatchedCall::Ftruncate) ? real(fd, length) : -1;
 }
 
-int fsync(int fd)
-{
-    static const auto real = Real<int (*)(int)>("fsync");
-    return Pass(WatchedCall::Fsync) ? real(fd) : -1;
-}
-
 int rename(const char* from, const char* to) noexcept
 {
     static const auto real = Real<int (*)(const char*, const char*)>("rename");

@@ -6,7 +6,7 @@
 // library's in the test program and pass every call through until armed.
 #include <cerrno>
 
-enum class WatchedCall { Fallocate, Pwrite, Ftruncate, Fsync, Rename, Linkat };
+enum class WatchedCall { Fallocate, Pwrite, Ftruncate, Rename, Linkat };
 
 // The n-th call (from 1) of `call` from now on fails with `error`, once.
 void FailCall(WatchedCall call, int n, int error);
