@@ -1,5 +1,6 @@
 #include "platform/locked_file.h"
 
+#include "platform/huge_pages.h"
 #include "platform/system_error.h"
 #include "platform/write_all.h"
 
@@ -211,6 +212,7 @@ std::optional<QByteArray> TLockedFile::readAll()
     }
     // Read into room for the whole file; a file that grows meanwhile gets more.
     QByteArray content(qsizetype(held.st_size) + 1, Qt::Uninitialized);
+    AskForHugePages(content.data(), size_t(content.size()));
     qsizetype size = 0;
     for (;;) {
         if (size == content.size())

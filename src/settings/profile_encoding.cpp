@@ -1,5 +1,7 @@
 #include "settings/profile_encoding.h"
 
+#include "platform/huge_pages.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -80,6 +82,7 @@ TProfileWriter::TProfileWriter(TProfileEncoding encoding, qsizetype characters)
     , MarkSize(Bytes.size())
 {
     Bytes.reserve(MarkSize + Encoder.requiredSpace(characters));
+    AskForHugePages(Bytes.data(), size_t(Bytes.capacity()));
 }
 
 void TProfileWriter::append(QStringView piece)

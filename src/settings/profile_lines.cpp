@@ -1,5 +1,7 @@
 #include "settings/profile_lines.h"
 
+#include "platform/huge_pages.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -203,6 +205,7 @@ template <class View> void TProfileLines::readLines(View source)
 {
     // Room for the lines a save adds, so that adding them does not move all.
     Lines.reserve(std::size_t(source.count(QChar('\n'))) + kAddedLinesRoom);
+    AskForHugePages(Lines.data(), Lines.capacity() * sizeof(TLine));
     bool endSeen = false;
     ForEachLine(source, [&](qsizetype start, qsizetype length, qsizetype endLength) {
         const TLineEnd end = endLength == 2      ? TLineEnd::CrLf
