@@ -1,7 +1,8 @@
-// How long a connection's settings read and a save hold the window up with
-// a large K740.INI: LoadSettings and SaveSettings on a file of --mb megabytes
-// (default 50) of other sections, with the port's section at its end.
-// Target: a connection's read below 1 s. Exits non-zero when it is missed.
+// How long a connection's settings read and a save (the exit save, or OK in
+// the settings dialog) hold the window up with a large K740.INI:
+// LoadSettings and SaveSettings on a file of --mb megabytes (default 50) of
+// other sections, with the port's section at its end. Targets: each below
+// 1 s. Exits non-zero when one is missed.
 #include "bench_support.h"
 #include "settings/settings_file.h"
 
@@ -14,7 +15,7 @@ using namespace k740;
 
 namespace {
 
-constexpr double kLoadTargetSeconds = 1.0;
+constexpr double kTargetSeconds = 1.0;
 
 QByteArray LargeIni(int megabytes)
 {
@@ -54,8 +55,8 @@ int main(int argc, char* argv[])
             return 2;
         saves.push_back(clock.nsecsElapsed() / 1e9);
     }
-    const double load = Median(loads);
-    std::printf("settings file of %d MB: load %.3f s, save %.3f s (medians of 3; target: load < %.1f s)\n", megabytes,
-        load, Median(saves), kLoadTargetSeconds);
-    return stored.Rotary && load < kLoadTargetSeconds ? 0 : 1;
+    const double load = Median(loads), save = Median(saves);
+    std::printf("settings file of %d MB: load %.3f s, save %.3f s (medians of 3; target: each < %.1f s)\n", megabytes,
+        load, save, kTargetSeconds);
+    return stored.Rotary && load < kTargetSeconds && save < kTargetSeconds ? 0 : 1;
 }

@@ -25,21 +25,32 @@ TDeviceServer::TDeviceServer(TDeviceModel& device, TCommandLog& log, QString dir
 
 bool TDeviceServer::plug(QString& error)
 {
+    if (!publish(error))
+        return false;
+    std::printf("ready %s\n", Link.linkPath().toLocal8Bit().constData());
+    std::fflush(stdout);
+    return true;
+}
+
+bool TDeviceServer::publish(QString& error)
+{
     unplug();
     if (!Link.open(Dir, Name, error))
         return false;
     ++Generation;
     Notifier = new QSocketNotifier(Link.masterFd(), QSocketNotifier::Read, this);
     connect(Notifier, &QSocketNotifier::activated, this, &TDeviceServer::readHost);
-    std::printf("ready %s\n", Link.linkPath().toLocal8Bit().constData());
-    std::fflush(stdout);
     return true;
 }
 
 void TDeviceServer::unplug()
 {
     HostPoll.stop();
-    delete Notifier;
+    // Later: this may run inside the notifier's own signal.
+    if (Notifier) {
+        Notifier->setEnabled(false);
+        Notifier->deleteLater();
+    }
     Notifier = nullptr;
     Link.close();
 }
@@ -88,6 +99,14 @@ void TDeviceServer::sendLater(const TReplyPiece& piece)
 
 void TDeviceServer::waitForHost()
 {
+    // A host that was killed leaves the terminal exclusive: a new one, under
+    // the same name, serves the next host.
+    if (Link.leftExclusive()) {
+        QString error;
+        if (publish(error))
+            return;
+        std::fprintf(stderr, "k740-sim: %s\n", qPrintable(error));
+    }
     Notifier->setEnabled(false);
     HostPoll.start();
 }

@@ -23,11 +23,14 @@ public:
     void unplug();
 
 private:
+    // New terminal and link, quietly.
+    bool publish(QString& error);
     void readHost();
     void send(const QByteArray& bytes);
     void sendLater(const TReplyPiece& piece);
     // The host closed the slave: stop watching the master (it would report
-    // hang-up without end) and look every few milliseconds for a new open.
+    // hang-up without end) and look every few milliseconds for a new open;
+    // or, when the host left the terminal exclusive, publish a new one.
     void waitForHost();
     void checkHostBack();
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -92,6 +93,7 @@ bool TPtyLink::open(const QString& dir, const QString& name, QString& error)
     }
     MasterFd = fd;
     LinkPath = link;
+    SlavePath = slave;
     return true;
 }
 
@@ -102,6 +104,21 @@ void TPtyLink::close()
     ::unlink(QFile::encodeName(LinkPath).constData());
     ::close(MasterFd);
     MasterFd = -1;
+}
+
+bool TPtyLink::leftExclusive() const
+{
+    const int fd = ::open(SlavePath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    if (errno != EBUSY)
+        return false;
+    // Busy for an open slave is the host back again; busy with none open is
+    // the flag that stayed.
+    pollfd master{MasterFd, POLLIN, 0};
+    return ::poll(&master, 1, 0) > 0 && (master.revents & POLLHUP);
 }
 
 } // namespace k740sim

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 namespace k740sim {
@@ -19,6 +20,10 @@ public:
     bool open(const QString& dir, const QString& name, QString& error);
     // Closes the master side (the host's open slave then fails) and removes the link.
     void close();
+    // After the host closed the slave: whether it left the terminal in
+    // exclusive mode (a host killed before it could undo its TIOCEXCL), so
+    // that nobody but root can open it again.
+    bool leftExclusive() const;
 
     bool isOpen() const { return MasterFd >= 0; }
     int masterFd() const { return MasterFd; }
@@ -27,6 +32,7 @@ public:
 private:
     int MasterFd = -1;
     QString LinkPath;
+    QByteArray SlavePath;
 };
 
 } // namespace k740sim

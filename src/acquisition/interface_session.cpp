@@ -154,9 +154,9 @@ TConnectResult TInterfaceSession::connectTo(const QString& portName, const TWind
 void TInterfaceSession::loadSettings(const TWindowGeometry& layout, TConnectResult& result)
 {
     SettingsHome = settingsLocation();
-    StoredSettings = LoadSettings(*SettingsHome, layout, &result.SettingsErrors);
+    StoredSettings = LoadSettings(*SettingsHome, layout, &result.SettingsErrors, &SettingsFileLocked);
+    ActiveSettings = ActivateSettings(StoredSettings, Identity, &result.SettingsErrors);
     result.SettingsErrors.removeDuplicates();
-    ActiveSettings = ActivateSettings(StoredSettings, Identity);
 }
 
 void TInterfaceSession::applyRowVisibility()
@@ -228,6 +228,7 @@ void TInterfaceSession::commitSettings(const TEncoderSettings& active)
     const bool referenceKept = ReferenceSurvives(ActiveSettings, active);
     ActiveSettings = active;
     StoredSettings = CommitSettings(ActiveSettings, StoredSettings);
+    SettingsFileLocked = false;
     applyRowVisibility();
     if (referenceKept)
         return;

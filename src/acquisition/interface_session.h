@@ -38,7 +38,7 @@ enum class TConnectOutcome {
 struct TConnectResult {
     TConnectOutcome Outcome = TConnectOutcome::Failed;
     bool ShowUnsupportedNotice = false; // a "K740-9B" answered while the notice was armed
-    QStringList SettingsErrors;         // conversion errors of the settings section, each once
+    QStringList SettingsErrors;         // problems of the settings section, each once, for one line
     QString SupplyError;                // the supply was off and could not be switched on
 };
 
@@ -111,8 +111,10 @@ public:
     // before any settings were loaded it writes nothing. The message to show
     // when that failed, else empty.
     QString saveSettings(const TWindowGeometry& live);
-    // Settings were loaded in this run, so the exit saves them.
-    bool shouldSaveAtExit() const { return SettingsHome.has_value(); }
+    // Settings were loaded in this run, so the exit saves them; not while
+    // they are the defaults that stood in for a file locked by another
+    // program, until the user commits them.
+    bool shouldSaveAtExit() const { return SettingsHome.has_value() && !SettingsFileLocked; }
     // The settings dialog was accepted with `active`. A reference search
     // under the old settings ends as Esc ends it; the reference from
     // distance-coded marks stays unless a setting it depends on changed
@@ -279,6 +281,7 @@ private:
     bool NotConnected = true;
     int PollingPauses = 0;
     bool ConnectedOnce = false;
+    bool SettingsFileLocked = false; // the last load found the file locked elsewhere
     bool UnsupportedNoticeArmed = true;
     bool OwnInterfaceSeen = false; // the serial filter's interface answered in this run
 };

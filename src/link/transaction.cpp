@@ -1,5 +1,6 @@
 #include "link/transaction.h"
 
+#include "platform/printable_text.h"
 #include "platform/serial_port.h"
 #include "platform/tick_counter.h"
 
@@ -62,18 +63,7 @@ double Milliseconds(TTraceClock::duration d)
 // Bytes as they can be read in a terminal: "\r", "\n" and "\xNN" for the rest.
 QString Printable(const QByteArray& bytes)
 {
-    QString text;
-    for (const char c : bytes) {
-        if (c == '\r')
-            text += QStringLiteral("\\r");
-        else if (c == '\n')
-            text += QStringLiteral("\\n");
-        else if (c >= 0x20 && c < 0x7f)
-            text += QLatin1Char(c);
-        else
-            text += QStringLiteral("\\x%1").arg(uint8_t(c), 2, 16, QLatin1Char('0'));
-    }
-    return text;
+    return PrintableText(QString::fromLatin1(bytes), TPrintable::Ascii);
 }
 
 // One trace line: the time since the first traced exchange, the port, the

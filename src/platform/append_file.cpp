@@ -32,20 +32,27 @@ QString AppendWhole(const QString& path, const QByteArray& bytes)
         return why == ENXIO || IsOtherThanRegular(nativePath) ? NotRegularFileText() : SystemErrorText(why);
     }
 
-    struct stat before { };
-    if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
-        const QString why
-            = S_ISREG(before.st_mode) || before.st_mode == 0 ? SystemErrorText(errno) : NotRegularFileText();
-        ::close(fd);
-        return why;
-    }
+    struct stat info { };
     QString failure;
-    if (!WriteAll(fd, bytes)) {
-        failure = SystemErrorText(errno);
-        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
-    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        failure = S_ISREG(info.st_mode) || info.st_mode == 0 ? SystemErrorText(errno) : NotRegularFileText();
+    else
+        failure = AppendWhole(fd, bytes);
     if (::close(fd) != 0 && failure.isEmpty())
         failure = SystemErrorText(errno);
+    return failure;
+}
+
+QString AppendWhole(int fd, const QByteArray& bytes)
+{
+    struct stat before { };
+    const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+    if (WriteAll(fd, bytes))
+        return {};
+    const QString failure = SystemErrorText(errno);
+    if (regular) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+    }
     return failure;
 }
 

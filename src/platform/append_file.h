@@ -11,4 +11,9 @@ namespace k740 {
 // success, else the system's description of the failure.
 QString AppendWhole(const QString& path, const QByteArray& bytes);
 
+// The same on a file open for writing at its end: a regular file is cut
+// back to the size it had when a write fails part way; a pipe or terminal
+// keeps what went through.
+QString AppendWhole(int fd, const QByteArray& bytes);
+
 } // namespace k740

@@ -1,12 +1,27 @@
 #include "platform/data_folders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace k740 {
 
 namespace {
+
+// $HOME when it holds an absolute path; else (unset or empty, as under
+// "env -i" or some service managers) the user's home folder from the
+// password database.
+QString HomeFolder(const QProcessEnvironment& environment)
+{
+    const QString home = environment.value("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    if (const struct passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && user->pw_dir[0] == '/')
+        return QFile::decodeName(user->pw_dir);
+    return QDir::homePath();
+}
 
 // An XDG base folder: the variable when it holds an absolute path, else
 // `fallback` below the home folder.
@@ -15,10 +30,7 @@ QString XdgFolder(const QProcessEnvironment& environment, const char* variable, 
     const QString value = environment.value(variable);
     if (QDir::isAbsolutePath(value))
         return QDir::cleanPath(value);
-    QString home = environment.value("HOME");
-    if (!QDir::isAbsolutePath(home))
-        home = QDir::homePath();
-    return QDir::cleanPath(home + '/' + fallback);
+    return QDir::cleanPath(HomeFolder(environment) + '/' + fallback);
 }
 
 } // namespace

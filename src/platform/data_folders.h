@@ -27,7 +27,9 @@ TProgramFolderFacts InspectProgramFolder(const QString& programDir);
 // an installation's bin/, keeps both beside the program. Otherwise the
 // settings go to $XDG_CONFIG_HOME/k740/ (default ~/.config/k740/) and the
 // logs to $XDG_DATA_HOME/k740/ (default ~/.local/share/k740/); relative
-// XDG paths are ignored, as the XDG rules say. The folders are not created here.
+// XDG paths are ignored, as the XDG rules say. Without an absolute $HOME the
+// home folder comes from the password database. The folders are not created
+// here.
 TDataFolders ChooseDataFolders(const QString& programDir, const TProgramFolderFacts& facts,
     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 

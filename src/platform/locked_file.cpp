@@ -1,14 +1,20 @@
 #include "platform/locked_file.h"
 
+#include "platform/huge_pages.h"
 #include "platform/system_error.h"
 #include "platform/write_all.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace k740 {
@@ -18,26 +24,113 @@ namespace {
 // Opening the file and finding it replaced before the lock came: tries
 // before giving up on a file that keeps changing.
 constexpr int kOpenAttempts = 100;
+// How often a lock held elsewhere is asked for again: soon at first, as
+// saves of other copies take moments, then every few milliseconds.
+constexpr std::chrono::microseconds kFirstLockPoll(200);
+constexpr std::chrono::microseconds kLongestLockPoll(10000);
+// A save's new file is named after the file, this and 6 letters or digits.
+constexpr char kNewFileInfix[] = ".k740-save.";
+constexpr int kNewFileSuffixLength = 6;
+constexpr int kNameAttempts = 100;
 
 bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-void SyncFolderOf(const QByteArray& nativePath)
+QByteArray FolderOf(const QByteArray& nativePath)
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativePath.left(slash);
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativePath.left(slash);
+}
+
+void SyncFolderOf(const QByteArray& nativePath)
+{
+    const int fd = ::open(FolderOf(nativePath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
 
+// Takes the lock, waiting at most `waitMs` while another process holds it;
+// false with errno set on failure, EWOULDBLOCK when the wait ran out.
+bool LockWithin(int fd, int operation, int waitMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (auto pause = kFirstLockPoll;; pause = std::min(pause * 2, kLongestLockPoll)) {
+        if (::flock(fd, operation | LOCK_NB) == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(pause);
+    }
+}
+
+QByteArray RandomSuffix()
+{
+    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray suffix;
+    for (int i = 0; i < kNewFileSuffixLength; ++i)
+        suffix += kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)];
+    return suffix;
+}
+
+// The new file of a save, in the folder of the file it replaces.
+struct TNewFile {
+    int Fd = -1;
+    QByteArray Name; // empty while it has none
+};
+
+// Without a name where the file system allows, so that a process that ends
+// while writing it leaves nothing behind; else named after the pattern.
+TNewFile OpenNewFile(const QByteArray& nativePath)
+{
+    const int unnamed = ::open(FolderOf(nativePath).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (unnamed >= 0)
+        return {unnamed, {}};
+    QByteArray name = nativePath + kNewFileInfix + QByteArray(kNewFileSuffixLength, 'X');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    return {fd, fd >= 0 ? name : QByteArray()};
+}
+
+// A name of the pattern for a complete unnamed file, from which it then
+// takes the file's place.
+bool NameNewFile(TNewFile& file, const QByteArray& nativePath)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.Fd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QByteArray name = nativePath + kNewFileInfix + RandomSuffix();
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            file.Name = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// New files that a save left when its process ended before they took the
+// file's place. No other save of the file runs meanwhile: the caller holds
+// its lock.
+void RemoveLeftNewFiles(const QByteArray& nativePath)
+{
+    const QString path = QFile::decodeName(nativePath);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QString prefix = path.mid(slash + 1) + QLatin1String(kNewFileInfix);
+    QDir folder(slash < 0 ? QStringLiteral(".") : path.left(slash + 1));
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() == prefix.size() + kNewFileSuffixLength && name.startsWith(prefix))
+            ::unlink(QFile::encodeName(folder.filePath(name)).constData());
+    }
+}
+
 } // namespace
 
-TLockedFile::TLockedFile(const QString& path, TLockMode mode)
+TLockedFile::TLockedFile(const QString& path, TLockMode mode, int lockWaitMs)
     : NativePath(QFile::encodeName(path))
 {
     // A link stays a link: its target is the file that is replaced.
@@ -45,7 +138,7 @@ TLockedFile::TLockedFile(const QString& path, TLockMode mode)
         NativePath = target;
         std::free(target);
     }
-    openLocked(mode);
+    openLocked(mode, lockWaitMs);
 }
 
 TLockedFile::~TLockedFile()
@@ -68,7 +161,7 @@ bool TLockedFile::fail()
     return false;
 }
 
-bool TLockedFile::openLocked(TLockMode mode)
+bool TLockedFile::openLocked(TLockMode mode, int lockWaitMs)
 {
     const int access = mode == TLockMode::Read ? O_RDONLY : O_RDWR;
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
@@ -92,11 +185,8 @@ bool TLockedFile::openLocked(TLockMode mode)
             ::close(fd);
             return false;
         }
-        int locked;
-        do
-            locked = ::flock(fd, mode == TLockMode::Read ? LOCK_SH : LOCK_EX);
-        while (locked != 0 && errno == EINTR);
-        if (locked != 0) {
+        if (!LockWithin(fd, mode == TLockMode::Read ? LOCK_SH : LOCK_EX, lockWaitMs)) {
+            LockedElsewhere = errno == EWOULDBLOCK;
             fail();
             ::close(fd);
             return false;
@@ -122,6 +212,7 @@ std::optional<QByteArray> TLockedFile::readAll()
     }
     // Read into room for the whole file; a file that grows meanwhile gets more.
     QByteArray content(qsizetype(held.st_size) + 1, Qt::Uninitialized);
+    AskForHugePages(content.data(), size_t(content.size()));
     qsizetype size = 0;
     for (;;) {
         if (size == content.size())
@@ -138,32 +229,45 @@ std::optional<QByteArray> TLockedFile::readAll()
         size += n;
     }
     content.truncate(size);
+    Content = content;
     return content;
 }
 
 bool TLockedFile::replace(const QByteArray& bytes)
 {
-    Replaced = replaceThroughTemporary(bytes);
+    bool refused = false;
+    Replaced = replaceThroughNewFile(bytes, refused) || (refused && rewriteInPlace(bytes));
     return Replaced;
 }
 
-bool TLockedFile::replaceThroughTemporary(const QByteArray& bytes)
+// `refused`: the folder takes no new file, or the new file may not take the
+// old one's place.
+bool TLockedFile::replaceThroughNewFile(const QByteArray& bytes, bool& refused)
 {
-    QByteArray temporary = NativePath + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return rewriteInPlace(bytes); // the folder takes no new file
+    RemoveLeftNewFiles(NativePath);
+    TNewFile file = OpenNewFile(NativePath);
+    if (file.Fd < 0) {
+        refused = true;
+        return fail();
+    }
     struct stat held { };
     int why = 0;
-    if (::fstat(Fd, &held) != 0 || ::fchmod(fd, held.st_mode & 07777) != 0 || !WriteAll(fd, bytes, 0)
-        || ::fsync(fd) != 0)
+    if (::fstat(Fd, &held) != 0 || ::fchmod(file.Fd, held.st_mode & 07777) != 0 || !WriteAll(file.Fd, bytes, 0)
+        || ::fsync(file.Fd) != 0)
         why = errno;
-    if (::close(fd) != 0 && why == 0)
+    else if (file.Name.isEmpty() && !NameNewFile(file, NativePath)) {
         why = errno;
-    if (why == 0 && ::rename(temporary.constData(), NativePath.constData()) != 0)
+        refused = true;
+    }
+    if (::close(file.Fd) != 0 && why == 0)
         why = errno;
+    if (why == 0 && ::rename(file.Name.constData(), NativePath.constData()) != 0) {
+        why = errno;
+        refused = why == EPERM || why == EACCES || why == EBUSY;
+    }
     if (why != 0) {
-        ::unlink(temporary.constData());
+        if (!file.Name.isEmpty())
+            ::unlink(file.Name.constData());
         Error = SystemErrorText(why);
         return false;
     }
@@ -173,19 +277,23 @@ bool TLockedFile::replaceThroughTemporary(const QByteArray& bytes)
 
 bool TLockedFile::rewriteInPlace(const QByteArray& bytes)
 {
-    struct stat held { };
-    if (::fstat(Fd, &held) != 0)
+    if (!Content && !readAll())
+        return false;
+    const QByteArray old = *Content;
+    const off_t oldSize = off_t(old.size()), newSize = off_t(bytes.size());
+    // Room for the new size, without changing the size the file shows.
+    // A file system that cannot reserve it goes on without.
+    if (newSize > oldSize && ::fallocate(Fd, FALLOC_FL_KEEP_SIZE, oldSize, newSize - oldSize) != 0
+        && errno != EOPNOTSUPP && errno != ENOSYS)
         return fail();
-    const off_t oldSize = held.st_size;
-    if (bytes.size() > oldSize) {
-        const int reserved = ::posix_fallocate(Fd, oldSize, off_t(bytes.size()) - oldSize);
-        if (reserved != 0) {
-            [[maybe_unused]] const int cut = ::ftruncate(Fd, oldSize);
-            Error = SystemErrorText(reserved);
-            return false;
-        }
+    // From the start: the file is never longer than what has been written.
+    if (!WriteAll(Fd, bytes, 0)) {
+        const int why = errno;
+        [[maybe_unused]] const bool restored = WriteAll(Fd, old, 0) && ::ftruncate(Fd, oldSize) == 0;
+        Error = SystemErrorText(why);
+        return false;
     }
-    if (!WriteAll(Fd, bytes, 0) || ::ftruncate(Fd, off_t(bytes.size())) != 0 || ::fsync(Fd) != 0)
+    if (::ftruncate(Fd, newSize) != 0 || ::fsync(Fd) != 0)
         return fail();
     return true;
 }

@@ -1,8 +1,13 @@
 #include "settings/encoder_settings.h"
 
+#include "settings/dialog_limits.h"
+
+#include "link/interface_identity.h"
+
 namespace k740 {
 
-TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity)
+TEncoderSettings ActivateSettings(
+    const TEncoderSettings& stored, const InterfaceIdentity& identity, QStringList* outOfRange)
 {
     const bool absoluteInterface = identity.InterfaceKind == TInterfaceKind::Absolute;
     TEncoderSettings active = stored;
@@ -10,6 +15,9 @@ TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const Interfac
     active.PeriodLength = stored.DCRPeriode == 1 ? 5 : 2;
     if (!identity.ExtendedInterface)
         active.ShowExtendedData = false;
+    const QStringList notes = BringIntoDialogLimits(active);
+    if (outOfRange)
+        *outOfRange += notes;
     DeriveFrame(active, identity.InterfaceKind, identity.FirmwareVersion);
     return active;
 }

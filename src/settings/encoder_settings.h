@@ -4,6 +4,7 @@
 #include "settings/display_units.h"
 #include "settings/frame_budget.h"
 
+#include <QStringList>
 #include <cstdint>
 
 namespace k740 {
@@ -99,8 +100,12 @@ template <class Visit> void ForEachSettingsField(Visit visit)
 // ActiveSettings from StoredSettings for the connected interface: BiSS only
 // on an SSI / BiSS-C interface with firmware above 1.15, PeriodLength 5 when
 // DCRPeriode is 1 else 2, no extended data and no BiSS on a plain (T740-type)
-// interface, and the frame in force (DeriveFrame).
-TEncoderSettings ActivateSettings(const TEncoderSettings& stored, const InterfaceIdentity& identity);
+// interface, every value the settings dialog edits brought into its limits
+// (BringIntoDialogLimits; one text per key that was not in them is added to
+// `outOfRange`), and the frame in force (DeriveFrame). StoredSettings keeps
+// the values as read, so that the file changes only when the user saves.
+TEncoderSettings ActivateSettings(
+    const TEncoderSettings& stored, const InterfaceIdentity& identity, QStringList* outOfRange = nullptr);
 
 // StoredSettings after the settings dialog's OK: every field of `active`,
 // with DCRPeriode 1 for a 5 mm period length and 0 otherwise, but the window

@@ -1,12 +1,59 @@
 #include "settings/profile_lines.h"
 
+#include "platform/huge_pages.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace k740 {
 
 namespace {
 
-bool IsBlank(QChar c)
+// Lines a save may add without moving all the others.
+constexpr std::size_t kAddedLinesRoom = 64;
+
+// A line's text is a QStringView, or a QLatin1StringView where the file's
+// single-byte text stays as its bytes; the functions below take either.
+char16_t At(QStringView text, qsizetype i)
+{
+    return text[i].unicode();
+}
+
+char16_t At(QLatin1StringView text, qsizetype i)
+{
+    return uchar(text.data()[i]);
+}
+
+// Where the next line end ('\r' or '\n') at or after `from` is; the text's
+// size when there is none.
+qsizetype NextLineEnd(QStringView text, qsizetype from)
+{
+    while (from < text.size() && text[from] != '\r' && text[from] != '\n')
+        ++from;
+    return from;
+}
+
+qsizetype NextLineEnd(QLatin1StringView text, qsizetype from)
+{
+    const char* begin = text.data() + from;
+    const qsizetype rest = text.size() - from;
+    const void* lineFeed = std::memchr(begin, '\n', size_t(rest));
+    const qsizetype lineFeedAt = lineFeed ? static_cast<const char*>(lineFeed) - begin : rest;
+    const void* carriageReturn = std::memchr(begin, '\r', size_t(lineFeedAt));
+    return from + (carriageReturn ? static_cast<const char*>(carriageReturn) - begin : lineFeedAt);
+}
+
+bool HasEquals(QStringView text)
+{
+    return text.contains(QChar('='));
+}
+
+bool HasEquals(QLatin1StringView text)
+{
+    return std::memchr(text.data(), '=', size_t(text.size())) != nullptr;
+}
+
+bool IsBlank(char16_t c)
 {
     return c == ' ' || c == '\t';
 }
@@ -16,21 +63,21 @@ struct TPart {
     qsizetype Start = 0, Length = 0;
 };
 
-TPart WithoutBlanks(QStringView line, TPart part)
+template <class View> TPart WithoutBlanks(View line, TPart part)
 {
-    while (part.Length > 0 && IsBlank(line[part.Start])) {
+    while (part.Length > 0 && IsBlank(At(line, part.Start))) {
         ++part.Start;
         --part.Length;
     }
-    while (part.Length > 0 && IsBlank(line[part.Start + part.Length - 1]))
+    while (part.Length > 0 && IsBlank(At(line, part.Start + part.Length - 1)))
         --part.Length;
     return part;
 }
 
-TPart WithoutQuotes(QStringView line, TPart part)
+template <class View> TPart WithoutQuotes(View line, TPart part)
 {
-    const QChar first = part.Length >= 2 ? line[part.Start] : QChar();
-    const bool quoted = (first == '"' || first == '\'') && line[part.Start + part.Length - 1] == first;
+    const char16_t first = part.Length >= 2 ? At(line, part.Start) : 0;
+    const bool quoted = (first == '"' || first == '\'') && At(line, part.Start + part.Length - 1) == first;
     return quoted ? TPart{part.Start + 1, part.Length - 2} : part;
 }
 
@@ -39,21 +86,21 @@ struct TLineParts {
     TPart Name, Value;
 };
 
-TLineParts PartsOf(QStringView line)
+template <class View> TLineParts PartsOf(View line)
 {
     const TPart text = WithoutBlanks(line, {0, line.size()});
     if (text.Length == 0)
         return {};
-    const QChar first = line[text.Start];
+    const char16_t first = At(line, text.Start);
     if (first == ';' || first == '#')
         return {TLineKind::Comment, {}, {}};
-    const QStringView inside = line.sliced(text.Start, text.Length);
+    const View inside = line.sliced(text.Start, text.Length);
     if (first == '[') {
-        const qsizetype close = inside.indexOf(']', 1);
+        const qsizetype close = inside.indexOf(QChar(']'), 1);
         const qsizetype nameEnd = close < 0 ? text.Length : close;
         return {TLineKind::Header, WithoutBlanks(line, {text.Start + 1, nameEnd - 1}), {}};
     }
-    const qsizetype equals = inside.indexOf('=');
+    const qsizetype equals = inside.indexOf(QChar('='));
     if (equals < 0)
         return {TLineKind::Note, {}, {}};
     const qsizetype valueStart = text.Start + equals + 1;
@@ -61,14 +108,37 @@ TLineParts PartsOf(QStringView line)
         WithoutQuotes(line, WithoutBlanks(line, {valueStart, text.Start + text.Length - valueStart}))};
 }
 
-QString PartText(QStringView line, TPart part)
+// What PartsOf(line).Kind tells, without finding the parts.
+template <class View> TLineKind KindOf(View line)
 {
-    return line.sliced(part.Start, part.Length).toString();
+    qsizetype first = 0;
+    while (first < line.size() && IsBlank(At(line, first)))
+        ++first;
+    if (first == line.size())
+        return TLineKind::Blank;
+    const char16_t c = At(line, first);
+    if (c == ';' || c == '#')
+        return TLineKind::Comment;
+    if (c == '[')
+        return TLineKind::Header;
+    return HasEquals(line.sliced(first)) ? TLineKind::Key : TLineKind::Note;
 }
 
-bool SameName(QStringView a, QStringView b)
+template <class View> View NameOf(View line)
 {
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    const TPart name = PartsOf(line).Name;
+    return line.sliced(name.Start, name.Length);
+}
+
+template <class View> View ValueOf(View line)
+{
+    const TPart value = PartsOf(line).Value;
+    return line.sliced(value.Start, value.Length);
+}
+
+template <class View> bool SameName(View a, QStringView b)
+{
+    return a.size() == b.size() && b.compare(a, Qt::CaseInsensitive) == 0;
 }
 
 // A line written with this text is read back with this kind, name and value.
@@ -81,17 +151,13 @@ bool ReadsBackAs(const QString& text, TLineKind kind, const QString& name, const
 }
 
 // Calls `line(start, length, endLength)` for each line of the text.
-template <class Visit> void ForEachLine(QStringView text, Visit line)
+template <class View, class Visit> void ForEachLine(View text, Visit line)
 {
     qsizetype start = 0;
-    const QChar* chars = text.data();
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (chars[at] != '\r' && chars[at] != '\n')
-            continue;
-        const qsizetype endLength = chars[at] == '\r' && at + 1 < text.size() && chars[at + 1] == '\n' ? 2 : 1;
+    for (qsizetype at = NextLineEnd(text, 0); at < text.size(); at = NextLineEnd(text, start)) {
+        const qsizetype endLength = At(text, at) == '\r' && at + 1 < text.size() && At(text, at + 1) == '\n' ? 2 : 1;
         line(start, at - start, endLength);
-        at += endLength - 1;
-        start = at + 1;
+        start = at + endLength;
     }
     if (start < text.size())
         line(start, text.size() - start, 0);
@@ -111,52 +177,88 @@ std::vector<TProfileLine> SplitProfileLines(QStringView text)
 TLineMeaning ParseProfileLine(QStringView line)
 {
     const TLineParts parts = PartsOf(line);
-    return {parts.Kind, PartText(line, parts.Name), PartText(line, parts.Value)};
+    return {parts.Kind, line.sliced(parts.Name.Start, parts.Name.Length).toString(),
+        line.sliced(parts.Value.Start, parts.Value.Length).toString()};
 }
 
-TProfileLines::TProfileLines(QString text)
-    : Source(std::move(text))
+template <class Use> auto TProfileLines::withSource(Use use) const
 {
-    Lines.reserve(std::size_t(std::count(Source.cbegin(), Source.cend(), QChar('\n'))) + 1);
+    return SingleByte ? use(QLatin1StringView(SingleByteSource)) : use(QStringView(Source));
+}
+
+template <class Use> auto TProfileLines::withText(const TLine& line, Use use) const
+{
+    if (line.Added)
+        return use(QStringView(Added).sliced(line.Start, line.Length));
+    return withSource([&](auto source) { return use(source.sliced(line.Start, line.Length)); });
+}
+
+TProfileLines::TProfileLines(const TProfileText& text)
+    : Source(text.Text)
+    , SingleByteSource(text.SingleByte)
+    , SingleByte(text.Encoding == TProfileEncoding::Latin1)
+{
+    withSource([this](auto source) { readLines(source); });
+}
+
+template <class View> void TProfileLines::readLines(View source)
+{
+    // Room for the lines a save adds, so that adding them does not move all.
+    Lines.reserve(std::size_t(source.count(QChar('\n'))) + kAddedLinesRoom);
+    AskForHugePages(Lines.data(), Lines.capacity() * sizeof(TLine));
     bool endSeen = false;
-    ForEachLine(Source, [&](qsizetype start, qsizetype length, qsizetype endLength) {
-        const QStringView line = QStringView(Source).sliced(start, length);
-        const TLineParts parts = PartsOf(line);
-        const TLineEnd end = endLength == 2  ? TLineEnd::CrLf
-            : endLength == 0                 ? TLineEnd::None
-            : Source[start + length] == '\r' ? TLineEnd::Cr
-                                             : TLineEnd::Lf;
+    ForEachLine(source, [&](qsizetype start, qsizetype length, qsizetype endLength) {
+        const TLineEnd end = endLength == 2      ? TLineEnd::CrLf
+            : endLength == 0                     ? TLineEnd::None
+            : At(source, start + length) == '\r' ? TLineEnd::Cr
+                                                 : TLineEnd::Lf;
         if (!endSeen && end != TLineEnd::None) {
             LineEnd = end;
             endSeen = true;
         }
-        Lines.push_back({{start, length}, {parts.Name.Start, parts.Name.Length},
-            {parts.Value.Start, parts.Value.Length}, parts.Kind, end, false});
+        Lines.push_back({start, uint32_t(length), KindOf(source.sliced(start, length)), end, false});
     });
-}
-
-QStringView TProfileLines::textOf(const TLine& line) const
-{
-    return QStringView(line.Added ? Added : Source).sliced(line.Text.Start, line.Text.Length);
 }
 
 TProfileLines::TLine TProfileLines::addedLine(const QString& text, TLineEnd end)
 {
-    const TLineParts parts = PartsOf(text);
     const qsizetype start = Added.size();
     Added += text;
-    return {{start, text.size()}, {parts.Name.Start, parts.Name.Length}, {parts.Value.Start, parts.Value.Length},
-        parts.Kind, end, true};
+    return {start, uint32_t(text.size()), KindOf(QStringView(text)), end, true};
 }
 
-QString TProfileLines::text() const
+std::optional<QByteArray> TProfileLines::encoded(TProfileEncoding encoding) const
 {
     static const QString kEnds[] = {QString(), QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\r\n")};
-    QString text;
-    text.reserve(Source.size() + Added.size() + qsizetype(Lines.size()));
-    for (const TLine& line : Lines)
-        text.append(textOf(line)).append(kEnds[int(line.End)]);
-    return text;
+    TProfileWriter writer(encoding, Source.size() + SingleByteSource.size() + Added.size() + qsizetype(Lines.size()));
+    withSource([&](auto source) {
+        // Lines that stand in the source as they are, line ends included,
+        // one after the other, go as one piece.
+        qsizetype runStart = 0, runEnd = 0;
+        for (const TLine& line : Lines) {
+            const QString& end = kEnds[int(line.End)];
+            const qsizetype textEnd = line.Start + line.Length;
+            const bool asInSource = !line.Added && source.sliced(textEnd).startsWith(end);
+            if (asInSource && line.Start == runEnd && runEnd > 0) {
+                runEnd = textEnd + end.size();
+                continue;
+            }
+            writer.append(source.sliced(runStart, runEnd - runStart));
+            runStart = runEnd = 0;
+            if (asInSource) {
+                runStart = line.Start;
+                runEnd = textEnd + end.size();
+            } else {
+                if (line.Added)
+                    writer.append(QStringView(Added).sliced(line.Start, line.Length));
+                else
+                    writer.append(source.sliced(line.Start, line.Length));
+                writer.append(end);
+            }
+        }
+        writer.append(source.sliced(runStart, runEnd - runStart));
+    });
+    return writer.bytes();
 }
 
 bool TProfileLines::sectionExists(QStringView section) const
@@ -170,7 +272,7 @@ std::optional<QString> TProfileLines::value(QStringView section, QStringView key
     const std::optional<std::size_t> line = block ? keyLine(*block, key) : std::nullopt;
     if (!line)
         return std::nullopt;
-    return valueOf(Lines[*line]).toString();
+    return withText(Lines[*line], [](auto text) { return ValueOf(text).toString(); });
 }
 
 TProfileLines::TEdit TProfileLines::setValue(const QString& section, const QString& key, const QString& value)
@@ -188,9 +290,9 @@ TProfileLines::TEdit TProfileLines::setValue(const QString& section, const QStri
     }
     if (const std::optional<std::size_t> at = keyLine(*block, key)) {
         TLine& line = Lines[*at];
-        if (valueOf(line) == value)
+        if (withText(line, [&](auto text) { return ValueOf(text) == value; }))
             return TEdit::Unchanged;
-        line = addedLine(nameOf(line).toString() + '=' + value, line.End);
+        line = addedLine(withText(line, [](auto text) { return NameOf(text).toString(); }) + '=' + value, line.End);
         return TEdit::Changed;
     }
     // Blank and comment lines after the last entry stay after the new one:
@@ -208,8 +310,9 @@ std::optional<TProfileLines::TBlock> TProfileLines::firstBlock(QStringView secti
     if (LastFound && LastFound->Section == section)
         return LastFound->Block;
     const auto isHeader = [](const TLine& line) { return line.Kind == TLineKind::Header; };
-    const auto header = std::find_if(Lines.begin(), Lines.end(),
-        [&](const TLine& line) { return isHeader(line) && SameName(nameOf(line), section); });
+    const auto header = std::find_if(Lines.begin(), Lines.end(), [&](const TLine& line) {
+        return isHeader(line) && withText(line, [&](auto text) { return SameName(NameOf(text), section); });
+    });
     std::optional<TBlock> block;
     if (header != Lines.end()) {
         const auto end = std::find_if(header + 1, Lines.end(), isHeader);
@@ -222,7 +325,8 @@ std::optional<TProfileLines::TBlock> TProfileLines::firstBlock(QStringView secti
 std::optional<std::size_t> TProfileLines::keyLine(const TBlock& block, QStringView key) const
 {
     for (std::size_t at = block.Header + 1; at < block.End; ++at)
-        if (Lines[at].Kind == TLineKind::Key && SameName(nameOf(Lines[at]), key))
+        if (Lines[at].Kind == TLineKind::Key
+            && withText(Lines[at], [&](auto text) { return SameName(NameOf(text), key); }))
             return at;
     return std::nullopt;
 }

@@ -1,5 +1,8 @@
 #pragma once
+#include "settings/profile_encoding.h"
+
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -15,7 +18,7 @@ std::vector<TProfileLine> SplitProfileLines(QStringView text);
 
 // What a line of an INI file is, taken without the blanks (spaces, tabs)
 // around it.
-enum class TLineKind {
+enum class TLineKind : unsigned char {
     Blank,
     Comment, // begins with ';' or '#'
     Header,  // begins with '[': the section name runs to ']' or to the end of the line
@@ -39,9 +42,11 @@ TLineMeaning ParseProfileLine(QStringView line);
 // without any).
 class TProfileLines {
 public:
-    explicit TProfileLines(QString text = {});
+    // The text as read: single-byte text stays as its bytes.
+    explicit TProfileLines(const TProfileText& text = {});
 
-    QString text() const;
+    // The text's bytes in `encoding`, as TProfileWriter makes them.
+    std::optional<QByteArray> encoded(TProfileEncoding encoding) const;
     bool sectionExists(QStringView section) const;
     std::optional<QString> value(QStringView section, QStringView key) const;
 
@@ -54,15 +59,13 @@ public:
 
 private:
     enum class TLineEnd : unsigned char { None, Cr, Lf, CrLf };
-    // Where a line's text and its parts are: offsets into the source text,
-    // or into the text of edited and added lines; no copy per line, so
-    // that a file of many megabytes reads quickly.
-    struct TSpan {
-        qsizetype Start = 0, Length = 0;
-    };
+    // Where a line's text is: offsets into the source text, or into the
+    // text of edited and added lines; no copy per line, and its name and
+    // value are found again when asked for, so that a file of many
+    // megabytes reads quickly and takes little memory.
     struct TLine {
-        TSpan Text;        // in Source, or in Added when `added`
-        TSpan Name, Value; // within the text
+        qsizetype Start = 0; // of the text, in the source, or in Added when `Added`
+        uint32_t Length = 0; // a line of 4 G characters would take 8 GB
         TLineKind Kind = TLineKind::Blank;
         TLineEnd End = TLineEnd::None;
         bool Added = false;
@@ -77,16 +80,20 @@ private:
         std::optional<TBlock> Block;
     };
 
-    QStringView textOf(const TLine& line) const;
-    QStringView nameOf(const TLine& line) const { return textOf(line).sliced(line.Name.Start, line.Name.Length); }
-    QStringView valueOf(const TLine& line) const { return textOf(line).sliced(line.Value.Start, line.Value.Length); }
+    template <class View> void readLines(View source);
+    // `use` of the source text as a QLatin1StringView or a QStringView.
+    template <class Use> auto withSource(Use use) const;
+    // `use` of a line's text as a QLatin1StringView or a QStringView.
+    template <class Use> auto withText(const TLine& line, Use use) const;
     // A line whose text is `text` appended to Added.
     TLine addedLine(const QString& text, TLineEnd end);
     std::optional<TBlock> firstBlock(QStringView section) const;
     std::optional<std::size_t> keyLine(const TBlock& block, QStringView key) const;
     void insertLine(std::size_t at, const QString& text);
 
-    QString Source;
+    QString Source;              // the text,
+    QByteArray SingleByteSource; // or, for single-byte text, its bytes
+    bool SingleByte = false;
     QString Added;
     std::vector<TLine> Lines;
     TLineEnd LineEnd = TLineEnd::CrLf; // the text's first line end, CRLF in a text without one

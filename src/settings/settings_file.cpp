@@ -3,6 +3,8 @@
 #include "settings/ini_file.h"
 #include "settings/ini_values.h"
 
+#include "platform/printable_text.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -82,7 +84,7 @@ public:
         const QString text = Ini.value(Section, key).value_or(QString::number(byDefault));
         const std::optional<int64_t> value = ParseIniInteger(text, 64);
         if (!value && Errors)
-            Errors->append(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            Errors->append(QStringLiteral("'%1' is not a valid integer value").arg(PrintableText(text)));
         field = AbsoluteValue(value.value_or(byDefault));
     }
     void real(const char* key, float& field)
@@ -135,12 +137,17 @@ private:
 } // namespace
 
 TEncoderSettings LoadSettings(
-    const TSettingsLocation& where, const TWindowGeometry& current, QStringList* conversionErrors)
+    const TSettingsLocation& where, const TWindowGeometry& current, QStringList* conversionErrors, bool* fileLocked)
 {
     // "T740.INI" serves only until the first save has created "K740.INI".
     const bool t740Only = !QFileInfo::exists(where.Folder + "K740.INI") && QFileInfo::exists(where.Folder + "T740.INI");
     const QString base = t740Only ? QStringLiteral("T740") : QStringLiteral("K740");
     const TIniFile ini(where.Folder + base + ".INI");
+    if (fileLocked)
+        *fileLocked = ini.lockedElsewhere();
+    if (ini.lockedElsewhere() && conversionErrors)
+        conversionErrors->append(
+            QStringLiteral("%1.INI is locked by another program: the settings take their defaults").arg(base));
     const QString section = !where.SerialFilter.isEmpty() && ini.sectionExists(where.SerialFilter)
         ? where.SerialFilter
         : base + "." + where.PortName;
@@ -163,7 +170,7 @@ TEncoderSettings LoadSettings(
 QString SaveSettings(const TSettingsLocation& where, const TEncoderSettings& stored, const TWindowGeometry& live)
 {
     QDir().mkpath(where.Folder); // a per-user settings folder is created on first use
-    TIniFile ini(where.Folder + "K740.INI");
+    TIniFile ini(where.Folder + "K740.INI", TIniUse::EditsOnly);
     const QString section = where.SerialFilter.isEmpty() ? "K740." + where.PortName : where.SerialFilter;
     TEncoderSettings values = stored;
     TSaver saver(ini, section);
@@ -180,7 +187,7 @@ QString SerialFilterProblem(const QString& settingsFolder, const QString& serial
         return {};
     return QStringLiteral("/R=%1 cannot name a section of %2: a section name holds no \"]\", no line break and "
                           "only characters the file's encoding has")
-        .arg(serialFilter, path);
+        .arg(PrintableText(serialFilter), path);
 }
 
 } // namespace k740

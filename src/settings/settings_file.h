@@ -31,15 +31,17 @@ struct TSettingsLocation {
 // otherwise take `current`. Absent geometry keys take `current` too, an
 // absent Logo_Flag 0. A CPR or Custom text that is not a 64-bit integer
 // adds "'<text>' is not a valid integer value" to conversionErrors (when
-// given) and takes its load default; loading goes on.
-TEncoderSettings LoadSettings(
-    const TSettingsLocation& where, const TWindowGeometry& current, QStringList* conversionErrors);
+// given) and takes its load default; loading goes on. A file that another
+// process keeps locked is not read: every key takes its load default,
+// conversionErrors says so and `fileLocked` (when given) is set.
+TEncoderSettings LoadSettings(const TSettingsLocation& where, const TWindowGeometry& current,
+    QStringList* conversionErrors, bool* fileLocked = nullptr);
 
 // Writes StoredSettings to section "K740." + port name (or SerialFilter) of
 // "K740.INI" in the settings folder (created when absent), keys in their fixed order, then in
-// layout edit mode the `live` geometry. The file is replaced whole or not at
-// all. Returns an empty text on success, else the message to show
-// ("Unable to write to <file>").
+// layout edit mode the `live` geometry. The file is read once, under its
+// lock, and replaced whole or not at all. Returns an empty text on success,
+// else the message to show (see TIniFile::save).
 QString SaveSettings(const TSettingsLocation& where, const TEncoderSettings& stored, const TWindowGeometry& live);
 
 // Why the "/R=" section override cannot name a section of "K740.INI" in

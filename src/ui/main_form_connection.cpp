@@ -70,8 +70,8 @@ void TMainForm::connectTo(const QString& portName)
         SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());
     }
-    for (const QString& error : result.SettingsErrors)
-        showMessage(error, QMessageBox::Critical);
+    if (!result.SettingsErrors.isEmpty())
+        showMessage(result.SettingsErrors.join("; "), QMessageBox::Critical);
     if (!result.SupplyError.isEmpty())
         showMessage(result.SupplyError, QMessageBox::Warning);
 

@@ -4,6 +4,7 @@
 #include "platform/port_permission.h"
 #include "ui/widgets/panel.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace k740 {

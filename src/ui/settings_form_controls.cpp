@@ -3,6 +3,8 @@
 #include "ui/settings_form_radio_group.h"
 #include "ui/widgets/up_down.h"
 
+#include "settings/dialog_limits.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -25,6 +27,8 @@ constexpr int kInfoPanelHeight = 19;
 constexpr int kButtonHeight = 17; // check boxes and radio buttons
 constexpr int kEditHeight = 21;   // edits and drop-down lists
 constexpr int kLabelHeight = 15;
+// The position bits' spinner as designed; the frame budget sets its maximum at run time.
+constexpr int kDesignPositionBitsMaximum = 31;
 
 // The help picture: a white question mark on a blue disc, drawn at run time.
 class THintImage : public QAbstractButton {
@@ -103,12 +107,12 @@ QComboBox* List(QWidget* parent, const QStringList& items, int left, int top, in
 
 // An edit with its spinner right beside it, together `width` pixels wide.
 std::tuple<QLineEdit*, TUpDown*> SpinEdit(
-    QWidget* parent, int left, int top, int width, int minimum, int maximum, int position, int increment = 1)
+    QWidget* parent, int left, int top, int width, const TSpinLimits& limits, int position)
 {
     QLineEdit* field = Edit(parent, QString(), left, top, width - TUpDown::kDefaultWidth);
     auto* spinner = new TUpDown(parent);
-    spinner->setRange(minimum, maximum);
-    spinner->setIncrement(increment);
+    spinner->setRange(limits.Minimum, limits.Maximum);
+    spinner->setIncrement(limits.Increment);
     spinner->setPosition(position);
     spinner->setAssociate(field);
     spinner->placeBesideAssociate();
@@ -120,11 +124,11 @@ constexpr int kFrameColumnWidth = 90;
 constexpr int kFrameEditWidth = 77;
 
 std::tuple<QLabel*, QLineEdit*, TUpDown*> FrameColumn(
-    QWidget* parent, int column, const QString& caption, int maximum, int position, int increment, const QString& hint)
+    QWidget* parent, int column, const QString& caption, const TSpinLimits& limits, int position, const QString& hint)
 {
     const int left = 8 + column * kFrameColumnWidth;
     QLabel* title = Label(parent, caption, left, 18, kFrameEditWidth);
-    auto [field, spinner] = SpinEdit(parent, left, 36, kFrameEditWidth, 0, maximum, position, increment);
+    auto [field, spinner] = SpinEdit(parent, left, 36, kFrameEditWidth, limits, position);
     title->setBuddy(field);
     for (QWidget* control : std::initializer_list<QWidget*>{title, field, spinner})
         control->setToolTip(hint);
@@ -171,9 +175,9 @@ void TSettingsFormControls::setupUi(QDialog* form)
     LblNofBits = Label(GroupBox2, "Position Data (Bits)", 216, 20, 185);
     cmbResolution = List(GroupBox2, {}, 8, 40, 97);
     eCustom = Edit(GroupBox2, "8", 112, 40, 97);
-    std::tie(eBits, udBits) = SpinEdit(GroupBox2, 216, 40, 97, 8, 31, 8);
+    std::tie(eBits, udBits) = SpinEdit(GroupBox2, 216, 40, 97, {kMinPositionBits, kDesignPositionBitsMaximum}, 8);
     lblMultiturn = Label(GroupBox2, "MT Counter", 324, 20, 77);
-    std::tie(eMultiturn, udMultiturn) = SpinEdit(GroupBox2, 324, 40, 77, 0, 16, 0);
+    std::tie(eMultiturn, udMultiturn) = SpinEdit(GroupBox2, 324, 40, 77, kMultiturnBitsLimits, 0);
     // Assistive technology names each field by its own caption (a field
     // without one would take its group's title).
     LblResolution->setBuddy(cmbResolution);
@@ -184,14 +188,14 @@ void TSettingsFormControls::setupUi(QDialog* form)
     udMultiturn->setToolTip("Number of Multiturn Counter bits");
 
     GroupBox5 = Group(page, "SSI / BiSS Mode Settings", 12, 192, 421, 265);
-    std::tie(lblPaddingBits, ePaddingBits, udPaddingBits)
-        = FrameColumn(GroupBox5, 0, "Padding bits", 10, 0, 1, "Number of Padding bits (Bits after the position)");
+    std::tie(lblPaddingBits, ePaddingBits, udPaddingBits) = FrameColumn(
+        GroupBox5, 0, "Padding bits", kPaddingBitsLimits, 0, "Number of Padding bits (Bits after the position)");
     std::tie(lblGeneralStatus, eGeneralStatusBits, udGeneralStatusBits)
-        = FrameColumn(GroupBox5, 1, "Status bits", 2, 0, 2, "General status bits (Error, Warning)");
+        = FrameColumn(GroupBox5, 1, "Status bits", kGeneralStatusBitsLimits, 0, "General status bits (Error, Warning)");
     std::tie(lblDetailedStatusBits, eDetailedStatusBits, udDetailedStatusBits)
-        = FrameColumn(GroupBox5, 2, "Detail. status", 8, 0, 1, "Number of Detailed status bits");
+        = FrameColumn(GroupBox5, 2, "Detail. status", kDetailedStatusBitsLimits, 0, "Number of Detailed status bits");
     std::tie(lblCRC, eCRCBits, udCRCBits)
-        = FrameColumn(GroupBox5, 3, "CRC bits", 6, 6, 1, "To skip CRC check set number of CRC bits to 0");
+        = FrameColumn(GroupBox5, 3, "CRC bits", kCrcBitsLimits, 6, "To skip CRC check set number of CRC bits to 0");
     eCRCBits->setToolTip("CRC Polynome: 0x43, Inverted.  To skip CRC check set the number of CRC bits to 0");
     HintImage = Place(new THintImage(GroupBox5), 380, 36, 20, 20);
 
@@ -234,7 +238,7 @@ void TSettingsFormControls::setupUi(QDialog* form)
     gbAutoSave = Group(page, "Recording data", 12, 564, 421, 641);
     cbAutoCapture = Check(gbAutoSave, "Capture positions to a list", 12, 20, 250);
     cbAutoSave = Check(gbAutoSave, "Save position to a file every", 12, 48, 190);
-    std::tie(eSeconds, udSaveInterval) = SpinEdit(gbAutoSave, 204, 46, 57, 1, 120, 1);
+    std::tie(eSeconds, udSaveInterval) = SpinEdit(gbAutoSave, 204, 46, 57, kSaveIntervalLimits, 1);
     lblSeconds = Label(gbAutoSave, "seconds", 266, 49, 60);
     eSeconds->setAccessibleName(cbAutoSave->text() + " ... " + lblSeconds->text());
     SetAllEnabled({eSeconds, udSaveInterval, lblSeconds}, false);

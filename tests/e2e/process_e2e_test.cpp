@@ -4,6 +4,7 @@
 // program at once; a section filter the settings file cannot hold is
 // refused at start.
 #include "e2e/e2e_harness.h"
+#include "support/held_lock.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -62,8 +63,26 @@ TEST(ExitSignals, FailedExitSaveGoesToStandardErrorAndTheProgramEnds)
     run.program.sendSignal(SIGTERM);
     ASSERT_TRUE(run.program.waitForExit(5000)) << "still running 5 s after SIGTERM";
     EXPECT_EQ(run.program.exitCode(), 1);
-    EXPECT_TRUE(run.program.stderrText().contains("k740: Unable to write to " + run.program.folder() + "/K740.INI"))
+    EXPECT_TRUE(run.program.stderrText().contains(
+        "k740: cannot write K740.INI: it could not be read whole; settings not saved"))
         << run.program.stderrText().toStdString();
+}
+
+// Another program holds the settings file's lock (flock -x K740.INI ...)
+// when the program ends: it waits a moment for the lock, then ends saying
+// that the settings were not saved.
+TEST(ExitSignals, SettingsFileLockedElsewhereEndsTheProgramWithoutASave)
+{
+    Running run("[K740.vcom0]\r\nCPM=1000\r\n");
+    ASSERT_TRUE(run.connected);
+    HeldLock other(run.program.folder() + "/K740.INI");
+    ASSERT_TRUE(other.held());
+    run.program.sendSignal(SIGTERM);
+    ASSERT_TRUE(run.program.waitForExit(5000)) << "still running 5 s after SIGTERM";
+    EXPECT_EQ(run.program.exitCode(), 1);
+    EXPECT_TRUE(run.program.stderrText().contains("k740: settings not saved: K740.INI is locked by another program\n"))
+        << run.program.stderrText().toStdString();
+    EXPECT_EQ(run.program.file("K740.INI"), "[K740.vcom0]\r\nCPM=1000\r\n");
 }
 
 // A box opened by the cycle (the log is a FIFO, which the program refuses)
@@ -119,7 +138,8 @@ TEST(ExitSignalsPermissions, ReadOnlyFolderEndsTheProgramAfterSigterm)
         run.program.folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_TRUE(ended) << "still running 5 s after SIGTERM";
     EXPECT_EQ(run.program.exitCode(), 1);
-    EXPECT_TRUE(run.program.stderrText().contains("Unable to write to")) << run.program.stderrText().toStdString();
+    EXPECT_TRUE(run.program.stderrText().contains("k740: cannot write K740.INI: Permission denied; settings not saved"))
+        << run.program.stderrText().toStdString();
 }
 
 TEST(StartUp, FilterTheSettingsFileCannotHoldIsRefused)

@@ -103,6 +103,11 @@ Outline OutlineOf(const QString& text)
     return outline;
 }
 
+QString TextOf(const TProfileText& text)
+{
+    return text.Encoding == TProfileEncoding::Latin1 ? QString::fromLatin1(text.SingleByte) : text.Text;
+}
+
 bool SameKey(const KeyLine& a, const KeyLine& b)
 {
     return a.section.compare(b.section, Qt::CaseInsensitive) == 0 && a.key.compare(b.key, Qt::CaseInsensitive) == 0;
@@ -115,7 +120,7 @@ void WriteOneKey(const QByteArray& bytes, uint8_t choice)
     WriteFile(bytes);
     const TIniFile before(IniPath());
     const std::optional<TProfileText> text = DecodeProfile(bytes);
-    const Outline outline = text ? OutlineOf(text->Text) : Outline{};
+    const Outline outline = text ? OutlineOf(TextOf(*text)) : Outline{};
     const std::size_t pick = choice % (outline.keys.size() + 2);
     KeyLine edit{"K740.FUZZ", "Fuzz"};
     if (pick < outline.keys.size())
@@ -128,12 +133,14 @@ void WriteOneKey(const QByteArray& bytes, uint8_t choice)
     ini.setValue(edit.section, edit.key, value);
     const bool saved = ini.save().isEmpty();
     const QByteArray after = ReadFile();
-    if (!text || before.value(edit.section, edit.key) == value) {
+    // A text cut off by NUL bytes at its end is written whole, edited or not.
+    if (!text || (before.value(edit.section, edit.key) == value && !text->CutOff)) {
         Check(saved == text.has_value() && after == bytes);
         return;
     }
     const std::optional<TProfileText> newText = DecodeProfile(after);
-    Check(saved && newText && newText->Encoding == text->Encoding);
+    // A file without text yet takes the encoding of a new one.
+    Check(saved && newText && (newText->Encoding == text->Encoding || text->isEmpty()));
     const TIniFile reread(IniPath());
     Check(reread.value(edit.section, edit.key) == value);
     for (const KeyLine& key : outline.keys)
@@ -141,7 +148,7 @@ void WriteOneKey(const QByteArray& bytes, uint8_t choice)
     QStringList others = outline.others;
     if (!before.sectionExists(edit.section))
         others.append('[' + edit.section + ']');
-    Check(OutlineOf(newText->Text).others == others);
+    Check(OutlineOf(TextOf(*newText)).others == others);
 }
 
 } // namespace

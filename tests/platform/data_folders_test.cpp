@@ -4,16 +4,18 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 
 using namespace k740;
 
 namespace {
 
-QProcessEnvironment Environment(const QString& configHome, const QString& dataHome)
+QProcessEnvironment Environment(const QString& configHome, const QString& dataHome, const QString& home = "/home/user")
 {
     QProcessEnvironment env;
-    env.insert("HOME", "/home/user");
+    if (!home.isNull())
+        env.insert("HOME", home);
     if (!configHome.isNull())
         env.insert("XDG_CONFIG_HOME", configHome);
     if (!dataHome.isNull())
@@ -44,6 +46,13 @@ TEST(DataFolders, PortableOrInstalledCopy)
         const TDataFolders folders = ChooseDataFolders(bin, c.facts, Environment(c.configHome, c.dataHome));
         EXPECT_EQ(folders.Settings, c.settings) << c.configHome.toStdString();
         EXPECT_EQ(folders.Logs, c.logs);
+    }
+    // Without a usable $HOME (env -i, a service) the account's home folder, never "/".
+    const QString home = QDir::cleanPath(QFile::decodeName(::getpwuid(::getuid())->pw_dir));
+    for (const QString& unusable : {QString(), QString(""), QString("relative")}) {
+        const TDataFolders folders = ChooseDataFolders(bin, {}, Environment({}, {}, unusable));
+        EXPECT_EQ(folders.Settings, home + "/.config/k740/") << unusable.toStdString();
+        EXPECT_EQ(folders.Logs, home + "/.local/share/k740/");
     }
 }
 

@@ -16,9 +16,11 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -171,6 +173,21 @@ TEST(PositionStream, StreamsGetEveryCycleOffTheBus)
         monitor.kill();
         monitor.waitForFinished(2000);
     }
+
+    // A FIFO that nobody reads: the recorder says so and ends with the first Ctrl+C.
+    const QString fifo = running.program.folder() + "/unread.csv";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess waiting;
+    waiting.setReadChannel(QProcess::StandardError);
+    waiting.start(ClientPath(), {"--record", fifo});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return waiting.bytesAvailable() > 0 || waiting.waitForReadyRead(10); }, 5000))
+        << "no word of the FIFO";
+    ::kill(pid_t(waiting.processId()), SIGINT);
+    ASSERT_TRUE(waiting.waitForFinished(5000));
+    EXPECT_EQ(waiting.exitCode(), 0);
+    EXPECT_EQ(waiting.readAllStandardError(),
+        "k740-position: waiting for a reader of " + fifo.toLocal8Bit()
+            + "\nk740-position: 0 rows written, 0 cycles missed\n");
 
     const int descriptors = OpenDescriptors(pid);
     const int slow = OpenStream();

@@ -1,5 +1,7 @@
 #include "link/interface_identity.h"
 #include "settings/encoder_settings.h"
+#include "settings/program_dir.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -69,9 +71,40 @@ TEST(ActivateSettings, LongFrameForMoreThan31SsiBitsFromFirmware116)
     EXPECT_FALSE(LongFrame(32, 0, Interface(true, 0, 200)));
     EXPECT_FALSE(LongFrame(32, 0, ssi, true));
     EXPECT_TRUE(LongFrame(32, 0, Interface(false, 1, 116), true)); // BiSS dropped on a plain interface
-    // Bit counts come from the file unchecked; their sum must not wrap.
+    // Bit counts beyond the dialog's limits count as the nearest limit.
     EXPECT_TRUE(LongFrame(INT32_MAX, INT32_MAX, ssi));
-    EXPECT_FALSE(LongFrame(INT32_MAX, INT32_MIN, ssi));
+    EXPECT_TRUE(LongFrame(INT32_MAX, INT32_MIN, ssi));
+    EXPECT_FALSE(LongFrame(INT32_MIN, INT32_MIN, ssi));
+}
+
+// Values a hand-edited file holds beyond what the settings dialog can set
+// take the nearest value it can, each named once.
+TEST(ActivateSettings, ValuesAreBroughtIntoTheDialogsLimits)
+{
+    const ProgramDir empty;
+    TEncoderSettings stored = LoadSettings({empty.Path(), "COM3", {}, false}, {}, nullptr); // the load defaults
+    QStringList notes;
+    EXPECT_EQ(ActivateSettings(stored, Interface(true, 1, 116), &notes).SSIBits, 24);
+    EXPECT_TRUE(notes.isEmpty()) << notes.join('\n').toStdString();
+
+    stored.CPR = 0;
+    stored.CPM = -1;
+    stored.CPP = 50;
+    stored.NominalIncr = 7;
+    stored.SSIFreq = 9;
+    stored.Degrees = -1;
+    stored.SSIStatusBits = 1;
+    stored.MultiturnBits = 17;
+    stored.SSIBits = 1000;
+    const TEncoderSettings active = ActivateSettings(stored, Interface(true, 1, 116), &notes);
+    EXPECT_EQ(notes,
+        QStringList({"CPR=0 is out of range: 1 is used", "CPM=-1 is out of range: 1.6 is used",
+            "CPP=50 is out of range: 40 is used", "Degrees=-1 is out of range: 0 is used",
+            "SSIFreq=9 is out of range: 8 is used", "NominalIncr=7 is out of range: 8 is used",
+            "MultiturnBits=17 is out of range: 16 is used", "SSIStatusBits=1 is out of range: 2 is used",
+            "SSIBits=1000 is out of range: 45 is used"}));
+    EXPECT_EQ(active.SSIBits, 63 - 16 - 2);
+    EXPECT_EQ(stored.SSIBits, 1000);
 }
 
 TEST(CommitSettings, CopiesAllButTheLayoutAndStoresThePeriod)

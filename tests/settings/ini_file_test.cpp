@@ -1,6 +1,8 @@
 #include "settings/ini_file.h"
+#include "settings/profile_encoding.h"
 #include "settings/program_dir.h"
 #include "support/small_tmpfs.h"
+#include "support/syscall_faults.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,7 +12,9 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <vector>
 
 using namespace k740;
@@ -174,23 +178,45 @@ TEST(IniFileFailures, FilesNotReadWholeGiveNoValuesAreReportedOnceAndStayAsTheyA
 {
     ProgramDir dir;
     ASSERT_TRUE(QDir(dir.Path()).mkdir("DIRECTORY.INI"));
-    const std::pair<QString, QByteArray> files[] = {
-        {"NUL.INI", QByteArrayLiteral("[S]\nA=1\0\n")},
-        {"ODD.INI", Utf16(u"[S]\r\nA=1\r\n") + 'x'},
-        {"UTF16NUL.INI", Utf16(QStringView(u"[S]\r\nA=1\0", 9))},
-        {"UTF8.INI", "\xEF\xBB\xBF[S]\nA=\xFF\n"},
-        {"DIRECTORY.INI", {}},
+    const QString notWhole = "it could not be read whole";
+    const std::tuple<QString, QByteArray, QString> files[] = {
+        {"NUL.INI", QByteArrayLiteral("[S]\nA=1\0\n"), notWhole},
+        {"ODD.INI", Utf16(u"[S]\r\nA=1\r\n") + 'x', notWhole},
+        {"UTF8.INI", "\xEF\xBB\xBF[S]\nA=\xFF\n", notWhole},
+        {"DIRECTORY.INI", {}, "Is a directory"},
     };
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, bytes, reason] : files) {
         if (!bytes.isEmpty())
             dir.Write(name, bytes);
         testing::internal::CaptureStderr();
         EXPECT_EQ(TIniFile(dir.File(name)).value("S", "A"), std::nullopt) << name.toStdString();
         TIniFile ini(dir.File(name));
         ini.setValue("S", "A", "2");
-        EXPECT_EQ(ini.save(), "Unable to write to " + dir.File(name));
+        EXPECT_EQ(ini.save(), "cannot write " + name + ": " + reason + "; settings not saved");
         EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStderr()).count(dir.File(name)), 1);
         EXPECT_EQ(dir.Read(name), bytes);
+    }
+}
+
+// A save that was cut off after making room for its text left NUL bytes at
+// the end: the text before them counts, and the next save writes it whole.
+TEST(IniFileFailures, NulBytesAtTheEndCutTheTextAndTheNextSaveWritesItWhole)
+{
+    const std::pair<QByteArray, QByteArray> files[] = {
+        {"[S]\r\nA=1\r\n", QByteArray(5000, '\0')},
+        {Utf16(u"[S]\r\nA=1\r\n"), QByteArray(5000, '\0')},
+        {Utf16(u"[S]\r\nA=1", ByteOrder::Big), QByteArray(3, '\0')},
+    };
+    for (const auto& [text, nuls] : files) {
+        ProgramDir dir;
+        dir.Write("A.INI", text + nuls);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(TIniFile(dir.File("A.INI")).value("S", "A"), "1");
+        TIniFile ini(dir.File("A.INI"), TIniUse::EditsOnly);
+        ini.setValue("S", "A", "1");
+        EXPECT_EQ(ini.save(), QString());
+        EXPECT_EQ(dir.Read("A.INI"), text);
+        EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("ends in NUL bytes"));
     }
 }
 
@@ -204,17 +230,18 @@ TEST(IniFileFailures, UnstorableEditsLeaveTheFileAlone)
         TIniFile ini(dir.File("A.INI"));
         ini.setValue(w.section, w.key, w.value);
         ini.setValue("S", "B", "2");
-        EXPECT_EQ(ini.save(), "Unable to write to " + dir.File("A.INI")) << w.section.toStdString();
+        EXPECT_EQ(ini.save(), "cannot write A.INI: a name or value it cannot hold; settings not saved")
+            << w.section.toStdString();
         EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
     }
 }
 
-TEST(IniFileFailures, UnwritableDirectoryReportsThePath)
+TEST(IniFileFailures, UnwritableDirectoryReportsTheReason)
 {
     ProgramDir dir;
     TIniFile ini(dir.Unwritable() + "K740.INI");
     ini.setValue("S", "A", "1");
-    EXPECT_EQ(ini.save(), "Unable to write to " + dir.Unwritable() + "K740.INI");
+    EXPECT_EQ(ini.save(), "cannot write K740.INI: Not a directory; settings not saved");
 }
 
 TEST(IniFilePermissions, WriteProtectedFileIsLeftAlone)
@@ -224,9 +251,12 @@ TEST(IniFilePermissions, WriteProtectedFileIsLeftAlone)
     ProgramDir dir;
     dir.Write("A.INI", "[S]\nA=1\n");
     QFile::setPermissions(dir.File("A.INI"), QFileDevice::ReadOwner);
+    testing::internal::CaptureStderr();
     TIniFile ini(dir.File("A.INI"));
+    EXPECT_EQ(ini.value("S", "A"), "1");
     ini.setValue("S", "A", "2");
-    EXPECT_EQ(ini.save(), "Unable to write to " + dir.File("A.INI"));
+    EXPECT_EQ(ini.save(), "cannot write A.INI: Permission denied; settings not saved");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "read, so not reported as unread";
     EXPECT_EQ(dir.Read("A.INI"), QByteArray("[S]\nA=1\n"));
 }
 
@@ -242,7 +272,7 @@ TEST(IniFileFailures, FullDiskLeavesTheFileWholeAndNoTemporaryFile)
     ASSERT_TRUE(disk.fill());
     TIniFile ini(disk.path() + "A.INI");
     ini.setValue("S", "B", QString(5000, 'x'));
-    EXPECT_EQ(ini.save(), "Unable to write to " + disk.path() + "A.INI");
+    EXPECT_EQ(ini.save(), "cannot write A.INI: No space left on device; settings not saved");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList({"A.INI", "filler"}));
@@ -279,4 +309,54 @@ TEST(IniFilePermissions, WritableFileInAReadOnlyFolderIsRewrittenInPlace)
     EXPECT_EQ(saved, QString());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the save beyond the limit did not fail";
     EXPECT_EQ(dir.Read("A.INI"), "[S]\r\nA=2\r\n[T]\r\nB=" + QByteArray(10000, 'x') + "\r\n");
+}
+
+// A save ended, as by a kill, before each of its system calls in turn: the
+// file is the old or the new one at every moment and reads whole, and a new
+// file left beside it goes at the next save. Where the new file may not take
+// the old one's place (a shared folder with the sticky bit, a file of
+// another account: EPERM), the same file is rewritten in place.
+TEST(IniFileFailures, ASaveEndedAtAnyMomentLeavesAReadableFile)
+{
+    const QString others(3000, 'b');
+    const QByteArray before = "[S]\r\nA=11111\r\n[T]\r\nB=" + others.toLatin1() + "\r\n";
+    for (const QString& value : {QString(6000, 'x'), QString("2")}) {
+        for (const bool refused : {false, true}) {
+            SCOPED_TRACE(testing::Message() << value.size() << (refused ? " refused" : ""));
+            ProgramDir dir;
+            int status = 0;
+            for (int end = 1; end < 100; ++end) {
+                dir.Write("A.INI", before);
+                struct stat old { };
+                ::stat(QFile::encodeName(dir.File("A.INI")).constData(), &old);
+                const pid_t child = ::fork();
+                if (child == 0) {
+                    TIniFile ini(dir.File("A.INI"), TIniUse::EditsOnly);
+                    ini.setValue("S", "A", value);
+                    if (refused)
+                        FailCall(WatchedCall::Rename, 1, EPERM);
+                    EndBeforeCall(end);
+                    ::_exit(ini.save().isEmpty() ? 0 : 1);
+                }
+                ::waitpid(child, &status, 0);
+                const std::optional<TProfileText> text = DecodeProfile(dir.Read("A.INI"));
+                ASSERT_TRUE(text && !text->CutOff) << "ended before call " << end;
+                const TIniFile after(dir.File("A.INI"));
+                EXPECT_TRUE(after.value("S", "A") == "11111" || after.value("S", "A") == value) << end;
+                EXPECT_EQ(after.value("T", "B"), others) << end;
+                const QStringList files = QDir(dir.Path()).entryList(QDir::Files);
+                if (WIFEXITED(status) && WEXITSTATUS(status) == kEndedAtCall) {
+                    EXPECT_LE(files.size(), 2) << files.join(' ').toStdString();
+                    continue;
+                }
+                EXPECT_EQ(after.value("S", "A"), value);
+                EXPECT_EQ(files, QStringList{"A.INI"});
+                struct stat now { };
+                ::stat(QFile::encodeName(dir.File("A.INI")).constData(), &now);
+                EXPECT_EQ(now.st_ino == old.st_ino, refused);
+                break;
+            }
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+    }
 }

@@ -111,7 +111,7 @@ TEST_F(SettingsFile, UnwritableDirectoryGivesTheMessageOnly)
 {
     const TSettingsLocation where{dir.Unwritable(), "COM3", {}, true};
     EXPECT_EQ(SaveSettings(where, LoadSettings(where, kWindow, &errors), kWindow),
-        "Unable to write to " + where.Folder + "K740.INI");
+        "cannot write K740.INI: Not a directory; settings not saved");
 }
 
 TEST_F(SettingsFile, ValueFormatsAndLoadRules)
@@ -266,6 +266,8 @@ TEST_F(SettingsFile, FilterThatCannotNameASectionIsRefused)
             EXPECT_TRUE(problem.contains(here.File("K740.INI"))) << problem.toStdString();
         }
     }
+    // Control characters are echoed as codes, never raw.
+    EXPECT_TRUE(SerialFilterProblem(dir.Path(), "A\rB\x1b").startsWith("/R=A\\rB\\x1b cannot name"));
 }
 
 TEST_F(SettingsFile, NewFileIsUtf8WhereTheSectionNeedsIt)

@@ -32,6 +32,7 @@ TEST_F(MainFormTest, PortInUseSaysSoAndOtherOpenFailuresShowOnlyTheCode)
     ports.plug("vcom0", CounterDevice());
     ports.setBusy("vcom0", true, 4321);
     start();
+    testing::internal::CaptureStderr();
     search();
     const TPanel* status = form->controls().StPanel2;
     EXPECT_TRUE(form->session().notConnected());

@@ -2,12 +2,15 @@
 // reports them once and goes on.
 #include "ui/main_form_fixture.h"
 
+#include "support/held_lock.h"
+
 #include "ui/widgets/panel.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <functional>
 
 using namespace k740;
 
@@ -17,24 +20,61 @@ QString textOf(QWidget* modal)
     auto* box = qobject_cast<QMessageBox*>(modal);
     return box ? box->text() : QString();
 }
-} // namespace
 
-TEST_F(MainFormTest, NonIntegerCprIsReportedOnceAndTheConnectionCompletes)
+// The answer to every modal window: its text kept in `shown`, then OK.
+std::function<void(QWidget*)> KeepTextAndAccept(QStringList& shown)
 {
-    ports.plug("vcom0", CounterDevice());
-    writeIni("[K740.vcom0]\nRotary=1\nCPR=12abc\nDegrees=0\n");
-    start();
-    QStringList shown;
-    answerModals([&](QWidget* modal) {
+    return [&shown](QWidget* modal) {
         shown.append(textOf(modal));
         static_cast<QDialog*>(modal)->accept();
-    });
+    };
+}
+} // namespace
+
+// A value that is no number and values beyond what the settings dialog can
+// set (they take its nearest value) are reported in one line; the file
+// keeps them until the user saves.
+TEST_F(MainFormTest, SettingsProblemsAreReportedInOneLineAndTheConnectionCompletes)
+{
+    ports.plug("vcom0", CounterDevice());
+    writeIni("[K740.vcom0]\nRotary=1\nCPR=12abc\nDegrees=0\nSSIBits=64\nCPM=-1\n");
+    start();
+    QStringList shown;
+    answerModals(KeepTextAndAccept(shown));
     search();
-    EXPECT_EQ(shown, QStringList({"'12abc' is not a valid integer value"}));
+    EXPECT_EQ(shown,
+        QStringList({"'12abc' is not a valid integer value; CPM=-1 is out of range: 1.6 is used; SSIBits=64 is out "
+                     "of range: 63 is used"}));
     ASSERT_FALSE(form->session().notConnected());
     EXPECT_EQ(form->session().activeSettings().CPR, 8192);
+    EXPECT_EQ(form->session().activeSettings().SSIBits, 63);
+    EXPECT_FLOAT_EQ(form->session().activeSettings().CPM, 1.6f);
     EXPECT_TRUE(form->controls().LoopTimer->isActive());
     EXPECT_TRUE(form->controls().StPanel3->text().startsWith("Rotary / 8192 CPR"));
+    form->FormDestroy();
+    EXPECT_TRUE(readFile("K740.INI").contains("\nSSIBits=64\n"));
+    EXPECT_TRUE(readFile("K740.INI").contains("\nCPM=-1\n"));
+}
+
+// Another program holds the settings file's lock (flock -x K740.INI ...):
+// the connection goes on with the defaults, says so, and the exit save does
+// not write them over the file.
+TEST_F(MainFormTest, SettingsFileLockedElsewhereGivesDefaultsAndIsNotWrittenAtExit)
+{
+    ports.plug("vcom0", CounterDevice());
+    writeIni("[K740.vcom0]\nRotary=1\n");
+    HeldLock other(programDir() + "K740.INI");
+    ASSERT_TRUE(other.held());
+    start();
+    QStringList shown;
+    answerModals(KeepTextAndAccept(shown));
+    search();
+    EXPECT_EQ(shown, QStringList({"K740.INI is locked by another program: the settings take their defaults"}));
+    EXPECT_FALSE(form->session().notConnected());
+    EXPECT_FALSE(form->session().storedSettings().Rotary);
+    other.release();
+    form->FormDestroy();
+    EXPECT_EQ(readFile("K740.INI"), "[K740.vcom0]\nRotary=1\n");
 }
 
 TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
@@ -43,10 +83,7 @@ TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
     ASSERT_TRUE(QDir(programDir()).mkdir("K740_vcom0.LOG")); // a folder where the file should be
     start({"/A"});
     QStringList shown;
-    answerModals([&](QWidget* modal) {
-        shown.append(textOf(modal));
-        static_cast<QDialog*>(modal)->accept();
-    });
+    answerModals(KeepTextAndAccept(shown));
     search();
     poll(3);
     ASSERT_EQ(shown.size(), 1);
@@ -101,7 +138,7 @@ TEST_F(MainFormTest, UnwritableProgramFolderIsReportedAtExit)
     form->FormDestroy();
     EXPECT_EQ(icon, QMessageBox::NoIcon);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("Unable to write to " + programDir() + "K740.INI")) << shown[0].toStdString();
+    EXPECT_EQ(shown[0], "cannot write K740.INI: Is a directory; settings not saved");
 }
 
 TEST_F(MainFormTest, LayoutEditModeTakesTheStoredLogoFlagAndSavesItBack)

@@ -2,12 +2,11 @@
 
 #include "platform/position_service_names.h"
 
-#include <QDBusArgument>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
-#include <QFile>
-#include <QTimer>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -20,6 +19,7 @@ namespace k740client {
 namespace {
 enum TExitStatus { KRecorded = 0, KNoAnswer = 2, KWriteFailed = 4 };
 constexpr int kCallTimeoutMs = 2000;
+constexpr int kReaderPollMs = 100;
 // More than any row needs, so that one read takes a whole row.
 constexpr int kMaxRowBytes = 4096;
 } // namespace
@@ -28,43 +28,74 @@ TRecorder::TRecorder(QDBusConnection bus, const TClientOptions& options)
     : Bus(bus)
     , Options(options)
 {
+    ReaderPoll.setInterval(kReaderPollMs);
+    connect(&ReaderPoll, &QTimer::timeout, this, &TRecorder::openWhenRead);
+    Reading.setInterval(kReadIntervalMs);
+    connect(&Reading, &QTimer::timeout, this, &TRecorder::readRows);
 }
 
 TRecorder::~TRecorder()
 {
     closeStream();
-    if (Out && Out != stdout)
-        std::fclose(Out);
 }
 
 std::optional<int> TRecorder::start(const QString& destination)
 {
+    Owner = Bus.interface()->serviceOwner(destination).value();
+    if (Owner.isEmpty()) {
+        std::fprintf(
+            stderr, "k740-position: no copy of k740 answers on the session bus (%s)\n", qPrintable(destination));
+        return KNoAnswer;
+    }
+    const TRecordOutput::TOpen opened = Out.open(Options.RecordPath);
+    if (opened == TRecordOutput::TOpen::Failed) {
+        std::fprintf(
+            stderr, "k740-position: cannot write %s: %s\n", qPrintable(Options.RecordPath), qPrintable(Out.error()));
+        return KWriteFailed;
+    }
+    if (opened == TRecordOutput::TOpen::Open)
+        return begin();
+    std::fprintf(stderr, "k740-position: waiting for a reader of %s\n", qPrintable(Options.RecordPath));
+    ReaderPoll.start();
+    return std::nullopt;
+}
+
+void TRecorder::openWhenRead()
+{
+    switch (Out.open(Options.RecordPath)) {
+    case TRecordOutput::TOpen::NoReader:
+        return;
+    case TRecordOutput::TOpen::Failed:
+        ReaderPoll.stop();
+        finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + Out.error());
+        return;
+    case TRecordOutput::TOpen::Open:
+        ReaderPoll.stop();
+        if (const std::optional<int> failed = begin())
+            finish(*failed);
+        return;
+    }
+}
+
+std::optional<int> TRecorder::begin()
+{
     const QDBusMessage reply
-        = Bus.call(QDBusMessage::createMethodCall(destination, Names::kPath, Names::kInterface, Names::kOpenStream),
+        = Bus.call(QDBusMessage::createMethodCall(Owner, Names::kPath, Names::kInterface, Names::kOpenStream),
             QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         std::fprintf(stderr, "k740-position: no copy of k740 opens a stream on the session bus (%s): %s\n",
-            qPrintable(destination), qPrintable(reply.errorMessage()));
+            qPrintable(Owner), qPrintable(reply.errorMessage()));
         return KNoAnswer;
     }
     const auto handed = qdbus_cast<QDBusUnixFileDescriptor>(reply.arguments().value(0));
     Stream = handed.isValid() ? ::fcntl(handed.fileDescriptor(), F_DUPFD_CLOEXEC, 0) : -1;
     if (Stream < 0) {
-        std::fprintf(stderr, "k740-position: %s handed out no stream\n", qPrintable(destination));
+        std::fprintf(stderr, "k740-position: %s handed out no stream\n", qPrintable(Owner));
         return KNoAnswer;
-    }
-    const bool toStdout = Options.RecordPath == "-";
-    Out = toStdout ? stdout : std::fopen(QFile::encodeName(Options.RecordPath).constData(), "wb");
-    if (!Out) {
-        std::fprintf(
-            stderr, "k740-position: cannot write %s: %s\n", qPrintable(Options.RecordPath), std::strerror(errno));
-        return KWriteFailed;
     }
     if (!write(RecordHeader()))
         return KWriteFailed;
-    Reading = new QTimer(this);
-    connect(Reading, &QTimer::timeout, this, &TRecorder::readRows);
-    Reading->start(kReadIntervalMs);
+    Reading.start();
     return std::nullopt;
 }
 
@@ -102,20 +133,20 @@ void TRecorder::readRows()
 
 void TRecorder::interrupt()
 {
-    if (!Finished)
+    if (!Finished && Stream >= 0)
         readRows();
     finish(KRecorded);
 }
 
-// Each write (the header, a batch of whole lines) is flushed, so that a
-// reader of the file (or the pipe) sees it at once and an abrupt end loses
-// nothing written.
+// Each write (the header, a batch of whole lines) goes out at once and
+// whole or not at all, so that a reader of the file (or the pipe) sees it
+// at once, an abrupt end loses nothing written and a full disk leaves the
+// file ending with its last whole line.
 bool TRecorder::write(const QByteArray& bytes)
 {
-    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), Out) == size_t(bytes.size()) && std::fflush(Out) == 0)
+    if (Out.write(bytes))
         return true;
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + reason);
+    finish(KWriteFailed, "cannot write " + Options.RecordPath + ": " + Out.error());
     return false;
 }
 
@@ -127,6 +158,7 @@ void TRecorder::finish(int exitStatus, const QString& why)
     if (!why.isEmpty())
         std::fprintf(stderr, "k740-position: %s\n", qPrintable(why));
     std::fprintf(stderr, "%s\n", qPrintable(RecordSummary(Rows, Gaps.missed())));
+    ReaderPoll.stop();
     closeStream();
     emit finished(exitStatus);
 }
@@ -134,8 +166,7 @@ void TRecorder::finish(int exitStatus, const QString& why)
 // Ends the stream.
 void TRecorder::closeStream()
 {
-    if (Reading)
-        Reading->stop();
+    Reading.stop();
     if (Stream >= 0)
         ::close(Stream);
     Stream = -1;
