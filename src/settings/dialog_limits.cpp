@@ -40,8 +40,12 @@ int32_t InLimits(int32_t value, const TSpinLimits& limits)
     return int32_t(std::min<int64_t>(limits.Minimum + steps * limits.Increment, limits.Maximum));
 }
 
-int32_t NearestCpp(int32_t cpp)
+// A count per period in no row of the list is kept (the dialog shows it in a
+// row of its own); only one below 1 takes the nearest row.
+int32_t CppInLimits(int32_t cpp)
 {
+    if (cpp >= 1)
+        return cpp;
     return *std::min_element(CppTable.begin(), CppTable.end(),
         [cpp](int32_t a, int32_t b) { return std::abs(int64_t(a) - cpp) < std::abs(int64_t(b) - cpp); });
 }
@@ -68,7 +72,7 @@ QStringList BringIntoDialogLimits(TEncoderSettings& s)
     Bring<int64_t>(notes, "CPR", s.CPR, std::max<int64_t>(s.CPR, 1));
     Bring<float>(notes, "CPM", s.CPM, CpmInLimits(s.CPM));
     Bring<int64_t>(notes, "Custom", s.Custom, std::max<int64_t>(s.Custom, 1));
-    Bring<int32_t>(notes, "CPP", s.CPP, NearestCpp(s.CPP));
+    Bring<int32_t>(notes, "CPP", s.CPP, CppInLimits(s.CPP));
     for (const TIntegerKey& key : kIntegerKeys)
         Bring<int32_t>(notes, key.Key, s.*key.Field, InLimits(s.*key.Field, key.Limits));
     // After the other fields of the frame, which set its budget.

@@ -24,8 +24,9 @@ constexpr TSpinLimits kSaveIntervalLimits{1, 120};
 
 // Brings every setting the dialog edits into what the dialog can make of
 // it: spinners into their limits, the position bits into the frame budget,
-// lists and radio buttons to one of their values (the nearest one), counts
-// above 0 and the nominal increment to a positive even number. One text per
+// lists and radio buttons to one of their values (the nearest one) unless
+// the dialog keeps a value in no row (a resolution in the table's range, a
+// count per period above 0), counts above 0 and the nominal increment to a positive even number. One text per
 // key that was out of range: "SSIBits=64 is out of range: 63 is used".
 QStringList BringIntoDialogLimits(TEncoderSettings& settings);
 

@@ -71,7 +71,8 @@ QString LockedFailure(const QString& path)
 
 struct TIniFile::Data {
     struct TEdit {
-        QString Section, Key, Value;
+        QString Section, Key;
+        TValueFromHeld Value;
     };
 
     QString Path;
@@ -121,7 +122,12 @@ std::optional<QString> TIniFile::value(const QString& section, const QString& ke
 
 void TIniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
-    D->Lines.setValue(section, key, value);
+    setValue(section, key, [value](const std::optional<QString>&) { return value; });
+}
+
+void TIniFile::setValue(const QString& section, const QString& key, const TValueFromHeld& value)
+{
+    D->Lines.setValue(section, key, value(D->Lines.value(section, key)));
     D->Edits.push_back({section, key, value});
 }
 
@@ -150,7 +156,7 @@ QString TIniFile::save() const
     TProfileLines lines(*fresh);
     bool changed = fresh->CutOff;
     for (const Data::TEdit& edit : D->Edits) {
-        switch (lines.setValue(edit.Section, edit.Key, edit.Value)) {
+        switch (lines.setValue(edit.Section, edit.Key, edit.Value(lines.value(edit.Section, edit.Key)))) {
         case TProfileLines::TEdit::Unchanged:
             break;
         case TProfileLines::TEdit::Changed:

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,6 +45,10 @@ public:
     // The value text, or nothing when the key is absent.
     std::optional<QString> value(const QString& section, const QString& key) const;
     void setValue(const QString& section, const QString& key, const QString& value);
+    // A value made from the one the file holds for the key when it is saved
+    // (nothing when the key is absent), e.g. to keep the file's own notation.
+    using TValueFromHeld = std::function<QString(const std::optional<QString>& held)>;
+    void setValue(const QString& section, const QString& key, const TValueFromHeld& value);
     // Whether a section of that name can be stored in the file as it was
     // read: a header line that reads back as the name, in the file's
     // encoding (any name Unicode holds, for a file without text yet).

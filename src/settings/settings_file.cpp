@@ -124,7 +124,9 @@ public:
     void count(const char* key, int64_t& field, int64_t) { write(key, QString::number(field)); }
     void real(const char* key, float& field)
     {
-        write(key, CpmText(field, IniDecimalSeparator(Ini.value(Section, key))));
+        // Written with the decimal separator the file uses for the key at the time of saving.
+        Ini.setValue(Section, key,
+            [value = field](const std::optional<QString>& held) { return CpmText(value, IniDecimalSeparator(held)); });
     }
 
 private:

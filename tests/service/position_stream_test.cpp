@@ -196,14 +196,17 @@ TEST(PositionStream, StreamsGetEveryCycleOffTheBus)
     EXPECT_EQ(OpenDescriptors(pid), descriptors + 1);
     const int rowsAtOpen = rowsWritten();
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() > rowsAtOpen + 500; }, 20000)); // more than the queue holds
-    const QList<quint64> kept = RowCycles(slow);
+    QList<quint64> cycles = RowCycles(slow); // rows written while this reads may follow the gap
     QTest::qWait(300);
-    const QList<quint64> afterGap = RowCycles(slow);
-    ASSERT_TRUE(kept.size() > 100 && afterGap.size() > 10) << kept.size() << ' ' << afterGap.size();
-    EXPECT_EQ(kept.last() - kept.first() + 1, quint64(kept.size())); // whole rows, in order, up to the gap
-    const quint64 gap = afterGap.first() - kept.last() - 1;
-    EXPECT_GT(gap, 50u);
-    EXPECT_EQ(Figures()["DroppedRows"], double(gap));
+    cycles += RowCycles(slow);
+    ASSERT_GT(cycles.size(), 110);
+    quint64 missed = 0;
+    for (qsizetype i = 1; i < cycles.size(); ++i) {
+        ASSERT_GT(cycles[i], cycles[i - 1]); // whole rows, in order
+        missed += cycles[i] - cycles[i - 1] - 1;
+    }
+    EXPECT_GT(missed, 50u);
+    EXPECT_GE(Figures()["DroppedRows"], double(missed)); // the recorder may have missed some too
     ::close(slow);
     EXPECT_TRUE(QTest::qWaitFor([&] { return OpenDescriptors(pid) == descriptors; }, 2000));
 

@@ -89,7 +89,7 @@ TEST(ActivateSettings, ValuesAreBroughtIntoTheDialogsLimits)
 
     stored.CPR = 0;
     stored.CPM = -1;
-    stored.CPP = 50;
+    stored.CPP = 0;
     stored.NominalIncr = 7;
     stored.SSIFreq = 9;
     stored.Degrees = -1;
@@ -99,7 +99,7 @@ TEST(ActivateSettings, ValuesAreBroughtIntoTheDialogsLimits)
     const TEncoderSettings active = ActivateSettings(stored, Interface(true, 1, 116), &notes);
     EXPECT_EQ(notes,
         QStringList({"CPR=0 is out of range: 1 is used", "CPM=-1 is out of range: 1.6 is used",
-            "CPP=50 is out of range: 40 is used", "Degrees=-1 is out of range: 0 is used",
+            "CPP=0 is out of range: 4 is used", "Degrees=-1 is out of range: 0 is used",
             "SSIFreq=9 is out of range: 8 is used", "NominalIncr=7 is out of range: 8 is used",
             "MultiturnBits=17 is out of range: 16 is used", "SSIStatusBits=1 is out of range: 2 is used",
             "SSIBits=1000 is out of range: 45 is used"}));

@@ -137,17 +137,6 @@ TEST_F(SettingsFormTest, ValueInNoRowShowsInARowOfItsOwn)
     EXPECT_EQ(ok.CPP, 20);
 }
 
-TEST_F(SettingsFormTest, FrequencyOutsideTheListOpensUnselectedAndOKKeepsIt)
-{
-    for (const auto& [stored, row, ok] : {std::tuple{3, 2, 3}, std::tuple{0, -1, 0}, std::tuple{9, -1, 9}}) {
-        TEncoderSettings s = storedDefaults();
-        s.SSIFreq = stored;
-        open(s, interfaceOf(1));
-        EXPECT_EQ(c.cmbFreq->currentIndex(), row) << stored;
-        EXPECT_EQ(pressOK().value().SSIFreq, ok) << stored;
-    }
-}
-
 // Every field that counts in the frame bounds the position bits, the
 // multiturn counter too, but only for a rotary encoder.
 TEST_F(SettingsFormTest, MultiturnBitsCountInThePositionBitLimitWhileRotary)
