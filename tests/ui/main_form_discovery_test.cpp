@@ -17,8 +17,8 @@ TEST_F(MainFormTest, WithoutCandidatesTheSearchRepeatsEverySecond)
     search();
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
-    EXPECT_TRUE(form->controls().initTimer->isActive());
-    EXPECT_EQ(form->controls().initTimer->interval(), 1000);
+    EXPECT_TRUE(loop->searching());
+    EXPECT_EQ(loop->searchInterval(), 1000);
     EXPECT_EQ(form->controls().StPanel3->text(), "Searching for interfaces...");
     form->BlinkTriggerTimer();
     EXPECT_TRUE(form->controls().StPanel3->text().isEmpty());
@@ -34,8 +34,8 @@ TEST_F(MainFormTest, OneInterfaceConnectsWithoutDialogAndShowsItsIdentity)
     EXPECT_EQ(form->session().identity().InterfaceKind, TInterfaceKind::Counting);
     EXPECT_TRUE(form->session().identity().ExtendedInterface);
     EXPECT_EQ(form->session().identity().FirmwareVersion, 117);
-    EXPECT_TRUE(form->controls().LoopTimer->isActive());
-    EXPECT_FALSE(form->controls().initTimer->isActive());
+    EXPECT_TRUE(loop->cycling());
+    EXPECT_FALSE(loop->searching());
     EXPECT_TRUE(settingsForm->controls().InfoPanel->text().endsWith(" / K740-9Q V1.17"));
     EXPECT_EQ(settingsForm->controls().cbAutoSave->toolTip(), "File name: " + programDir() + "K740_vcom0.LOG");
 }
@@ -51,7 +51,7 @@ TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
     search();
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
-    EXPECT_TRUE(form->controls().initTimer->isActive());
+    EXPECT_TRUE(loop->searching());
 }
 
 TEST_F(MainFormTest, UnsupportedBissInterfaceWarnsOnceThenRetriesSilently)
@@ -157,8 +157,8 @@ TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
     EXPECT_TRUE(form->controls().PosPanel->text().isEmpty());
-    EXPECT_FALSE(form->controls().LoopTimer->isActive());
-    EXPECT_TRUE(form->controls().initTimer->isActive());
+    EXPECT_FALSE(loop->cycling());
+    EXPECT_TRUE(loop->searching());
 
     search();
     EXPECT_TRUE(form->session().notConnected());
