@@ -43,16 +43,13 @@ bool TMainForm::saveSettings()
 // Layout edit mode: logo, window bounds and panel geometry come from the file.
 void TMainForm::restoreLayoutFromSettings()
 {
-    const TEncoderSettings& stored = Session.storedSettings();
-    SavedPanelGeometry.PanelWidth = stored.Panel_Width;
-    SavedPanelGeometry.PanelLeft = stored.Panel_Left;
-    SavedPanelGeometry.PanelTop = stored.Panel_Top;
-    SavedPanelGeometry.PanelHeight = stored.Panel_Height;
+    const TWindowGeometry& stored = Session.storedSettings().Layout;
+    SavedPanelGeometry = stored;
     // The stored value becomes the logo mode even when SetLogoMode cannot
     // apply it, and is saved back as it was.
-    Session.recordLogoMode(stored.Logo_Flag);
-    SetLogoMode(stored.Logo_Flag);
-    restoreWindowBounds({stored.Position_Left, stored.Position_Top, stored.Position_Width, stored.Position_Height});
+    Session.recordLogoMode(stored.LogoFlag);
+    SetLogoMode(stored.LogoFlag);
+    restoreWindowBounds({stored.Left, stored.Top, stored.Width, stored.Height});
 }
 
 // Stored bounds off every screen (a monitor that is gone) are brought onto

@@ -124,7 +124,9 @@ QStringList State(const TMainForm& form)
     const TInterfaceSession& s = form.session();
     QStringList state;
     ForEachSettingsField([&](const char* name, auto field) {
-        state << QStringLiteral("%1=%2").arg(name, QString::number(s.activeSettings().*field));
+        const auto& value = s.activeSettings().*field;
+        if constexpr (std::is_arithmetic_v<std::decay_t<decltype(value)>>) // the layout is the window's
+            state << QStringLiteral("%1=%2").arg(name, QString::number(value));
     });
     const TRowState& row = s.row();
     for (const bool flag : {s.options().AutoCapture, s.options().AutoSave, s.homing().Homing, row.ZeroVisible,
