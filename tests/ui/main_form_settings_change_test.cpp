@@ -47,13 +47,15 @@ TEST_F(MainFormTest, SummaryDoubleClickOpensTheDialogAfterItsEvent)
     start();
     search();
     answerModals([this](QWidget* modal) {
-        if (modalsAnswered == 1)
+        if (modalsAnswered == 1) {
             QTest::mouseDClick(form->controls().StPanel3, Qt::LeftButton); // arrives while it is open
-        else
+            QTest::mouseRelease(form->controls().StPanel3, Qt::LeftButton);
+        } else
             Close(modal, false);
     });
     QTest::mouseDClick(form->controls().StPanel3, Qt::LeftButton);
-    EXPECT_EQ(modalsAnswered, 0); // not opened inside the event
+    QTest::mouseRelease(form->controls().StPanel3, Qt::LeftButton); // mouseDClick ends on the press
+    EXPECT_EQ(modalsAnswered, 0);                                   // not opened inside the event
     ASSERT_TRUE(QTest::qWaitFor([this] { return modalsAnswered == 2 && !QApplication::activeModalWidget(); }));
     QTest::qWait(100);
     EXPECT_EQ(modalsAnswered, 2);
