@@ -1,6 +1,7 @@
 #pragma once
 #include "acquisition/connection_hint.h"
 #include "acquisition/interface_session.h"
+#include "acquisition/trend_buffer.h"
 #include "settings/settings_file.h"
 #include "ui/layout_rules.h"
 #include "ui/main_form_controls.h"
@@ -16,6 +17,7 @@ namespace k740 {
 class TComPortForm;
 class TMoveSizer;
 class TSettingsForm;
+class TTrendForm;
 struct TSettingsDialogResult;
 
 // The main window: the position read-out, the status bars and the timers
@@ -63,7 +65,8 @@ public:
     // A typed character; Esc cancels homing.
     void FormKeyPress(QChar key);
     // Ctrl+Shift+D shows or hides the capture list, Ctrl+Shift+A the
-    // recording options of the settings dialog; the modifiers are those held
+    // recording options of the settings dialog, Ctrl+Shift+T the trend
+    // window; the modifiers are those held
     // when the letter is released, and must be exactly Ctrl and Shift.
     void FormKeyUp(int key, Qt::KeyboardModifiers shift);
 
@@ -83,6 +86,9 @@ public:
     TInterfaceSession& session() { return Session; }
     const TMainFormControls& controls() const { return ui; }
     const TMoveSizer& moveSizer() const { return *ScPos; }
+    // The trend window, once it was opened.
+    TTrendForm* trendForm() const { return TrendForm; }
+    void showTrend(bool shown);
 
     bool previewKeyDown(QKeyEvent* event) override;
     void setVisible(bool visible) override;
@@ -158,6 +164,8 @@ private:
     TInterfaceSession Session;
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
+    TTrendBuffer Trend;                // every cycle of the last minutes, for the trend window
+    TTrendForm* TrendForm = nullptr;   // made when first shown
 
     TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     TWindowGeometry SavedPanelGeometry;

@@ -17,6 +17,7 @@ void TMainForm::LoopTimerTimer()
 {
     ui.LoopTimer->stop();
     const TCycleResult cycle = Session.runCycle();
+    Trend.append(cycle, Session.positionFormat());
     if (cycle.LinkLost)
         linkLost();
     else
