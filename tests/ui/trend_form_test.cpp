@@ -35,7 +35,7 @@ TEST_F(TrendFormTest, CtrlShiftTOpensAndClosesTheTrendBesideTheWindow)
         typeKey(Qt::Key_T, kCtrlShift);
         ASSERT_TRUE(trendShown()) << round;
         EXPECT_EQ(form->trendForm()->windowTitle(), "K740 Position Trend");
-        EXPECT_FALSE(form->trendForm()->frameGeometry().intersects(form->frameGeometry()));
+        EXPECT_EQ(form->trendForm()->frameGeometry().intersected(form->frameGeometry()), QRect());
         typeKey(Qt::Key_T, kCtrlShift);
         EXPECT_FALSE(trendShown()) << round;
     }
@@ -67,8 +67,8 @@ TEST_F(TrendFormTest, ExportWritesTheShownCyclesAsTheRecordingsColumns)
     const QStringList lines = readFile("trend.csv").split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "seconds,cycle,raw,value,text,valid,crc");
-    EXPECT_TRUE(lines[1].startsWith("0.000000,")) << lines[1];
-    EXPECT_TRUE(lines[3].endsWith(",300,0.3,\"0.300\",1,1")) << lines[3];
+    EXPECT_TRUE(lines[1].startsWith("0.000000,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[3].endsWith(",300,0.3,\"0.300\",1,1")) << lines[3].toStdString();
     ASSERT_TRUE(trend.exportShown(programDir() + "trend.png"));
     EXPECT_FALSE(QImage(programDir() + "trend.png").isNull());
 }
