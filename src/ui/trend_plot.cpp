@@ -140,9 +140,8 @@ void TTrendPlot::paintEvent(QPaintEvent*)
 
 void TTrendPlot::paintPlot(QPainter& painter, const QRect& area, bool speed, const QString& unit)
 {
-    auto rangeOf = [speed](const TTrendColumn& column) -> const TTrendRange& {
-        return speed ? column.Speed : column.Position;
-    };
+    auto rangeOf
+        = [speed](const TTrendColumn& column) -> const TTrendRange& { return speed ? column.Speed : column.Position; };
     double low = 0;
     double high = 0;
     bool any = false;
@@ -195,8 +194,8 @@ void TTrendPlot::paintFaults(QPainter& painter, const QRect& area)
     for (size_t row = 0; row < kFaultRows.size(); ++row) {
         const QRect band(area.left(), area.top() + int(row) * kFaultRowHeight, area.width(), kFaultRowHeight - 2);
         painter.fillRect(band, QColor(0xf2, 0xf2, 0xf2));
-        painter.drawText(QRect(0, band.top() - 2, kLeftMargin - 6, kFaultRowHeight + 2), Qt::AlignRight | Qt::AlignVCenter,
-            kFaultRows[row].Caption);
+        painter.drawText(QRect(0, band.top() - 2, kLeftMargin - 6, kFaultRowHeight + 2),
+            Qt::AlignRight | Qt::AlignVCenter, kFaultRows[row].Caption);
         for (size_t c = 0; c < Picture.Columns.size(); ++c)
             if (Picture.Columns[c].Faults & kFaultRows[row].Fault)
                 painter.fillRect(QRect(band.left() + int(c), band.top(), 1, band.height()), kFaultRed);
@@ -216,21 +215,23 @@ QRect TTrendPlot::bandRect(const TTrendBand& band, int top, int bottom) const
     return QRect(x0, top, std::max(1, x1 - x0), bottom - top + 1);
 }
 
-// Seconds before the end of the axis.
+// Seconds before now, or before the moment of the pause.
 void TTrendPlot::paintTimeAxis(QPainter& painter, const TPlotArea& area)
 {
-    const double span = double(SpanUs) / 1e6;
-    const double step = NiceStep(span);
-    const double scale = area.Position.width() / span;
+    const int64_t end = endUs();
+    const int64_t reference = Paused ? PausedAtUs : end;
+    const double step = NiceStep(double(SpanUs) / 1e6);
+    const double scale = area.Position.width() / (double(SpanUs) / 1e6);
     const int top = area.Faults.bottom() + 2;
-    painter.setPen(Qt::black);
-    for (double s = 0; s <= span + 1e-9; s += step) {
-        const int x = area.Position.right() - int(std::lround(s * scale));
+    for (double s = std::ceil(double(reference - end) / 1e6 / step) * step; s * 1e6 <= double(reference - fromUs());
+         s += step) {
+        const int x = area.Position.right() - int(std::lround((s - double(reference - end) / 1e6) * scale));
         painter.setPen(kGrid);
         painter.drawLine(x, area.Position.top(), x, area.Position.bottom());
         painter.drawLine(x, area.Speed.top(), x, area.Speed.bottom());
         painter.setPen(Qt::black);
-        const QString label = s == 0 ? QStringLiteral("0 s") : QStringLiteral("−%1 s").arg(AxisNumber(s));
+        const QString label
+            = std::fabs(s) < step / 2 ? QStringLiteral("0 s") : QStringLiteral("−%1 s").arg(AxisNumber(s));
         painter.drawText(QRect(x - 40, top, 80, kAxisHeight), Qt::AlignCenter, label);
     }
 }
@@ -284,8 +285,7 @@ void TTrendPlot::wheelEvent(QWheelEvent* event)
     const int x = int(event->position().x());
     const int64_t anchor = timeAtX(x);
     const double notches = event->angleDelta().y() / 120.0;
-    const int64_t span
-        = std::clamp(int64_t(double(SpanUs) / std::pow(kZoomPerNotch, notches)), kMinSpanUs, kMaxSpanUs);
+    const int64_t span = std::clamp(int64_t(double(SpanUs) / std::pow(kZoomPerNotch, notches)), kMinSpanUs, kMaxSpanUs);
     const QRect plot = areas().Position;
     const double share = double(plot.right() + 1 - x) / double(plot.width());
     SpanUs = span;
