@@ -80,8 +80,8 @@ void TTrendRange::add(double value)
     Max = std::max(Max, value);
 }
 
-void ThinTrend(const TTrendBuffer& buffer, int64_t fromUs, int64_t toUs, int64_t nowUs, int columns,
-    TTrendPicture& picture)
+void ThinTrend(
+    const TTrendBuffer& buffer, int64_t fromUs, int64_t toUs, int64_t nowUs, int columns, TTrendPicture& picture)
 {
     picture.Columns.assign(size_t(std::max(columns, 0)), TTrendColumn());
     picture.LinkLosses.clear();

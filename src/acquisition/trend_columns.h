@@ -64,7 +64,7 @@ struct TTrendPicture {
 // Every cycle from fromUs to toUs, none left out, thinned to `columns`
 // pixel columns; `nowUs` ends a link loss that still lasts. Reuses the
 // picture's storage.
-void ThinTrend(const TTrendBuffer& buffer, int64_t fromUs, int64_t toUs, int64_t nowUs, int columns,
-    TTrendPicture& picture);
+void ThinTrend(
+    const TTrendBuffer& buffer, int64_t fromUs, int64_t toUs, int64_t nowUs, int columns, TTrendPicture& picture);
 
 } // namespace k740

@@ -164,8 +164,8 @@ private:
     TInterfaceSession Session;
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
-    TTrendBuffer Trend;                // every cycle of the last minutes, for the trend window
-    TTrendForm* TrendForm = nullptr;   // made when first shown
+    TTrendBuffer Trend;              // every cycle of the last minutes, for the trend window
+    TTrendForm* TrendForm = nullptr; // made when first shown
 
     TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     TWindowGeometry SavedPanelGeometry;
