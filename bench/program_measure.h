@@ -100,15 +100,15 @@ inline bool StartSimulator(
     return false;
 }
 
-// Starts the copy of k740 in `programDir` with `env`; its standard output
-// is discarded, its standard error goes to `errorFile`.
-inline void StartProgram(
-    QProcess& program, const QProcessEnvironment& env, const QString& programDir, const QString& errorFile)
+// Starts the copy of k740 in `programDir` with `env` and `arguments`; its
+// standard output is discarded, its standard error goes to `errorFile`.
+inline void StartProgram(QProcess& program, const QProcessEnvironment& env, const QString& programDir,
+    const QString& errorFile, const QStringList& arguments = {})
 {
     program.setProcessEnvironment(env);
     program.setStandardOutputFile(QProcess::nullDevice());
     program.setStandardErrorFile(errorFile);
-    program.start(programDir + "/k740");
+    program.start(programDir + "/k740", arguments);
     program.waitForStarted(5000);
 }
 

@@ -64,6 +64,8 @@ struct TCycleResult {
     std::optional<QString> SerialCaption;     // ExtStPanel2
     std::optional<QString> SupplyCaption;     // ExtStPanel3
     QString LogError;                         // a log write failed (AutoSave is off now)
+    TCycleSample Sample;                      // the cycle as the streams of cycles carry it
+    uint64_t Timeouts = 0;                    // exchanges of the cycle that got no byte in time
 };
 
 // What a tick of the blink timer did.
@@ -203,6 +205,8 @@ public:
     // The latest cycle's position reply (for the hidden diagnostic label).
     const QByteArray& positionReply() const { return PositionReply; }
     const QString& refReadOutText() const { return RefReadOutText; }
+    // How the settings in force turn counts into the values shown.
+    TPositionFormat positionFormat() const;
     QString logFileName() const;
     bool connectedOnce() const { return ConnectedOnce; }
 
@@ -235,7 +239,6 @@ private:
     void loadSettings(const TWindowGeometry& layout, TConnectResult& result);
     void applyRowVisibility();
     TSettingsLocation settingsLocation() const;
-    TPositionFormat positionFormat() const;
     TLinkResult exchange(const QByteArray& command);
     TLinkResult cycleExchange(const QByteArray& command);
     void configure(TApplyResult& result);
@@ -250,9 +253,9 @@ private:
     void showRefText(const QString& text, std::optional<int64_t> count = std::nullopt);
     void statusBar(TCycleResult& result);
     void linkLost();
-    // Sends the cycle to the streams; `shownText` is the read-out's text when
-    // the cycle set it.
-    void streamCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText);
+    // The cycle's sample, also sent to the streams; `shownText` is the
+    // read-out's text when the cycle set it.
+    void sampleCycle(TCycleResult& result, const TFrameChecks& checks, int64_t rawCount, const QString* shownText);
 
     IPortProvider& Ports;
     TDataFolders Folders;

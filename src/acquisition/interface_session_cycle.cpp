@@ -75,6 +75,7 @@ TCycleResult TInterfaceSession::runCycle()
     TCycleResult result;
     waitForCycleStart();
     ++CycleNumber;
+    const uint64_t timeoutsBefore = Stats.timeouts();
     const TFrameKind kind = FrameKindFor(Identity.InterfaceKind, ActiveSettings);
     const TLinkResult answer = cycleExchange(PositionRequest(kind));
     PositionReplyTime = LastExchangeEnd;
@@ -82,8 +83,8 @@ TCycleResult TInterfaceSession::runCycle()
     if (!answer.ok()) {
         linkLost();
         result.LinkLost = true;
-        if (!Streams.empty())
-            streamCycle(TFrameChecks{false, true}, 0, &ReadOutText);
+        result.Timeouts = Stats.timeouts() - timeoutsBefore;
+        sampleCycle(result, TFrameChecks{false, true}, 0, &ReadOutText);
         return result;
     }
     PositionReply.resize(LastReply.size());
@@ -123,14 +124,15 @@ TCycleResult TInterfaceSession::runCycle()
     if (ActiveSettings.ShowStatusColor)
         result.StatusLevel = StatusLevel(LastFrame.Status, ActiveSettings.StatusActiveLow, checks);
     statusBar(result);
-    if (!Streams.empty())
-        streamCycle(checks, rawCount, shown ? &text : nullptr);
+    result.Timeouts = Stats.timeouts() - timeoutsBefore;
+    sampleCycle(result, checks, rawCount, shown ? &text : nullptr);
     return result;
 }
 
-void TInterfaceSession::streamCycle(const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
+void TInterfaceSession::sampleCycle(
+    TCycleResult& result, const TFrameChecks& checks, int64_t rawCount, const QString* shownText)
 {
-    TCycleSample sample;
+    TCycleSample& sample = result.Sample;
     sample.Number = CycleNumber;
     sample.ReplyTimeUs
         = std::chrono::duration_cast<std::chrono::microseconds>(PositionReplyTime.time_since_epoch()).count();
@@ -146,7 +148,8 @@ void TInterfaceSession::streamCycle(const TFrameChecks& checks, int64_t rawCount
         sample.Text = *shownText;
     else // plain homing leaves the read-out as it was
         sample.Text = CycleText(format, LastFrame.Turns, rel, checks);
-    Stats.countDroppedRows(Streams.send(sample));
+    if (!Streams.empty())
+        Stats.countDroppedRows(Streams.send(sample));
 }
 
 void TInterfaceSession::showPosition(TCycleResult& result, int64_t rel, QString text, bool usable)

@@ -50,6 +50,7 @@ public:
     void countDroppedRows(uint64_t rows) { Counts.DroppedRows += rows; }
     void connected(TClock::time_point now) { ConnectedSince = now; }
     TLinkFigures figures(TClock::time_point now) const;
+    uint64_t timeouts() const { return Counts.Timeouts; }
 
 private:
     double pollingRate(TClock::time_point now) const;

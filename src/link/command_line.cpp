@@ -26,6 +26,8 @@ TRunOptions ParseCommandLine(const QStringList& arguments)
             options.LayoutEditMode = true;
         else if (a == "/D")
             options.AutoCapture = true;
+        else if (a == "/T")
+            options.ShowTrend = true;
         else if (a.startsWith("/R="))
             options.SerialFilter = a.mid(3).trimmed();
     }
@@ -53,6 +55,7 @@ QString CommandLineHelp()
                           "  /D             show the capture list (F2 captures the read-out)\n"
                           "  /E             layout edit mode: window and panel geometry are kept with the settings\n"
                           "  /S             keep the designed window size, no size limits\n"
+                          "  /T             show the trend window (Ctrl+Shift+T shows or hides it)\n"
                           "  /NOLOGO, /NL   no logo\n"
                           "  /TL            top logo only\n"
                           "  /BL            bottom banner only\n"

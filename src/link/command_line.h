@@ -17,6 +17,7 @@ struct TRunOptions {
     int32_t LogoMode = int32_t(TLogoMode::Both); // "/NOLOGO" or "/NL", "/TL", "/BL"
     bool LayoutEditMode = false;                 // "/E"
     bool AutoCapture = false;                    // "/D"
+    bool ShowTrend = false;                      // "/T"
     QString SerialFilter;                        // "/R=" text, upper-cased, without blanks around it
 };
 

@@ -152,6 +152,8 @@ void TMainForm::setVisible(bool visible)
     QWidget::setVisible(visible);
     if (first && windowHandle())
         connect(windowHandle(), &QWindow::screenChanged, this, &TMainForm::followScreen);
+    if (first && Session.options().ShowTrend)
+        showTrend(true);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)

@@ -2,6 +2,7 @@
 #include "acquisition/connection_hint.h"
 #include "acquisition/interface_session.h"
 #include "acquisition/poll_loop.h"
+#include "acquisition/trend_buffer.h"
 #include "settings/settings_file.h"
 #include "ui/layout_rules.h"
 #include "ui/main_form_controls.h"
@@ -17,6 +18,7 @@ namespace k740 {
 class TComPortForm;
 class TMoveSizer;
 class TSettingsForm;
+class TTrendForm;
 struct TSettingsDialogResult;
 
 // The main window: the position read-out and the status bars. It shows what
@@ -62,7 +64,8 @@ public:
     // A typed character; Esc cancels homing.
     void FormKeyPress(QChar key);
     // Ctrl+Shift+D shows or hides the capture list, Ctrl+Shift+A the
-    // recording options of the settings dialog; the modifiers are those held
+    // recording options of the settings dialog, Ctrl+Shift+T the trend
+    // window; the modifiers are those held
     // when the letter is released, and must be exactly Ctrl and Shift.
     void FormKeyUp(int key, Qt::KeyboardModifiers shift);
 
@@ -79,6 +82,9 @@ public:
     const TInterfaceSession& session() const { return Session; }
     const TMainFormControls& controls() const { return ui; }
     const TMoveSizer& moveSizer() const { return *ScPos; }
+    // The trend window, once it was opened.
+    TTrendForm* trendForm() const { return TrendForm; }
+    void showTrend(bool shown);
 
     bool previewKeyDown(QKeyEvent* event) override;
     void setVisible(bool visible) override;
@@ -158,6 +164,8 @@ private:
     TPollLoop& Loop;
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
+    TTrendBuffer Trend;              // every cycle of the last minutes, for the trend window
+    TTrendForm* TrendForm = nullptr; // made when first shown
 
     TMoveSizer* ScPos = nullptr; // moves and resizes the read-out in layout edit mode
     TWindowGeometry SavedPanelGeometry;

@@ -15,6 +15,7 @@ namespace k740 {
 
 void TMainForm::followCycle(const TCycleResult& cycle)
 {
+    Trend.append(cycle, Session.positionFormat());
     if (cycle.LinkLost)
         linkLost();
     else

@@ -2,6 +2,7 @@
 // of its controls before the control does.
 #include "ui/main_form.h"
 
+#include "ui/trend_form.h"
 #include "ui/widgets/move_sizer.h"
 
 #include <QGuiApplication>
@@ -68,6 +69,8 @@ void TMainForm::FormKeyUp(int key, Qt::KeyboardModifiers shift)
         showCaptureList(!Session.options().AutoCapture); // Ctrl+Shift+D toggles the list
     else if (key == Qt::Key_A)
         RecordingOptionsVisible = !RecordingOptionsVisible;
+    else if (key == Qt::Key_T)
+        showTrend(!TrendForm || !TrendForm->isVisible());
 }
 
 } // namespace k740

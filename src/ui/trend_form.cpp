@@ -1,0 +1,226 @@
+#include "ui/trend_form.h"
+
+#include "acquisition/interface_session.h"
+#include "acquisition/trend_export.h"
+#include "ui/screen_area.h"
+#include "ui/trend_plot.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace k740 {
+
+namespace {
+
+constexpr int kDesignWidth = 800;
+constexpr int kDesignHeight = 480;
+
+struct TSpanChoice {
+    const char* Caption;
+    int64_t SpanUs;
+};
+constexpr TSpanChoice kSpans[] = {{"10 s", 10'000'000}, {"60 s", 60'000'000}, {"10 min", 600'000'000}};
+constexpr int kDefaultSpan = 1;
+
+QToolButton* ToolButton(const QString& caption, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(caption);
+    button->setCheckable(true);
+    button->setFocusPolicy(Qt::NoFocus); // Space pauses, never presses a button
+    return button;
+}
+
+// Right of the main window, else left of it, below or above it; where none
+// of these has room for `size`, on the side with the most room, made
+// smaller to fit, unless that is less than `least`; else as near the right
+// as the screen allows.
+QRect BesideWindow(const QRect& main, const QSize& size, const QSize& least, const QRect& area)
+{
+    const int right = area.right() - main.right();
+    const int left = main.left() - area.left();
+    const int below = area.bottom() - main.bottom();
+    const int above = main.top() - area.top();
+    const int width = std::min(size.width(), area.width());
+    const int height = std::min(size.height(), area.height());
+    const int top = std::clamp(main.top(), area.top(), area.bottom() + 1 - height);
+    const int leftEdge = std::clamp(main.left(), area.left(), area.right() + 1 - width);
+    const struct {
+        int Room;
+        int Needed;
+        int Least;
+        QRect Placed;
+    } sides[] = {
+        {right, width, least.width(), QRect(main.right() + 1, top, std::min(width, right), height)},
+        {left, width, least.width(), QRect(main.left() - std::min(width, left), top, std::min(width, left), height)},
+        {below, height, least.height(), QRect(leftEdge, main.bottom() + 1, width, std::min(height, below))},
+        {above, height, least.height(),
+            QRect(leftEdge, main.top() - std::min(height, above), width, std::min(height, above))},
+    };
+    for (const auto& side : sides)
+        if (side.Room >= side.Needed)
+            return side.Placed;
+    const auto* roomiest = std::max_element(std::begin(sides), std::end(sides),
+        [](const auto& a, const auto& b) { return a.Room - a.Least < b.Room - b.Least; });
+    if (roomiest->Room >= roomiest->Least)
+        return roomiest->Placed;
+    return QRect(area.right() + 1 - width, top, width, height);
+}
+
+} // namespace
+
+TTrendForm::TTrendForm(const TTrendBuffer& buffer, const TInterfaceSession& session, QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Window)
+    , Buffer(buffer)
+    , Session(session)
+    , MainWindow(mainWindow)
+    , Plot(new TTrendPlot(buffer, this))
+    , Spans(new QButtonGroup(this))
+{
+    setWindowTitle("K740 Position Trend");
+    setObjectName("TrendForm");
+    auto* bar = new QHBoxLayout;
+    for (const TSpanChoice& span : kSpans) {
+        QToolButton* button = ToolButton(span.Caption, this);
+        Spans->addButton(button);
+        bar->addWidget(button);
+    }
+    Spans->buttons().at(kDefaultSpan)->setChecked(true);
+    bar->addSpacing(12);
+    PauseButton = ToolButton("Pause", this);
+    PauseButton->setToolTip("Space");
+    bar->addWidget(PauseButton);
+    bar->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(bar);
+    layout->addWidget(Plot, 1);
+    Plot->setSpan(kSpans[kDefaultSpan].SpanUs);
+    Plot->setFocus();
+
+    connect(Spans, &QButtonGroup::buttonClicked, this, &TTrendForm::chooseSpan);
+    connect(PauseButton, &QAbstractButton::clicked, this, &TTrendForm::togglePause);
+    connect(new QShortcut(Qt::Key_Space, this), &QShortcut::activated, this, &TTrendForm::togglePause);
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &TTrendForm::exportWithDialog);
+    connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, &TTrendForm::copyPicture);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
+    connect(&RefreshTimer, &QTimer::timeout, this, &TTrendForm::refresh);
+    resize(kDesignWidth, kDesignHeight);
+}
+
+void TTrendForm::open()
+{
+    if (isVisible())
+        return;
+    placeBesideMainWindow();
+    show();
+    raise();
+}
+
+void TTrendForm::placeBesideMainWindow()
+{
+    const QRect main = MainWindow->frameGeometry();
+    const QSize extra = FrameExtra(this, MainWindow);
+    const QRect area = UsableArea(main, MainWindow);
+    const QRect placed
+        = BesideWindow(main, QSize(kDesignWidth, kDesignHeight) + extra, minimumSizeHint() + extra, area);
+    resize(placed.size() - extra);
+    move(placed.topLeft());
+}
+
+void TTrendForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    refresh();
+}
+
+void TTrendForm::hideEvent(QHideEvent* event)
+{
+    RefreshTimer.stop();
+    QWidget::hideEvent(event);
+}
+
+// The picture changes by at most a column per column's time, and the
+// screen shows no more than its refresh rate.
+int TTrendForm::refreshIntervalMs() const
+{
+    const double hz = screen() ? screen()->refreshRate() : 60.0;
+    const double frameMs = 1000.0 / std::max(1.0, hz);
+    const double columnMs = double(Plot->spanUs()) / 1000.0 / double(std::max(1, Plot->plotWidth()));
+    return int(std::ceil(std::max(frameMs, columnMs)));
+}
+
+void TTrendForm::refresh()
+{
+    const TTrendUnits units = TrendUnitsOf(Session.activeSettings());
+    Plot->setUnits(units.Position, units.Speed);
+    Plot->update();
+    if (isVisible() && !Plot->paused())
+        RefreshTimer.start(refreshIntervalMs());
+    else
+        RefreshTimer.stop();
+}
+
+void TTrendForm::chooseSpan(QAbstractButton* button)
+{
+    Plot->setSpan(kSpans[Spans->buttons().indexOf(button)].SpanUs);
+    refresh();
+}
+
+void TTrendForm::togglePause()
+{
+    const bool paused = !Plot->paused();
+    Plot->setPaused(paused);
+    PauseButton->setChecked(paused);
+    if (!paused) // back to the span chosen, whatever the wheel made of it
+        chooseSpan(Spans->checkedButton());
+    refresh();
+}
+
+void TTrendForm::exportWithDialog()
+{
+    QString filter;
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, "Export Trend", "k740-trend.csv", "CSV (*.csv);;PNG picture (*.png)", &filter);
+    if (fileName.isEmpty())
+        return;
+    const bool png = filter.startsWith("PNG");
+    const QString suffix = png ? ".png" : ".csv";
+    exportShown(QFileInfo(fileName).suffix().isEmpty() ? fileName + suffix : fileName);
+}
+
+bool TTrendForm::exportShown(const QString& fileName)
+{
+    QString error;
+    if (fileName.endsWith(".png", Qt::CaseInsensitive)) {
+        if (!Plot->grab().save(fileName, "PNG"))
+            error = "the picture could not be written";
+    } else {
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly) || file.write(TrendCsv(Buffer, Plot->fromUs(), Plot->endUs())) < 0
+            || !file.commit())
+            error = file.errorString();
+    }
+    if (error.isEmpty())
+        return true;
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1: %2").arg(fileName, error));
+    return false;
+}
+
+void TTrendForm::copyPicture()
+{
+    QApplication::clipboard()->setPixmap(Plot->grab());
+}
+
+} // namespace k740
