@@ -5,13 +5,14 @@
 #include "platform/signal_pipe.h"
 #include "platform/system_port_provider.h"
 #include "platform/version.h"
+#include "service/position_service.h"
 #include "settings/settings_file.h"
 #include "ui/com_port_form.h"
 #include "ui/desktop_start.h"
 #include "ui/image_form.h"
 #include "ui/main_form.h"
-#include "ui/position_service.h"
 #include "ui/settings_form.h"
+#include "ui/window_system.h"
 
 #include <csignal>
 #include <cstdio>
@@ -64,7 +65,7 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &TSignalPipe::received, &mainForm, &TMainForm::closeOnSignal);
 
     mainForm.show();
-    TPositionService positionService(mainForm.session(), mainForm);
+    TPositionService positionService(mainForm.session(), [&mainForm] { return NativeWindowId(mainForm); });
     positionService.start();
     const int result = application->exec();
     const bool saved = mainForm.FormDestroy();

@@ -5,7 +5,7 @@
 // hidden widget.
 #include "e2e/desktop_session.h"
 #include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

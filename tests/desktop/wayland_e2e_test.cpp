@@ -4,7 +4,7 @@
 // no one where, so layout edit mode keeps the stored position.
 #include "desktop/wayland_session.h"
 #include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

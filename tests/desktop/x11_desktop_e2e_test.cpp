@@ -3,7 +3,7 @@
 // program's icon, and the position service gives its real window id.
 #include "e2e/desktop_session.h"
 #include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -3,11 +3,12 @@
 // The window runs in this process against k740-sim, so that HOME can be
 // pressed; k740-position asks it over the private session bus.
 #include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
 #include "platform/system_port_provider.h"
+#include "service/position_service.h"
+#include "service/position_service_names.h"
 #include "service/service_calls.h"
 #include "ui/main_form.h"
-#include "ui/position_service.h"
+#include "ui/window_system.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -23,7 +24,7 @@ TEST(PositionService, HomingHoldsTheReadOutAndTheServiceSaysSo)
     qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
     TSystemPortProvider ports;
     TMainForm form(ports, {"/D"}, TDataFolders::beside(folder.path() + "/"));
-    TPositionService service(form.session(), form);
+    TPositionService service(form.session(), [&form] { return NativeWindowId(form); });
     ASSERT_TRUE(service.start());
     form.controls().initTimer->stop();
     form.initTimerTimer();

@@ -2,7 +2,7 @@
 // the real program against k740-sim, followed by k740-position and by a
 // reader of the test's own, while dbus-monitor watches the bus.
 #include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 #include "service/service_calls.h"
 
 #include <QDBusArgument>
