@@ -17,7 +17,7 @@ set(rules
   "sim:platform,device,app"
   "sim/device:platform,device"
   "tools/position_client:platform,service/position_service_names.h"
-  "tools/timing_diagrams:ui/jpeg_writer.h")
+  "tools/timing_diagrams:")
 set(program_folders platform link settings acquisition service ui device app)
 
 set(folders "")

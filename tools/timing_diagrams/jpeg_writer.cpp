@@ -1,4 +1,4 @@
-#include "ui/jpeg_writer.h"
+#include "jpeg_writer.h"
 
 #include <csetjmp>
 #include <cstdio>
