@@ -3,9 +3,9 @@
 // is the read-out's and current whenever it is asked, and three seconds of a
 // moving encoder raise a few announcements a second, none of them from a
 // hidden widget.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
 #include "service/position_service_names.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -3,8 +3,8 @@
 // and answers on the session bus; the compositor places the window and tells
 // no one where, so layout edit mode keeps the stored position.
 #include "desktop/wayland_session.h"
-#include "e2e/e2e_harness.h"
 #include "service/position_service_names.h"
+#include "support/e2e_harness.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,9 +1,9 @@
 // The program on an X11 desktop (openbox on Xvfb) as its menu entry starts
 // it: the window's class is the one the desktop entry names, it carries the
 // program's icon, and the position service gives its real window id.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
 #include "service/position_service_names.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -2,8 +2,8 @@
 // window manager: the settings dialog, opened by a double click on the
 // settings summary, again and again and closed each way there is; the other
 // double-click commands several times in a row.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -3,8 +3,8 @@
 // off every screen, a monitor that is gone. The window, the settings dialog
 // and the timing diagram stay inside the screen with their limits in order
 // and their buttons within reach; a stored position stays in the file.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
 
 #include <QStandardPaths>
 #include <gtest/gtest.h>

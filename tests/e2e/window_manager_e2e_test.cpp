@@ -2,8 +2,8 @@
 // bounds are the outer bounds of the frame, minimise and restore leave them,
 // layout edit mode restores what it saved, the read-out's place included;
 // maximise, full screen and minimise through the window manager.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
 
 #include <algorithm>
 #include <functional>

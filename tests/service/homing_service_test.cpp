@@ -2,11 +2,11 @@
 // k740-position say so instead of answering it, and captures add nothing.
 // The window runs in this process against k740-sim, so that HOME can be
 // pressed; k740-position asks it over the private session bus.
-#include "e2e/e2e_harness.h"
 #include "platform/system_port_provider.h"
 #include "service/position_service.h"
 #include "service/position_service_names.h"
 #include "service/service_calls.h"
+#include "support/e2e_harness.h"
 #include "ui/main_form.h"
 #include "ui/window_system.h"
 

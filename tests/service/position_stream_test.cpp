@@ -1,9 +1,9 @@
 // The link's figures and the streams of cycles, over a private session bus:
 // the real program against k740-sim, followed by k740-position and by a
 // reader of the test's own, while dbus-monitor watches the bus.
-#include "e2e/e2e_harness.h"
 #include "service/position_service_names.h"
 #include "service/service_calls.h"
+#include "support/e2e_harness.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -1,6 +1,6 @@
 // The in-process port: reply timing, exclusive opening, unplugging.
-#include "device/fake_port.h"
 #include "sim_test_support.h"
+#include "support/fake_port.h"
 
 #include <gtest/gtest.h>
 

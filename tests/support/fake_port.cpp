@@ -1,4 +1,4 @@
-#include "device/fake_port.h"
+#include "support/fake_port.h"
 
 #include <QStringList>
 #include <algorithm>
