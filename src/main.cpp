@@ -1,10 +1,10 @@
 // K740: creates the four windows in order, offers the position on the
 // session bus and runs the message loop.
 #include "link/command_line.h"
+#include "link/version.h"
 #include "platform/data_folders.h"
 #include "platform/signal_pipe.h"
 #include "platform/system_port_provider.h"
-#include "platform/version.h"
 #include "service/position_service.h"
 #include "settings/settings_file.h"
 #include "ui/com_port_form.h"
