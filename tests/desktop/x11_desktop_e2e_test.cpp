@@ -4,6 +4,7 @@
 #include "service/position_service_names.h"
 #include "support/desktop_session.h"
 #include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -31,7 +32,7 @@ TEST(X11Desktop, WindowClassIconAndIdTieTheWindowToItsEntry)
 {
     DesktopSession desktop(QSize(1600, 900));
     if (!desktop.problem().isEmpty())
-        GTEST_SKIP() << "no desktop with a window manager: " << desktop.problem().toStdString();
+        K740_SKIP_WITHOUT_TOOLS(("no desktop with a window manager: " + desktop.problem()).toStdString());
     QTemporaryDir ports;
     ProgramProcess program;
     program.start(ports.path(), {}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + desktop.display()});

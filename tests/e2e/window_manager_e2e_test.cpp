@@ -4,6 +4,7 @@
 // maximise, full screen and minimise through the window manager.
 #include "support/desktop_session.h"
 #include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <algorithm>
 #include <functional>
@@ -19,7 +20,7 @@ protected:
     void SetUp() override
     {
         if (!desktop.problem().isEmpty())
-            GTEST_SKIP() << "no desktop with a window manager: " << desktop.problem().toStdString();
+            K740_SKIP_WITHOUT_TOOLS(("no desktop with a window manager: " + desktop.problem()).toStdString());
     }
     qulonglong open(ProgramProcess& program, const QStringList& arguments)
     {

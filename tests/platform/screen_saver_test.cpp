@@ -56,7 +56,7 @@ protected:
     {
         const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
         if (daemon.isEmpty())
-            GTEST_SKIP() << "dbus-daemon not installed";
+            K740_SKIP_WITHOUT_TOOLS("dbus-daemon is not installed (scripts/install-deps installs it)");
         bus.start(daemon, {"--session", "--nofork", "--print-address"});
         ASSERT_TRUE(bus.waitForReadyRead(5000));
         const QString address = QString::fromUtf8(bus.readLine()).trimmed();
@@ -191,3 +191,4 @@ TEST(ScreenSaver, WithoutASessionBusTheCallsReturnAtOnce)
 } // namespace
 
 #include "screen_saver_test.moc"
+#include "support/missing_tools.h"
