@@ -1,5 +1,6 @@
 #include "platform/screen_saver.h"
 #include "platform/tick_counter.h"
+#include "support/missing_tools.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -191,4 +192,3 @@ TEST(ScreenSaver, WithoutASessionBusTheCallsReturnAtOnce)
 } // namespace
 
 #include "screen_saver_test.moc"
-#include "support/missing_tools.h"
