@@ -107,7 +107,7 @@ TEST_F(ScreenSaverBusTest, FollowsActiveChangedAndWakesAtMostOnceASecond)
 {
     publish();
     TScreenSaverWaker waker(*client);
-    RunEventsUntil([this] { return saver.questions == 1; });
+    RunEventsUntil([this] { return saver.questions > 0; });
     MoveFor(waker, 300);
     EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 0)); // asked once, not per movement
 
@@ -140,7 +140,7 @@ TEST_F(ScreenSaverBusTest, AServiceThatAppearsIsAskedAndAMovementJustBeforeCount
     now += 500;
     publish();
     RunEventsUntil([this] { return saver.wakes > 0; });
-    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 1));
+    EXPECT_EQ(saver.wakes, 1);
 
     ASSERT_TRUE(service->unregisterService("org.freedesktop.ScreenSaver")); // it ends, running
     QElapsedTimer clock;
@@ -149,7 +149,8 @@ TEST_F(ScreenSaverBusTest, AServiceThatAppearsIsAskedAndAMovementJustBeforeCount
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     now += 5000;
     MoveFor(waker, 200);
-    EXPECT_EQ(saver.wakes, 1);
+    // Counted after half a second of events: asked once when it appeared.
+    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 1));
 }
 
 // Unsets environment variables while it lives.

@@ -20,8 +20,8 @@ TEST_F(MainFormTest, EveryWindowCarriesTheProgramIcon)
     for (const int size : {48, 64, 128}) {
         const QImage packaged(QString(K740_TEST_SOURCE_DIR "/../packaging/icons/org.k740.Desktop-%1.png").arg(size));
         ASSERT_FALSE(packaged.isNull()) << size;
-        EXPECT_EQ(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32),
-            packaged.convertToFormat(QImage::Format_ARGB32))
+        EXPECT_EQ(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << size;
     }
     for (QWidget* window :
