@@ -112,13 +112,16 @@ int main(int argc, char** argv)
     qputenv("K740_VPORT_DIR", portDir.toLocal8Bit());
 
     TSystemPortProvider ports;
-    TMainForm form(ports, {"/D"}, TDataFolders::beside(dir.path() + "/"));
+    TInterfaceSession session(ports, TDataFolders::beside(dir.path() + "/"), ParseCommandLine({"/D"}));
+    TPollLoop loop(session);
+    TMainForm form(session, loop);
     form.show();
+    loop.start();
     QElapsedTimer waiting;
     waiting.start();
-    while (form.session().notConnected() && waiting.elapsed() < 20000)
+    while (session.notConnected() && waiting.elapsed() < 20000)
         RunEvents(100);
-    if (form.session().notConnected()) {
+    if (session.notConnected()) {
         std::fprintf(stderr, "capture_bench: the window did not connect\n");
         return 2;
     }

@@ -1,5 +1,7 @@
-// K740: creates the four windows in order, offers the position on the
-// session bus and runs the message loop.
+// K740: creates the interface session and its poll loop, the four windows in
+// order, offers the position on the session bus and runs the message loop.
+#include "acquisition/interface_session.h"
+#include "acquisition/poll_loop.h"
 #include "link/command_line.h"
 #include "link/version.h"
 #include "platform/data_folders.h"
@@ -51,7 +53,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "k740: %s\n", qPrintable(filterProblem));
         return 2;
     }
-    TMainForm mainForm(ports, QCoreApplication::arguments().mid(1), folders);
+    TInterfaceSession session(ports, folders, ParseCommandLine(QCoreApplication::arguments().mid(1)));
+    TPollLoop loop(session);
+    TMainForm mainForm(session, loop);
     TComPortForm comPortForm(&mainForm);
     TSettingsForm settingsForm(&mainForm);
     TImageForm imageForm(&mainForm);
@@ -65,8 +69,9 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &TSignalPipe::received, &mainForm, &TMainForm::closeOnSignal);
 
     mainForm.show();
-    TPositionService positionService(mainForm.session(), [&mainForm] { return NativeWindowId(mainForm); });
+    TPositionService positionService(session, [&mainForm] { return NativeWindowId(mainForm); });
     positionService.start();
+    loop.start();
     const int result = application->exec();
     const bool saved = mainForm.FormDestroy();
     return saved ? result : 1;

@@ -188,7 +188,7 @@ void TInterfaceSession::configure(TApplyResult& result)
     ConfirmedSettings = ActiveSettings;
 }
 
-TApplyResult TInterfaceSession::applySettings(bool dcrWasOn)
+TApplyResult TInterfaceSession::putSettingsInForce(bool dcrWasOn)
 {
     TApplyResult result;
     if (Identity.InterfaceKind == TInterfaceKind::Absolute)
@@ -220,6 +220,37 @@ void TInterfaceSession::prepareSettingsEdit()
 {
     if (!Options.LayoutEditMode)
         ActiveSettings.ShowRefMarks = true;
+}
+
+TSettingsDialogContext TInterfaceSession::settingsDialogContext(bool recordingOptionsVisible) const
+{
+    TSettingsDialogContext context;
+    context.InterfaceKind = Identity.InterfaceKind;
+    context.ExtendedInterface = Identity.ExtendedInterface;
+    context.FirmwareVersion = Identity.FirmwareVersion;
+    context.LayoutEditMode = Options.LayoutEditMode;
+    context.RecordingOptionsVisible = recordingOptionsVisible;
+    return context;
+}
+
+TRunChoices TInterfaceSession::runChoices() const
+{
+    TRunChoices run;
+    run.AutoSave = Options.AutoSave;
+    run.AutoSaveInterval = AutoSaveInterval;
+    run.AutoCapture = Options.AutoCapture;
+    run.LogoMode = Options.LogoMode;
+    return run;
+}
+
+void TInterfaceSession::acceptSettings(const TSettingsDialogResult& result)
+{
+    setAutoSave(result.Run.AutoSave, result.Run.AutoSaveInterval);
+    if (Options.LayoutEditMode)
+        recordLogoMode(result.Run.LogoMode);
+    commitSettings(result.Active);
+    if (result.SettingsChanged)
+        clearRefReadOut();
 }
 
 void TInterfaceSession::commitSettings(const TEncoderSettings& active)

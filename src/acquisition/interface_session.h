@@ -14,6 +14,7 @@
 #include "link/interface_identity.h"
 #include "platform/data_folders.h"
 #include "platform/serial_port.h"
+#include "settings/dialog_context.h"
 #include "settings/encoder_settings.h"
 #include "settings/settings_file.h"
 
@@ -105,7 +106,7 @@ public:
     // settings go back to those it last confirmed on this connection (the
     // stored ones stay as the user chose them), so that the decoder and the
     // summary follow what the interface does.
-    TApplyResult applySettings(bool dcrWasOn);
+    TApplyResult putSettingsInForce(bool dcrWasOn);
     // Writes StoredSettings (and in layout edit mode the live layout) for
     // the port they were loaded for, whatever port the session is at now;
     // before any settings were loaded it writes nothing. The message to show
@@ -124,9 +125,18 @@ public:
     // The settings dialog opens on the active settings: outside layout edit
     // mode reference marks are always shown, whatever the file says.
     void prepareSettingsEdit();
+    // What the settings dialog is told of the interface and the run;
+    // `recordingOptionsVisible` as the window has it.
+    TSettingsDialogContext settingsDialogContext(bool recordingOptionsVisible) const;
+    TRunChoices runChoices() const;
+    // The dialog's OK: the run's options it returns (the logo mode only in
+    // layout edit mode), the settings committed (commitSettings), and the
+    // reference read-out emptied when a setting it is shown in changed. The
+    // caller saves and puts them in force next.
+    void acceptSettings(const TSettingsDialogResult& result);
     void clearRefReadOut() { showRefText(QString()); }
 
-    // The acquisition cycle.
+    // The acquisition cycle (TPollLoop runs it).
     TCycleResult runCycle();
     // Milliseconds from now until the next cycle may send.
     int msUntilNextCycle() const;
@@ -151,7 +161,8 @@ public:
 
     // Run options the settings dialog and the keyboard change.
     void setAutoSave(bool on, int32_t interval);
-    void setLogoMode(int32_t mode) { Options.LogoMode = mode; }
+    // The logo mode the run shows and, in layout edit mode, saves.
+    void recordLogoMode(int32_t mode) { Options.LogoMode = mode; }
     void setAutoCapture(bool on) { Options.AutoCapture = on; }
 
     // The capture list. A capture appends the read-out's text when it shows
@@ -286,7 +297,8 @@ private:
     bool OwnInterfaceSeen = false; // the serial filter's interface answered in this run
 };
 
-// While it lives, polling counts as paused (TInterfaceSession::polling()).
+// While it lives, polling is paused (TInterfaceSession::polling()): the
+// poll loop runs no cycle until the last pause ends.
 class TPollingPause {
 public:
     explicit TPollingPause(TInterfaceSession& session)

@@ -1,5 +1,6 @@
 #pragma once
 #include "link/interface_identity.h"
+#include "settings/encoder_settings.h"
 #include "settings/frame_budget.h"
 
 #include <cstdint>
@@ -27,6 +28,13 @@ struct TRunChoices {
     int32_t AutoSaveInterval = 1; // seconds
     bool AutoCapture = false;
     int32_t LogoMode = 0; // TLogoMode
+};
+
+// What an accepted settings dialog gives back.
+struct TSettingsDialogResult {
+    TEncoderSettings Active; // the active settings as edited
+    TRunChoices Run;
+    bool SettingsChanged = false; // encoder type, distance coding or direction was changed
 };
 
 } // namespace k740

@@ -36,15 +36,7 @@ TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSe
 {
     TEncoderSettings committed = active;
     committed.DCRPeriode = active.PeriodLength == 5 ? 1 : 0;
-    committed.Position_Top = stored.Position_Top;
-    committed.Position_Left = stored.Position_Left;
-    committed.Position_Width = stored.Position_Width;
-    committed.Position_Height = stored.Position_Height;
-    committed.Logo_Flag = stored.Logo_Flag;
-    committed.Panel_Width = stored.Panel_Width;
-    committed.Panel_Left = stored.Panel_Left;
-    committed.Panel_Top = stored.Panel_Top;
-    committed.Panel_Height = stored.Panel_Height;
+    committed.Layout = stored.Layout;
     return committed;
 }
 

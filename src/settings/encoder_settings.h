@@ -9,8 +9,25 @@
 
 namespace k740 {
 
+// Main window bounds, logo placement and position panel geometry, as the
+// layout keys (Position_*, Logo_Flag, Panel_*) store them.
+struct TWindowGeometry {
+    int32_t Top = 0, Left = 0, Width = 0, Height = 0;
+    int32_t LogoFlag = 0; // TLogoMode
+    int32_t PanelWidth = 0, PanelLeft = 0, PanelTop = 0, PanelHeight = 0;
+
+    bool operator==(const TWindowGeometry& o) const
+    {
+        return Top == o.Top && Left == o.Left && Width == o.Width && Height == o.Height && LogoFlag == o.LogoFlag
+            && PanelWidth == o.PanelWidth && PanelLeft == o.PanelLeft && PanelTop == o.PanelTop
+            && PanelHeight == o.PanelHeight;
+    }
+    bool operator!=(const TWindowGeometry& o) const { return !(*this == o); }
+};
+
 // One port's encoder, frame, display and layout settings; fields are named
-// after their INI keys. StoredSettings uses DCRPeriode, ActiveSettings uses
+// after their INI keys, but for the layout keys, which are one Layout.
+// StoredSettings uses DCRPeriode, ActiveSettings uses
 // PeriodLength and the derived LongFrame instead.
 struct TEncoderSettings {
     bool Rotary = false;
@@ -34,16 +51,8 @@ struct TEncoderSettings {
     bool ShowStatusBits = false;
     bool ShowStatusColor = false;
     bool StatusActiveLow = false;
-    int32_t Position_Top = 0;
-    int32_t Position_Left = 0;
-    int32_t Position_Width = 0;
-    int32_t Position_Height = 0;
-    int32_t Logo_Flag = 0; // TLogoMode
+    TWindowGeometry Layout;
     bool ShowRefMarks = false;
-    int32_t Panel_Width = 0;
-    int32_t Panel_Left = 0;
-    int32_t Panel_Top = 0;
-    int32_t Panel_Height = 0;
     bool NominalIncrFlag = false;
     int32_t DCRPeriode = 0;   // stored form: 1 means 5 mm, else 2 mm
     int32_t PeriodLength = 0; // active form: 2 or 5 (mm)
@@ -78,16 +87,8 @@ template <class Visit> void ForEachSettingsField(Visit visit)
     visit("ShowStatusBits", &TEncoderSettings::ShowStatusBits);
     visit("ShowStatusColor", &TEncoderSettings::ShowStatusColor);
     visit("StatusActiveLow", &TEncoderSettings::StatusActiveLow);
-    visit("Position_Top", &TEncoderSettings::Position_Top);
-    visit("Position_Left", &TEncoderSettings::Position_Left);
-    visit("Position_Width", &TEncoderSettings::Position_Width);
-    visit("Position_Height", &TEncoderSettings::Position_Height);
-    visit("Logo_Flag", &TEncoderSettings::Logo_Flag);
+    visit("Layout", &TEncoderSettings::Layout);
     visit("ShowRefMarks", &TEncoderSettings::ShowRefMarks);
-    visit("Panel_Width", &TEncoderSettings::Panel_Width);
-    visit("Panel_Left", &TEncoderSettings::Panel_Left);
-    visit("Panel_Top", &TEncoderSettings::Panel_Top);
-    visit("Panel_Height", &TEncoderSettings::Panel_Height);
     visit("NominalIncrFlag", &TEncoderSettings::NominalIncrFlag);
     visit("DCRPeriode", &TEncoderSettings::DCRPeriode);
     visit("PeriodLength", &TEncoderSettings::PeriodLength);
@@ -108,9 +109,8 @@ TEncoderSettings ActivateSettings(
     const TEncoderSettings& stored, const InterfaceIdentity& identity, QStringList* outOfRange = nullptr);
 
 // StoredSettings after the settings dialog's OK: every field of `active`,
-// with DCRPeriode 1 for a 5 mm period length and 0 otherwise, but the window
-// bounds, the panel geometry and Logo_Flag of `stored` (saving writes their
-// live values instead).
+// with DCRPeriode 1 for a 5 mm period length and 0 otherwise, but the Layout
+// of `stored` (saving writes the live layout instead).
 TEncoderSettings CommitSettings(const TEncoderSettings& active, const TEncoderSettings& stored);
 
 // Smallest n in 1..58 with 2^n >= count; 0 for a count <= 0 or above 2^58.

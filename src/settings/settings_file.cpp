@@ -48,19 +48,19 @@ template <class Keys> void ForEachStoredKey(Keys& keys, TEncoderSettings& s)
     keys.flag("GrayCode", s.GrayCode, false);
 }
 
-// The layout keys, used only in layout edit mode, each with the matching
-// value of the window's geometry.
-template <class Keys> void ForEachLayoutKey(Keys& keys, TEncoderSettings& s, const TWindowGeometry& g)
+// The layout keys, used only in layout edit mode, in the order they are
+// written: each with its field of the stored layout and of the window's.
+template <class Keys> void ForEachLayoutKey(Keys& keys, TWindowGeometry& s, const TWindowGeometry& g)
 {
-    keys.layout("Position_Top", s.Position_Top, g.Top);
-    keys.layout("Position_Left", s.Position_Left, g.Left);
-    keys.layout("Position_Width", s.Position_Width, g.Width);
-    keys.layout("Position_Height", s.Position_Height, g.Height);
-    keys.layout("Logo_Flag", s.Logo_Flag, g.LogoFlag);
-    keys.layout("Panel_Width", s.Panel_Width, g.PanelWidth);
-    keys.layout("Panel_Left", s.Panel_Left, g.PanelLeft);
-    keys.layout("Panel_Top", s.Panel_Top, g.PanelTop);
-    keys.layout("Panel_Height", s.Panel_Height, g.PanelHeight);
+    keys.layout("Position_Top", s.Top, g.Top);
+    keys.layout("Position_Left", s.Left, g.Left);
+    keys.layout("Position_Width", s.Width, g.Width);
+    keys.layout("Position_Height", s.Height, g.Height);
+    keys.layout("Logo_Flag", s.LogoFlag, g.LogoFlag);
+    keys.layout("Panel_Width", s.PanelWidth, g.PanelWidth);
+    keys.layout("Panel_Left", s.PanelLeft, g.PanelLeft);
+    keys.layout("Panel_Top", s.PanelTop, g.PanelTop);
+    keys.layout("Panel_Height", s.PanelHeight, g.PanelHeight);
 }
 
 class TLoader {
@@ -103,11 +103,6 @@ private:
     const TIniFile& Ini;
     const QString& Section;
     QStringList* Errors;
-};
-
-// Outside layout edit mode the layout fields take the window's geometry.
-struct TGeometryCopy {
-    void layout(const char*, int32_t& field, int32_t current) { field = current; }
 };
 
 class TSaver {
@@ -161,10 +156,9 @@ TEncoderSettings LoadSettings(
         // The geometry keys default to the window's current layout, Logo_Flag to 0.
         TWindowGeometry defaults = current;
         defaults.LogoFlag = 0;
-        ForEachLayoutKey(loader, settings, defaults);
+        ForEachLayoutKey(loader, settings.Layout, defaults);
     } else {
-        TGeometryCopy copy;
-        ForEachLayoutKey(copy, settings, current);
+        settings.Layout = current;
     }
     return settings;
 }
@@ -178,7 +172,7 @@ QString SaveSettings(const TSettingsLocation& where, const TEncoderSettings& sto
     TSaver saver(ini, section);
     ForEachStoredKey(saver, values);
     if (where.LayoutEditMode)
-        ForEachLayoutKey(saver, values, live);
+        ForEachLayoutKey(saver, values.Layout, live);
     return ini.save();
 }
 

@@ -7,15 +7,6 @@
 
 namespace k740 {
 
-// Main window bounds, logo placement and position panel geometry: the values
-// the layout keys take when absent (loading; an absent Logo_Flag loads as 0)
-// and the live values written (saving in layout edit mode).
-struct TWindowGeometry {
-    int32_t Top = 0, Left = 0, Width = 0, Height = 0;
-    int32_t LogoFlag = 0;
-    int32_t PanelWidth = 0, PanelLeft = 0, PanelTop = 0, PanelHeight = 0;
-};
-
 // Where the settings of one interface live.
 struct TSettingsLocation {
     QString Folder;       // folder of the settings file, with trailing '/'

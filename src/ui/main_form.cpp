@@ -2,6 +2,7 @@
 
 #include "link/version.h"
 #include "ui/colours.h"
+#include "ui/com_port_form.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 #include "ui/widgets/refused_states.h"
@@ -18,8 +19,9 @@
 
 namespace k740 {
 
-TMainForm::TMainForm(IPortProvider& ports, const QStringList& arguments, const TDataFolders& folders)
-    : Session(ports, folders, ParseCommandLine(arguments))
+TMainForm::TMainForm(TInterfaceSession& session, TPollLoop& loop)
+    : Session(session)
+    , Loop(loop)
 {
     ui.setupUi(this);
     RequestedPosition = pos();
@@ -36,6 +38,8 @@ TMainForm::~TMainForm()
     if (!CursorRestored)
         QApplication::restoreOverrideCursor();
     ScPos->setActive(false);
+    Loop.setPortChooser({});
+    Loop.setLayoutSource({});
 }
 
 void TMainForm::setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm)
@@ -56,11 +60,15 @@ void TMainForm::connectHandlers()
     connect(ui.ExtStPanel3, &TPanel::doubleClicked, this, &TMainForm::ExtStPanel3DblClick, Qt::QueuedConnection);
     connect(ui.StPanel3, &TPanel::doubleClicked, this, &TMainForm::StPanel3DblClick, Qt::QueuedConnection);
     connect(ui.Image1, &TPanel::doubleClicked, this, &TMainForm::Image1DblClick, Qt::QueuedConnection);
-    connect(ui.initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
-    connect(ui.LoopTimer, &QTimer::timeout, this, &TMainForm::LoopTimerTimer);
     connect(ui.BlinkTrigger, &QTimer::timeout, this, &TMainForm::BlinkTriggerTimer);
     connect(ui.TrigTimer, &QTimer::timeout, this, &TMainForm::TrigTimerTimer);
     connect(&Session, &TInterfaceSession::openFailed, this, &TMainForm::showOpenFailure);
+    connect(&Loop, &TPollLoop::searchStarting, this, &TMainForm::showSearchStart);
+    connect(&Loop, &TPollLoop::searchEnded, this, &TMainForm::showSearchResult);
+    connect(&Loop, &TPollLoop::cycleRun, this, &TMainForm::followCycle);
+    Loop.setPortChooser(
+        [this](const QStringList& answering) { return ComPortForm ? ComPortForm->choose(answering) : QString(); });
+    Loop.setLayoutSource([this] { return liveGeometry(); });
     connectCaptureList();
 }
 
@@ -92,7 +100,6 @@ void TMainForm::FormCreate()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ui.PosPanel->clear();
     ui.RefPanel->clear();
-    ui.initTimer->start();
     ui.StPanel1->setText(" Ver. " + version);
     ui.StPanel2->setText("K740 not detected");
     SetLogoMode(Session.options().LogoMode);
@@ -107,8 +114,7 @@ bool TMainForm::FormDestroy()
         return true;
     Destroyed = true;
     ScPos->setActive(false);
-    ui.initTimer->stop();
-    ui.LoopTimer->stop();
+    Loop.stop();
     const bool saved = !Session.shouldSaveAtExit() || saveSettings();
     Session.closePort();
     return saved;

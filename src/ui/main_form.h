@@ -1,6 +1,7 @@
 #pragma once
 #include "acquisition/connection_hint.h"
 #include "acquisition/interface_session.h"
+#include "acquisition/poll_loop.h"
 #include "settings/settings_file.h"
 #include "ui/layout_rules.h"
 #include "ui/main_form_controls.h"
@@ -18,17 +19,17 @@ class TMoveSizer;
 class TSettingsForm;
 struct TSettingsDialogResult;
 
-// The main window: the position read-out, the status bars and the timers
-// that search for the interface and poll it. Window events and timer ticks
-// call the handlers below; they ask the interface session and put its
-// answer into the controls.
+// The main window: the position read-out and the status bars. It shows what
+// the poll loop's searches and cycles publish; window events and its own
+// timers call the handlers below, which ask the interface session and put
+// its answer into the controls.
 //
 // Keyboard preview: the window's key handlers see every key typed into any of
 // its controls before that control does, and leave it to the control.
 class TMainForm : public QWidget, public ITKeyPreview {
     Q_OBJECT
 public:
-    TMainForm(IPortProvider& ports, const QStringList& arguments, const TDataFolders& folders);
+    TMainForm(TInterfaceSession& session, TPollLoop& loop);
     ~TMainForm() override;
 
     void setDialogs(TComPortForm* comPortForm, TSettingsForm* settingsForm);
@@ -43,8 +44,6 @@ public:
     void closeOnSignal();
 
     // Timer handlers.
-    void initTimerTimer();
-    void LoopTimerTimer();
     void BlinkTriggerTimer();
     void TrigTimerTimer();
 
@@ -78,9 +77,6 @@ public:
     bool recordingOptionsVisible() const { return RecordingOptionsVisible; }
 
     const TInterfaceSession& session() const { return Session; }
-    // For the position service, which asks the session for what it offers
-    // and does what it is asked through the session.
-    TInterfaceSession& session() { return Session; }
     const TMainFormControls& controls() const { return ui; }
     const TMoveSizer& moveSizer() const { return *ScPos; }
 
@@ -94,10 +90,12 @@ protected:
 
 private:
     void connectHandlers();
-    void connectTo(const QString& portName);
-    // initTimer searches again in kSearchRetryMs.
-    void searchAgainLater();
+    void showSearchStart();
+    void showSearchResult(const TSearchResult& result);
+    void showConnection(const TSearchResult& result);
+    // Puts the settings in force and shows them.
     void ApplySettings(bool dcrWasOn);
+    void showAppliedSettings(const TApplyResult& applied);
     void restoreLayoutFromSettings();
     void restoreWindowBounds(const TBounds& stored);
     bool saveSettings();
@@ -108,6 +106,7 @@ private:
     void showRefReadOut();
     void showRow(bool relayout = false);
     void fitPositionText(const QString& text);
+    void followCycle(const TCycleResult& cycle);
     void showCycle(const TCycleResult& cycle);
     // The link quality figures as the connection field's hint, at most once
     // a second, unless the permission hint is shown there.
@@ -155,7 +154,8 @@ private:
     bool keyPreviewed(QObject* receiver, QEvent* event) const;
 
     TMainFormControls ui;
-    TInterfaceSession Session;
+    TInterfaceSession& Session;
+    TPollLoop& Loop;
     TComPortForm* ComPortForm = nullptr;
     TSettingsForm* SettingsForm = nullptr;
 

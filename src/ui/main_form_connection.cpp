@@ -1,8 +1,7 @@
-// Search for the interface, connection, and applying the settings.
+// What the search and the connection show, and the settings put in force.
 #include "ui/main_form.h"
 
 #include "ui/colours.h"
-#include "ui/com_port_form.h"
 #include "ui/settings_form.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
@@ -15,49 +14,35 @@
 
 namespace k740 {
 
-void TMainForm::initTimerTimer()
+void TMainForm::showSearchStart()
 {
-    ui.initTimer->stop();
     setSummary("Searching for interfaces...", false);
     ui.StPanel3->repaint();
-    const TProbeResult probe = Session.search();
+}
+
+void TMainForm::showSearchResult(const TSearchResult& result)
+{
     if (!CursorRestored) {
         QApplication::restoreOverrideCursor();
         CursorRestored = true;
     }
     if (Destroyed)
         return;
-    const QString chosen = Session.choosePort(probe,
-        [this](const QStringList& answering) { return ComPortForm ? ComPortForm->choose(answering) : QString(); });
-    if (!chosen.isEmpty() && !Destroyed)
-        connectTo(chosen);
-
+    const TConnectResult& connection = result.Connection;
+    if (connection.Outcome == TConnectOutcome::Unsupported && connection.ShowUnsupportedNotice)
+        showMessage("K740-9B BiSS interface is not supported.\r\n", QMessageBox::Warning, "K740-9B");
+    if (connection.Outcome == TConnectOutcome::Connected)
+        showConnection(result);
     if (Session.notConnected() && !Destroyed) {
         BlankSummary = true;
         ui.BlinkTrigger->start();
-        searchAgainLater();
     }
     showLinkFigures();
 }
 
-void TMainForm::searchAgainLater()
+void TMainForm::showConnection(const TSearchResult& result)
 {
-    ui.initTimer->setInterval(kSearchRetryMs);
-    ui.initTimer->start();
-}
-
-void TMainForm::connectTo(const QString& portName)
-{
-    const TConnectResult result = Session.connectTo(portName, liveGeometry());
-    if (result.Outcome == TConnectOutcome::Unsupported) {
-        BlankSummary = true;
-        if (result.ShowUnsupportedNotice)
-            showMessage("K740-9B BiSS interface is not supported.\r\n", QMessageBox::Warning, "K740-9B");
-    }
-    if (result.Outcome != TConnectOutcome::Connected)
-        return;
     BlankSummary = false;
-
     const InterfaceIdentity& identity = Session.identity();
     const bool counting = identity.InterfaceKind == TInterfaceKind::Counting;
     ui.PosPanel->setFontColour(counting ? colours::kGreen : colours::kNavy);
@@ -70,10 +55,10 @@ void TMainForm::connectTo(const QString& portName)
         SettingsForm->setInfoText(" " + ui.StPanel1->text() + " / " + identity.IdentityText);
         SettingsForm->setAutoSaveHint("File name: " + Session.logFileName());
     }
-    if (!result.SettingsErrors.isEmpty())
-        showMessage(result.SettingsErrors.join("; "), QMessageBox::Critical);
-    if (!result.SupplyError.isEmpty())
-        showMessage(result.SupplyError, QMessageBox::Warning);
+    if (!result.Connection.SettingsErrors.isEmpty())
+        showMessage(result.Connection.SettingsErrors.join("; "), QMessageBox::Critical);
+    if (!result.Connection.SupplyError.isEmpty())
+        showMessage(result.Connection.SupplyError, QMessageBox::Warning);
 
     showRow(true);
     if (!Session.row().RefReadOutVisible)
@@ -84,8 +69,7 @@ void TMainForm::connectTo(const QString& portName)
         setFocus();
     if (Session.options().LayoutEditMode)
         restoreLayoutFromSettings();
-    ApplySettings(false);
-    ui.LoopTimer->start();
+    showAppliedSettings(result.Applied);
     ui.BlinkTrigger->setInterval(kBlinkMs);
     ui.BlinkTrigger->start();
     FittedFontSize = kDesignFontPoints;
@@ -93,7 +77,11 @@ void TMainForm::connectTo(const QString& portName)
 
 void TMainForm::ApplySettings(bool dcrWasOn)
 {
-    const TApplyResult applied = Session.applySettings(dcrWasOn);
+    showAppliedSettings(Session.putSettingsInForce(dcrWasOn));
+}
+
+void TMainForm::showAppliedSettings(const TApplyResult& applied)
+{
     ui.PosLabel->setText(applied.PosLabelCaption);
     ui.PosLabel->adjustSize();
     ui.ExtStPanel1->setVisible(applied.StatusBitsShown);

@@ -198,9 +198,6 @@ void TMainFormControls::setupUi(QWidget* form)
         (*label)->hide();
     }
 
-    initTimer = Timer(form, 200);
-    LoopTimer = Timer(form, 10);
-    LoopTimer->setTimerType(Qt::PreciseTimer);
     BlinkTrigger = Timer(form, kBlinkMs);
     TrigTimer = Timer(form, 200);
 }

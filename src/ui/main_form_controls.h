@@ -18,7 +18,6 @@ class TUpDown;
 extern const char kProductPage[];
 
 // Designed intervals and sizes that the handlers set again.
-inline constexpr int kSearchRetryMs = 1000;  // initTimer while no interface answers
 inline constexpr int kBlinkMs = 500;         // BlinkTrigger outside homing
 inline constexpr int kHeadHeight = 72;       // pHead while it shows the top logo
 inline constexpr int kHomeButtonHeight = 30; // HOME beside a single read-out
@@ -62,8 +61,6 @@ struct TMainFormControls {
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
 
-    QTimer* initTimer = nullptr;
-    QTimer* LoopTimer = nullptr;
     QTimer* BlinkTrigger = nullptr;
     QTimer* TrigTimer = nullptr;
 };

@@ -1,4 +1,4 @@
-// The 10 ms acquisition cycle and what it shows.
+// What each acquisition cycle shows.
 #include "ui/main_form.h"
 
 #include "platform/tick_counter.h"
@@ -13,17 +13,13 @@
 
 namespace k740 {
 
-void TMainForm::LoopTimerTimer()
+void TMainForm::followCycle(const TCycleResult& cycle)
 {
-    ui.LoopTimer->stop();
-    const TCycleResult cycle = Session.runCycle();
     if (cycle.LinkLost)
         linkLost();
     else
         showCycle(cycle);
     showLinkFigures();
-    if (!Session.notConnected() && !Destroyed)
-        ui.LoopTimer->start(Session.msUntilNextCycle());
     autoCaptureStep();
 }
 
@@ -102,7 +98,6 @@ void TMainForm::linkLost()
     showReadOut();
     showRefReadOut();
     showRow();
-    searchAgainLater();
     ui.StPanel2->setText("K740 not detected");
     clearSummary();
     for (TPanel* field : {ui.ExtStPanel1, ui.ExtStPanel2, ui.ExtStPanel3})

@@ -43,16 +43,13 @@ bool TMainForm::saveSettings()
 // Layout edit mode: logo, window bounds and panel geometry come from the file.
 void TMainForm::restoreLayoutFromSettings()
 {
-    const TEncoderSettings& stored = Session.storedSettings();
-    SavedPanelGeometry.PanelWidth = stored.Panel_Width;
-    SavedPanelGeometry.PanelLeft = stored.Panel_Left;
-    SavedPanelGeometry.PanelTop = stored.Panel_Top;
-    SavedPanelGeometry.PanelHeight = stored.Panel_Height;
+    const TWindowGeometry& stored = Session.storedSettings().Layout;
+    SavedPanelGeometry = stored;
     // The stored value becomes the logo mode even when SetLogoMode cannot
     // apply it, and is saved back as it was.
-    Session.setLogoMode(stored.Logo_Flag);
-    SetLogoMode(stored.Logo_Flag);
-    restoreWindowBounds({stored.Position_Left, stored.Position_Top, stored.Position_Width, stored.Position_Height});
+    Session.recordLogoMode(stored.LogoFlag);
+    SetLogoMode(stored.LogoFlag);
+    restoreWindowBounds({stored.Left, stored.Top, stored.Width, stored.Height});
 }
 
 // Stored bounds off every screen (a monitor that is gone) are brought onto
@@ -77,50 +74,26 @@ void TMainForm::StPanel3DblClick()
 {
     if (!SettingsSummaryShown || !SettingsForm || SettingsForm->isVisible())
         return;
-    const bool wasPolling = ui.LoopTimer->isActive();
     const bool dcrWasOn = Session.activeSettings().DCR;
-    ui.LoopTimer->stop();
     const TPollingPause pause(Session);
-
-    const TRunOptions& options = Session.options();
-    if (options.LayoutEditMode)
+    if (Session.options().LayoutEditMode)
         SavedPanelGeometry = liveGeometry();
     Session.prepareSettingsEdit();
-    const InterfaceIdentity& identity = Session.identity();
-    TSettingsDialogContext context;
-    context.InterfaceKind = identity.InterfaceKind;
-    context.ExtendedInterface = identity.ExtendedInterface;
-    context.FirmwareVersion = identity.FirmwareVersion;
-    context.LayoutEditMode = options.LayoutEditMode;
-    context.RecordingOptionsVisible = RecordingOptionsVisible;
-    TRunChoices run;
-    run.AutoSave = options.AutoSave;
-    run.AutoSaveInterval = Session.autoSaveInterval();
-    run.AutoCapture = options.AutoCapture;
-    run.LogoMode = options.LogoMode;
-
-    if (const auto result = SettingsForm->edit(Session.activeSettings(), run, context))
+    if (const auto result = SettingsForm->edit(
+            Session.activeSettings(), Session.runChoices(), Session.settingsDialogContext(RecordingOptionsVisible)))
         applyDialogResult(*result, dcrWasOn);
-    if (wasPolling && !Session.notConnected() && !Destroyed)
-        ui.LoopTimer->start();
     FormResize();
     FittedFontSize = kDesignFontPoints;
 }
 
 void TMainForm::applyDialogResult(const TSettingsDialogResult& result, bool dcrWasOn)
 {
-    const bool layoutEditMode = Session.options().LayoutEditMode;
-    Session.setAutoSave(result.Run.AutoSave, result.Run.AutoSaveInterval);
-    if (layoutEditMode)
-        Session.setLogoMode(result.Run.LogoMode);
-    Session.commitSettings(result.Active);
-    if (layoutEditMode) {
+    Session.acceptSettings(result);
+    if (Session.options().LayoutEditMode) {
         SetLogoMode(Session.options().LogoMode);
         FormShow();
     }
     saveSettings();
-    if (result.SettingsChanged)
-        Session.clearRefReadOut();
     showCaptureList(result.Run.AutoCapture);
     ApplySettings(dcrWasOn);
     showRefReadOut(); // in the unit now in force

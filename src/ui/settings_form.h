@@ -16,13 +16,6 @@ class QRadioButton;
 
 namespace k740 {
 
-// What an accepted settings dialog gives back.
-struct TSettingsDialogResult {
-    TEncoderSettings Active; // the active settings as edited
-    TRunChoices Run;
-    bool SettingsChanged = false; // encoder type, distance coding or direction was changed
-};
-
 // "K740 Settings": the modal dialog in which the user edits the encoder,
 // frame, display and recording settings. It works on copies: nothing the
 // caller owns changes before OK, and Cancel returns nothing.

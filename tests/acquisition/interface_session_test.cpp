@@ -41,7 +41,7 @@ protected:
         writeIni(ini);
         session();
         connect("vcom0");
-        s->applySettings(false);
+        s->putSettingsInForce(false);
         return device;
     }
     void writeIni(const QByteArray& text)
@@ -94,7 +94,7 @@ TEST_F(SessionTest, RowFollowsTheInterfaceAndTheLinkLoss)
     const auto device = ports.plug("vcom0", Device('Q', TEncoderKind::Counter));
     session();
     ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
-    s->applySettings(false);
+    s->putSettingsInForce(false);
     TRowState row = s->row();
     EXPECT_TRUE(row.ZeroVisible && row.ZeroEnabled && row.HomeVisible && row.HomeEnabled && row.RefReadOutVisible);
     EXPECT_EQ(device->commands().value(1), "c");
@@ -120,7 +120,7 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
     writeIni("[K740.vcom0]\nInvertDir=1\n[K740.vcom1]\nInvertDir=1\nRotary=1\nCPR=8192\nMultiturnBits=4\n");
     session();
     connect("vcom0");
-    s->applySettings(false);
+    s->putSettingsInForce(false);
     counter->setPosition(500);
     for (int i = 0; i < 3; ++i)
         s->runCycle();
@@ -133,7 +133,7 @@ TEST_F(SessionTest, InvertedDirectionNegatesOnlyWhatTheFrameRenewed)
     config.Position = 3 * 8192 + 100;
     ports.plug("vcom1", config);
     connect("vcom1");
-    s->applySettings(false);
+    s->putSettingsInForce(false);
     for (int i = 0; i < 3; ++i)
         s->runCycle();
     EXPECT_EQ(s->lastFrame().Position, -100);
@@ -150,7 +150,7 @@ TEST_F(SessionTest, SupplySwitchFollowsTheLastSupplyReply)
     session();
     s->switchSupply(); // nothing known yet: nothing sent
     connect("vcom0");  // switches the supply on
-    s->applySettings(false);
+    s->putSettingsInForce(false);
     device->clearCommands();
     s->runCycle();
     ASSERT_EQ(s->runCycle().SupplyCaption.value_or(""), "5.02 V / 85 mA");
@@ -173,7 +173,7 @@ TEST_F(SessionTest, LateReplyIsDroppedAndCounted)
     const auto device = connected(config, "[K740.vcom0]\nShowExtendedData=1\n");
     ASSERT_TRUE(s->notConnected() && s->identity().PortName.isEmpty());
     connect("vcom0");
-    s->applySettings(false);
+    s->putSettingsInForce(false);
     device->setFault(TDeviceFault::Late);
     if (s->runCycle().SupplyCaption != QString("/")) // "e" gets no reply in time ...
         GTEST_SKIP() << "the machine was too busy to see the supply reply late";
@@ -193,7 +193,7 @@ TEST_F(SessionTest, RefusedConfigurationAtConnectionShowsNothingUnconfirmed)
     device->setFault(TDeviceFault::Refuse);
     s->closePort();
     connect("vcom0");
-    const TApplyResult refused = s->applySettings(false);
+    const TApplyResult refused = s->putSettingsInForce(false);
     EXPECT_EQ(refused.ConfigError,
         "Configuring the interface failed: \"B24\" was refused; the interface keeps its previous setting.");
     EXPECT_FALSE(refused.Summary.contains("kHz")) << refused.Summary.toStdString();
@@ -271,7 +271,7 @@ TEST_F(SessionTest, FiguresCountWhatTheFaultsDoAcrossConnections)
         device->setFault(TDeviceFault::None);
         s->closePort();
         ASSERT_EQ(connect("vcom0").Outcome, TConnectOutcome::Connected);
-        s->applySettings(false); // the configuration's exchanges count too
+        s->putSettingsInForce(false); // the configuration's exchanges count too
     };
     const auto cycles = [&](TDeviceFault fault, int count) {
         device->setFault(fault);
@@ -312,7 +312,7 @@ TEST_F(SessionTest, EveryCycleGoesToTheStreamsAsARow)
     writeIni(QByteArray(kBissIni) + "ShowExtendedData=1\n"); // two exchanges follow the position's
     session();
     connect("vcom0");
-    s->applySettings(false);
+    s->putSettingsInForce(false);
     device->setPosition(1234);
     s->runCycle();
     const int stream = s->openStream();
@@ -368,4 +368,34 @@ TEST_F(SessionTest, SavesOnlyLoadedSettingsIntoTheirOwnSection)
     const QByteArray saved = readIni();
     EXPECT_TRUE(saved.startsWith("[K740.vcom0]\nCPR=4096\nRotary=0\n")) << saved.constData();
     EXPECT_FALSE(saved.contains("[K740.]") || saved.contains("vcom1"));
+}
+
+// The settings dialog opens on the interface and the run, and its OK takes
+// the run's choices back: the logo mode only in layout edit mode.
+TEST_F(SessionTest, SettingsDialogOpensOnTheRunAndItsOkTakesTheChoices)
+{
+    for (const bool editMode : {false, true}) {
+        ports.plug("vcom0", Device('S', TEncoderKind::Ssi));
+        TRunOptions options;
+        options.LayoutEditMode = editMode;
+        options.LogoMode = 2;
+        session(options);
+        connect("vcom0");
+        const TSettingsDialogContext context = s->settingsDialogContext(false);
+        EXPECT_TRUE(context.absoluteInterface() && context.ExtendedInterface && !context.RecordingOptionsVisible);
+        EXPECT_EQ(context.FirmwareVersion, 117);
+        EXPECT_EQ(context.LayoutEditMode, editMode);
+
+        TSettingsDialogResult ok{s->activeSettings(), s->runChoices(), false};
+        ok.Run.AutoSave = true;
+        ok.Run.AutoSaveInterval = 7;
+        ok.Run.LogoMode = 1;
+        ok.Active.InvertDir = true;
+        s->acceptSettings(ok);
+        const TRunChoices run = s->runChoices();
+        EXPECT_TRUE(run.AutoSave);
+        EXPECT_EQ(run.AutoSaveInterval, 7);
+        EXPECT_EQ(run.LogoMode, editMode ? 1 : 2);
+        EXPECT_TRUE(s->activeSettings().InvertDir && s->storedSettings().InvertDir);
+    }
 }

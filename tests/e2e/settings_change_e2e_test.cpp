@@ -82,13 +82,15 @@ protected:
         file.write(ini);
         file.close();
         qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
-        form = std::make_unique<TMainForm>(ports, arguments, TDataFolders::beside(program.path() + "/"));
+        session = std::make_unique<TInterfaceSession>(
+            ports, TDataFolders::beside(program.path() + "/"), ParseCommandLine(arguments));
+        loop = std::make_unique<TPollLoop>(*session);
+        form = std::make_unique<TMainForm>(*session, *loop);
         dialog = std::make_unique<TSettingsForm>(form.get());
         form->setDialogs(nullptr, dialog.get());
-        form->controls().initTimer->stop();
-        form->initTimerTimer();
-        ASSERT_FALSE(form->session().notConnected());
-        form->LoopTimerTimer();
+        loop->initTimerTimer();
+        ASSERT_FALSE(session->notConnected());
+        loop->LoopTimerTimer();
     }
     ~SettingsChangeE2E() override
     {
@@ -104,7 +106,7 @@ protected:
         QElapsedTimer clock;
         clock.start();
         while (!done() && !clock.hasExpired(timeoutMs)) {
-            form->LoopTimerTimer();
+            loop->LoopTimerTimer();
             QThread::msleep(ulong(form->session().msUntilNextCycle()));
         }
         return done();
@@ -119,6 +121,8 @@ protected:
     QTemporaryDir program;
     std::unique_ptr<SimulatorProcess> sim;
     TSystemPortProvider ports;
+    std::unique_ptr<TInterfaceSession> session;
+    std::unique_ptr<TPollLoop> loop;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TSettingsForm> dialog;
 };
@@ -133,7 +137,7 @@ TEST_F(SettingsChangeE2E, OkSendsTheNewFrameAndWritesTheSection)
 
     AnswerSettingsDialog([](const TSettingsFormControls& controls) { controls.udPaddingBits->setPosition(2); });
     form->StPanel3DblClick();
-    ASSERT_TRUE(form->controls().LoopTimer->isActive());
+    ASSERT_TRUE(loop->cycling());
 
     const QStringList sent = sim->receivedCommands().mid(before);
     ASSERT_GE(sent.size(), 3);
@@ -157,7 +161,7 @@ TEST_F(SettingsChangeE2E, OkWithoutAnEditKeepsALongStoredFrame)
 
     AnswerSettingsDialog([](const TSettingsFormControls&) {});
     form->StPanel3DblClick();
-    form->LoopTimerTimer();
+    loop->LoopTimerTimer();
 
     EXPECT_EQ(sim->receivedCommands().mid(atConnection.size()), configuration + QStringList("4"));
     EXPECT_TRUE(savedIni().contains("[K740.vcom0]\r\nSSIBits=40\r\n")) << savedIni().toStdString();
@@ -183,7 +187,7 @@ TEST_F(SettingsChangeE2E, HomedReferenceIsKeptOrDroppedVisiblyAndOkEndsASearch)
     EXPECT_TRUE(form->controls().bbZeroRef->isEnabled());
 
     form->bbZeroRefClick();
-    form->LoopTimerTimer();
+    loop->LoopTimerTimer();
     okSettingsWith([](const TSettingsFormControls& c) { c.rbDCR->click(); });
     EXPECT_FALSE(form->session().homing().Homing);
     const int64_t zero = form->session().homing().ZeroOffset;
@@ -258,7 +262,7 @@ TEST_F(SettingsChangeE2E, RefusedFrameKeepsTheConfirmedOneAndSaysWhichCommand)
     MessageBoxAnswerer boxes;
     AnswerSettingsDialog([](const TSettingsFormControls& controls) { controls.udPaddingBits->setPosition(2); });
     form->StPanel3DblClick();
-    form->LoopTimerTimer();
+    loop->LoopTimerTimer();
 
     EXPECT_EQ(boxes.texts,
         QStringList("Configuring the interface failed: \"B17\" was refused; the interface keeps its "

@@ -23,15 +23,16 @@ TEST(PositionService, HomingHoldsTheReadOutAndTheServiceSaysSo)
     ASSERT_TRUE(sim.ready());
     qputenv("K740_VPORT_DIR", vports.path().toLocal8Bit());
     TSystemPortProvider ports;
-    TMainForm form(ports, {"/D"}, TDataFolders::beside(folder.path() + "/"));
-    TPositionService service(form.session(), [&form] { return NativeWindowId(form); });
+    TInterfaceSession session(ports, TDataFolders::beside(folder.path() + "/"), ParseCommandLine({"/D"}));
+    TPollLoop loop(session);
+    TMainForm form(session, loop);
+    TPositionService service(session, [&form] { return NativeWindowId(form); });
     ASSERT_TRUE(service.start());
-    form.controls().initTimer->stop();
-    form.initTimerTimer();
-    form.LoopTimerTimer();
+    loop.initTimerTimer();
+    loop.LoopTimerTimer();
 
     form.bbZeroRefClick();
-    form.LoopTimerTimer();
+    loop.LoopTimerTimer();
     for (const QStringList& arguments : {QStringList(), QStringList{"--value"}, QStringList{"--text"}}) {
         const ClientRun run = Client(arguments);
         EXPECT_EQ(run.exitCode, 3) << arguments.join(' ').toStdString();
@@ -41,15 +42,15 @@ TEST(PositionService, HomingHoldsTheReadOutAndTheServiceSaysSo)
             "reference mark");
     }
     form.FormKeyDown(Qt::Key_F2, {});
-    EXPECT_TRUE(form.session().captureList().lines().isEmpty());
+    EXPECT_TRUE(session.captureList().lines().isEmpty());
 
     form.FormKeyPress(QChar(0x1b)); // Esc
-    form.LoopTimerTimer();
+    loop.LoopTimerTimer();
     const ClientRun value = Client({"--value"});
     EXPECT_EQ(value.exitCode, 0) << value.err.toStdString();
     EXPECT_GT(value.out.toDouble(), 0);
     form.FormKeyDown(Qt::Key_F2, {});
-    EXPECT_EQ(form.session().captureList().lines().size(), 1);
+    EXPECT_EQ(session.captureList().lines().size(), 1);
     form.FormDestroy();
     qunsetenv("K740_VPORT_DIR");
 }

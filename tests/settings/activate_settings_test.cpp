@@ -110,19 +110,10 @@ TEST(ActivateSettings, ValuesAreBroughtIntoTheDialogsLimits)
 TEST(CommitSettings, CopiesAllButTheLayoutAndStoresThePeriod)
 {
     TEncoderSettings stored;
-    stored.Position_Top = 1;
-    stored.Position_Left = 2;
-    stored.Position_Width = 3;
-    stored.Position_Height = 4;
-    stored.Logo_Flag = 5;
-    stored.Panel_Width = 6;
-    stored.Panel_Left = 7;
-    stored.Panel_Top = 8;
-    stored.Panel_Height = 9;
+    stored.Layout = {1, 2, 3, 4, 5, 6, 7, 8, 9};
     stored.BiSS = true;
     TEncoderSettings active = ActivateSettings(stored, Interface(true, 1, 115));
-    active.Position_Top = active.Position_Left = active.Position_Width = active.Position_Height = 99;
-    active.Logo_Flag = active.Panel_Width = active.Panel_Left = active.Panel_Top = active.Panel_Height = 99;
+    active.Layout = {99, 99, 99, 99, 99, 99, 99, 99, 99};
     active.CPR = 1024;
     active.PeriodLength = 5;
 
@@ -130,9 +121,7 @@ TEST(CommitSettings, CopiesAllButTheLayoutAndStoresThePeriod)
     EXPECT_FALSE(c.BiSS);
     EXPECT_EQ(c.CPR, 1024);
     EXPECT_EQ(c.DCRPeriode, 1);
-    EXPECT_EQ((std::vector<int32_t>{c.Position_Top, c.Position_Left, c.Position_Width, c.Position_Height, c.Logo_Flag,
-                  c.Panel_Width, c.Panel_Left, c.Panel_Top, c.Panel_Height}),
-        (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_TRUE(c.Layout == stored.Layout);
     active.PeriodLength = 2;
     EXPECT_EQ(CommitSettings(active, stored).DCRPeriode, 0);
 }

@@ -189,15 +189,11 @@ TEST_F(SettingsFile, BadCountsAreReportedAndLoadingGoesOn)
 TEST_F(SettingsFile, LayoutKeysAreReadOnlyInEditMode)
 {
     dir.Write("K740.INI", "[K740.COM3]\n" + kLayout);
-    auto layout = [](const TEncoderSettings& s) {
-        return std::vector<int32_t>{s.Position_Top, s.Position_Left, s.Position_Width, s.Position_Height, s.Logo_Flag,
-            s.Panel_Width, s.Panel_Left, s.Panel_Top, s.Panel_Height};
-    };
-    EXPECT_EQ(layout(Load(At("COM3"))), (std::vector<int32_t>{10, 20, 800, 600, 2, 300, 5, 40, 120}));
-    EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{1, 2, 3, 4, 3, 5, 6, 7, 8}));
+    EXPECT_TRUE(Load(At("COM3")).Layout == kWindow);
+    EXPECT_TRUE(Load(At("COM3", {}, true)).Layout == (TWindowGeometry{1, 2, 3, 4, 3, 5, 6, 7, 8}));
     dir.Write("K740.INI", "[K740.COM3]\nPosition_Top=-30\nPanel_Height=junk\n");
     // An absent Logo_Flag loads as 0, not as the current logo mode.
-    EXPECT_EQ(layout(Load(At("COM3", {}, true))), (std::vector<int32_t>{-30, 20, 800, 600, 0, 300, 5, 40, 120}));
+    EXPECT_TRUE(Load(At("COM3", {}, true)).Layout == (TWindowGeometry{-30, 20, 800, 600, 0, 300, 5, 40, 120}));
 }
 
 TEST_F(SettingsFile, LayoutKeysAreWrittenLiveOnlyInEditMode)

@@ -1,4 +1,5 @@
-// Search, probe and connection against in-process fake interfaces.
+// What the window shows of the search and the connection, against in-process
+// fake interfaces (what a search connects: tests/acquisition/poll_loop_test.cpp).
 #include "ui/main_form_fixture.h"
 
 #include <QCheckBox>
@@ -17,8 +18,8 @@ TEST_F(MainFormTest, WithoutCandidatesTheSearchRepeatsEverySecond)
     search();
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
-    EXPECT_TRUE(form->controls().initTimer->isActive());
-    EXPECT_EQ(form->controls().initTimer->interval(), 1000);
+    EXPECT_TRUE(loop->searching());
+    EXPECT_EQ(loop->searchInterval(), 1000);
     EXPECT_EQ(form->controls().StPanel3->text(), "Searching for interfaces...");
     form->BlinkTriggerTimer();
     EXPECT_TRUE(form->controls().StPanel3->text().isEmpty());
@@ -34,24 +35,10 @@ TEST_F(MainFormTest, OneInterfaceConnectsWithoutDialogAndShowsItsIdentity)
     EXPECT_EQ(form->session().identity().InterfaceKind, TInterfaceKind::Counting);
     EXPECT_TRUE(form->session().identity().ExtendedInterface);
     EXPECT_EQ(form->session().identity().FirmwareVersion, 117);
-    EXPECT_TRUE(form->controls().LoopTimer->isActive());
-    EXPECT_FALSE(form->controls().initTimer->isActive());
+    EXPECT_TRUE(loop->cycling());
+    EXPECT_FALSE(loop->searching());
     EXPECT_TRUE(settingsForm->controls().InfoPanel->text().endsWith(" / K740-9Q V1.17"));
     EXPECT_EQ(settingsForm->controls().cbAutoSave->toolTip(), "File name: " + programDir() + "K740_vcom0.LOG");
-}
-
-TEST_F(MainFormTest, SilentGarbledOrForeignDevicesAreNotConnected)
-{
-    TDeviceConfig foreign = CounterDevice();
-    foreign.Identity = "ACME-42 V9.99";
-    ports.plug("a", foreign);
-    ports.plug("b", CounterDevice())->setFault(TDeviceFault::Silence);
-    ports.plug("c", CounterDevice())->setFault(TDeviceFault::Garbage);
-    start();
-    search();
-    EXPECT_TRUE(form->session().notConnected());
-    EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
-    EXPECT_TRUE(form->controls().initTimer->isActive());
 }
 
 TEST_F(MainFormTest, UnsupportedBissInterfaceWarnsOnceThenRetriesSilently)
@@ -130,19 +117,6 @@ TEST_F(MainFormTest, SerialFilterPicksTheMatchingInterfaceWithoutDialog)
     EXPECT_EQ(form->controls().StPanel2->text(), " K740-9Q V1.17 (AB2) on vcom1");
 }
 
-TEST_F(MainFormTest, PlainT740IsAcceptedWithoutExtendedExchanges)
-{
-    TDeviceConfig plain = CounterDevice();
-    plain.Model = "T740";
-    auto device = ports.plug("vcom0", plain);
-    start();
-    search();
-    ASSERT_FALSE(form->session().notConnected());
-    EXPECT_FALSE(form->session().identity().ExtendedInterface);
-    for (const QByteArray& command : device->commands())
-        EXPECT_TRUE(command != "s" && command != "e" && command != "n") << command.toStdString();
-}
-
 TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
 {
     ports.plug("vcom0", CounterDevice());
@@ -157,8 +131,8 @@ TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
     EXPECT_TRUE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), "K740 not detected");
     EXPECT_TRUE(form->controls().PosPanel->text().isEmpty());
-    EXPECT_FALSE(form->controls().LoopTimer->isActive());
-    EXPECT_TRUE(form->controls().initTimer->isActive());
+    EXPECT_FALSE(loop->cycling());
+    EXPECT_TRUE(loop->searching());
 
     search();
     EXPECT_TRUE(form->session().notConnected());
@@ -166,15 +140,4 @@ TEST_F(MainFormTest, UnplugShowsNotDetectedAndReplugReconnects)
     search();
     EXPECT_FALSE(form->session().notConnected());
     EXPECT_EQ(form->controls().StPanel2->text(), " K740-9Q V1.17 on vcom0");
-}
-
-TEST_F(MainFormTest, SwitchedOffSupplyIsSwitchedOnAtConnection)
-{
-    TDeviceConfig config = CounterDevice();
-    config.SupplyOn = false;
-    auto device = ports.plug("vcom0", config);
-    start();
-    search();
-    ASSERT_FALSE(form->session().notConnected());
-    EXPECT_TRUE(device->supplyOn());
 }

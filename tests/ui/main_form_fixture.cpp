@@ -11,18 +11,22 @@ void MainFormTest::start(const QStringList& arguments)
     // The dialogs are children of the window they were made for.
     settingsForm.reset();
     comPortForm.reset();
-    form = std::make_unique<TMainForm>(ports, arguments, TDataFolders::beside(programDir()));
+    form.reset();
+    loop.reset();
+    interfaceSession
+        = std::make_unique<TInterfaceSession>(ports, TDataFolders::beside(programDir()), ParseCommandLine(arguments));
+    // The searches are driven by the test: the loop is not started.
+    loop = std::make_unique<TPollLoop>(*interfaceSession);
+    form = std::make_unique<TMainForm>(*interfaceSession, *loop);
     comPortForm = std::make_unique<TComPortForm>(form.get());
     settingsForm = std::make_unique<TSettingsForm>(form.get());
     form->setDialogs(comPortForm.get(), settingsForm.get());
-    // The handlers are driven by the test, not by the timers.
-    form->controls().initTimer->stop();
 }
 
 void MainFormTest::poll(int cycles)
 {
     for (int i = 0; i < cycles; ++i)
-        form->LoopTimerTimer();
+        loop->LoopTimerTimer();
 }
 
 void MainFormTest::answerModals(std::function<void(QWidget*)> answer)

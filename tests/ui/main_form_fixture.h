@@ -22,7 +22,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     void start(const QStringList& arguments = {});
     // Runs one search attempt (the initTimer tick).
-    void search() { form->initTimerTimer(); }
+    void search() { loop->initTimerTimer(); }
     // Runs `cycles` acquisition ticks.
     void poll(int cycles = 1);
     // Answers every modal window that opens with `answer` and counts them.
@@ -36,6 +36,8 @@ protected:
 
     QTemporaryDir dir;
     TFakePortProvider ports;
+    std::unique_ptr<TInterfaceSession> interfaceSession;
+    std::unique_ptr<TPollLoop> loop;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TComPortForm> comPortForm;
     std::unique_ptr<TSettingsForm> settingsForm;

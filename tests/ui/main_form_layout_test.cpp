@@ -195,6 +195,7 @@ TEST_F(LayoutTest, LogoNamesAndOpensTheProductPage)
     QDesktopServices::setUrlHandler("https", &catcher, "open");
     EXPECT_TRUE(c().Image1->toolTip().contains(kProductPage));
     QTest::mouseDClick(c().Image1, Qt::LeftButton);
+    QTest::mouseRelease(c().Image1, Qt::LeftButton); // mouseDClick ends on the press: no button stays held
     EXPECT_TRUE(QTest::qWaitFor([&] { return !catcher.opened.isEmpty(); }));
     QDesktopServices::unsetUrlHandler("https");
     EXPECT_EQ(catcher.opened, QList<QUrl>{QUrl(kProductPage)});

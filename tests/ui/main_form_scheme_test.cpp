@@ -106,7 +106,7 @@ TEST_F(MainFormTest, EveryCaptionAndStatusFieldIsLegibleUnderADarkScheme)
     poll();
     device->setPosition(1100); // passes a mark: the reference read-out shows it
     poll();
-    ASSERT_TRUE(form->session().captureReadOut());
+    ASSERT_TRUE(interfaceSession->captureReadOut());
     const TMainFormControls& c = form->controls();
     ASSERT_FALSE(c.RefPanel->text().isEmpty());
     form->TrigTimerTimer(); // the flash ends

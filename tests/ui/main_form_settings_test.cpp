@@ -49,7 +49,7 @@ TEST_F(MainFormTest, SettingsProblemsAreReportedInOneLineAndTheConnectionComplet
     EXPECT_EQ(form->session().activeSettings().CPR, 8192);
     EXPECT_EQ(form->session().activeSettings().SSIBits, 63);
     EXPECT_FLOAT_EQ(form->session().activeSettings().CPM, 1.6f);
-    EXPECT_TRUE(form->controls().LoopTimer->isActive());
+    EXPECT_TRUE(loop->cycling());
     EXPECT_TRUE(form->controls().StPanel3->text().startsWith("Rotary / 8192 CPR"));
     form->FormDestroy();
     EXPECT_TRUE(readFile("K740.INI").contains("\nSSIBits=64\n"));
@@ -90,7 +90,7 @@ TEST_F(MainFormTest, UnwritableLogReportsOnceAndSwitchesAutoSaveOff)
     EXPECT_TRUE(shown[0].startsWith("Saving position to " + programDir() + "K740_vcom0.LOG failed: "));
     EXPECT_FALSE(form->session().options().AutoSave);
     EXPECT_FALSE(form->controls().PosPanel->text().isEmpty());
-    EXPECT_TRUE(form->controls().LoopTimer->isActive());
+    EXPECT_TRUE(loop->cycling());
 }
 
 TEST_F(MainFormTest, AutoSaveAppendsOneLinePerIntervalAndShowsInTheSummary)
