@@ -3,17 +3,18 @@
 #include "acquisition/interface_session.h"
 #include "acquisition/poll_loop.h"
 #include "link/command_line.h"
+#include "link/version.h"
 #include "platform/data_folders.h"
 #include "platform/signal_pipe.h"
 #include "platform/system_port_provider.h"
-#include "platform/version.h"
+#include "service/position_service.h"
 #include "settings/settings_file.h"
 #include "ui/com_port_form.h"
 #include "ui/desktop_start.h"
 #include "ui/image_form.h"
 #include "ui/main_form.h"
-#include "ui/position_service.h"
 #include "ui/settings_form.h"
+#include "ui/window_system.h"
 
 #include <csignal>
 #include <cstdio>
@@ -68,7 +69,7 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &TSignalPipe::received, &mainForm, &TMainForm::closeOnSignal);
 
     mainForm.show();
-    TPositionService positionService(session, mainForm);
+    TPositionService positionService(session, [&mainForm] { return NativeWindowId(mainForm); });
     positionService.start();
     loop.start();
     const int result = application->exec();

@@ -1,8 +1,8 @@
 #include "soak/soak_run.h"
 
 #include "bench_support.h"
-#include "e2e/e2e_harness.h"
 #include "soak/fault_schedule.h"
+#include "support/e2e_harness.h"
 
 #include <QElapsedTimer>
 #include <QFile>

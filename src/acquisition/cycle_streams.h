@@ -17,7 +17,7 @@ struct TCycleSample {
     bool CrcOk = true;       // no CRC mismatch
 };
 
-// The row of a cycle after its seconds (position_service::kStreamColumns):
+// The row of a cycle after its seconds (kCycleRowColumns):
 // ",cycle,raw,value,"text",valid,crc" and a line feed. Raw count and value
 // stay empty for a cycle without a usable frame, so that nothing stands for
 // a position that was not read; the text is always quoted (it may hold the

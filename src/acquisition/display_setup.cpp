@@ -1,6 +1,6 @@
 #include "acquisition/display_setup.h"
 
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 #include "settings/encoder_settings.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "acquisition/link_statistics.h"
 
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "acquisition/position_format.h"
 
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 #include "settings/encoder_settings.h"
 
 #include <cmath>

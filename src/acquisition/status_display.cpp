@@ -1,7 +1,7 @@
 #include "acquisition/status_display.h"
 
 #include "acquisition/frame_decoder.h"
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 #include "settings/parse_real.h"
 
 #include <QLocale>

@@ -1,12 +1,12 @@
 #include "acquisition/trend_export.h"
 
-#include "platform/position_service_names.h"
+#include "acquisition/cycle_row_columns.h"
 
 namespace k740 {
 
 QByteArray TrendCsv(const TTrendBuffer& buffer, int64_t fromUs, int64_t toUs)
 {
-    QByteArray csv(position_service::kStreamColumns);
+    QByteArray csv(kCycleRowColumns);
     csv += '\n';
     const size_t first = buffer.firstAtOrAfter(fromUs);
     for (size_t i = first; i < buffer.size() && buffer.at(i).TimeUs <= toUs; ++i) {

@@ -1,6 +1,6 @@
 #include "link/transaction.h"
 
-#include "platform/printable_text.h"
+#include "link/printable_text.h"
 #include "platform/serial_port.h"
 #include "platform/tick_counter.h"
 

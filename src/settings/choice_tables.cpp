@@ -1,6 +1,6 @@
 #include "settings/choice_tables.h"
 
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 
 #include <algorithm>
 

@@ -17,8 +17,8 @@ enum class TIniUse {
 // ProfileLines): names compare without regard to case, only the first block
 // of a repeated section counts, a value loses one pair of matching quotes,
 // and every line not edited stays as it is. The text is UTF-16 or UTF-8
-// after a byte-order mark, else single-byte (Latin-1, as the Windows program
-// wrote it), and is written back in the same encoding; a new file is
+// after a byte-order mark, else single-byte (Latin-1, as in files written by
+// Windows' profile functions), and is written back in the same encoding; a new file is
 // single-byte with CRLF line ends, or UTF-8 after its mark when single-byte
 // text cannot hold what it has to.
 //

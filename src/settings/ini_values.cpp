@@ -1,6 +1,6 @@
 #include "settings/ini_values.h"
 
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 #include "settings/parse_real.h"
 
 #include <cmath>

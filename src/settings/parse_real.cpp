@@ -1,6 +1,6 @@
 #include "settings/parse_real.h"
 
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 
 #include <QLocale>
 #include <cmath>

@@ -8,8 +8,8 @@ namespace k740 {
 
 // How the text of an INI file is stored, told by its byte-order mark as the
 // Windows profile functions tell it: UTF-16 in either byte order or UTF-8
-// after their marks, single-byte text (Latin-1, the Windows program's code
-// page) without one.
+// after their marks, single-byte text (Latin-1, the code page of files those
+// functions write) without one.
 enum class TProfileEncoding { Latin1, Utf8, Utf16LE, Utf16BE };
 
 // The text of an INI file without its byte-order mark. Single-byte text

@@ -3,7 +3,7 @@
 #include "settings/ini_file.h"
 #include "settings/ini_values.h"
 
-#include "platform/printable_text.h"
+#include "link/printable_text.h"
 
 #include <QDir>
 #include <QFileInfo>

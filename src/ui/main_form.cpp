@@ -1,6 +1,6 @@
 #include "ui/main_form.h"
 
-#include "platform/version.h"
+#include "link/version.h"
 #include "ui/colours.h"
 #include "ui/com_port_form.h"
 #include "ui/widgets/move_sizer.h"

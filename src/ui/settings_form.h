@@ -28,7 +28,7 @@ public:
     // Fills the dialog, shows it modally and returns the edited values on OK.
     std::optional<TSettingsDialogResult> edit(
         const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
-    // The halves of Edit around the modal loop. `active` already carries
+    // The halves of edit() around the modal loop. `active` already carries
     // ShowRefMarks true outside layout edit mode.
     void fill(const TEncoderSettings& active, const TRunChoices& run, const TSettingsDialogContext& context);
     TSettingsDialogResult readBack() const;

@@ -1,6 +1,7 @@
 #include "ui/window_system.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 
 namespace k740 {
 
@@ -12,6 +13,11 @@ bool WindowPositionsKnown()
 bool NativeWindowIds()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+uint NativeWindowId(const QWidget& window)
+{
+    return NativeWindowIds() ? uint(window.winId()) : 0;
 }
 
 } // namespace k740

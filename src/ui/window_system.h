@@ -1,4 +1,7 @@
 #pragma once
+#include <QtGlobal>
+
+class QWidget;
 
 namespace k740 {
 
@@ -12,5 +15,7 @@ bool WindowPositionsKnown();
 // True where a window has an id that other programs can use (X11); the
 // offscreen and Wayland platforms number their windows for themselves only.
 bool NativeWindowIds();
+// The id of `window` that other programs can use; 0 where there is none.
+uint NativeWindowId(const QWidget& window);
 
 } // namespace k740

@@ -1,6 +1,6 @@
 // The interface session against in-process interfaces, without a window.
 #include "acquisition/interface_session.h"
-#include "device/fake_port.h"
+#include "support/fake_port.h"
 
 #include <QTemporaryDir>
 #include <QThread>

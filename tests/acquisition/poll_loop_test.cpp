@@ -1,7 +1,7 @@
 // The poll loop's searches and cycles against in-process interfaces, with
 // no window at all.
 #include "acquisition/poll_loop.h"
-#include "device/fake_port.h"
+#include "support/fake_port.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

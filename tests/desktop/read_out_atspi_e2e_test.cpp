@@ -3,9 +3,10 @@
 // is the read-out's and current whenever it is asked, and three seconds of a
 // moving encoder raise a few announcements a second, none of them from a
 // hidden widget.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -53,9 +54,10 @@ TEST(ReadOutAtspi, ReadsTheReadOutAndHearsAFewAnnouncementsASecond)
 {
     DesktopSession desktop(QSize(1024, 600), WindowManager::None);
     if (!desktop.problem().isEmpty())
-        GTEST_SKIP() << "no X display: " << desktop.problem().toStdString();
+        K740_SKIP_WITHOUT_TOOLS(("no X display: " + desktop.problem()).toStdString());
     if (!AtspiInstalled())
-        GTEST_SKIP() << "at-spi2-core, gir1.2-atspi-2.0 or python3-gi is missing (scripts/install-deps installs them)";
+        K740_SKIP_WITHOUT_TOOLS(
+            "at-spi2-core, gir1.2-atspi-2.0 or python3-gi is missing (scripts/install-deps installs them)");
     QTemporaryDir ports;
     SimulatorProcess sim(
         ports.path(), "vcom0", {"--kind", "S", "--encoder", "ssi", "--bits", "24", "--position", "5084"});

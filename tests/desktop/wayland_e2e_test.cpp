@@ -3,8 +3,9 @@
 // and answers on the session bus; the compositor places the window and tells
 // no one where, so layout edit mode keeps the stored position.
 #include "desktop/wayland_session.h"
-#include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
+#include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -45,7 +46,7 @@ TEST(Wayland, PollsAnswersAndKeepsTheStoredPositionInLayoutEditMode)
 {
     WaylandSession wayland;
     if (!wayland.problem().isEmpty())
-        GTEST_SKIP() << "no Wayland compositor: " << wayland.problem().toStdString();
+        K740_SKIP_WITHOUT_TOOLS(("no Wayland compositor: " + wayland.problem()).toStdString());
     QTemporaryDir ports;
     SimulatorProcess sim(ports.path(), "vcom0", {"--kind", "S", "--encoder", "ssi", "--bits", "13"});
     ASSERT_TRUE(sim.ready());

@@ -1,9 +1,10 @@
 // The program on an X11 desktop (openbox on Xvfb) as its menu entry starts
 // it: the window's class is the one the desktop entry names, it carries the
 // program's icon, and the position service gives its real window id.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -31,7 +32,7 @@ TEST(X11Desktop, WindowClassIconAndIdTieTheWindowToItsEntry)
 {
     DesktopSession desktop(QSize(1600, 900));
     if (!desktop.problem().isEmpty())
-        GTEST_SKIP() << "no desktop with a window manager: " << desktop.problem().toStdString();
+        K740_SKIP_WITHOUT_TOOLS(("no desktop with a window manager: " + desktop.problem()).toStdString());
     QTemporaryDir ports;
     ProgramProcess program;
     program.start(ports.path(), {}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + desktop.display()});

@@ -1,7 +1,7 @@
 // The program against k740-sim when replies go wrong or another program
 // holds the interface: no wrong position is logged, no copy takes another's
 // interface, and a copy that loaded no settings writes none.
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 
 #include <QTemporaryDir>
 #include <QThread>

@@ -1,7 +1,7 @@
 // The program, copied alone into a folder and started offscreen with "/A",
 // against k740-sim for each kind of interface: what it logs, what the
 // interface receives, and what the INI section holds after exit.
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

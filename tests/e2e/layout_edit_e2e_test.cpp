@@ -1,6 +1,6 @@
 // The program with "/E" against k740-sim: stored read-out bounds that the
 // user leaves alone come back unchanged in the INI file at exit.
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

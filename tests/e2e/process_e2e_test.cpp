@@ -3,7 +3,7 @@
 // error rather than in a box nobody answers, a second signal ends the
 // program at once; a section filter the settings file cannot hold is
 // refused at start.
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 #include "support/held_lock.h"
 
 #include <QDeadlineTimer>

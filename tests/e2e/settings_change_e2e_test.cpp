@@ -1,8 +1,8 @@
 // The settings dialog's OK against k740-sim on a pseudo-terminal: the window
 // runs in this process on the real serial port layer, so the dialog can be
 // answered, while the interface is the simulator.
-#include "e2e/e2e_harness.h"
 #include "platform/system_port_provider.h"
+#include "support/e2e_harness.h"
 #include "ui/main_form.h"
 #include "ui/settings_form.h"
 #include "ui/settings_form_controls.h"

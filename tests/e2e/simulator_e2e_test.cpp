@@ -1,5 +1,5 @@
 // k740-sim as a user meets it after a host that was killed.
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

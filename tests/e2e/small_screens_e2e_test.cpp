@@ -3,8 +3,9 @@
 // off every screen, a monitor that is gone. The window, the settings dialog
 // and the timing diagram stay inside the screen with their limits in order
 // and their buttons within reach; a stored position stays in the file.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -86,7 +87,7 @@ TEST_F(SmallScreensTest, PanelScreensHoldTheWindowAndTheDialogPlainAndWithS)
 {
     for (const QSize size : {QSize(1024, 600), QSize(800, 480)}) {
         if (!start(size)) {
-            GTEST_SKIP() << "no desktop: " << desktop->problem().toStdString();
+            K740_SKIP_WITHOUT_TOOLS(("no desktop: " + desktop->problem()).toStdString());
         }
         const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
         SimulatorProcess sim(ports.path(), "vcom0", kSsi + QStringList{"--speed", "2000"});
@@ -109,7 +110,7 @@ TEST_F(SmallScreensTest, PanelScreensHoldTheWindowAndTheDialogPlainAndWithS)
 TEST_F(SmallScreensTest, ScaledScreensHoldTheWindowAndTheDialog)
 {
     if (!start(QSize(1600, 900))) {
-        GTEST_SKIP() << "no desktop: " << desktop->problem().toStdString();
+        K740_SKIP_WITHOUT_TOOLS(("no desktop: " + desktop->problem()).toStdString());
     }
     SimulatorProcess sim(ports.path(), "vcom0", kSsi);
     ASSERT_TRUE(sim.ready());
@@ -129,7 +130,7 @@ TEST_F(SmallScreensTest, StoredPositionOffEveryScreenIsBroughtBackAndKept)
 {
     for (const WindowManager manager : {WindowManager::None, WindowManager::Openbox}) {
         if (!start(QSize(1600, 900), manager)) {
-            GTEST_SKIP() << "no desktop: " << desktop->problem().toStdString();
+            K740_SKIP_WITHOUT_TOOLS(("no desktop: " + desktop->problem()).toStdString());
         }
         const std::string at = manager == WindowManager::None ? "no window manager" : "openbox";
         SimulatorProcess sim(ports.path(), "vcom0", kSsi);
@@ -153,9 +154,9 @@ TEST_F(SmallScreensTest, StoredPositionOffEveryScreenIsBroughtBackAndKept)
 TEST_F(SmallScreensTest, WindowOnAMonitorThatIsGoneOpensOnTheOneLeft)
 {
     if (QStandardPaths::findExecutable("xrandr").isEmpty())
-        GTEST_SKIP() << "xrandr is not installed (scripts/install-deps installs it)";
+        K740_SKIP_WITHOUT_TOOLS("xrandr is not installed (scripts/install-deps installs it)");
     if (!start(QSize(3200, 900))) {
-        GTEST_SKIP() << "no desktop: " << desktop->problem().toStdString();
+        K740_SKIP_WITHOUT_TOOLS(("no desktop: " + desktop->problem()).toStdString());
     }
     // openbox keeps the display open, so the monitors stay defined.
     desktop->run("xrandr", {"--setmonitor", "left", "1600/423x900/238+0+0", "screen"});

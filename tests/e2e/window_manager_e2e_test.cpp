@@ -2,8 +2,9 @@
 // bounds are the outer bounds of the frame, minimise and restore leave them,
 // layout edit mode restores what it saved, the read-out's place included;
 // maximise, full screen and minimise through the window manager.
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <algorithm>
 #include <functional>
@@ -19,7 +20,7 @@ protected:
     void SetUp() override
     {
         if (!desktop.problem().isEmpty())
-            GTEST_SKIP() << "no desktop with a window manager: " << desktop.problem().toStdString();
+            K740_SKIP_WITHOUT_TOOLS(("no desktop with a window manager: " + desktop.problem()).toStdString());
     }
     qulonglong open(ProgramProcess& program, const QStringList& arguments)
     {

@@ -11,13 +11,14 @@ set(rules
   "src/link:platform,link"
   "src/settings:platform,link,settings"
   "src/acquisition:platform,link,settings,acquisition"
-  "src/ui:platform,link,settings,acquisition,ui"
+  "src/service:platform,link,settings,acquisition,service"
+  "src/ui:platform,link,settings,acquisition,service,ui"
   "src/ui/widgets:ui/widgets"
   "sim:platform,device,app"
   "sim/device:platform,device"
-  "tools/position_client:platform"
-  "tools/timing_diagrams:ui/jpeg_writer.h")
-set(program_folders platform link settings acquisition ui device app)
+  "tools/position_client:platform,service/position_service_names.h"
+  "tools/timing_diagrams:")
+set(program_folders platform link settings acquisition service ui device app)
 
 set(folders "")
 foreach(rule ${rules})

@@ -4,17 +4,6 @@
 
 using namespace k740;
 
-TEST(CommandLine, NoArgumentsGiveTheStartValues)
-{
-    const TRunOptions o = ParseCommandLine({});
-    EXPECT_FALSE(o.KeepDesignSize);
-    EXPECT_FALSE(o.AutoSave);
-    EXPECT_EQ(o.LogoMode, 0);
-    EXPECT_FALSE(o.LayoutEditMode);
-    EXPECT_FALSE(o.AutoCapture);
-    EXPECT_TRUE(o.SerialFilter.isEmpty());
-}
-
 TEST(CommandLine, OptionsAreCaseInsensitiveAndLaterOnesWin)
 {
     const TRunOptions o = ParseCommandLine({"/s", "/a", "/TL", "/nologo", "/e", "/d", "/r=ab12"});
@@ -29,10 +18,12 @@ TEST(CommandLine, OptionsAreCaseInsensitiveAndLaterOnesWin)
 
 TEST(CommandLine, AnythingAppendedMatchesNothing)
 {
-    const TRunOptions o = ParseCommandLine({"/A:", "/S2", "-A", "/R", "/TLX"});
+    const TRunOptions o = ParseCommandLine({"/A:", "/S2", "-A", "/R", "/TLX", "/E1", "/DE", "/NOLOGOS"});
     EXPECT_FALSE(o.AutoSave);
     EXPECT_FALSE(o.KeepDesignSize);
     EXPECT_EQ(o.LogoMode, 0);
+    EXPECT_FALSE(o.LayoutEditMode);
+    EXPECT_FALSE(o.AutoCapture);
     EXPECT_TRUE(o.SerialFilter.isEmpty());
     EXPECT_TRUE(ParseCommandLine({"/R="}).SerialFilter.isEmpty());
     // Blanks around the filter would be lost by the settings file anyway.

@@ -1,6 +1,6 @@
 #include "link/discovery.h"
 
-#include "device/fake_port.h"
+#include "support/fake_port.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

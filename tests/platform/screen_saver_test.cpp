@@ -1,5 +1,6 @@
 #include "platform/screen_saver.h"
 #include "platform/tick_counter.h"
+#include "support/missing_tools.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -56,7 +57,7 @@ protected:
     {
         const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
         if (daemon.isEmpty())
-            GTEST_SKIP() << "dbus-daemon not installed";
+            K740_SKIP_WITHOUT_TOOLS("dbus-daemon is not installed (scripts/install-deps installs it)");
         bus.start(daemon, {"--session", "--nofork", "--print-address"});
         ASSERT_TRUE(bus.waitForReadyRead(5000));
         const QString address = QString::fromUtf8(bus.readLine()).trimmed();
@@ -106,7 +107,7 @@ TEST_F(ScreenSaverBusTest, FollowsActiveChangedAndWakesAtMostOnceASecond)
 {
     publish();
     TScreenSaverWaker waker(*client);
-    RunEventsUntil([this] { return saver.questions == 1; });
+    RunEventsUntil([this] { return saver.questions > 0; });
     MoveFor(waker, 300);
     EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 0)); // asked once, not per movement
 
@@ -139,7 +140,7 @@ TEST_F(ScreenSaverBusTest, AServiceThatAppearsIsAskedAndAMovementJustBeforeCount
     now += 500;
     publish();
     RunEventsUntil([this] { return saver.wakes > 0; });
-    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 1));
+    EXPECT_EQ(saver.wakes, 1);
 
     ASSERT_TRUE(service->unregisterService("org.freedesktop.ScreenSaver")); // it ends, running
     QElapsedTimer clock;
@@ -148,7 +149,8 @@ TEST_F(ScreenSaverBusTest, AServiceThatAppearsIsAskedAndAMovementJustBeforeCount
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     now += 5000;
     MoveFor(waker, 200);
-    EXPECT_EQ(saver.wakes, 1);
+    // Counted after half a second of events: asked once when it appeared.
+    EXPECT_EQ(std::pair(saver.questions, saver.wakes), std::pair(1, 1));
 }
 
 // Unsets environment variables while it lives.

@@ -2,12 +2,13 @@
 // k740-position say so instead of answering it, and captures add nothing.
 // The window runs in this process against k740-sim, so that HOME can be
 // pressed; k740-position asks it over the private session bus.
-#include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
 #include "platform/system_port_provider.h"
+#include "service/position_service.h"
+#include "service/position_service_names.h"
 #include "service/service_calls.h"
+#include "support/e2e_harness.h"
 #include "ui/main_form.h"
-#include "ui/position_service.h"
+#include "ui/window_system.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,7 +26,7 @@ TEST(PositionService, HomingHoldsTheReadOutAndTheServiceSaysSo)
     TInterfaceSession session(ports, TDataFolders::beside(folder.path() + "/"), ParseCommandLine({"/D"}));
     TPollLoop loop(session);
     TMainForm form(session, loop);
-    TPositionService service(session, form);
+    TPositionService service(session, [&form] { return NativeWindowId(form); });
     ASSERT_TRUE(service.start());
     loop.initTimerTimer();
     loop.LoopTimerTimer();

@@ -1,9 +1,9 @@
 // The position service over a private session bus (the tests run under
 // dbus-run-session): the real program against k740-sim, asked directly and
 // through k740-position.
-#include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 #include "service/service_calls.h"
+#include "support/e2e_harness.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,9 +1,10 @@
 // The link's figures and the streams of cycles, over a private session bus:
 // the real program against k740-sim, followed by k740-position and by a
 // reader of the test's own, while dbus-monitor watches the bus.
-#include "e2e/e2e_harness.h"
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 #include "service/service_calls.h"
+#include "support/e2e_harness.h"
+#include "support/missing_tools.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -159,6 +160,8 @@ TEST(PositionStream, StreamsGetEveryCycleOffTheBus)
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowsWritten() >= 5; }, 10000));
 
     const QString monitorPath = QStandardPaths::findExecutable("dbus-monitor");
+    if (monitorPath.isEmpty() && DesktopToolsRequired())
+        ADD_FAILURE() << "dbus-monitor is not installed (K740_REQUIRE_DESKTOP_TOOLS is set)";
     if (!monitorPath.isEmpty()) {
         QProcess monitor;
         monitor.start(monitorPath, {"--session", "--profile"});

@@ -1,6 +1,6 @@
 #include "service/service_calls.h"
 
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

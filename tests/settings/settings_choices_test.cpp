@@ -11,10 +11,11 @@
 
 using namespace k740;
 
-// The described openings: a linear encoder with CPM 1000 shows "1", CPM 50
-// "20", one with a CPM in no row its own text (2.5: "400"); a rotary one with
-// CPR 8192 shows 8192; the texts take the user's decimal separator.
-TEST(SettingsLists, DescribedSelectionsShowTheirTexts)
+// The dialog opens on stored values: a linear encoder with CPM 1000 shows
+// "1", CPM 50 "20", one with a CPM in no row its own text (2.5: "400"); a
+// rotary one with CPR 8192 shows 8192; the texts take the user's decimal
+// separator.
+TEST(SettingsLists, StoredValuesOpenOnTheirTexts)
 {
     const QStringList resolutions = ResolutionTexts();
     EXPECT_EQ(resolutions.value(ResolutionRow(1000)), "1");

@@ -16,9 +16,14 @@ TEST_F(MainFormTest, EveryWindowCarriesTheProgramIcon)
     EXPECT_EQ(QGuiApplication::desktopFileName(), QString(kDesktopFileName));
     const QIcon icon = QApplication::windowIcon();
     ASSERT_FALSE(icon.isNull());
-    EXPECT_TRUE(icon.availableSizes().contains(QSize(48, 48)));
-    // The navy hub of the encoder disc, right of the centre of the 48-pixel picture.
-    EXPECT_EQ(icon.pixmap(48).toImage().pixelColor(28, 24), QColor(0x1b, 0x2a, 0x6b));
+    // Each size is the packaged picture itself, not one scaled from another.
+    for (const int size : {48, 64, 128}) {
+        const QImage packaged(QString(K740_TEST_SOURCE_DIR "/../packaging/icons/org.k740.Desktop-%1.png").arg(size));
+        ASSERT_FALSE(packaged.isNull()) << size;
+        EXPECT_EQ(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << size;
+    }
     for (QWidget* window :
         std::initializer_list<QWidget*>{form.get(), comPortForm.get(), settingsForm.get(), &imageForm})
         EXPECT_EQ(window->windowIcon().cacheKey(), icon.cacheKey()) << window->metaObject()->className();

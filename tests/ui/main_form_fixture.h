@@ -1,8 +1,8 @@
 #pragma once
 // A main window wired to in-process fake interfaces, with a private program
 // folder, for tests that drive its handlers directly.
-#include "device/fake_port.h"
 #include "platform/tick_counter.h"
+#include "support/fake_port.h"
 #include "ui/com_port_form.h"
 #include "ui/main_form.h"
 #include "ui/settings_form.h"

@@ -99,6 +99,8 @@ TEST_F(LayoutTest, BannerLetsTheBarShowThroughItsBackground)
     EXPECT_LT(opaque, 321 * 23 / 2);
 }
 
+// Hidden and shown, minimised and restored: the window keeps the size and
+// place the user gave it.
 TEST_F(LayoutTest, FirstShowOnlyLaysTheWindowOut)
 {
     start();

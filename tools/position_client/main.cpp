@@ -1,9 +1,9 @@
 // k740-position: asks a running k740 for its position over the D-Bus
 // session bus and prints the answer.
 #include "client_options.h"
-#include "platform/position_service_names.h"
 #include "platform/signal_pipe.h"
 #include "recorder.h"
+#include "service/position_service_names.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

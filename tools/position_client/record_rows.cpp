@@ -1,6 +1,6 @@
 #include "record_rows.h"
 
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 namespace Names = k740::position_service;
 

@@ -1,6 +1,6 @@
 #include "recorder.h"
 
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 // Paints the SSI and BiSS-C timing diagrams and writes them as greyscale
 // JPEG files: timing_diagrams <ssi.jpg> <biss.jpg>
 #include "diagrams.h"
-#include "ui/jpeg_writer.h"
+#include "jpeg_writer.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -47,7 +47,7 @@ class TSizerTarget;
 // - Cursors are set on the filtered widget under the pointer (pointer moves
 //   are tracked while hooked) and given back when the component is switched
 //   off.
-// - The form's keyboard preview: a form deriving from TKeyPreview is offered
+// - The form's keyboard preview: a form deriving from ITKeyPreview is offered
 //   every key first.
 // - A drag grabs the mouse on the form with the drag's cursor; each target's
 //   new bounds show as an inverting dotted frame over the form (TDragFrame).

@@ -1,5 +1,5 @@
-#include "e2e/desktop_session.h"
-#include "e2e/e2e_harness.h"
+#include "support/desktop_session.h"
+#include "support/e2e_harness.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

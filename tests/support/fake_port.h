@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QMap>
-#include <chrono>
 #include <deque>
 #include <memory>
 
@@ -17,6 +16,7 @@ using k740::ISerialPort;
 // whether it is plugged, held by another program, or refusing line settings.
 struct TFakePortSlot {
     std::shared_ptr<TDeviceModel> Device;
+    TMicrosecondClock Clock = SteadyMicroseconds; // the device's, for replies too
     bool Plugged = true;
     bool Busy = false;     // open elsewhere: open() fails with EBUSY
     int64_t HolderPid = 0; // the process said to hold it while Busy
@@ -27,7 +27,8 @@ struct TFakePortSlot {
 };
 
 // In-process serial port with a DeviceModel behind it. Replies become
-// readable when their pieces are due on the steady clock.
+// readable when their pieces are due on the device's clock (the steady
+// clock unless a test plugged it in with a clock of its own).
 class TFakeDevicePort : public ISerialPort {
 public:
     TFakeDevicePort(QString name, std::shared_ptr<TFakePortSlot> slot);
@@ -44,9 +45,8 @@ public:
     void close() override;
 
 private:
-    using TClock = std::chrono::steady_clock;
     struct TPending {
-        TClock::time_point Due;
+        int64_t DueUs; // on the slot's clock
         QByteArray Bytes;
     };
     bool alive() const;
@@ -65,7 +65,7 @@ class TFakePortProvider : public IPortProvider {
 public:
     // Plugs a device in under the given port name (replacing any there).
     std::shared_ptr<TDeviceModel> plug(
-        const QString& portName, const TDeviceConfig& config, TMicrosecondClock clock = SteadyMicroseconds);
+        const QString& portName, const TDeviceConfig& config, const TMicrosecondClock& clock = SteadyMicroseconds);
     // Unplugging kills open ports (writes fail with -EIO); replug revives
     // the same device for new opens.
     void unplug(const QString& portName);

@@ -1,4 +1,6 @@
 #pragma once
+#include "acquisition/cycle_row_columns.h"
+
 #include <QString>
 
 namespace k740::position_service {
@@ -15,7 +17,7 @@ inline constexpr char kHomingError[] = "org.k740.Desktop.Error.Homing";
 // The method that hands out a stream of cycles, and the columns of its
 // rows (one packet per row, a line feed at its end).
 inline constexpr char kOpenStream[] = "OpenStream";
-inline constexpr char kStreamColumns[] = "seconds,cycle,raw,value,text,valid,crc";
+inline constexpr const char* kStreamColumns = kCycleRowColumns;
 // The error Zero() answers when the command could not be sent to the interface.
 inline constexpr char kZeroFailedError[] = "org.k740.Desktop.Error.ZeroFailed";
 

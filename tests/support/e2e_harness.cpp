@@ -1,4 +1,4 @@
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "device/fake_port.h"
+#include "support/fake_port.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -46,11 +46,11 @@ k740::TLinkResult TFakeDevicePort::write(const QByteArray& data)
 {
     if (!alive())
         return Failed(EIO);
-    const TClock::time_point now = TClock::now();
+    const int64_t now = Slot->Clock();
     for (TReplyPiece& piece : Slot->Device->receive(data)) {
-        const TPending entry{now + std::chrono::milliseconds(piece.DueMs), std::move(piece.Bytes)};
-        const auto at = std::upper_bound(Pending.begin(), Pending.end(), entry.Due,
-            [](TClock::time_point due, const TPending& p) { return due < p.Due; });
+        const TPending entry{now + int64_t(piece.DueMs) * 1000, std::move(piece.Bytes)};
+        const auto at = std::upper_bound(
+            Pending.begin(), Pending.end(), entry.DueUs, [](int64_t due, const TPending& p) { return due < p.DueUs; });
         Pending.insert(at, entry);
     }
     return k740::kLinkOk;
@@ -58,8 +58,8 @@ k740::TLinkResult TFakeDevicePort::write(const QByteArray& data)
 
 void TFakeDevicePort::collectDuePieces()
 {
-    const TClock::time_point now = TClock::now();
-    while (!Pending.empty() && Pending.front().Due <= now) {
+    const int64_t now = Slot->Clock();
+    while (!Pending.empty() && Pending.front().DueUs <= now) {
         Received += Pending.front().Bytes;
         Pending.pop_front();
     }
@@ -85,6 +85,7 @@ QByteArray TFakeDevicePort::read(int maxBytes)
 
 bool TFakeDevicePort::waitForReadyRead(int timeoutMs)
 {
+    using TClock = std::chrono::steady_clock;
     const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
     while (alive()) {
         collectDuePieces();
@@ -93,7 +94,10 @@ bool TFakeDevicePort::waitForReadyRead(int timeoutMs)
         const TClock::time_point now = TClock::now();
         if (now >= deadline)
             return false;
-        const TClock::time_point wake = Pending.empty() ? deadline : std::min(deadline, Pending.front().Due);
+        // The next piece is due this much later on the device's clock.
+        const TClock::time_point wake = Pending.empty()
+            ? deadline
+            : std::min(deadline, now + std::chrono::microseconds(Pending.front().DueUs - Slot->Clock()));
         std::this_thread::sleep_until(wake);
     }
     return false;
@@ -114,10 +118,11 @@ void TFakeDevicePort::close()
 }
 
 std::shared_ptr<TDeviceModel> TFakePortProvider::plug(
-    const QString& portName, const TDeviceConfig& config, TMicrosecondClock clock)
+    const QString& portName, const TDeviceConfig& config, const TMicrosecondClock& clock)
 {
     auto slot = std::make_shared<TFakePortSlot>();
-    slot->Device = std::make_shared<TDeviceModel>(config, std::move(clock));
+    slot->Device = std::make_shared<TDeviceModel>(config, clock);
+    slot->Clock = clock;
     Slots.insert(portName, slot);
     return slot->Device;
 }

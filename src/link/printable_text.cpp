@@ -1,4 +1,4 @@
-#include "platform/printable_text.h"
+#include "link/printable_text.h"
 
 namespace k740 {
 

@@ -1,5 +1,5 @@
 // The position service's figures of the link and its streams of cycles.
-#include "ui/position_service.h"
+#include "service/position_service.h"
 
 #include "acquisition/interface_session.h"
 

@@ -1,4 +1,4 @@
-#include "platform/decimal_text.h"
+#include "settings/decimal_text.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -43,11 +43,17 @@ TEST(FormatFixed, SignificantDigitsLimitTheRounding)
     EXPECT_EQ(FormatFixed(0.244140625, 8, 4), "0.2441");
 }
 
+// More digits before the separator than `precision`, also after rounding:
+// the shortest mantissa, a signed exponent of at least two digits.
 TEST(FormatFixed, HugeValuesUseExponentNotation)
 {
     LocaleGuard c(QLocale::c());
-    const QString text = FormatFixed(1.5e20, 15, 3);
-    EXPECT_TRUE(text.contains('E')) << text.toStdString();
+    EXPECT_EQ(FormatFixed(1.5e20, 15, 3), "1.5E+20");
+    EXPECT_EQ(FormatFixed(-1.5e20, 15, 3), "-1.5E+20");
+    EXPECT_EQ(FormatFixed(99999999.6, 8, 0), "1E+08");
+    EXPECT_EQ(FormatFixed(2e100, 15, 0), "2E+100");
+    LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(FormatFixed(1.5e20, 15, 3), "1,5E+20");
 }
 
 TEST(FormatFixed, UsesTheUsersDecimalSeparator)

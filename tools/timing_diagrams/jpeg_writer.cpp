@@ -1,4 +1,4 @@
-#include "ui/jpeg_writer.h"
+#include "jpeg_writer.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -11,7 +11,7 @@ constexpr int kFirstChunk = 64 * 1024;
 
 // One compression: libjpeg's state, its error exit and a destination that
 // grows a QByteArray. It lives in the caller's frame, so a longjmp out of
-// libjpeg leaves no local of compress() half-written.
+// libjpeg leaves no local of Compress() half-written.
 struct TCompression {
     jpeg_compress_struct Info{};
     jpeg_error_mgr Errors{};

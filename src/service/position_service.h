@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/position_service_names.h"
+#include "service/position_service_names.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -7,8 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
-
-class QWidget;
+#include <functional>
 
 namespace k740 {
 
@@ -39,7 +38,8 @@ class TPositionService : public QObject, protected QDBusContext {
     Q_PROPERTY(bool Polling READ polling)
     Q_PROPERTY(QVariantMap Statistics READ statistics)
 public:
-    TPositionService(TInterfaceSession& session, const QWidget& window);
+    // `windowId` gives the main window's native id, 0 where it has none.
+    TPositionService(TInterfaceSession& session, std::function<uint()> windowId);
 
     // Registers the object and the names on `bus`; without a bus, says once
     // on standard error that the service is off and returns false.
@@ -75,7 +75,7 @@ private:
     bool positionIsCurrent();
 
     TInterfaceSession& Session;
-    const QWidget& Window;
+    std::function<uint()> WindowIdOfMainWindow;
     QDBusConnection Bus;
     bool LastConnected = false;
     QString LastIdentity;

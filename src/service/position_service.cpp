@@ -1,21 +1,19 @@
-#include "ui/position_service.h"
+#include "service/position_service.h"
 
 #include "acquisition/interface_session.h"
 #include "acquisition/position_request.h"
 #include "link/transaction.h"
-#include "ui/window_system.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QWidget>
 #include <cstdio>
 
 namespace k740 {
 
-TPositionService::TPositionService(TInterfaceSession& session, const QWidget& window)
+TPositionService::TPositionService(TInterfaceSession& session, std::function<uint()> windowId)
     : Session(session)
-    , Window(window)
+    , WindowIdOfMainWindow(std::move(windowId))
     , Bus(QString())
 {
 }
@@ -86,7 +84,7 @@ bool TPositionService::positionIsCurrent()
 // 0 where windows have no id that other programs can use.
 uint TPositionService::WindowId()
 {
-    return NativeWindowIds() ? uint(Window.winId()) : 0;
+    return WindowIdOfMainWindow();
 }
 
 int TPositionService::Position(int form)

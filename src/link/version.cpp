@@ -1,4 +1,4 @@
-#include "platform/version.h"
+#include "link/version.h"
 
 #include "version_info.h"
 
