@@ -88,10 +88,12 @@ TProfileWriter::TProfileWriter(TProfileEncoding encoding, qsizetype characters)
 void TProfileWriter::append(QStringView piece)
 {
     // A NUL would end the text when read. The single-byte encoder tells a
-    // character beyond it; surrogates that are no pair are checked here.
+    // character beyond it; UTF-8 has no form for a surrogate that is no pair,
+    // which is checked here. UTF-16 holds such a surrogate as it is, and
+    // reads it back the same, as a file that already has one is read.
     if (piece.contains(QChar(0)))
         Storable = false;
-    if (Encoding != TProfileEncoding::Latin1) {
+    if (Encoding == TProfileEncoding::Utf8) {
         for (const QChar c : piece) {
             if (c.isLowSurrogate() != HighSurrogateLast)
                 Storable = false;

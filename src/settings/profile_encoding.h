@@ -50,7 +50,7 @@ private:
     QByteArray Bytes;
     qsizetype MarkSize = 0;
     bool Storable = true;
-    bool HighSurrogateLast = false; // UTF-16 and UTF-8: the last piece ended in the first half of a pair
+    bool HighSurrogateLast = false; // UTF-8: the last piece ended in the first half of a pair
 };
 
 } // namespace k740
