@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <iterator>
 
 namespace k740 {
 
@@ -135,6 +136,41 @@ TBounds BroughtOnScreen(const TBounds& outer, const std::vector<TBounds>& areas)
             nearest = &area;
     }
     return FitInside(outer, *nearest);
+}
+
+TBounds BesideWindow(const TBounds& main, TExtent wanted, TExtent least, const TBounds& area)
+{
+    const int32_t mainRight = main.Left + main.Width;
+    const int32_t mainBottom = main.Top + main.Height;
+    const int32_t areaRight = area.Left + area.Width;
+    const int32_t areaBottom = area.Top + area.Height;
+    const int32_t width = std::min(wanted.Width, area.Width);
+    const int32_t height = std::min(wanted.Height, area.Height);
+    const int32_t top = std::clamp(main.Top, area.Top, areaBottom - height);
+    const int32_t left = std::clamp(main.Left, area.Left, areaRight - width);
+    struct TSide {
+        int32_t Room, Needed, Least;
+        TBounds Placed;
+    };
+    const int32_t right = areaRight - mainRight;
+    const int32_t before = main.Left - area.Left;
+    const int32_t below = areaBottom - mainBottom;
+    const int32_t above = main.Top - area.Top;
+    const TSide sides[] = {
+        {right, width, least.Width, {mainRight, top, std::min(width, right), height}},
+        {before, width, least.Width, {main.Left - std::min(width, before), top, std::min(width, before), height}},
+        {below, height, least.Height, {left, mainBottom, width, std::min(height, below)}},
+        {above, height, least.Height, {left, main.Top - std::min(height, above), width, std::min(height, above)}},
+    };
+    for (const TSide& side : sides) {
+        if (side.Room >= side.Needed)
+            return side.Placed;
+    }
+    const TSide* roomiest = std::max_element(std::begin(sides), std::end(sides),
+        [](const TSide& a, const TSide& b) { return a.Room - a.Least < b.Room - b.Least; });
+    if (roomiest->Room >= roomiest->Least)
+        return roomiest->Placed;
+    return {areaRight - width, top, width, height};
 }
 
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight)

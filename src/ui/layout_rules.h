@@ -76,6 +76,16 @@ inline constexpr int32_t kGrabRows = 24;
 // nearest to its centre. Unchanged when no area is known.
 TBounds BroughtOnScreen(const TBounds& outer, const std::vector<TBounds>& areas);
 
+// Where a window of outer size `wanted` (never below `least`) goes beside
+// `main` inside `area`: right of it, else left, below or above it, where
+// there is room for all of it; else on the side with the most room beyond
+// `least`, made smaller to fit; where no side has room even for `least`,
+// against the area's right edge, over the main window.
+struct TExtent {
+    int32_t Width, Height;
+};
+TBounds BesideWindow(const TBounds& main, TExtent wanted, TExtent least, const TBounds& area);
+
 // Top of the caption above the read-out when the body is resized.
 int32_t CaptionTop(int32_t bodyHeight, int32_t panelHeight, int32_t labelHeight);
 

@@ -42,42 +42,6 @@ QToolButton* ToolButton(const QString& caption, QWidget* parent)
     return button;
 }
 
-// Right of the main window, else left of it, below or above it; where none
-// of these has room for `size`, on the side with the most room, made
-// smaller to fit, unless that is less than `least`; else as near the right
-// as the screen allows.
-QRect BesideWindow(const QRect& main, const QSize& size, const QSize& least, const QRect& area)
-{
-    const int right = area.right() - main.right();
-    const int left = main.left() - area.left();
-    const int below = area.bottom() - main.bottom();
-    const int above = main.top() - area.top();
-    const int width = std::min(size.width(), area.width());
-    const int height = std::min(size.height(), area.height());
-    const int top = std::clamp(main.top(), area.top(), area.bottom() + 1 - height);
-    const int leftEdge = std::clamp(main.left(), area.left(), area.right() + 1 - width);
-    const struct {
-        int Room;
-        int Needed;
-        int Least;
-        QRect Placed;
-    } sides[] = {
-        {right, width, least.width(), QRect(main.right() + 1, top, std::min(width, right), height)},
-        {left, width, least.width(), QRect(main.left() - std::min(width, left), top, std::min(width, left), height)},
-        {below, height, least.height(), QRect(leftEdge, main.bottom() + 1, width, std::min(height, below))},
-        {above, height, least.height(),
-            QRect(leftEdge, main.top() - std::min(height, above), width, std::min(height, above))},
-    };
-    for (const auto& side : sides)
-        if (side.Room >= side.Needed)
-            return side.Placed;
-    const auto* roomiest = std::max_element(std::begin(sides), std::end(sides),
-        [](const auto& a, const auto& b) { return a.Room - a.Least < b.Room - b.Least; });
-    if (roomiest->Room >= roomiest->Least)
-        return roomiest->Placed;
-    return QRect(area.right() + 1 - width, top, width, height);
-}
-
 } // namespace
 
 TTrendForm::TTrendForm(const TTrendBuffer& buffer, const TInterfaceSession& session, QWidget* mainWindow)
@@ -133,8 +97,10 @@ void TTrendForm::placeBesideMainWindow()
     const QRect main = MainWindow->frameGeometry();
     const QSize extra = FrameExtra(this, MainWindow);
     const QRect area = UsableArea(main, MainWindow);
-    const QRect placed
-        = BesideWindow(main, QSize(kDesignWidth, kDesignHeight) + extra, minimumSizeHint() + extra, area);
+    const QSize wanted = QSize(kDesignWidth, kDesignHeight) + extra;
+    const QSize least = minimumSizeHint() + extra;
+    const QRect placed = RectOf(BesideWindow(
+        BoundsOf(main), {wanted.width(), wanted.height()}, {least.width(), least.height()}, BoundsOf(area)));
     resize(placed.size() - extra);
     move(placed.topLeft());
 }

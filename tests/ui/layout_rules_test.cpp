@@ -135,3 +135,27 @@ TEST(LayoutRules, WindowsAreFittedInsideTheAreaOrBroughtBackToTheNearest)
     EXPECT_TRUE(BroughtOnScreen({1480, 858, 1000, 500}, {left}) == (TBounds{600, 400, 1000, 500}));
     EXPECT_TRUE(BroughtOnScreen({3000, 1500, 10, 10}, {}) == (TBounds{3000, 1500, 10, 10}));
 }
+
+TEST(LayoutRules, TheTrendGoesBesideTheMainWindowInsideTheArea)
+{
+    const TBounds area{0, 0, 1600, 900};
+    const TExtent wanted{800, 480};
+    const TExtent least{330, 250};
+    struct Case {
+        const char* what;
+        TBounds main, placed;
+    };
+    for (const Case& k : {
+             Case{"right", {100, 100, 600, 300}, {700, 100, 800, 480}},
+             Case{"right, lowered to fit", {100, 600, 600, 290}, {700, 420, 800, 480}},
+             Case{"left", {900, 100, 600, 300}, {100, 100, 800, 480}},
+             Case{"below", {300, 0, 1000, 400}, {300, 400, 800, 480}},
+             Case{"above", {300, 500, 1000, 400}, {300, 20, 800, 480}},
+             Case{"narrowed on the roomiest side", {500, 0, 700, 900}, {0, 0, 500, 480}},
+             Case{"no room: over it at the right edge", {200, 0, 1300, 900}, {800, 0, 800, 480}},
+         }) {
+        const TBounds placed = BesideWindow(k.main, wanted, least, area);
+        EXPECT_TRUE(placed == k.placed) << k.what << ": " << placed.Left << "," << placed.Top << " " << placed.Width
+                                        << "x" << placed.Height;
+    }
+}
