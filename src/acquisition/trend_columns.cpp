@@ -42,12 +42,12 @@ TTrendUnits TrendUnitsOf(const TEncoderSettings& active)
     return {unit, unit + QStringLiteral("/s")};
 }
 
-double TrendSpeed(double from, double to, double seconds, const TTrendScale& scale)
+double TrendDistance(double from, double to, const TTrendScale& scale)
 {
-    double distance = to - from;
+    const double distance = to - from;
     if (scale.Period > 0 && std::isfinite(scale.Period))
-        distance = std::remainder(distance, scale.Period);
-    return distance / seconds * scale.SpeedFactor;
+        return std::remainder(distance, scale.Period);
+    return distance;
 }
 
 std::optional<double> SpeedAt(const TTrendBuffer& buffer, size_t i, const TTrendScale& scale)
@@ -55,18 +55,23 @@ std::optional<double> SpeedAt(const TTrendBuffer& buffer, size_t i, const TTrend
     const TTrendPoint& point = buffer.at(i);
     if (!point.usable())
         return std::nullopt;
+    double distance = 0;
+    const TTrendPoint* since = &point;
     for (size_t j = i; j-- > 0;) {
         const TTrendPoint& before = buffer.at(j);
-        if (before.Faults & kTrendLinkLoss)
-            return std::nullopt;
+        if ((before.Faults & kTrendLinkLoss) != 0)
+            break;
+        if (since != &point && point.TimeUs - before.TimeUs > kTrendSpeedWindowUs)
+            break;
         if (!before.usable())
             continue;
-        const int64_t us = point.TimeUs - before.TimeUs;
-        if (us <= 0)
-            return std::nullopt;
-        return TrendSpeed(before.Value, point.Value, double(us) / 1e6, scale);
+        distance += TrendDistance(before.Value, since->Value, scale);
+        since = &before;
     }
-    return std::nullopt;
+    const int64_t us = point.TimeUs - since->TimeUs;
+    if (us <= 0)
+        return std::nullopt;
+    return distance / (double(us) / 1e6) * scale.SpeedFactor;
 }
 
 void TTrendRange::add(double value)
@@ -89,11 +94,8 @@ void ThinTrend(
         return;
     const TTrendScale scale = TrendScaleOf(buffer.format());
     const size_t first = buffer.firstAtOrAfter(fromUs);
-    // The point before the span: a link loss there may reach into it, and
-    // the first speed is measured from there.
-    size_t i = first > 0 ? first - 1 : first;
-    std::optional<size_t> lastUsable;
-    for (; i < buffer.size(); ++i) {
+    // From the point before the span: a link loss there may reach into it.
+    for (size_t i = first > 0 ? first - 1 : first; i < buffer.size(); ++i) {
         const TTrendPoint& point = buffer.at(i);
         const int64_t t = point.TimeUs;
         if (t > toUs)
@@ -102,26 +104,17 @@ void ThinTrend(
             const int64_t end = i + 1 < buffer.size() ? buffer.at(i + 1).TimeUs : nowUs;
             if (end > fromUs)
                 picture.LinkLosses.push_back({std::max(t, fromUs), std::min(end, toUs)});
-            lastUsable.reset();
         }
-        if (i < first) {
-            if (point.usable())
-                lastUsable = i;
+        if (i < first)
             continue;
-        }
         const int64_t column = std::clamp<int64_t>((t - fromUs) * columns / (toUs - fromUs), 0, columns - 1);
         TTrendColumn& into = picture.Columns[size_t(column)];
         into.Faults |= point.Faults;
         if (!point.usable())
             continue;
         into.Position.add(point.Value);
-        if (lastUsable) {
-            const TTrendPoint& before = buffer.at(*lastUsable);
-            const int64_t us = t - before.TimeUs;
-            if (us > 0)
-                into.Speed.add(TrendSpeed(before.Value, point.Value, double(us) / 1e6, scale));
-        }
-        lastUsable = i;
+        if (const std::optional<double> speed = SpeedAt(buffer, i, scale))
+            into.Speed.add(*speed);
     }
 }
 

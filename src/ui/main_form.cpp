@@ -3,6 +3,7 @@
 #include "link/version.h"
 #include "ui/colours.h"
 #include "ui/com_port_form.h"
+#include "ui/trend_form.h"
 #include "ui/widgets/move_sizer.h"
 #include "ui/widgets/panel.h"
 #include "ui/widgets/refused_states.h"
@@ -161,6 +162,8 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     FormResize();
     followFrameMargins();
+    if (TrendForm)
+        TrendForm->followMainWindow();
 }
 
 // The window manager's frame arrives with a move of the client area.
@@ -168,6 +171,8 @@ void TMainForm::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     followFrameMargins();
+    if (TrendForm)
+        TrendForm->followMainWindow();
 }
 
 void TMainForm::Image1DblClick()

@@ -32,6 +32,9 @@ struct TSpanChoice {
 };
 constexpr TSpanChoice kSpans[] = {{"10 s", 10'000'000}, {"60 s", 60'000'000}, {"10 min", 600'000'000}};
 constexpr int kDefaultSpan = 1;
+// How long after it opened the trend keeps beside the main window as that
+// moves: long enough for a window manager to frame both.
+constexpr qint64 kFollowMs = 2000;
 
 QToolButton* ToolButton(const QString& caption, QWidget* parent)
 {
@@ -88,8 +91,17 @@ void TTrendForm::open()
     if (isVisible())
         return;
     placeBesideMainWindow();
+    Placed.start();
     show();
     raise();
+}
+
+// At a start with "/T" the window manager frames and moves the main window
+// after the trend was placed, and Qt learns where only from its events.
+void TTrendForm::followMainWindow()
+{
+    if (isVisible() && Placed.isValid() && !Placed.hasExpired(kFollowMs))
+        placeBesideMainWindow();
 }
 
 void TTrendForm::placeBesideMainWindow()
@@ -102,7 +114,12 @@ void TTrendForm::placeBesideMainWindow()
     const QRect placed = RectOf(BesideWindow(
         BoundsOf(main), {wanted.width(), wanted.height()}, {least.width(), least.height()}, BoundsOf(area)));
     resize(placed.size() - extra);
-    move(placed.topLeft());
+    // Qt moves a shown window by its client area when it has not yet seen
+    // its frame: the main window's frame stands in for the one to come.
+    QPoint at = placed.topLeft();
+    if (testAttribute(Qt::WA_WState_Created) && frameGeometry().topLeft() == geometry().topLeft())
+        at += MainWindow->geometry().topLeft() - MainWindow->frameGeometry().topLeft();
+    move(at);
 }
 
 void TTrendForm::showEvent(QShowEvent* event)

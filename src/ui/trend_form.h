@@ -1,6 +1,7 @@
 #pragma once
 #include "acquisition/trend_buffer.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
@@ -25,6 +26,9 @@ public:
 
     // Shows the window beside the main window, inside the screen.
     void open();
+    // Places it beside the main window again when that moved or resized
+    // shortly after the trend opened.
+    void followMainWindow();
     // Writes what is shown to `fileName`: PNG for a ".png" name, else CSV.
     // A failure is said in a message box; false then.
     bool exportShown(const QString& fileName);
@@ -51,6 +55,7 @@ private:
     QButtonGroup* Spans;
     QAbstractButton* PauseButton;
     QTimer RefreshTimer;
+    QElapsedTimer Placed;
 };
 
 } // namespace k740

@@ -47,9 +47,12 @@ double NiceStep(double span)
     return 10 * power;
 }
 
-QString AxisNumber(double value)
+// As many decimals as a range of `range` needs: three significant digits
+// of it, and none for a range of a hundred and more.
+QString AxisNumber(double value, double range)
 {
-    return QString::number(value, 'g', 6);
+    const int decimals = range > 0 ? std::clamp(2 - int(std::floor(std::log10(range))), 0, 9) : 0;
+    return QString::number(value, 'f', decimals);
 }
 
 } // namespace
@@ -84,8 +87,8 @@ void TTrendPlot::setSpan(int64_t spanUs)
 
 void TTrendPlot::setPaused(bool paused)
 {
-    if (paused && !Paused)
-        PausedEndUs = PausedAtUs = TrendNowUs();
+    if (paused && !Paused) // the picture stays as it was last shown
+        PausedEndUs = PausedAtUs = endUs();
     Paused = paused;
     DragX.reset();
     update();
@@ -93,7 +96,9 @@ void TTrendPlot::setPaused(bool paused)
 
 int64_t TTrendPlot::endUs() const
 {
-    return Paused ? PausedEndUs : TrendNowUs();
+    if (Paused)
+        return PausedEndUs;
+    return ShownEndUs != 0 ? ShownEndUs : TrendNowUs();
 }
 
 TTrendPlot::TPlotArea TTrendPlot::areas() const
@@ -125,10 +130,10 @@ void TTrendPlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
+    if (!Paused)
+        ShownEndUs = TrendNowUs();
     const TPlotArea area = areas();
-    const int64_t from = fromUs();
-    const int64_t end = endUs();
-    ThinTrend(Buffer, from, end, Paused ? PausedAtUs : TrendNowUs(), area.Position.width(), Picture);
+    ThinTrend(Buffer, fromUs(), endUs(), Paused ? PausedAtUs : endUs(), area.Position.width(), Picture);
     for (const TTrendBand& band : Picture.LinkLosses)
         painter.fillRect(bandRect(band, area.Position.top(), area.Faults.bottom()), kLossBand);
     paintPlot(painter, area.Position, false, PositionUnit);
@@ -153,6 +158,10 @@ void TTrendPlot::paintPlot(QPainter& painter, const QRect& area, bool speed, con
         high = any ? std::max(high, range.Max) : range.Max;
         any = true;
     }
+    if (speed) { // a steady speed shows flat against standstill
+        low = std::min(low, 0.0);
+        high = std::max(high, 0.0);
+    }
     const double pad = high > low ? (high - low) * 0.05 : std::max(std::fabs(high) * 0.05, 1e-3);
     low -= pad;
     high += pad;
@@ -162,9 +171,9 @@ void TTrendPlot::paintPlot(QPainter& painter, const QRect& area, bool speed, con
     painter.drawRect(area.adjusted(0, 0, -1, -1));
     painter.setPen(Qt::black);
     const QRect labels(0, area.top(), kLeftMargin - 6, area.height());
-    painter.drawText(labels, Qt::AlignRight | Qt::AlignTop, AxisNumber(high));
+    painter.drawText(labels, Qt::AlignRight | Qt::AlignTop, AxisNumber(high, high - low));
     painter.drawText(labels, Qt::AlignRight | Qt::AlignVCenter, unit);
-    painter.drawText(labels, Qt::AlignRight | Qt::AlignBottom, AxisNumber(low));
+    painter.drawText(labels, Qt::AlignRight | Qt::AlignBottom, AxisNumber(low, high - low));
     if (!any)
         return;
 
@@ -215,23 +224,27 @@ QRect TTrendPlot::bandRect(const TTrendBand& band, int top, int bottom) const
     return QRect(x0, top, std::max(1, x1 - x0), bottom - top + 1);
 }
 
-// Seconds before now, or before the moment of the pause.
+// Seconds before now, or before the moment of the pause: a line and a
+// label at each whole step from one edge of the plots to the other.
 void TTrendPlot::paintTimeAxis(QPainter& painter, const TPlotArea& area)
 {
     const int64_t end = endUs();
     const int64_t reference = Paused ? PausedAtUs : end;
     const double step = NiceStep(double(SpanUs) / 1e6);
-    const double scale = area.Position.width() / (double(SpanUs) / 1e6);
+    const double pixelsPerSecond = area.Position.width() / (double(SpanUs) / 1e6);
+    const double endBefore = double(reference - end) / 1e6; // seconds of the right edge before the reference
     const int top = area.Faults.bottom() + 2;
-    for (double s = std::ceil(double(reference - end) / 1e6 / step) * step; s * 1e6 <= double(reference - fromUs());
-         s += step) {
-        const int x = area.Position.right() - int(std::lround((s - double(reference - end) / 1e6) * scale));
+    for (auto k = int64_t(std::ceil(endBefore / step)); k * step <= endBefore + double(SpanUs) / 1e6 + step / 1e3;
+         ++k) {
+        const double s = double(k) * step;
+        const int x = std::min(area.Position.right(),
+            area.Position.left() + int(std::lround((double(SpanUs) / 1e6 - (s - endBefore)) * pixelsPerSecond)));
         painter.setPen(kGrid);
         painter.drawLine(x, area.Position.top(), x, area.Position.bottom());
         painter.drawLine(x, area.Speed.top(), x, area.Speed.bottom());
         painter.setPen(Qt::black);
-        const QString label
-            = std::fabs(s) < step / 2 ? QStringLiteral("0 s") : QStringLiteral("−%1 s").arg(AxisNumber(s));
+        const QString label = k == 0 ? QStringLiteral("0 s")
+                                     : QStringLiteral("−%1 s").arg(AxisNumber(s, step * 100)); // the step's digits
         painter.drawText(QRect(x - 40, top, 80, kAxisHeight), Qt::AlignCenter, label);
     }
 }
@@ -253,7 +266,7 @@ void TTrendPlot::paintPointerValues(QPainter& painter, const TPlotArea& area)
     QStringList lines{QStringLiteral("%1 s").arg(double(point.TimeUs - endUs()) / 1e6, 0, 'f', 3),
         text.isEmpty() ? QStringLiteral("no position") : text + ' ' + PositionUnit};
     if (speed)
-        lines << AxisNumber(*speed) + ' ' + SpeedUnit;
+        lines << QString::number(*speed, 'g', 6) + ' ' + SpeedUnit;
     const QString shown = lines.join('\n');
     painter.setPen(QColor(0x80, 0x80, 0x80));
     painter.drawLine(Pointer->x(), plots.top(), Pointer->x(), plots.bottom());

@@ -25,7 +25,7 @@ public:
     int64_t spanUs() const { return SpanUs; }
     void setPaused(bool paused);
     bool paused() const { return Paused; }
-    // The time axis shown: from its start to its end.
+    // The time axis shown: from its start to its end (live, as last drawn).
     int64_t fromUs() const { return endUs() - SpanUs; }
     int64_t endUs() const;
     // The width of the plots in pixels: one column each.
@@ -59,6 +59,7 @@ private:
     QString PositionUnit;
     QString SpeedUnit;
     int64_t SpanUs = 60'000'000;
+    int64_t ShownEndUs = 0; // the end of the axis last drawn live
     int64_t PausedEndUs = 0;
     int64_t PausedAtUs = 0;
     bool Paused = false;

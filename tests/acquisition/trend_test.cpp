@@ -104,8 +104,26 @@ TEST(TrendSpeed, PerSecondOrRevolutionsPerMinuteTheShortWayRound)
     for (const Case& c : {Case{Millimetres(), 1.0, 1.02, 0.01, 2.0}, Case{Millimetres(), 5, -5, 0.5, -20},
              Case{RotaryDegrees(), 359.0, 1.0, 0.01, 200.0 / 6}, Case{RotaryDegrees(), 1.0, 359.0, 0.01, -200.0 / 6},
              Case{rotaryCounts, 3590, 10, 0.01, 2000}}) {
-        EXPECT_NEAR(TrendSpeed(c.from, c.to, c.seconds, TrendScaleOf(c.format)), c.speed, 1e-9) << c.from << c.to;
+        TTrendBuffer buffer;
+        buffer.append(Cycle(1, kStartUs, c.from), c.format);
+        buffer.append(Cycle(2, kStartUs + std::llround(c.seconds * 1e6), c.to), c.format);
+        EXPECT_NEAR(SpeedAt(buffer, 1, TrendScaleOf(c.format)).value_or(NAN), c.speed, 1e-9) << c.from << c.to;
     }
+}
+
+// Positions taken every 10 ms, replies seen 3 ms early or late by turns, a
+// wheel turning 1.5 revolutions a second: the speed is the mean over the
+// window, steady within the jitter's share of it, however it wraps.
+TEST(TrendSpeed, EvensOutTheRepliesJitterAndFollowsTheWrap)
+{
+    TTrendBuffer buffer;
+    for (int i = 0; i < 60; ++i) {
+        const double degrees = std::fmod(i * 5.4, 360.0);
+        buffer.append(
+            Cycle(uint64_t(i + 1), kStartUs + i * 10'000 + (i % 2 ? 3'000 : -3'000), degrees), RotaryDegrees());
+    }
+    for (size_t i = 11; i < buffer.size(); ++i)
+        EXPECT_NEAR(SpeedAt(buffer, i, TrendScaleOf(RotaryDegrees())).value_or(NAN), 90.0, 90.0 * 0.065) << i;
 }
 
 TEST(ThinTrend, EveryCycleLandsInItsColumnWithItsFaultsAndLinkLosses)
