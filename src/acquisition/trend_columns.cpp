@@ -61,12 +61,12 @@ std::optional<double> SpeedAt(const TTrendBuffer& buffer, size_t i, const TTrend
         const TTrendPoint& before = buffer.at(j);
         if ((before.Faults & kTrendLinkLoss) != 0)
             break;
-        if (since != &point && point.TimeUs - before.TimeUs > kTrendSpeedWindowUs)
-            break;
         if (!before.usable())
             continue;
         distance += TrendDistance(before.Value, since->Value, scale);
         since = &before;
+        if (point.TimeUs - before.TimeUs >= kTrendSpeedWindowUs)
+            break;
     }
     const int64_t us = point.TimeUs - since->TimeUs;
     if (us <= 0)

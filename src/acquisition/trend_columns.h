@@ -29,16 +29,16 @@ TTrendUnits TrendUnitsOf(const TEncoderSettings& active);
 // the shorter way round.
 double TrendDistance(double from, double to, const TTrendScale& scale);
 
-// How far back the speed at a cycle looks: the mean over this time evens
-// out the counts' steps and the jitter of the reply times, which a speed
-// from one cycle to the next shows tenfold at 100 cycles a second.
+// How far back the speed at a cycle looks at least: the mean over this time
+// evens out the counts' steps and the jitter of the reply times, which a
+// speed from one cycle to the next shows tenfold at 100 cycles a second.
 constexpr int64_t kTrendSpeedWindowUs = 100'000;
 
-// The speed at point i of the buffer: the mean since the oldest usable
-// position of the window before it (or since the last usable one, where
-// none lies in the window), the way summed step by step, so that a
-// wrapping position may turn up to half a revolution a cycle; none across
-// a link loss and none for a point without a usable position.
+// The speed at point i of the buffer: the mean since the newest usable
+// position at least the window before it (or the oldest there is), the way
+// summed step by step so that a wrapping position may turn up to half a
+// revolution a cycle; never across a link loss, and none for a point
+// without a usable position.
 std::optional<double> SpeedAt(const TTrendBuffer& buffer, size_t i, const TTrendScale& scale);
 
 // The values that fall into one pixel column: the first and last (to join
