@@ -125,8 +125,6 @@ TEST_F(TrendTest, DrawsTheMotionAndMarksAGarbledSecondWhereItCame)
     desktop.screenshot(shot);
     const QImage image = QImage(shot).copy(client);
     ASSERT_FALSE(image.isNull());
-    if (const QString docs = qEnvironmentVariable("K740_SCREENSHOTS"); !docs.isEmpty())
-        image.save(docs + "/trend.png");
 
     // The plots: the position above the speed, both as wide as the fault rows.
     const QRect all = image.rect();
