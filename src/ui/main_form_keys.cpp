@@ -2,19 +2,13 @@
 // of its controls before the control does.
 #include "ui/main_form.h"
 
+#include "ui/key_chord.h"
 #include "ui/trend_form.h"
 #include "ui/widgets/move_sizer.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace k740 {
-
-namespace {
-constexpr Qt::KeyboardModifiers kModifierKeys
-    = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-constexpr Qt::KeyboardModifiers kCtrlShift = Qt::ShiftModifier | Qt::ControlModifier;
-} // namespace
 
 // Qt hands a key that a control ignored on to its parents; only the first
 // delivery, to the control with the focus (or to the window when none has
@@ -60,10 +54,9 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers)
         Session.captureReadOut();
 }
 
-// The whole state counts: Alt or a held mouse button makes it another command.
 void TMainForm::FormKeyUp(int key, Qt::KeyboardModifiers shift)
 {
-    if ((shift & kModifierKeys) != kCtrlShift || QGuiApplication::mouseButtons() != Qt::NoButton)
+    if (!IsCtrlShiftChord(shift))
         return;
     if (key == Qt::Key_D)
         showCaptureList(!Session.options().AutoCapture); // Ctrl+Shift+D toggles the list

@@ -2,6 +2,7 @@
 
 #include "acquisition/interface_session.h"
 #include "acquisition/trend_export.h"
+#include "ui/key_chord.h"
 #include "ui/screen_area.h"
 #include "ui/trend_plot.h"
 
@@ -10,6 +11,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QScreen>
@@ -126,6 +128,15 @@ void TTrendForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     refresh();
+}
+
+// The chord that opened it closes it too: it may cover the main window.
+void TTrendForm::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_T && !event->isAutoRepeat() && IsCtrlShiftChord(event->modifiers()))
+        close();
+    else
+        QWidget::keyReleaseEvent(event);
 }
 
 void TTrendForm::hideEvent(QHideEvent* event)

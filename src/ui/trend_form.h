@@ -16,7 +16,7 @@ class TTrendPlot;
 
 // The trend window: the last cycles' position and speed, and the link's
 // faults, on one time axis. Space pauses and resumes, Ctrl+S exports what
-// is shown (CSV or PNG), Ctrl+C copies the picture, Esc closes. While it is
+// is shown (CSV or PNG), Ctrl+C copies the picture, Esc or Ctrl+Shift+T closes. While it is
 // shown it repaints at most once per refresh of its screen and once per
 // pixel column's time; hidden, it does nothing.
 class TTrendForm : public QWidget {
@@ -40,6 +40,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void placeBesideMainWindow();

@@ -36,7 +36,11 @@ TEST_F(TrendFormTest, CtrlShiftTOpensAndClosesTheTrendBesideTheWindow)
         ASSERT_TRUE(trendShown()) << round;
         EXPECT_EQ(form->trendForm()->windowTitle(), "K740 Position Trend");
         EXPECT_EQ(form->trendForm()->frameGeometry().intersected(form->frameGeometry()), QRect());
-        typeKey(Qt::Key_T, kCtrlShift);
+        if (round == 2) { // its own chord closes it too
+            QTest::keyClick(form->trendForm(), Qt::Key_T, kCtrlShift);
+        } else {
+            typeKey(Qt::Key_T, kCtrlShift);
+        }
         EXPECT_FALSE(trendShown()) << round;
     }
     typeKey(Qt::Key_T, Qt::ControlModifier); // Ctrl alone is not the chord
