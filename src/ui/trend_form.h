@@ -16,9 +16,9 @@ class TTrendPlot;
 
 // The trend window: the last cycles' position and speed, and the link's
 // faults, on one time axis. Space pauses and resumes, Ctrl+S exports what
-// is shown (CSV or PNG), Ctrl+C copies the picture, Esc or Ctrl+Shift+T closes. While it is
-// shown it repaints at most once per refresh of its screen and once per
-// pixel column's time; hidden, it does nothing.
+// is shown (CSV or PNG), Ctrl+C copies the picture, Esc or Ctrl+Shift+T
+// closes. While it is shown it repaints at most once per refresh of its
+// screen and once per pixel column's time; hidden, it does nothing.
 class TTrendForm : public QWidget {
     Q_OBJECT
 public:
