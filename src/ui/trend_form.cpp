@@ -5,6 +5,7 @@
 #include "ui/key_chord.h"
 #include "ui/screen_area.h"
 #include "ui/trend_plot.h"
+#include "ui/window_system.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -106,12 +107,18 @@ void TTrendForm::followMainWindow()
         placeBesideMainWindow();
 }
 
+// Where the compositor places the windows (Wayland), the trend keeps its
+// designed size within the screen.
 void TTrendForm::placeBesideMainWindow()
 {
     const QRect main = MainWindow->frameGeometry();
     const QSize extra = FrameExtra(this, MainWindow);
     const QRect area = UsableArea(main, MainWindow);
     const QSize wanted = QSize(kDesignWidth, kDesignHeight) + extra;
+    if (!WindowPositionsKnown()) {
+        resize(wanted.boundedTo(area.size()) - extra);
+        return;
+    }
     const QSize least = minimumSizeHint() + extra;
     const QRect placed = RectOf(BesideWindow(
         BoundsOf(main), {wanted.width(), wanted.height()}, {least.width(), least.height()}, BoundsOf(area)));
