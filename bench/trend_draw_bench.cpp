@@ -17,9 +17,10 @@
 // (this program with --variant and --points), so that what one variant
 // leaves on the heap does not hide what the next one takes.
 //
-// Usage: trend_draw_bench [--frames N] [--variant painter|charts-append|charts-replace --points N]
-// N defaults to 300 frames per variant, at most 30 s of them. A measurement,
-// not a gate: exit code 0 when every variant ran, 2 when one could not.
+// Usage: trend_draw_bench [--frames F] [--variant painter|charts-append|charts-replace --points P]
+// F defaults to 300 frames per variant, at most 30 s of them; --variant
+// measures one variant over P cycles. A measurement, not a gate: exit code
+// 0 when every variant ran, 2 when one could not.
 #include "bench_support.h"
 
 #include "acquisition/interface_session.h"
