@@ -144,7 +144,7 @@ bool Report(const TScenario& scenario, TScreen screen, const std::vector<TResult
     // Guards against settings that did not take effect: 1 or 4 exchanges per cycle.
     const double exchangesPerCycle = Median(exchanges);
     const bool setupMet = scenario.Extended ? exchangesPerCycle > 3.5 : exchangesPerCycle < 1.5;
-    std::printf("%-16s speed %4d  median requests/s best %5.1f, of the rounds %5.1f (target %.0f), mean at most "
+    std::printf("%-16s speed %4d  median requests/s best %5.1f, of the rounds %5.1f (target %.0f), highest mean "
                 "%5.1f (at most 100) %s, %.2f exchanges per cycle%s\n",
         scenario.Name, scenario.Speed, bestRate, Median(rates), targets.MinRate, mostMean, rateMet ? "met" : "NOT met",
         exchangesPerCycle, setupMet ? "" : " (settings not applied)");
