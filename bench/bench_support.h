@@ -1,10 +1,11 @@
 #pragma once
-// Small pieces the benchmarks share: options, medians, memory readings and
-// the lines a log file grows by.
+// Small pieces the benchmarks share: options, medians, memory and CPU
+// readings and the lines a log file grows by.
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <ctime>
 #include <vector>
 
 // The value after `option` on the command line, or `fallback`.
@@ -34,6 +35,14 @@ inline long RssKb(qint64 pid)
             return line.mid(6).trimmed().split(' ').first().toLong();
     }
     return 0;
+}
+
+// CPU time of this process, all its threads, in seconds.
+inline double ProcessCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 // Lines appended to a file since the last call.

@@ -25,7 +25,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 using namespace k740;
 
@@ -34,13 +33,6 @@ namespace {
 const char kPortName[] = "bench0";
 constexpr int kIntervalMs = 100;
 constexpr double kMaxSlowdown = 0.02;
-
-double ProcessCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
 
 // Position requests in the simulator's command log so far.
 long PositionRequests(const QString& log)

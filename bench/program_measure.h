@@ -1,14 +1,16 @@
 #pragma once
 // What the benchmarks that run k740 against k740-sim share: the simulator's
-// start, the count of the requests it received, a process's CPU time and
-// the end of a process.
+// start, the count of the requests it received, a process's CPU time, a
+// window's figures and the end of a process.
 #include "bench_support.h"
+#include "machine_load.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <unistd.h>
 #include <vector>
@@ -77,6 +79,59 @@ std::vector<double> RequestsPerSecond(TCommandCount& commands, int seconds, Each
         eachSecond();
     }
     return perSecond;
+}
+
+// The processes a window watches: the program, the X server (0 when the
+// program runs offscreen) and the simulator.
+struct TMeasuredPids {
+    qint64 Program = 0;
+    qint64 Server = 0;
+    qint64 Simulator = 0;
+};
+
+// What a window measured; CPU shares in % of one core.
+struct TWindowFigures {
+    double MedianRate = 0; // of the position requests counted in each second
+    double Rate = 0;       // position requests per second over the window
+    double ExchangesPerCycle = 0;
+    double ProgramCpu = 0;
+    double ServerCpu = 0;
+    double OtherLoad = 0; // the rest of the machine: all but the watched processes and this one
+    double Steal = 0;     // what the hypervisor took from the machine's CPUs
+};
+
+// Measures a window of `seconds`; `eachSecond` runs after each second's count.
+template <typename EachSecond>
+TWindowFigures MeasureWindow(TCommandCount& commands, const TMeasuredPids& pids, int seconds, EachSecond eachSecond)
+{
+    const auto cpuNow = [&] {
+        return std::array<double, 4>{
+            CpuSeconds(pids.Program), CpuSeconds(pids.Server), CpuSeconds(pids.Simulator), ProcessCpuSeconds()};
+    };
+    commands.update();
+    const long positionsStart = commands.positions();
+    const long allStart = commands.all();
+    const std::array<double, 4> cpuStart = cpuNow();
+    const TMachineTime machineStart = MachineTime();
+    QElapsedTimer clock;
+    clock.start();
+    const std::vector<double> perSecond = RequestsPerSecond(commands, seconds, eachSecond);
+    const std::array<double, 4> cpuEnd = cpuNow();
+    const TMachineTime machineEnd = MachineTime();
+    const double wall = double(clock.nsecsElapsed()) / 1e9;
+    double watched = 0;
+    for (size_t i = 0; i < cpuEnd.size(); ++i)
+        watched += cpuEnd[i] - cpuStart[i];
+    const long positions = commands.positions() - positionsStart;
+    TWindowFigures f;
+    f.MedianRate = Median(perSecond);
+    f.Rate = double(positions) / wall;
+    f.ExchangesPerCycle = positions > 0 ? double(commands.all() - allStart) / double(positions) : 0;
+    f.ProgramCpu = 100 * (cpuEnd[0] - cpuStart[0]) / wall;
+    f.ServerCpu = 100 * (cpuEnd[1] - cpuStart[1]) / wall;
+    f.OtherLoad = std::max(0.0, 100 * (machineEnd.Busy - machineStart.Busy - watched) / wall);
+    f.Steal = 100 * (machineEnd.Steal - machineStart.Steal) / wall;
+    return f;
 }
 
 // A counting interface named `name` in `portDir` whose encoder moves at
