@@ -8,9 +8,9 @@ namespace k740 {
 // command.
 inline bool IsCtrlShiftChord(Qt::KeyboardModifiers shift)
 {
-    constexpr Qt::KeyboardModifiers modifierKeys
+    constexpr Qt::KeyboardModifiers kModifierKeys
         = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    return (shift & modifierKeys) == (Qt::ShiftModifier | Qt::ControlModifier)
+    return (shift & kModifierKeys) == (Qt::ShiftModifier | Qt::ControlModifier)
         && QGuiApplication::mouseButtons() == Qt::NoButton;
 }
 
