@@ -21,9 +21,6 @@ namespace k740 {
 
 namespace {
 
-// Opening the file and finding it replaced before the lock came: tries
-// before giving up on a file that keeps changing.
-constexpr int kOpenAttempts = 100;
 // How often a lock held elsewhere is asked for again: soon at first, as
 // saves of other copies take moments, then every few milliseconds.
 constexpr std::chrono::microseconds kFirstLockPoll(200);
@@ -53,11 +50,11 @@ void SyncFolderOf(const QByteArray& nativePath)
     }
 }
 
-// Takes the lock, waiting at most `waitMs` while another process holds it;
-// false with errno set on failure, EWOULDBLOCK when the wait ran out.
-bool LockWithin(int fd, int operation, int waitMs)
+// Takes the lock, waiting until `deadline` at most while another process
+// holds it; false with errno set on failure, EWOULDBLOCK when the wait ran
+// out.
+bool LockUntil(int fd, int operation, std::chrono::steady_clock::time_point deadline)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (auto pause = kFirstLockPoll;; pause = std::min(pause * 2, kLongestLockPoll)) {
         if (::flock(fd, operation | LOCK_NB) == 0)
             return true;
@@ -161,10 +158,15 @@ bool TLockedFile::fail()
     return false;
 }
 
+// A file found replaced once its lock came is opened again, for as long as
+// the wait for a lock may last in all: other copies saving one after the
+// other replace it again and again.
 bool TLockedFile::openLocked(TLockMode mode, int lockWaitMs)
 {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(lockWaitMs);
     const int access = mode == TLockMode::Read ? O_RDONLY : O_RDWR;
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    for (bool first = true; first || Clock::now() < deadline; first = false) {
         // O_NONBLOCK: a FIFO in the file's place must not hold the program up.
         int fd = ::open(NativePath.constData(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         bool created = false;
@@ -185,7 +187,7 @@ bool TLockedFile::openLocked(TLockMode mode, int lockWaitMs)
             ::close(fd);
             return false;
         }
-        if (!LockWithin(fd, mode == TLockMode::Read ? LOCK_SH : LOCK_EX, lockWaitMs)) {
+        if (!LockUntil(fd, mode == TLockMode::Read ? LOCK_SH : LOCK_EX, deadline)) {
             LockedElsewhere = errno == EWOULDBLOCK;
             fail();
             ::close(fd);
