@@ -163,10 +163,10 @@ bool TLockedFile::fail()
 // other replace it again and again.
 bool TLockedFile::openLocked(TLockMode mode, int lockWaitMs)
 {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(lockWaitMs);
+    using TClock = std::chrono::steady_clock;
+    const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(lockWaitMs);
     const int access = mode == TLockMode::Read ? O_RDONLY : O_RDWR;
-    for (bool first = true; first || Clock::now() < deadline; first = false) {
+    for (bool first = true; first || TClock::now() < deadline; first = false) {
         // O_NONBLOCK: a FIFO in the file's place must not hold the program up.
         int fd = ::open(NativePath.constData(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         bool created = false;
