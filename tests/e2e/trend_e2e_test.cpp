@@ -5,7 +5,6 @@
 #include "support/e2e_harness.h"
 #include "support/missing_tools.h"
 
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QThread>
 #include <algorithm>
